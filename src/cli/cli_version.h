@@ -1,0 +1,7 @@
+#pragma once
+
+namespace lq::cli {
+
+inline constexpr const char* kProgramName = "lexoquill-batch";
+
+}  // namespace lq::cli

@@ -1,0 +1,23 @@
+// What the run driver publishes to the operations while it works, and keeps afterwards.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lq {
+
+inline constexpr const char* kClipboardEntry = "<剪贴板>";
+
+struct RunContext {
+  int32_t file_count = 0;
+  int32_t file_index = 0;
+  std::string file_name;  // the entry being processed, unchanged from the file list
+  int32_t line_index = 0;
+  bool find_ran = false;  // set by the find operation's line step
+};
+
+// Result lines of the find operation, appended during a run.
+using FindResults = std::vector<std::string>;
+
+}  // namespace lq

@@ -1,0 +1,34 @@
+// The few things a run needs from whoever started it: the GUI, the CLI or a test
+// implements this. Every call comes from the thread that runs the batch.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lq {
+
+class RunHost {
+ public:
+  virtual ~RunHost() = default;
+
+  // A message the user must see (for example a script that does not compile).
+  // Text is GBK bytes, as every message of the program.
+  virtual void show_message(std::string_view /*text*/) {}
+
+  // The clipboard's text as GBK bytes, or nothing when it holds no text.
+  virtual std::optional<std::string> clipboard_text() { return std::nullopt; }
+  virtual void set_clipboard_text(std::string_view /*gbk*/) {}
+
+  // Called before each file with the truncated percentage of files begun.
+  virtual void progress(int /*file_index*/, int /*file_count*/, int /*percent*/,
+                        std::string_view /*file_name*/) {}
+
+  // A scope parameter that the run rewrote (the [8] fallback).
+  virtual void scope_param_changed(std::string_view /*name*/, std::string_view /*value*/) {}
+
+  // Asked between files: true stops the run before the next file.
+  virtual bool stop_requested() { return false; }
+};
+
+}  // namespace lq

@@ -1,0 +1,39 @@
+// The program's code page. Every part that needs to know where a character starts or
+// ends, or that converts to or from Unicode, asks this object; nothing else hard-codes
+// the GBK lead-byte rule.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lq {
+
+class CodePage {
+ public:
+  virtual ~CodePage() = default;
+
+  virtual const char* name() const = 0;
+
+  // True when byte b starts a multi-byte character.
+  virtual bool is_lead_byte(unsigned char b) const = 0;
+
+  // Length in bytes of the character starting at byte index i (0-based), never past
+  // the end of s and never 0 for i < s.size().
+  virtual size_t char_len_at(std::string_view s, size_t i) const = 0;
+
+  // Conversions. Bytes that do not decode become U+FFFD in Unicode; characters the code
+  // page cannot hold become "?".
+  virtual std::string to_utf8(std::string_view bytes) const = 0;
+  virtual std::string from_utf8(std::string_view utf8) const = 0;
+  virtual std::u16string to_utf16(std::string_view bytes) const = 0;
+  virtual std::string from_utf16(std::u16string_view utf16) const = 0;
+};
+
+// The code page in use (GBK today).
+const CodePage& code_page();
+
+// GBK (code page 936) itself, whatever code page is current.
+const CodePage& gbk_code_page();
+
+}  // namespace lq

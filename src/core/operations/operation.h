@@ -1,0 +1,70 @@
+// The contract between the batch run and an operation. The run never knows an
+// operation by name: it asks every operation in the chain to transform the whole
+// document, then every piece of text the scope selects. A disabled operation leaves
+// the text alone, except for the two housekeeping document steps (find and script).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/operations/param.h"
+#include "core/textsvc/line_list.h"
+
+namespace lq {
+
+struct RunContext;
+class RunHost;
+
+// Everything an operation may read or touch during a run besides its parameters.
+struct OperationEnv {
+  RunContext* context = nullptr;
+  std::vector<std::string>* find_results = nullptr;
+  RunHost* host = nullptr;
+  bool case_sensitive = false;  // "区分大小写" in the settings
+};
+
+class IControlTF {
+ public:
+  virtual ~IControlTF() = default;
+  virtual void SetEnabled(bool value) = 0;
+  virtual void LineStep(std::string& text) = 0;
+  virtual void DocumentStep(LineList& lines, const std::string& file_name) = 0;
+};
+
+// Static description of one catalogue entry.
+struct OperationInfo {
+  int number = 0;           // 1..28; [20] and [21] share a class
+  std::string class_name;   // e.g. "TControlForm_th"
+  std::string caption;      // exactly as shown (UTF-8)
+  std::vector<ParamDecl> params;
+};
+
+// Base of every operation: holds the enable flag and the parameter values, which the
+// steps read every time they run (the GUI may change them between files).
+class Operation : public IControlTF {
+ public:
+  explicit Operation(const std::vector<ParamDecl>& decls) : params_(decls) {}
+
+  void SetEnabled(bool value) override { enabled_ = value; }
+  bool enabled() const { return enabled_; }
+
+  void LineStep(std::string&) override {}
+  void DocumentStep(LineList&, const std::string&) override {}
+
+  ParamValues& params() { return params_; }
+  const ParamValues& params() const { return params_; }
+
+  void set_env(const OperationEnv& env) { env_ = env; }
+  const OperationEnv& env() const { return env_; }
+
+ protected:
+  OperationEnv env_;
+
+ private:
+  bool enabled_ = false;
+  ParamValues params_;
+};
+
+}  // namespace lq

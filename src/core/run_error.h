@@ -1,0 +1,25 @@
+// Errors that end a batch run. Their message is the exact text the user is shown.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace lq {
+
+class RunError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// "'%s' is not a valid integer value" with the offending text in place of %s.
+inline RunError invalid_integer_error(std::string_view text) {
+  return RunError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+// "Cannot create file \"%s\". %s": the file name and the system's reason.
+inline RunError cannot_create_error(std::string_view file, std::string_view reason) {
+  return RunError("Cannot create file \"" + std::string(file) + "\". " + std::string(reason));
+}
+
+}  // namespace lq
