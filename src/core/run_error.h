@@ -22,4 +22,9 @@ inline RunError cannot_create_error(std::string_view file, std::string_view reas
   return RunError("Cannot create file \"" + std::string(file) + "\". " + std::string(reason));
 }
 
+// "Cannot open file \"%s\". %s": a file that could not be opened or read.
+inline RunError cannot_open_error(std::string_view file, std::string_view reason) {
+  return RunError("Cannot open file \"" + std::string(file) + "\". " + std::string(reason));
+}
+
 }  // namespace lq

@@ -1,0 +1,93 @@
+// The program's small file toolkit: reading a text file into lines, scanning directories,
+// filtering names by extension, the program's own directory, creating directories,
+// handing a target to the desktop's opener, the command-line remainder, modification
+// times, and writing a file so that a failure never leaves it half-written.
+//
+// Paths are file-system bytes with "/" as separator; directory paths these functions
+// build or expect end in "/".
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/textsvc/line_list.h"
+
+namespace lq {
+
+// Reads the file as raw bytes into lines: split at LF, every CR dropped, a last
+// unterminated line kept when not empty. No encoding detection. Throws RunError
+// ("Cannot open file ..." with the system's reason) when the file cannot be opened or
+// read; lines is then unchanged.
+void load_lines1(const std::string& file_name, LineList& lines);
+
+// Appends the files of dir (and with recurse, of its subdirectories, depth-first at the
+// place the subdirectory was enumerated), in the order the file system returns them.
+// pump, when given, is called before each subdirectory of the top level is scanned so
+// a user interface can process its events. Symbolic links to directories are not
+// entered. A directory that cannot be read adds nothing.
+void get_files1(const std::string& dir, LineList& list, bool recurse,
+                const std::function<void()>& pump = {});
+
+// Keeps the entries whose extension (from the last "." of the file-name part, dot
+// included, empty when there is none) equals one of exts, ASCII case-insensitively and
+// trimmed. An empty element of exts keeps names without extension.
+void filter_by_ext1(LineList& lines, const LineList& exts);
+
+// Masks like "*.txt;*.htm" or ".dsk": "*" removed, split at ";", then filter_by_ext1.
+void filter_by_masks1(LineList& lines, std::string_view masks);
+
+// Appends the entries of dir. mode "all": files and directories; "dir": directories only;
+// anything else: files only. With recurse, a directory's own entry follows the entries
+// found inside it. Symbolic links to directories are listed but never entered.
+void list_dir1(const std::string& dir, LineList& list, bool recurse, std::string_view mode);
+
+// The directory where the program keeps its files, ending in "/": LEXOQUILL_HOME when
+// set; else the executable's directory when writable; else $XDG_CONFIG_HOME/lexoquill/
+// (~/.config/lexoquill/), created when missing.
+std::string app_path1();
+
+// Creates the directory (with is_file: the directory part of path, up to its last "/")
+// and its missing parents. Throws RunError "Unable to create directory" for an empty
+// target; a directory that cannot be created is not reported here (the write that
+// follows reports it).
+void force_dir1(const std::string& path, bool is_file);
+
+// Hands a file, program or address to the desktop's opener (xdg-open), detached; the
+// outcome is ignored.
+void shell_open1(const std::string& target);
+
+// Writes bytes to path through a temporary file in the same directory renamed over the
+// original, so the file is either old or new, never half-written. The original's
+// permission bits are kept, with write permission for the owner added (a read-only file
+// may be replaced, as the user asked to save it). A symbolic link is followed: its target
+// is replaced. Throws RunError ("Cannot create file ..." with the system's reason).
+void write_file1(const std::string& path, std::string_view bytes);
+
+// Lines written with CR LF after every line, through write_file1.
+void save_lines1(const std::string& path, const LineList& lines);
+
+// True when path names a regular file (links followed) / a directory.
+bool file_exists1(const std::string& path);
+bool dir_exists1(const std::string& path);
+
+namespace file1 {
+
+void force_dir1(const std::string& path, bool is_file);
+
+// The command-line text after the program's name: every argument preceded by one blank,
+// so a path given in pieces by the shell comes back whole; "" without arguments. With
+// strip_quotes every '"' is removed. Callers trim the result.
+std::string cmd_line1(bool strip_quotes);
+// The same over given arguments (argv[1..]).
+std::string cmd_line1(const std::vector<std::string>& args, bool strip_quotes);
+
+// Last-write time as days since 1899-12-30 (fraction = time of day, local time), at
+// the two-second resolution of a DOS time, years 1980..2107; -1 when the name is missing,
+// is a directory, or the time falls outside that range.
+double file_time1(const std::string& file_name);
+
+}  // namespace file1
+
+}  // namespace lq
