@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6
   libpcre2-dev duktape-dev libgtest-dev libgmock-dev
   xvfb xauth fonts-wqy-microhei
+  desktop-file-utils appstream-util bash-completion
 )
 
 missing=()
