@@ -67,7 +67,10 @@ if(TARGET lexoquill)
   endforeach()
 endif()
 
-# Help texts shown by the help window, when they exist in the source tree.
+# share/lexoquill/ marks an installed layout (see core/textsvc/install_layout.h), so it
+# exists even before there is anything to put in it. The help texts go there when they
+# exist in the source tree.
+install(DIRECTORY DESTINATION ${LQ_DATA_DEST})
 file(GLOB lq_help_texts CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/data/帮助文件.txt"
      "${CMAKE_SOURCE_DIR}/data/编辑器特性.txt")
 if(lq_help_texts)

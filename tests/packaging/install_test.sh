@@ -41,6 +41,7 @@ expected=(
   share/bash-completion/completions/lexoquill-batch
   share/doc/lexoquill/copyright
   share/doc/lexoquill/changelog.gz
+  share/lexoquill
 )
 if [ $with_gui = 1 ]; then
   expected+=(
@@ -165,12 +166,14 @@ if [ -r /usr/share/bash-completion/bash_completion ]; then
   # Every long option that the program's help names is completed and documented.
   if [[ $help == *--scope* ]]; then
     offered=$(complete_words "lexoquill-batch -")
+    for page in lexoquill-batch.1 zh_CN/lexoquill-batch.1; do
+      documented=$(sed 's/\\-/-/g' "$src_dir/packaging/man/$page")
+      for opt in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
+        [[ $documented == *"$opt"* ]] || fail "man/$page does not document $opt"
+      done
+    done
     for opt in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
       grep -qx -- "$opt" <<<"$offered" || fail "completion does not offer $opt"
-      for page in lexoquill-batch.1 zh_CN/lexoquill-batch.1; do
-        sed 's/\\-/-/g' "$src_dir/packaging/man/$page" | grep -q -- "$opt" ||
-          fail "man/$page does not document $opt"
-      done
     done
   fi
 else
@@ -194,6 +197,44 @@ if [[ $help == *--scope* ]]; then
   expect_file "$corpus/b.txt" '\xd6\xd0\xce\xc4\r\n'
   expect_file "$corpus/c.htm" 'keep\n'
   expect_file "$corpus/sub/d.txt" 'deep\r\n'
+
+  # The program's own files ("ext1.txt" here): an installed program, whose directory the
+  # user cannot write, keeps them in $XDG_CONFIG_HOME/lexoquill/; a portable copy in a
+  # writable directory keeps them beside itself.
+  ext_check() { # EXE EXT_FILE_DIR EXPECTED_CHANGED [COMMAND PREFIX...]
+    local exe=$1 ext_dir=$2 changed=$3 name
+    shift 3
+    printf 'x\n' >"$work/ext/x.txt"
+    printf 'x\n' >"$work/ext/x.htm"
+    env -u LEXOQUILL_HOME XDG_CONFIG_HOME="$work/config" HOME="$work/config" \
+      "$@" "$exe" -q "$work/ext" || fail "batch run of $exe exits $?"
+    for name in x.txt x.htm; do
+      if [ "$name" = "$changed" ]; then
+        expect_file "$work/ext/$name" 'x\r\n'
+      else
+        expect_file "$work/ext/$name" 'x\n'
+      fi
+    done
+    [[ $(od -An -c "$work/ext/$changed") == *'\r'* ]] ||
+      fail "$exe did not take its extension list from $ext_dir"
+  }
+  mkdir -p "$work/ext" "$work/config/lexoquill" "$work/portable"
+  touch "$work/ext/x.txt" "$work/ext/x.htm"
+  printf '.htm\n' >"$work/config/lexoquill/ext1.txt"
+  if [ "$(id -u)" = 0 ]; then
+    # Root may write anywhere; a user may not write to the installed bin/ directory.
+    chown -R 65534:65534 "$work/ext" "$work/config"
+    ext_check "$batch" "\$XDG_CONFIG_HOME/lexoquill" x.htm \
+      setpriv --reuid=65534 --regid=65534 --clear-groups
+    chown -R "$(id -u):$(id -g)" "$work/ext" "$work/config"
+  else
+    chmod a-w "$usr/bin"
+    ext_check "$batch" "\$XDG_CONFIG_HOME/lexoquill" x.htm
+    chmod u+w "$usr/bin"
+  fi
+  cp "$batch" "$work/portable/"
+  printf '.txt\n' >"$work/portable/ext1.txt"
+  ext_check "$work/portable/lexoquill-batch" "the portable directory" x.txt
 else
   note "lexoquill-batch has no --scope yet: batch run not tried"
 fi
