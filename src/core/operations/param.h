@@ -25,6 +25,7 @@ struct ParamDecl {
   std::string caption;        // label or caption shown beside the control (UTF-8)
   int min = 0;                // range of an up-down control
   int max = 0;
+  std::string updown;         // name of the up-down control bound to this edit box, if any
 };
 
 // Current values by control name. Values are GBK bytes, exactly as the user typed them.
