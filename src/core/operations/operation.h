@@ -23,6 +23,9 @@ struct OperationEnv {
   std::vector<std::string>* find_results = nullptr;
   RunHost* host = nullptr;
   bool case_sensitive = false;  // "区分大小写" in the settings
+  // A dry run writes nothing: an operation that writes files of its own ([5], [24]) must
+  // skip the writing when this is set.
+  bool dry_run = false;
 };
 
 class IControlTF {
@@ -31,13 +34,16 @@ class IControlTF {
   virtual void SetEnabled(bool value) = 0;
   virtual void LineStep(std::string& text) = 0;
   virtual void DocumentStep(LineList& lines, const std::string& file_name) = 0;
+  // The run hands every member of the chain what it may read during the run before the
+  // first file. Panels that need nothing of it ignore it.
+  virtual void set_env(const OperationEnv& /*env*/) {}
 };
 
 // Static description of one catalogue entry.
 struct OperationInfo {
-  int number = 0;           // 1..28; [20] and [21] share a class
-  std::string class_name;   // e.g. "TControlForm_th"
-  std::string caption;      // exactly as shown (UTF-8)
+  int number = 0;          // 1..28; [20] and [21] share a class
+  std::string class_name;  // e.g. "TControlForm_th"
+  std::string caption;     // exactly as shown (UTF-8)
   std::vector<ParamDecl> params;
 };
 
@@ -56,7 +62,7 @@ class Operation : public IControlTF {
   ParamValues& params() { return params_; }
   const ParamValues& params() const { return params_; }
 
-  void set_env(const OperationEnv& env) { env_ = env; }
+  void set_env(const OperationEnv& env) override { env_ = env; }
   const OperationEnv& env() const { return env_; }
 
  protected:

@@ -19,13 +19,13 @@ enum class ParamKind {
 };
 
 struct ParamDecl {
-  std::string name;           // control name, e.g. "Edit_th1"
+  std::string name;  // control name, e.g. "Edit_th1"
   ParamKind kind = ParamKind::Text;
   std::string default_value;  // GBK bytes; "1"/"0" for check boxes and radio buttons
   std::string caption;        // label or caption shown beside the control (UTF-8)
   int min = 0;                // range of an up-down control
   int max = 0;
-  std::string updown;         // name of the up-down control bound to this edit box, if any
+  std::string updown = {};  // name of the up-down control bound to this edit box, if any
 };
 
 // Current values by control name. Values are GBK bytes, exactly as the user typed them.
@@ -49,7 +49,9 @@ class ParamValues {
 
   bool checked(std::string_view name) const { return text(name) == "1"; }
 
-  void set(std::string_view name, std::string value) { values_[std::string(name)] = std::move(value); }
+  void set(std::string_view name, std::string value) {
+    values_[std::string(name)] = std::move(value);
+  }
   void set_checked(std::string_view name, bool on) { set(name, on ? "1" : "0"); }
 
   const std::map<std::string, std::string>& all() const { return values_; }

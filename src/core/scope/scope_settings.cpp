@@ -9,8 +9,12 @@ namespace {
 
 using Kind = ScopeRowItem::Kind;
 
-ScopeRowItem cap(std::string text, int tag = 0) { return {Kind::Caption, std::move(text), tag}; }
-ScopeRowItem ctl(std::string name) { return {Kind::Control, std::move(name), 0}; }
+ScopeRowItem cap(std::string text, int tag = 0) {
+  return {Kind::Caption, std::move(text), tag};
+}
+ScopeRowItem ctl(std::string name) {
+  return {Kind::Control, std::move(name), 0};
+}
 
 struct Tables {
   std::vector<ParamDecl> decls;
@@ -136,12 +140,18 @@ int mode_of_radio(std::string_view radio) {
   return 0;
 }
 
-int clamp_to(const ParamDecl& d, int v) { return std::clamp(v, d.min, d.max); }
+int clamp_to(const ParamDecl& d, int v) {
+  return std::clamp(v, d.min, d.max);
+}
 
 }  // namespace
 
-const std::vector<ParamDecl>& ScopeSettings::decls() { return tables().decls; }
-const std::vector<ScopeModeInfo>& ScopeSettings::modes() { return tables().modes; }
+const std::vector<ParamDecl>& ScopeSettings::decls() {
+  return tables().decls;
+}
+const std::vector<ScopeModeInfo>& ScopeSettings::modes() {
+  return tables().modes;
+}
 
 const ScopeModeInfo* ScopeSettings::mode_info(int mode) {
   if (mode < 1 || mode > static_cast<int>(tables().modes.size())) return nullptr;
@@ -203,7 +213,7 @@ bool ScopeSettings::set(std::string_view name, std::string_view value) {
         values_.find(name)->second = std::string(value);
         // Like a bound up-down control: a text that reads as a number moves it, any other
         // text leaves it where it was.
-        if (is_int1(value)) positions_[d->updown] = clamp_to(*d, str_to_int1(value));
+        if (int v; parse_int(trim(value), v)) positions_[d->updown] = clamp_to(*d, v);
         return true;
       default:
         values_.find(name)->second = std::string(value);
@@ -211,8 +221,9 @@ bool ScopeSettings::set(std::string_view name, std::string_view value) {
     }
   }
   if (const ParamDecl* d = find_updown(name)) {
-    if (!is_int1(value)) return false;
-    int pos = clamp_to(*d, str_to_int1(value));
+    int v;
+    if (!parse_int(trim(value), v)) return false;
+    int pos = clamp_to(*d, v);
     positions_[d->updown] = pos;
     values_.find(d->name)->second = std::to_string(pos);
     return true;

@@ -85,8 +85,8 @@ class ScopeSettings {
 namespace scope_mode {
 inline constexpr int kWhole = 1, kFirstN = 2, kBeforeNth = 3, kContaining = 4, kBetween = 5,
                      kNotContaining = 6, kMarkerLines = 7, kLastN = 8, kLineNumber = 9,
-                     kLineRange = 10, kLength = 11, kEnclosed = 12, kEveryN = 13,
-                     kAfterLast = 14, kAfterFirst = 15;
+                     kLineRange = 10, kLength = 11, kEnclosed = 12, kEveryN = 13, kAfterLast = 14,
+                     kAfterFirst = 15;
 }  // namespace scope_mode
 
 }  // namespace lq

@@ -1,0 +1,101 @@
+// Start, without a window: every entry of the file list is loaded, passed through the
+// document steps, the scope and the line steps, and written back with CR LF after every
+// line (or put back on the clipboard for the clipboard entry).
+//
+// A driver holds no state between runs and touches nothing global: the caller hands it
+// the run context and find results to publish into, the host to talk to, and a request
+// carrying copies of everything the run reads, so a run may go on any one thread. The
+// host is called only from the thread that called run().
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/batch/run_context.h"
+#include "core/batch/run_host.h"
+#include "core/operations/operation.h"
+#include "core/operations/operation_chain.h"
+#include "core/scope/scope_settings.h"
+
+namespace lq {
+
+// A message of the run by catalogue id, with its built-in text (UTF-8; "\n" is one LF).
+struct RunMessage {
+  std::string_view id;
+  std::string_view default_text;
+};
+
+inline constexpr RunMessage kMsgCheckCaption{"20000002", "提示"};
+inline constexpr RunMessage kMsgNoFiles{
+    "20000003",
+    "还未打开要处理的文件呢！\n您可以在菜单“文件”下的“打开要处理的文件...”中打开要处理的"
+    "文件\n或是点击“打开要处理的文件”按钮。"};
+inline constexpr RunMessage kMsgNotInteger{"20000004", "应填一个整数，比如  10"};
+inline constexpr RunMessage kMsgDone{"20000005", "完成"};
+
+// The operations of one worker of a parallel run: owned here, listed in chain order.
+struct WorkerOperations {
+  std::vector<std::unique_ptr<IControlTF>> owned;
+  OperationChain chain;
+};
+
+struct RunRequest {
+  std::vector<std::string> files;  // the file list: paths, or kClipboardEntry
+  ScopeSettings scope;             // the run's own copy; [8] may rewrite Edit_fw_hj1
+  OperationChain chain;            // the operations of a one-job run (not owned)
+  bool case_sensitive = false;     // "区分大小写"
+  bool dry_run = false;            // process everything, write nothing
+  // Parallel files: with jobs > 1 and make_operations set, each worker gets operations of
+  // its own. Files are still committed (written, reported) strictly in list order, so
+  // the outcome is the same as with one job. The driver falls back to one job when the
+  // run's result could depend on the order of processing: the caller says so with
+  // parallel_safe = false (operations that write files of their own), and the driver
+  // itself knows the scope [8] fallback.
+  int jobs = 1;
+  std::function<WorkerOperations()> make_operations;
+  bool parallel_safe = true;
+};
+
+enum class RunStatus {
+  Done,      // every entry processed; show the find results or kMsgDone
+  NoFiles,   // refused: the file list is empty (kMsgNoFiles), nothing happened
+  BadCount,  // refused: scope [2]'s count is not an integer (kMsgNotInteger)
+  Stopped,   // the host asked to stop; the entries before stay written
+  Failed,    // an error ended the run at entry `context.file_index`
+};
+
+struct RunResult {
+  RunStatus status = RunStatus::Done;
+  std::string error;   // Failed: the error's text, exactly as the user is shown it
+  int files_done = 0;  // entries completed (written, or found unchanged)
+  // Entries whose content changed (would change, in a dry run), in list order, once per
+  // occurrence in the list. The clipboard entry counts when its text changed.
+  std::vector<std::string> changed;
+  ScopeSettings scope;  // the scope settings as the run left them
+};
+
+class RunDriver {
+ public:
+  RunDriver(RunContext& context, FindResults& results, RunHost& host)
+      : context_(context), results_(results), host_(host) {}
+
+  // The two input checks of Start, in their order; nothing when the run may go ahead.
+  // The GUI calls this first, then takes its editor snapshot, then run().
+  static std::optional<RunMessage> check_input(const RunRequest& request);
+
+  RunResult run(RunRequest request);
+
+ private:
+  RunContext& context_;
+  FindResults& results_;
+  RunHost& host_;
+};
+
+// The bytes written back for a document: every line followed by CR LF.
+std::string join_crlf(const LineList& lines);
+
+}  // namespace lq

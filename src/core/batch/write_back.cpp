@@ -1,0 +1,111 @@
+#include "core/batch/write_back.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <memory>
+
+#include "core/run_error.h"
+
+namespace lq {
+namespace {
+
+[[noreturn]] void fail(const std::string& path, int err) {
+  throw cannot_create_error(path, std::strerror(err));
+}
+
+// The file a path finally names, links resolved; the path itself when it is no link.
+std::string resolve_target(const std::string& path) {
+  struct stat st;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  std::unique_ptr<char, decltype(&free)> real(realpath(path.c_str(), nullptr), &free);
+  if (!real) fail(path, errno);
+  return real.get();
+}
+
+bool read_all(int fd, char* out, size_t n) {
+  while (n > 0) {
+    ssize_t r = read(fd, out, n);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    out += r;
+    n -= static_cast<size_t>(r);
+  }
+  return true;
+}
+
+bool write_all(int fd, const char* data, size_t n) {
+  while (n > 0) {
+    ssize_t w = write(fd, data, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w < 0) return false;
+    data += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+// True when the file holds exactly `bytes` (a file of another size never does).
+bool holds(const std::string& target, const struct stat& st, std::string_view bytes) {
+  if (static_cast<unsigned long long>(st.st_size) != bytes.size()) return false;
+  if (bytes.empty()) return true;
+  int fd = open(target.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool same = true;
+  constexpr size_t kBlock = 1 << 20;
+  std::unique_ptr<char[]> buf(new char[std::min(kBlock, bytes.size())]);
+  for (size_t at = 0; same && at < bytes.size();) {
+    size_t n = std::min(kBlock, bytes.size() - at);
+    same = read_all(fd, buf.get(), n) && std::memcmp(buf.get(), bytes.data() + at, n) == 0;
+    at += n;
+  }
+  close(fd);
+  return same;
+}
+
+}  // namespace
+
+bool write_back1(const std::string& path, std::string_view bytes, bool dry_run) {
+  const std::string target = resolve_target(path);
+  struct stat st;
+  if (stat(target.c_str(), &st) != 0) fail(path, errno);
+  const mode_t mode = (st.st_mode & 07777) | S_IWUSR;
+
+  if (holds(target, st, bytes)) {
+    if (!dry_run && mode != (st.st_mode & 07777)) chmod(target.c_str(), mode);
+    return false;
+  }
+  if (dry_run) return true;
+
+  const size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  // A hidden name beside the file, so the rename never crosses file systems. Long names
+  // are shortened: the temporary name only has to be unique.
+  std::string tmp = dir + "." + base.substr(0, 200) + ".lq-XXXXXX";
+  int fd = mkostemp(tmp.data(), O_CLOEXEC);
+  if (fd < 0) fail(path, errno);
+
+  int err = 0;
+  if (!write_all(fd, bytes.data(), bytes.size())) err = errno;
+  if (!err && fchmod(fd, mode) != 0) err = errno;
+  if (!err && (st.st_uid != geteuid() || st.st_gid != getegid())) {
+    // Only root may give the file back to another owner; a group change may also fail.
+    // Either way the content is safe, so a refusal is no reason to stop.
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)!fchown(fd, -1, st.st_gid);
+  }
+  if (close(fd) != 0 && !err) err = errno;
+  if (!err && rename(tmp.c_str(), target.c_str()) != 0) err = errno;
+  if (err) {
+    unlink(tmp.c_str());
+    fail(path, err);
+  }
+  return true;
+}
+
+}  // namespace lq

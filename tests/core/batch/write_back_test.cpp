@@ -1,0 +1,113 @@
+#include "core/batch/write_back.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <csignal>
+
+#include "core/batch/temp_dir.h"
+#include "core/run_error.h"
+
+namespace lq {
+namespace {
+
+using namespace testing_support;
+
+ino_t inode_of(const std::string& path) {
+  struct stat st;
+  stat(path.c_str(), &st);
+  return st.st_ino;
+}
+
+TEST(WriteBack, ReplacesContentKeepsModeAndMakesWritable) {
+  TempDir dir;
+  const std::string f = dir / "a.txt";
+  write_file(f, "old");
+  chmod(f.c_str(), 0444);
+  EXPECT_TRUE(write_back1(f, "new\r\n"));
+  EXPECT_EQ(read_file(f), "new\r\n");
+  EXPECT_EQ(mode_of(f), 0644u);
+  chmod(f.c_str(), 0750);
+  EXPECT_TRUE(write_back1(f, ""));
+  EXPECT_EQ(read_file(f), "");
+  EXPECT_EQ(mode_of(f), 0750u);
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"a.txt"});
+}
+
+TEST(WriteBack, FollowsASymbolicLink) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "real");
+  write_file(dir / "real/t.txt", "a\n");
+  symlink("real/t.txt", (dir / "link").c_str());
+  EXPECT_TRUE(write_back1(dir / "link", "a\r\n"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link"));
+  EXPECT_EQ(read_file(dir / "real/t.txt"), "a\r\n");
+}
+
+TEST(WriteBack, SameBytesAreNotRewrittenButMadeWritable) {
+  TempDir dir;
+  const std::string f = dir / "a.txt";
+  write_file(f, "a\r\n");
+  chmod(f.c_str(), 0400);
+  const ino_t before = inode_of(f);
+  EXPECT_FALSE(write_back1(f, "a\r\n"));
+  EXPECT_EQ(inode_of(f), before);
+  EXPECT_EQ(mode_of(f), 0600u);
+}
+
+TEST(WriteBack, DryRunTouchesNothing) {
+  TempDir dir;
+  const std::string f = dir / "a.txt";
+  write_file(f, "a\n");
+  chmod(f.c_str(), 0400);
+  EXPECT_TRUE(write_back1(f, "a\r\n", true));
+  EXPECT_FALSE(write_back1(f, "a\n", true));
+  EXPECT_EQ(read_file(f), "a\n");
+  EXPECT_EQ(mode_of(f), 0400u);
+}
+
+TEST(WriteBack, UnwritableDirectoryFailsAndKeepsTheFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+  TempDir dir;
+  std::filesystem::create_directory(dir / "ro");
+  const std::string f = dir / "ro/a.txt";
+  write_file(f, "old");
+  chmod((dir / "ro").c_str(), 0500);
+  try {
+    write_back1(f, "new");
+    ADD_FAILURE() << "no error";
+  } catch (const RunError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + f + "\". Permission denied");
+  }
+  EXPECT_EQ(read_file(f), "old");
+}
+
+// A write that fails half-way (here: the file-size limit, as a full disk would) leaves the
+// original whole and no temporary file behind.
+TEST(WriteBack, FailureHalfWayLeavesTheOriginal) {
+  TempDir dir;
+  const std::string f = dir / "a.txt";
+  write_file(f, "original");
+  pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit lim = {4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &lim);
+    try {
+      write_back1(f, std::string(1 << 20, 'x'));
+    } catch (const RunError& e) {
+      _exit(std::string(e.what()).rfind("Cannot create file \"" + f + "\". ", 0) == 0 ? 0 : 2);
+    }
+    _exit(1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(read_file(f), "original");
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"a.txt"});
+}
+
+}  // namespace
+}  // namespace lq
