@@ -311,7 +311,8 @@ void write_file1(const std::string& path, std::string_view bytes) {
     mode = 0666 & ~mask;
   }
 
-  std::string tmp = dir + "." + base + ".XXXXXX";
+  // The temporary name must stay within the file-name limit whatever the length of base.
+  std::string tmp = dir + "." + base.substr(0, 200) + ".XXXXXX";
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) throw cannot_create_error(path, reason(errno));
   auto fail = [&](int err) {

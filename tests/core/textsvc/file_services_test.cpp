@@ -258,6 +258,13 @@ TEST_F(FileServices, WriteFileReplacesWholeAndKeepsPermissions) {
   EXPECT_TRUE(fs::is_symlink(path("link.txt")));
   EXPECT_EQ(read("w.txt"), "via link");
 
+  // A name at the file-system's length limit can still be replaced.
+  const std::string long_name = std::string(255, 'n');
+  write(long_name, "old");
+  write_file1(path(long_name), "new");
+  EXPECT_EQ(read(long_name), "new");
+  fs::remove(path(long_name));
+
   // No temporary file is left behind.
   int entries = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir())) ++entries;
