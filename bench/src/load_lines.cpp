@@ -19,9 +19,6 @@ void getline_reader(const std::string& name, lq::LineList& lines) {
     line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
     lines.push_back(line);
   }
-  if (!lines.empty() && lines.back().empty() && in.eof()) {
-    // getline already drops an empty last piece; nothing to do.
-  }
 }
 
 template <class F>
@@ -30,8 +27,8 @@ double median_ms(F f) {
   for (int k = 0; k < 7; ++k) {
     const auto a = std::chrono::steady_clock::now();
     f();
-    t.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - a)
-                    .count());
+    t.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - a).count());
   }
   std::sort(t.begin(), t.end());
   return t[t.size() / 2];
