@@ -1,0 +1,128 @@
+// Opens a large file in the editor model, types into it with an undo snapshot per
+// keystroke, and compares the load with `wc -l` on the same file.
+#include "core/editor/editor_model.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t) {
+  return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Peak resident memory of this process, in bytes.
+double peak_rss() {
+  std::ifstream f("/proc/self/status");
+  std::string line;
+  while (std::getline(f, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) * 1024.0;
+  return 0;
+}
+
+void make_file(const std::string& path, size_t bytes) {
+  const char* words[] = {"alpha", "beta", "\xD6\xD0\xCE\xC4", "gamma", "\xB2\xE2\xCA\xD4",
+                         "delta", "xyz"};
+  std::mt19937 rng(1);
+  std::string buf;
+  std::ofstream out(path, std::ios::binary);
+  size_t written = 0;
+  while (written < bytes) {
+    buf.clear();
+    while (buf.size() < (1 << 20)) {
+      int n = static_cast<int>(rng() % 21);
+      for (int i = 0; i < n; ++i) {
+        if (i) buf.push_back(' ');
+        buf += words[rng() % 7];
+      }
+      buf += "\r\n";
+    }
+    out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
+    written += buf.size();
+  }
+}
+
+double time_wc(const std::string& path) {
+  auto t = Clock::now();
+  pid_t pid;
+  std::string devnull = "/dev/null";
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 1, devnull.c_str(), 0x1 /* O_WRONLY */, 0);
+  char* argv[] = {const_cast<char*>("wc"), const_cast<char*>("-l"), const_cast<char*>(path.c_str()),
+                  nullptr};
+  if (posix_spawnp(&pid, "wc", &fa, nullptr, argv, environ) != 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  posix_spawn_file_actions_destroy(&fa);
+  return seconds_since(t);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
+  std::string dir = argc > 2 ? argv[2] : "/tmp";
+  std::string path = dir + "/lq_editor_bench_" + std::to_string(getpid()) + ".txt";
+  make_file(path, mb << 20);
+  std::ifstream sz(path, std::ios::binary | std::ios::ate);
+  double file_bytes = static_cast<double>(sz.tellg());
+
+  time_wc(path);  // warm the page cache for both
+  std::vector<double> wc, load;
+  for (int i = 0; i < 5; ++i) {
+    wc.push_back(time_wc(path));
+    lq::EditorModel fresh;  // as when a file is opened in a new tab
+    auto t = Clock::now();
+    if (!fresh.load_file1(path)) {
+      std::fprintf(stderr, "load failed\n");
+      return 1;
+    }
+    load.push_back(seconds_since(t));
+  }
+  lq::EditorModel m;
+  if (!m.load_file1(path)) return 1;
+  std::remove(path.c_str());
+
+  // Type in the middle of the document, each keystroke with its undo snapshot.
+  int line = m.row_count() / 2;
+  m.set_top_line1(line);
+  m.set_caret_row1(0);
+  m.set_caret_col1(1);
+  const int keys = 200;
+  auto t = Clock::now();
+  for (int i = 0; i < keys; ++i) m.type_char1(static_cast<unsigned char>('a' + i % 26), false);
+  double key_ms = seconds_since(t) * 1000.0 / keys;
+  if (m.undo_list1().size() != static_cast<size_t>(keys)) {
+    std::fprintf(stderr, "expected %d undo records\n", keys);
+    return 1;
+  }
+  double peak = peak_rss();
+
+  std::printf("file: %.0f MB, %d rows\n", file_bytes / (1 << 20), m.row_count());
+  std::printf("wc -l median: %.3f s, load_file1 median: %.3f s\n", median(wc), median(load));
+  std::printf("keystroke (typing + snapshot): %.4f ms, peak memory %.0f MB\n", key_ms,
+              peak / (1 << 20));
+  std::printf("RESULT load_vs_wc=%.2f keystroke_ms=%.4f peak_mem_vs_file=%.2f\n",
+              median(load) / median(wc), key_ms, peak / file_bytes);
+  return 0;
+}

@@ -1,0 +1,777 @@
+#include "core/editor/editor_model.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <system_error>
+
+#include "core/editor/dbcs.h"
+#include "core/editor/wrap.h"
+
+namespace lq {
+namespace {
+
+bool has_marker(std::string_view row) {
+  return row.size() >= 2 &&
+         (row.substr(0, 2) == kFirstRowMarker || row.substr(0, 2) == kNextRowMarker);
+}
+
+// Bytes of s from 1-based column col on, count of them at most; empty past the end.
+std::string_view copy_cols(std::string_view s, int col, size_t count = std::string_view::npos) {
+  if (col < 1) col = 1;
+  size_t i = static_cast<size_t>(col - 1);
+  if (i >= s.size()) return {};
+  return s.substr(i, count);
+}
+
+size_t len_before(int col) {
+  return col > 1 ? static_cast<size_t>(col - 1) : 0;
+}
+
+// Word delimiters of select_word1; every other byte, high bytes included, belongs to words.
+bool is_word_delimiter(unsigned char b) {
+  switch (b) {
+    case 0:
+    case 9:
+    case 32:
+    case '!':
+    case '"':
+    case '(':
+    case ')':
+    case '+':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case ';':
+    case '<':
+    case '=':
+    case '>':
+    case '?':
+    case '[':
+    case '\\':
+    case ']':
+    case '`':
+    case '{':
+    case '|':
+    case '}':
+    case '~':
+      return true;
+    default:
+      return false;
+  }
+}
+
+int to_int(size_t n) {
+  return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+[[noreturn]] void throw_errno(const std::string& what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+bool write_all(int fd, const char* p, size_t n) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+// Writes every row followed by CR LF to fd in large blocks.
+bool write_rows_to(int fd, const RowStore& rows) {
+  std::string buf;
+  constexpr size_t kBlock = 1 << 20;
+  buf.reserve(kBlock + 4096);
+  bool ok = true;
+  rows.for_each([&](std::string_view r) {
+    if (!ok) return;
+    if (r.size() >= kBlock) {
+      ok = write_all(fd, buf.data(), buf.size()) && write_all(fd, r.data(), r.size());
+      buf.clear();
+    } else {
+      buf.append(r);
+    }
+    buf.append("\r\n", 2);
+    if (buf.size() >= kBlock) {
+      ok = ok && write_all(fd, buf.data(), buf.size());
+      buf.clear();
+    }
+  });
+  return ok && write_all(fd, buf.data(), buf.size());
+}
+
+mode_t current_umask() {
+  mode_t m = ::umask(0);
+  ::umask(m);
+  return m;
+}
+
+}  // namespace
+
+// ---- Row changes ----
+
+void EditorModel::edit_rows(size_t first, size_t n, std::span<const std::string_view> rows) {
+  rows_.replace(first, n, rows);
+  if (auto_line1_) logical_stale_ = true;
+}
+
+void EditorModel::assign_rows(RowStore rows) {
+  rows_ = std::move(rows);
+  if (auto_line1_) logical_stale_ = true;
+}
+
+void EditorModel::set_row(int i, std::string_view text) {
+  edit_rows(static_cast<size_t>(i), 1, {&text, 1});
+}
+
+void EditorModel::resplit_rows() {
+  if (!rows_.has_breaks()) return;
+  // A row split off in wrap mode starts a logical line of its own; giving it the first-row
+  // marker keeps text of its own that happens to begin with "1:" from being read as one.
+  rows_.split_breaks(auto_line1_ ? kFirstRowMarker : std::string_view());
+  if (auto_line1_) logical_stale_ = true;
+}
+
+void EditorModel::sync_logical() {
+  if (auto_line1_ && logical_stale_) logical_from_rows1();
+}
+
+const RowStore& EditorModel::logical_lines1() {
+  sync_logical();
+  return logical_;
+}
+
+void EditorModel::resize1(int w) {
+  wrap_width_ = w;
+  if (auto_line1_) rows_from_logical1();
+}
+
+// ---- Caret and scrolling ----
+
+void EditorModel::set_caret_col1(int col) {
+  caret_col1_ = col < 1 ? 1 : col;
+  if (client_) client_->caret_moved();
+}
+
+void EditorModel::set_caret_row1(int row) {
+  caret_row1_ = row;
+  if (client_) client_->caret_moved();
+}
+
+void EditorModel::set_top_line1(int n) {
+  top_line1_ = n < 0 ? 0 : n;
+}
+
+void EditorModel::set_h_offset1(int n) {
+  h_offset1_ = (n < 0 || auto_line1_) ? 0 : n;
+}
+
+void EditorModel::fix_caret_dbcs1(bool forward) {
+  if (splits_char1(caret_abs_col1(), row_view1(current_index1())))
+    set_caret_col1(caret_col1() + (forward ? 1 : -1));
+}
+
+void EditorModel::move_caret_to(int col, int line) {
+  if (line < top_line1_) set_top_line1(line);
+  set_caret_row1(line - top_line1_);
+  if (col - h_offset1_ < 1) set_h_offset1(col - 1);
+  set_caret_col1(col - h_offset1_);
+}
+
+// ---- Rows ----
+
+std::string_view EditorModel::row_view1(int i) const {
+  if (i < 0 || i >= row_count()) return {};
+  std::string_view r = rows_[static_cast<size_t>(i)];
+  if (auto_line1_ && has_marker(r)) r.remove_prefix(2);
+  return r;
+}
+
+std::string EditorModel::get_row1(int i) const {
+  return std::string(row_view1(i));
+}
+
+void EditorModel::put_row1(int i, std::string_view text) {
+  if (i < 0 || i >= row_count()) return;
+  std::string_view old = rows_[static_cast<size_t>(i)];
+  if (auto_line1_ && has_marker(old)) {
+    std::string r(old.substr(0, 2));
+    r.append(text);
+    set_row(i, r);
+  } else {
+    set_row(i, text);
+  }
+}
+
+std::string EditorModel::current_line1() const {
+  return get_row1(current_index1());
+}
+
+void EditorModel::set_current_line1(std::string_view text) {
+  int k = current_index1();
+  if (k >= 0) {
+    if (k >= row_count()) {
+      // Exactly the missing rows, the last of them holding the text.
+      std::vector<std::string_view> add(static_cast<size_t>(k - row_count()) + 1);
+      add.back() = text;
+      edit_rows(rows_.size(), 0, add);
+    } else {
+      put_row1(k, text);
+    }
+  }
+  update_scrollbars();
+}
+
+// ---- Whole text, files ----
+
+std::string EditorModel::get_all_text1() {
+  if (!auto_line1_) return rows_.joined();
+  sync_logical();
+  std::string s = logical_.joined();
+  if (!s.empty()) s.resize(s.size() - 2);
+  return s;
+}
+
+void EditorModel::set_all_text1(std::string_view text) {
+  if (!auto_line1_) {
+    assign_rows(RowStore::from_text(text));
+    return;
+  }
+  logical_ = RowStore::from_text(text);
+  logical_stale_ = false;
+  rows_from_logical1();
+}
+
+bool EditorModel::load_file1(const std::string& path) {
+  try {
+    RowStore read = RowStore::read_file(path);
+    if (auto_line1_) {
+      logical_ = std::move(read);
+      logical_stale_ = false;
+      rows_from_logical1();
+    } else {
+      assign_rows(std::move(read));
+    }
+  } catch (...) {
+    return false;
+  }
+  update_scrollbars();
+  top_line1_ = 0;
+  h_offset1_ = 0;
+  repaint();
+  return true;
+}
+
+void EditorModel::save_file1(const std::string& path) {
+  if (auto_line1_) {
+    sync_logical();
+    write_rows(path, logical_);
+  } else {
+    write_rows(path, rows_);
+  }
+}
+
+void EditorModel::write_rows(const std::string& path, const RowStore& rows) {
+  // Write the target of a link, not the link.
+  std::string target = path;
+  if (char* real = ::realpath(path.c_str(), nullptr)) {
+    target = real;
+    std::free(real);
+  }
+  struct stat st;
+  bool exists = ::stat(target.c_str(), &st) == 0;
+  mode_t mode = exists ? (st.st_mode & 07777) | S_IWUSR : (0666 & ~current_umask());
+  // What clearing a read-only attribute is here; a failure shows up when writing.
+  if (exists) ::chmod(target.c_str(), mode);
+
+  // Write a temporary file beside the target and put it in place only when it is complete,
+  // so a full disk or a failing device never leaves half a document behind.
+  size_t slash = target.rfind('/');
+  std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
+  std::string tmp = dir + (slash == std::string::npos ? "/" : "") + ".lq-save-XXXXXX";
+  int fd = ::mkstemp(tmp.data());
+  if (fd < 0) {
+    // The directory takes no new files: overwrite the file itself.
+    fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw_errno(path);
+    bool ok = write_rows_to(fd, rows);
+    int err = errno;
+    if (::close(fd) != 0 && ok) throw_errno(path);
+    if (!ok) {
+      errno = err;
+      throw_errno(path);
+    }
+    return;
+  }
+  bool ok = write_rows_to(fd, rows) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  int err = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) {
+    ::unlink(tmp.c_str());
+    errno = err;
+    throw_errno(path);
+  }
+}
+
+// ---- Selection ----
+
+void EditorModel::normalize_selection1() {
+  if (rows_.empty()) {
+    norm_start1_ = norm_end1_ = EditPos{1, 0};
+    return;
+  }
+  EditPos s = sel_anchor1_, e = sel_end1_;
+  if (e.line < s.line) {
+    std::swap(s, e);
+  } else if (e.line == s.line && e.col < s.col) {
+    std::swap(s.col, e.col);
+  }
+  int last = row_count() - 1;
+  if (e.line > last) e = EditPos{to_int(row_view1(last).size()) + 1, last};
+  norm_start1_ = s;
+  norm_end1_ = e;
+}
+
+void EditorModel::collapse_selection1() {
+  EditPos p{caret_abs_col1(), current_index1()};
+  sel_anchor1_ = sel_end1_ = norm_start1_ = norm_end1_ = p;
+  repaint();
+}
+
+void EditorModel::extend_selection1() {
+  sel_end1_ = EditPos{caret_abs_col1(), current_index1()};
+  repaint();
+}
+
+std::string EditorModel::selected_text1() {
+  normalize_selection1();
+  EditPos s = norm_start1_, e = norm_end1_;
+  if (rows_.empty() || s.line >= row_count()) return {};
+  if (s.line == e.line) {
+    int n = e.col - s.col;
+    return n > 0 ? std::string(copy_cols(row_view1(s.line), s.col, static_cast<size_t>(n)))
+                 : std::string();
+  }
+  if (e.line < s.line) return {};
+  std::string out(copy_cols(row_view1(s.line), s.col));
+  for (int i = s.line + 1; i < e.line; ++i) {
+    out.append("\r\n");
+    out.append(row_view1(i));
+  }
+  out.append("\r\n");
+  out.append(row_view1(e.line).substr(0, std::min(len_before(e.col), row_view1(e.line).size())));
+  return out;
+}
+
+void EditorModel::delete_selection1() {
+  notify_change1();
+  normalize_selection1();
+  EditPos s = norm_start1_, e = norm_end1_;
+  set_caret_col1(s.col - h_offset1_);
+  set_caret_row1(s.line - top_line1_);
+  if (!(s == e) && e.line >= s.line && s.line >= 0 && s.line < row_count()) {
+    std::string_view head = row_view1(s.line);
+    std::string text(head.substr(0, std::min(len_before(s.col), head.size())));
+    text.append(copy_cols(row_view1(e.line), e.col));
+    // The start row keeps its own wrap marker: taking the end row's would join the logical
+    // line to the one before it.
+    if (e.line > s.line)
+      edit_rows(static_cast<size_t>(s.line) + 1, static_cast<size_t>(e.line - s.line), {});
+    put_row1(s.line, text);
+  }
+  collapse_selection1();
+}
+
+void EditorModel::select_all1() {
+  if (rows_.empty()) return;
+  int last = row_count() - 1;
+  sel_anchor1_ = EditPos{1, 0};
+  sel_end1_ = EditPos{to_int(row_view1(last).size()) + 1, last};
+  repaint();
+}
+
+void EditorModel::select_word1() {
+  std::string line = current_line1();
+  if (line.empty()) return;
+  collapse_selection1();
+  int len = to_int(line.size());
+  int p = std::min(caret_abs_col1(), len);
+  auto byte = [&](int col) {
+    return static_cast<unsigned char>(line[static_cast<size_t>(col - 1)]);
+  };
+  int i = p;
+  while (i >= 1 && !is_word_delimiter(byte(i))) --i;
+  int j = p;
+  while (j <= len && !is_word_delimiter(byte(j))) ++j;
+  sel_anchor1_.col = i + 1;
+  sel_end1_.col = j;
+  set_caret_col1(j - h_offset1_);
+  if (client_) client_->word_selected();
+  repaint();
+}
+
+// ---- Clipboard ----
+
+void EditorModel::copy_selection1() {
+  try {
+    std::string text = selected_text1();
+    if (clipboard_) clipboard_->set_text(text);
+  } catch (...) {
+  }
+}
+
+void EditorModel::paste_clipboard1() {
+  record_undo1();
+  notify_change1();
+  std::string clip;
+  try {
+    if (clipboard_) clip = clipboard_->text();
+  } catch (...) {
+    return;
+  }
+  if (clip.empty()) return;
+  std::string line = current_line1();
+  line.insert(std::min(len_before(caret_abs_col1()), line.size()), clip);
+  set_current_line1(line);
+  resplit_rows();
+  if (auto_line1_) {
+    logical_from_rows1();
+    if (!(client_ && client_->rewrap_later())) rows_from_logical1();
+  }
+  repaint();
+}
+
+void EditorModel::paste_over1() {
+  if (has_selection()) {
+    record_undo1();
+    delete_selection1();
+  }
+  paste_clipboard1();
+}
+
+void EditorModel::insert_text1(std::string_view text) {
+  record_undo1();
+  std::string line = current_line1();
+  size_t at = len_before(caret_abs_col1());
+  if (line.size() < at) line.append(at - line.size(), ' ');
+  line.insert(at, text);
+  set_current_line1(line);
+  repaint();
+  if (client_) client_->take_focus();
+}
+
+// ---- History ----
+
+void EditorModel::record_undo1() {
+  try {
+    Tqoz_edit_undo_item r;
+    r.anchor = sel_anchor1_;
+    r.end = sel_end1_;
+    r.rows = rows_;
+    undo_list1_.append(std::move(r));
+  } catch (...) {
+  }
+}
+
+void EditorModel::history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& to) {
+  try {
+    if (!from.empty()) {
+      Tqoz_edit_undo_item r = from.take_newest();
+      std::swap(r.anchor, sel_anchor1_);
+      std::swap(r.end, sel_end1_);
+      std::swap(r.rows, rows_);
+      if (auto_line1_) logical_stale_ = true;
+      // The record held the rows joined into one text; reading it back splits that text, so
+      // line breaks that were inside a row come back as row breaks.
+      resplit_rows();
+      to.append(std::move(r));
+    }
+    // The history is trimmed only here, by one record per list and step.
+    redo_list1_.trim(kHistoryLimit);
+    undo_list1_.trim(kHistoryLimit);
+  } catch (...) {
+  }
+}
+
+void EditorModel::undo_step1() {
+  notify_change1();
+  history_step(undo_list1_, redo_list1_);
+}
+
+void EditorModel::redo_step1() {
+  history_step(redo_list1_, undo_list1_);
+}
+
+void EditorModel::notify_change1() {
+  if (client_) client_->OnChange(*this);
+}
+
+void EditorModel::clear_history1() {
+  undo_list1_.clear();
+  redo_list1_.clear();
+}
+
+// ---- Wrap ----
+
+void EditorModel::set_wrap1(bool on) {
+  // Switching to the state already in force would drop a trailing empty line (on) or the
+  // whole text (off); it changes nothing instead.
+  if (on == auto_line1_) return;
+  if (on) {
+    // The same as splitting get_all_text1, without building the text.
+    RowStore lines = rows_;
+    lines.split_breaks();
+    auto_line1_ = true;
+    if (client_) client_->scroll_bars_changed(true);
+    logical_ = std::move(lines);
+    logical_stale_ = false;
+    rows_from_logical1();
+    h_offset1_ = 0;
+  } else {
+    sync_logical();
+    rows_ = std::move(logical_);
+    logical_ = RowStore();
+    logical_stale_ = false;
+    auto_line1_ = false;
+    if (client_) client_->scroll_bars_changed(false);
+  }
+  repaint();
+}
+
+void EditorModel::rows_from_logical1() {
+  if (!auto_line1_) return;  // the logical lines are empty and ignored while wrap is off
+  sync_logical();
+  RowStore::Builder b;
+  int w = wrap_width_;
+  logical_.for_each([&](std::string_view line) {
+    for_each_wrapped_row(
+        line, w, [&](std::string_view marker, std::string_view piece) { b.add(marker, piece); });
+  });
+  rows_ = b.finish();
+  logical_stale_ = false;
+}
+
+void EditorModel::logical_from_rows1() {
+  RowStore::Builder b;
+  std::string cur;
+  bool open = false;
+  rows_.for_each([&](std::string_view r) {
+    bool next = r.size() >= 2 && r.substr(0, 2) == kNextRowMarker;
+    if (next && open) {
+      cur.append(r.substr(2));
+      return;
+    }
+    if (open) b.add(cur);
+    cur.assign(next || (r.size() >= 2 && r.substr(0, 2) == kFirstRowMarker) ? r.substr(2) : r);
+    open = true;
+  });
+  if (open) b.add(cur);
+  logical_ = b.finish();
+  logical_stale_ = false;
+}
+
+// ---- Key actions ----
+
+void EditorModel::delete_key1() {
+  record_undo1();
+  if (has_selection()) {
+    delete_selection1();
+  } else {
+    int k = current_index1();
+    std::string line = current_line1();
+    size_t p = static_cast<size_t>(caret_abs_col1());
+    bool changed = false;
+    if (p > line.size()) {
+      if (k >= 0 && k + 1 < row_count()) {
+        line.append(row_view1(k + 1));
+        edit_rows(static_cast<size_t>(k) + 1, 1, {});
+        changed = true;
+      }
+    } else {
+      int end = char_boundary1(static_cast<int>(p) + 1, line, true);
+      line.erase(p - 1, static_cast<size_t>(end) - p);
+      changed = true;
+    }
+    // With nothing to remove nothing is written, so a caret below the text adds no rows.
+    if (changed) set_current_line1(line);
+  }
+  repaint();
+  notify_change1();
+}
+
+void EditorModel::backspace_key1() {
+  record_undo1();
+  if (has_selection()) {
+    delete_selection1();
+  } else {
+    int k = current_index1();
+    int p = caret_abs_col1();
+    if (p == 1) {
+      if (k >= 1) {
+        std::string prev = get_row1(k - 1);
+        int col = to_int(prev.size()) + 1;
+        if (k < row_count()) {
+          prev.append(row_view1(k));
+          edit_rows(static_cast<size_t>(k), 1, {});
+          put_row1(k - 1, prev);
+        }
+        move_caret_to(col, k - 1);
+      }
+    } else {
+      std::string line = current_line1();
+      if (static_cast<size_t>(p - 1) > line.size()) {
+        // Nothing stands before the caret: it only moves left.
+        move_caret_to(p - 1, k);
+      } else {
+        int from = char_boundary1(p - 1, line, false);
+        line.erase(static_cast<size_t>(from - 1), static_cast<size_t>(p - from));
+        set_current_line1(line);
+        move_caret_to(from, k);
+      }
+    }
+  }
+  repaint();
+  notify_change1();
+}
+
+void EditorModel::enter_key1() {
+  record_undo1();
+  std::string line = current_line1();
+  line.insert(std::min(len_before(caret_abs_col1()), line.size()), "\r\n");
+  set_current_line1(line);
+  resplit_rows();
+  set_caret_row1(caret_row1_ + 1);
+  set_caret_col1(1);
+  set_h_offset1(0);
+  repaint();
+  notify_change1();
+}
+
+bool EditorModel::tab_key1(bool shift) {
+  if (!has_selection()) return false;
+  indent_selection1(!shift);
+  notify_change1();
+  return true;
+}
+
+void EditorModel::indent_selection1(bool indent) {
+  if (!has_selection()) return;
+  normalize_selection1();
+  record_undo1();
+  EditPos s = norm_start1_, e = norm_end1_;
+  try {
+    for (int r = std::max(s.line, 0); r <= e.line && r < row_count(); ++r) {
+      std::string t = get_row1(r);
+      if (indent) {
+        if (r == s.line) t.insert(std::min(len_before(s.col), t.size()), 1, ' ');
+        if (r != s.line || r == e.line) t.insert(0, 1, ' ');
+      } else {
+        if (r == s.line) {
+          size_t at = len_before(s.col);
+          if (s.col >= 1 && at < t.size() && t[at] == ' ') t.erase(at, 1);
+        }
+        if ((r != s.line || r == e.line) && !t.empty() && t[0] == ' ') t.erase(0, 1);
+      }
+      put_row1(r, t);
+    }
+  } catch (...) {
+  }
+  repaint();
+}
+
+bool EditorModel::type_char1(unsigned char ch, bool at_right_edge) {
+  if (auto_line1_) {
+    if (high_byte1(ch) && pending_bytes1_.empty()) {
+      pending_bytes1_.push_back(static_cast<char>(ch));
+      return false;
+    }
+    pending_bytes1_.push_back(static_cast<char>(ch));
+  }
+  bool insert = !(ch == 8 || ch == 13 || (ch == 9 && has_selection()));
+  int k = current_index1();
+  std::string before;
+  if (insert) {
+    record_undo1();
+    try {
+      if (!selected_text1().empty()) delete_selection1();
+    } catch (...) {
+    }
+    collapse_selection1();
+    k = current_index1();
+    std::string line = current_line1();
+    size_t at = len_before(caret_abs_col1());
+    if (line.size() < at) line.append(at - line.size(), ' ');
+    if (!auto_line1_) {
+      line.insert(at, 1, static_cast<char>(ch));
+      set_current_line1(line);
+      set_caret_col1(caret_col1() + 1);
+      if (at_right_edge) {
+        set_h_offset1(h_offset1_ + 10);
+        set_caret_col1(caret_col1() - 10);
+        repaint();
+      }
+    } else {
+      before = get_row1(k);
+      line.insert(at, pending_bytes1_);
+      set_current_line1(line);
+      if (!at_right_edge) {
+        set_caret_col1(caret_col1() + to_int(pending_bytes1_.size()));
+      } else {
+        set_caret_row1(caret_row1_ + 1);
+      }
+    }
+  }
+  repaint();
+  if (client_) client_->take_focus();
+  if (auto_line1_) {
+    logical_from_rows1();
+    rows_from_logical1();
+    if (insert && at_right_edge) {
+      std::string now = get_row1(k);
+      int after_pending = to_int(pending_bytes1_.size()) + 1;
+      if (now != before) {
+        set_caret_col1(now.size() >= before.size() ? 1 : after_pending);
+      } else {
+        set_caret_col1(after_pending);
+      }
+    }
+    // On an empty line the caret goes to its end, which is column 1 (no scrolling in wrap).
+    if (current_line1().empty()) set_caret_col1(1);
+  }
+  pending_bytes1_.clear();
+  return insert;
+}
+
+void EditorModel::copy_line1() {
+  sel_anchor1_.col = 1;
+  sel_end1_.col = to_int(current_line1().size()) + 1;
+  copy_selection1();
+  repaint();
+}
+
+void EditorModel::cut_selection1() {
+  record_undo1();
+  copy_selection1();
+  delete_selection1();
+}
+
+}  // namespace lq

@@ -1,0 +1,218 @@
+// The text model of the editing control tqozedit1: its rows, the caret and scroll position,
+// the selection, clipboard transfer, loading and saving, automatic wrap as a data
+// transformation, the change notification, the undo history, and the key actions that
+// change text.
+//
+// The editor works on bytes and never converts them. Columns are 1-based byte positions in
+// a row, lines 0-based row indexes. The caret and the selection may point beyond the end of
+// a row or below the last row; the operations then add blanks, append rows or clamp.
+//
+// The widget that shows the model paints its fields and maps keys and the mouse onto these
+// operations. What the model needs from it comes through two small interfaces: EditorClient
+// (repaint, scroll bars, caret, focus, OnChange) and EditorClipboard (exact bytes). The wrap
+// width is a number of bytes the widget computes from its width and font.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/editor/row_store.h"
+#include "core/editor/undo.h"
+
+namespace lq {
+
+class EditorModel;
+
+// The clipboard as the editor uses it: plain text as exact bytes. Either call may throw when
+// the clipboard cannot be reached; the editor swallows such failures.
+class EditorClipboard {
+ public:
+  virtual ~EditorClipboard() = default;
+  virtual void set_text(std::string_view bytes) = 0;
+  // Empty when the clipboard holds no text.
+  virtual std::string text() = 0;
+};
+
+// What the model tells the widget that shows it. Every call has a do-nothing default, so a
+// model without a widget (the tests, a template window before it is shown) works alone.
+class EditorClient {
+ public:
+  virtual ~EditorClient() = default;
+  // Raised by notify_change1: the user has (or may have) changed the text.
+  virtual void OnChange(EditorModel& sender) { (void)sender; }
+  virtual void repaint() {}
+  // The row count or top_line1 changed in a way the scroll bars should show.
+  virtual void update_scrollbars() {}
+  // caret_col1 or caret_row1 was set: move the screen caret and the input-method window.
+  virtual void caret_moved() {}
+  virtual void take_focus() {}
+  // Wrap was switched: only a vertical scroll bar while it is on, both while it is off.
+  virtual void scroll_bars_changed(bool vertical_only) { (void)vertical_only; }
+  // select_word1 selected a word; the widget ignores the rest of the double click's gesture.
+  virtual void word_selected() {}
+  // A paste in wrap mode re-wraps once the current input event is handled. Answer true
+  // when rows_from_logical1 has been queued; false has the model re-wrap at once.
+  virtual bool rewrap_later() { return false; }
+};
+
+class EditorModel {
+ public:
+  // Each history list is trimmed back towards this many records by undo and redo.
+  static constexpr size_t kHistoryLimit = 100;
+
+  EditorModel() = default;
+  EditorModel(const EditorModel&) = delete;
+  EditorModel& operator=(const EditorModel&) = delete;
+
+  void set_client(EditorClient* client) { client_ = client; }
+  void set_clipboard(EditorClipboard* clipboard) { clipboard_ = clipboard; }
+
+  // ---- Text store ----
+  // The rows as shown; while wrap is on each begins with its marker "0:" or "1:".
+  const RowStore& Lines() const { return rows_; }
+  int row_count() const { return static_cast<int>(rows_.size()); }
+  // The document's lines while wrap is on (brought up to date with the rows first); empty
+  // while it is off.
+  const RowStore& logical_lines1();
+  bool auto_line1() const { return auto_line1_; }
+  // The wrap width W in bytes, from the widget's width and font.
+  int wrap_width() const { return wrap_width_; }
+  void set_wrap_width(int w) { wrap_width_ = w; }
+  // The widget was resized to wrap width w: with wrap on the rows are wrapped again.
+  void resize1(int w);
+
+  // ---- Position state ----
+  int top_line1() const { return top_line1_; }
+  int caret_row1() const { return caret_row1_; }
+  int caret_col1() const { return caret_col1_ < 1 ? 1 : caret_col1_; }
+  int h_offset1() const { return h_offset1_; }
+  // The current line: the caret's row index.
+  int current_index1() const { return top_line1_ + caret_row1_; }
+  // The caret's absolute column.
+  int caret_abs_col1() const { return caret_col1() + h_offset1_; }
+  EditPos sel_anchor1() const { return sel_anchor1_; }
+  EditPos sel_end1() const { return sel_end1_; }
+  EditPos norm_start1() const { return norm_start1_; }
+  EditPos norm_end1() const { return norm_end1_; }
+  void set_sel_anchor1(EditPos p) { sel_anchor1_ = p; }
+  void set_sel_end1(EditPos p) { sel_end1_ = p; }
+  bool has_selection() const { return !(sel_anchor1_ == sel_end1_); }
+
+  // Caret and scroll setters (the widget moves its screen caret on caret_moved).
+  void set_caret_col1(int col);  // below 1 becomes 1
+  void set_caret_row1(int row);
+  void set_top_line1(int n);  // never below 0
+  void set_h_offset1(int n);  // never below 0; always 0 while wrap is on
+  // Moves the caret off the middle of a character, one column forward or back.
+  void fix_caret_dbcs1(bool forward);
+
+  // ---- Operations ----
+  // Wrap off: every row followed by CR LF. Wrap on: the logical lines joined with CR LF
+  // between them.
+  std::string get_all_text1();
+  // Replaces the text; caret, selection, scroll position and histories stay.
+  void set_all_text1(std::string_view text);
+  // Replaces the text with a file's lines (split at LF, CR dropped). Answers false on any
+  // failure and then keeps the text it had.
+  bool load_file1(const std::string& path);
+  // Writes every line followed by CR LF, replacing the file only once all of it is written.
+  // A read-only file is made writable for its owner first. Throws std::system_error.
+  void save_file1(const std::string& path);
+  std::string current_line1() const;
+  // Writes the current line, appending empty rows when the caret is below the last row.
+  void set_current_line1(std::string_view text);
+  // A row's text without its wrap marker; empty for a row that does not exist.
+  std::string get_row1(int i) const;
+  std::string_view row_view1(int i) const;
+  // Replaces a row's text, keeping its wrap marker.
+  void put_row1(int i, std::string_view text);
+
+  void normalize_selection1();
+  void collapse_selection1();
+  void extend_selection1();
+  std::string selected_text1();
+  void delete_selection1();
+  void select_all1();
+  void select_word1();
+  void copy_selection1();
+  void paste_clipboard1();
+  void paste_over1();
+  // Inserts text at the caret (padding the line with blanks up to it) without moving the
+  // caret, re-splitting or raising OnChange.
+  void insert_text1(std::string_view text);
+
+  void record_undo1();
+  void undo_step1();
+  void redo_step1();
+  void notify_change1();
+  const Tqoz_edit_undo_list& undo_list1() const { return undo_list1_; }
+  const Tqoz_edit_undo_list& redo_list1() const { return redo_list1_; }
+  void clear_history1();
+
+  void set_wrap1(bool on);
+  void rows_from_logical1();
+  void logical_from_rows1();
+
+  // ---- Key actions that change text ----
+  // Each records an undo snapshot first; the Delete, Backspace, Enter and Tab actions end
+  // with notify_change1, as the key handling does.
+  void delete_key1();     // Delete
+  void backspace_key1();  // Backspace
+  void enter_key1();      // Enter
+  // Tab / Shift+Tab: with a selection, indents or unindents it and answers true (the key is
+  // consumed); without one answers false and the TAB arrives as a typed character.
+  bool tab_key1(bool shift);
+  void indent_selection1(bool indent);
+  // A typed character (key press) as its byte. at_right_edge: the screen caret stood within
+  // 10 pixels of the right edge before typing. Backspace (8), CR (13) and a TAB while a
+  // selection exists are not inserted. While wrap is on the first byte of a double-byte
+  // character waits in pending_bytes1 for the second. Answers whether something was
+  // inserted. OnChange for typing comes from the key-down rule, not from here.
+  bool type_char1(unsigned char ch, bool at_right_edge);
+  const std::string& pending_bytes1() const { return pending_bytes1_; }
+  void copy_line1();      // Ctrl+L: the current line, without a line break, to the clipboard
+  void cut_selection1();  // Ctrl+X
+
+ private:
+  // Every change of the rows goes through these, so wrap mode knows when the logical lines
+  // are stale.
+  void edit_rows(size_t first, size_t n, std::span<const std::string_view> rows);
+  void assign_rows(RowStore rows);
+  void set_row(int i, std::string_view text);
+  // Cuts rows at the line breaks inside them; in wrap mode each new row starts a logical line.
+  void resplit_rows();
+  void sync_logical();
+  void history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& to);
+  // Puts the caret on line, at absolute column col, scrolling up or left when it lies
+  // before the view.
+  void move_caret_to(int col, int line);
+  void write_rows(const std::string& path, const RowStore& rows);
+
+  void repaint() {
+    if (client_) client_->repaint();
+  }
+  void update_scrollbars() {
+    if (client_) client_->update_scrollbars();
+  }
+
+  EditorClient* client_ = nullptr;
+  EditorClipboard* clipboard_ = nullptr;
+
+  RowStore rows_;
+  RowStore logical_;
+  bool auto_line1_ = false;
+  bool logical_stale_ = false;
+  int wrap_width_ = 0;
+
+  int top_line1_ = 0;
+  int caret_row1_ = 0;
+  int caret_col1_ = 1;
+  int h_offset1_ = 0;
+  EditPos sel_anchor1_, sel_end1_, norm_start1_, norm_end1_;
+
+  Tqoz_edit_undo_list undo_list1_, redo_list1_;
+  std::string pending_bytes1_;
+};
+
+}  // namespace lq

@@ -1,0 +1,482 @@
+#include "core/editor/row_store.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace lq {
+namespace {
+
+// A chunk aims at about this much text: small enough that copying one per keystroke is cheap,
+// large enough that a snapshot of a big document is a short list of pointers.
+constexpr size_t kChunkBytes = 64 * 1024;
+constexpr size_t kChunkRows = 2048;
+// A chunk rebuilt smaller than this takes in a neighbour, so deletions do not leave many
+// tiny chunks behind.
+constexpr size_t kSmallBytes = kChunkBytes / 4;
+constexpr size_t kSmallRows = kChunkRows / 4;
+
+bool holds_break(std::string_view s) {
+  return std::memchr(s.data(), '\r', s.size()) != nullptr ||
+         std::memchr(s.data(), '\n', s.size()) != nullptr;
+}
+
+void check_row_size(size_t n) {
+  if (n > std::numeric_limits<uint32_t>::max())
+    throw std::system_error(EFBIG, std::generic_category(), "row too long");
+}
+
+}  // namespace
+
+// Packs rows into new chunks of about target_bytes and target_rows each.
+class ChunkWriter {
+ public:
+  ChunkWriter(std::vector<RowStore::ChunkPtr>& out, size_t target_bytes, size_t target_rows)
+      : out_(out),
+        target_bytes_(std::max<size_t>(target_bytes, 1)),
+        target_rows_(std::max<size_t>(target_rows, 1)) {}
+
+  void add(std::string_view a, std::string_view b = {}) {
+    size_t n = a.size() + b.size();
+    check_row_size(n);
+    if (!rows_.empty() && (used_ + n > target_bytes_ || rows_.size() >= target_rows_)) flush();
+    if (used_ + n > cap_) grow(std::max(used_ + n, std::max(target_bytes_, cap_ * 2)));
+    if (!a.empty()) std::memcpy(buf_.get() + used_, a.data(), a.size());
+    if (!b.empty()) std::memcpy(buf_.get() + used_ + a.size(), b.data(), b.size());
+    rows_.push_back({static_cast<uint32_t>(used_), static_cast<uint32_t>(n)});
+    if (!has_break_) has_break_ = holds_break(a) || holds_break(b);
+    used_ += n;
+  }
+
+  void flush() {
+    if (rows_.empty()) return;
+    check_row_size(used_);
+    auto chunk = std::make_shared<RowStore::Chunk>();
+    if (used_ + 4096 < cap_) grow(used_);  // give back what a long row left unused
+    std::shared_ptr<char[]> bytes(buf_.release());
+    chunk->data = bytes.get();
+    chunk->owner = std::move(bytes);
+    chunk->rows = std::move(rows_);
+    chunk->rows.shrink_to_fit();
+    chunk->has_break = has_break_;
+    out_.push_back(std::move(chunk));
+    buf_.reset();
+    cap_ = used_ = 0;
+    rows_ = {};
+    has_break_ = false;
+  }
+
+ private:
+  void grow(size_t cap) {
+    std::unique_ptr<char[]> bigger(new char[cap]);
+    if (used_ > 0) std::memcpy(bigger.get(), buf_.get(), used_);
+    buf_ = std::move(bigger);
+    cap_ = cap;
+  }
+
+  std::vector<RowStore::ChunkPtr>& out_;
+  size_t target_bytes_, target_rows_;
+  std::unique_ptr<char[]> buf_;
+  size_t cap_ = 0, used_ = 0;
+  std::vector<RowStore::Span> rows_;
+  bool has_break_ = false;
+};
+
+RowStore::RowStore(const LineList& lines) {
+  Builder b;
+  for (const auto& l : lines) b.add(l);
+  *this = b.finish();
+}
+
+std::string_view RowStore::operator[](size_t i) const {
+  size_t c = chunk_of(i);
+  return chunks_[c]->row(i - first_row_[c]);
+}
+
+size_t RowStore::chunk_of(size_t i) const {
+  auto it = std::upper_bound(first_row_.begin(), first_row_.end(), i);
+  return static_cast<size_t>(it - first_row_.begin()) - 1;
+}
+
+void RowStore::renumber(size_t from_chunk) {
+  first_row_.resize(chunks_.size());
+  size_t row =
+      from_chunk == 0 ? 0 : first_row_[from_chunk - 1] + chunks_[from_chunk - 1]->rows.size();
+  for (size_t c = from_chunk; c < chunks_.size(); ++c) {
+    first_row_[c] = row;
+    row += chunks_[c]->rows.size();
+  }
+  count_ = row;
+}
+
+size_t RowStore::byte_size() const {
+  size_t n = 0;
+  for (const auto& c : chunks_)
+    for (const auto& s : c->rows) n += s.len;
+  return n;
+}
+
+void RowStore::clear() {
+  chunks_.clear();
+  first_row_.clear();
+  count_ = 0;
+}
+
+void RowStore::replace(size_t first, size_t n, std::span<const std::string_view> rows) {
+  if (first > count_) first = count_;
+  n = std::min(n, count_ - first);
+  if (n == 0 && rows.empty()) return;
+
+  // The chunks [a, b] that the change touches; an insertion at the end goes into the last.
+  size_t a = 0, b = 0;
+  bool any = !chunks_.empty();
+  if (any) {
+    a = chunk_of(first < count_ ? first : count_ - 1);
+    b = n > 0 ? chunk_of(first + n - 1) : a;
+  }
+
+  std::vector<std::string_view> views;
+  size_t bytes = 0;
+  auto take = [&](size_t c, size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) {
+      views.push_back(chunks_[c]->row(k));
+      bytes += views.back().size();
+    }
+  };
+  if (any) {
+    size_t local = first - first_row_[a];
+    if (first == count_) local = chunks_[a]->rows.size();
+    take(a, 0, local);
+    for (auto r : rows) {
+      views.push_back(r);
+      bytes += r.size();
+    }
+    take(b, first + n - first_row_[b], chunks_[b]->rows.size());
+    if (bytes < kSmallBytes && views.size() < kSmallRows) {
+      if (b + 1 < chunks_.size()) {
+        ++b;
+        take(b, 0, chunks_[b]->rows.size());
+      } else if (a > 0) {
+        --a;
+        std::vector<std::string_view> before;
+        for (size_t k = 0; k < chunks_[a]->rows.size(); ++k) {
+          before.push_back(chunks_[a]->row(k));
+          bytes += before.back().size();
+        }
+        views.insert(views.begin(), before.begin(), before.end());
+      }
+    }
+  } else {
+    for (auto r : rows) {
+      views.push_back(r);
+      bytes += r.size();
+    }
+  }
+
+  // Spread the rows evenly over as many chunks as they need.
+  size_t parts = std::max<size_t>(1, std::max((bytes + kChunkBytes - 1) / kChunkBytes,
+                                              (views.size() + kChunkRows - 1) / kChunkRows));
+  std::vector<ChunkPtr> fresh;
+  {
+    ChunkWriter w(fresh, (bytes + parts - 1) / parts, (views.size() + parts - 1) / parts);
+    for (auto v : views) w.add(v);
+    w.flush();
+  }
+  // Only now may the old chunks go: the views above point into them.
+  if (any) {
+    chunks_.erase(chunks_.begin() + static_cast<ptrdiff_t>(a),
+                  chunks_.begin() + static_cast<ptrdiff_t>(b) + 1);
+  }
+  chunks_.insert(chunks_.begin() + static_cast<ptrdiff_t>(a), fresh.begin(), fresh.end());
+  renumber(a);
+}
+
+std::string RowStore::joined() const {
+  std::string out;
+  out.reserve(byte_size() + 2 * count_);
+  for_each([&](std::string_view r) {
+    out.append(r);
+    out.append("\r\n", 2);
+  });
+  return out;
+}
+
+bool RowStore::has_breaks() const {
+  for (const auto& c : chunks_)
+    if (c->has_break) return true;
+  return false;
+}
+
+void RowStore::split_breaks(std::string_view prefix) {
+  std::vector<ChunkPtr> out;
+  out.reserve(chunks_.size());
+  bool changed = false;
+  for (const auto& c : chunks_) {
+    if (!c->has_break) {
+      out.push_back(c);
+      continue;
+    }
+    changed = true;
+    ChunkWriter w(out, kChunkBytes, kChunkRows);
+    for (size_t k = 0; k < c->rows.size(); ++k) {
+      std::string_view r = c->row(k);
+      size_t s = 0;
+      bool first_piece = true;
+      for (size_t i = 0; i < r.size(); ++i) {
+        if (r[i] != '\r' && r[i] != '\n') continue;
+        w.add(first_piece ? std::string_view() : prefix, r.substr(s, i - s));
+        first_piece = false;
+        if (r[i] == '\r' && i + 1 < r.size() && r[i + 1] == '\n') ++i;
+        s = i + 1;
+      }
+      w.add(first_piece ? std::string_view() : prefix, r.substr(s));
+    }
+    w.flush();
+  }
+  if (!changed) return;
+  chunks_ = std::move(out);
+  renumber(0);
+}
+
+LineList RowStore::to_lines() const {
+  LineList out;
+  out.reserve(count_);
+  for_each([&](std::string_view r) { out.emplace_back(r); });
+  return out;
+}
+
+bool operator==(const RowStore& a, const RowStore& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
+RowStore RowStore::from_text(std::string_view text) {
+  Builder b;
+  size_t s = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char ch = text[i];
+    if (ch != '\r' && ch != '\n') continue;
+    b.add(text.substr(s, i - s));
+    if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    s = i + 1;
+  }
+  if (s < text.size()) b.add(text.substr(s));
+  return b.finish();
+}
+
+namespace {
+
+struct Fd {
+  int fd;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+[[noreturn]] void throw_errno(const std::string& path) {
+  throw std::system_error(errno, std::generic_category(), path);
+}
+
+// Drops every CR of the row [off, off + len) in place; answers the new length.
+uint32_t drop_crs(char* base, uint32_t off, uint32_t len) {
+  char* p = base + off;
+  uint32_t w = 0;
+  for (uint32_t i = 0; i < len; ++i)
+    if (p[i] != '\r') p[w++] = p[i];
+  return w;
+}
+
+// Finds the complete rows of base[0, used) (rows end at LF, a CR right before the LF is
+// left out) until max_rows rows are found or they reach past max_bytes, and notes every other
+// CR among them. Answers where the first row not taken starts. Looks at 64 bytes at a time:
+// the rows of a large file are short, and a search call per row would cost more than the
+// search itself.
+size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_bytes,
+                 std::vector<RowSpan>& rows, std::vector<size_t>& bad_crs) {
+  size_t start = 0;
+  for (size_t pos = 0; pos < used; pos += 64) {
+    size_t n = std::min<size_t>(64, used - pos);
+    const char* p = base + pos;
+    uint64_t lf = 0, cr = 0;
+#if defined(__SSE2__)
+    if (n == 64) {
+      const __m128i vlf = _mm_set1_epi8('\n'), vcr = _mm_set1_epi8('\r');
+      for (int k = 0; k < 4; ++k) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        uint64_t ml = static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, vlf)));
+        uint64_t mc = static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, vcr)));
+        lf |= ml << (16 * k);
+        cr |= mc << (16 * k);
+      }
+    } else
+#endif
+    {
+      for (size_t i = 0; i < n; ++i) {
+        lf |= static_cast<uint64_t>(p[i] == '\n') << i;
+        cr |= static_cast<uint64_t>(p[i] == '\r') << i;
+      }
+    }
+    uint64_t next_lf = lf >> 1;
+    if (pos + 64 < used && base[pos + 64] == '\n') next_lf |= uint64_t{1} << 63;
+    for (uint64_t bad = cr & ~next_lf; bad; bad &= bad - 1)
+      bad_crs.push_back(pos + static_cast<size_t>(__builtin_ctzll(bad)));
+    for (; lf; lf &= lf - 1) {
+      size_t e = pos + static_cast<size_t>(__builtin_ctzll(lf));
+      size_t end = e > start && base[e - 1] == '\r' ? e - 1 : e;
+      rows.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(end - start)});
+      start = e + 1;
+      if (rows.size() >= max_rows || start >= max_bytes) return start;
+    }
+  }
+  return start;
+}
+
+// Memory for the bytes of a loaded file. Large blocks come straight from the system and
+// ask for huge pages: filling hundreds of megabytes page by page costs more than reading it.
+class Slab {
+ public:
+  explicit Slab(size_t n) {
+    constexpr size_t kHuge = size_t{2} << 20;
+    if (n < 2 * kHuge) {
+      small_.reset(new char[std::max<size_t>(n, 1)]);
+      data_ = small_.get();
+      return;
+    }
+    len_ = (n + kHuge - 1) / kHuge * kHuge + kHuge;
+    base_ = ::mmap(nullptr, len_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base_ == MAP_FAILED) throw std::bad_alloc();
+    auto at = (reinterpret_cast<uintptr_t>(base_) + kHuge - 1) / kHuge * kHuge;
+    data_ = reinterpret_cast<char*>(at);
+#ifdef MADV_HUGEPAGE
+    ::madvise(data_, len_ - (at - reinterpret_cast<uintptr_t>(base_)), MADV_HUGEPAGE);
+#endif
+  }
+  ~Slab() {
+    if (base_) ::munmap(base_, len_);
+  }
+  Slab(const Slab&) = delete;
+  Slab& operator=(const Slab&) = delete;
+  char* data() const {
+    return data_;
+  }
+
+ private:
+  std::unique_ptr<char[]> small_;
+  void* base_ = nullptr;
+  size_t len_ = 0;
+  char* data_ = nullptr;
+};
+
+}  // namespace
+
+RowStore RowStore::read_file(const std::string& path) {
+  Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (f.fd < 0) throw_errno(path);
+  struct stat st;
+  if (::fstat(f.fd, &st) != 0) throw_errno(path);
+  if (S_ISDIR(st.st_mode)) throw std::system_error(EISDIR, std::generic_category(), path);
+  size_t remaining = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+
+  // The file is read in large blocks; every chunk of rows points into its block, and only
+  // the unfinished last row of a block is copied into the next one.
+  constexpr size_t kBlock = size_t{32} << 20;
+  RowStore out;
+  std::string carry;
+  std::vector<Span> rows;
+  rows.reserve(kChunkRows);
+  std::vector<size_t> bad_crs;
+  while (remaining > 0 || !carry.empty()) {
+    size_t want = carry.size() + std::min(remaining, std::max(kBlock, carry.size()));
+    auto slab = std::make_shared<Slab>(want);
+    char* base = slab->data();
+    std::memcpy(base, carry.data(), carry.size());
+    size_t used = carry.size();
+    while (used < want) {
+      ssize_t r = ::read(f.fd, base + used, want - used);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        throw_errno(path);
+      }
+      if (r == 0) {  // the file became shorter while we read it
+        remaining = 0;
+        break;
+      }
+      used += static_cast<size_t>(r);
+      remaining -= static_cast<size_t>(r);
+    }
+
+    auto add_chunk = [&](size_t at) {
+      auto chunk = std::make_shared<Chunk>();
+      chunk->data = base + at;
+      chunk->owner = slab;
+      chunk->rows.assign(rows.begin(), rows.end());
+      out.chunks_.push_back(std::move(chunk));
+    };
+    size_t s = 0;
+    for (;;) {
+      rows.clear();
+      bad_crs.clear();
+      size_t taken = scan_rows(base + s, used - s, kChunkRows, kChunkBytes, rows, bad_crs);
+      if (rows.empty()) break;
+      check_row_size(taken);
+      // A CR that does not end a row is dropped too; such rows are rare and are compacted
+      // in place.
+      for (size_t c : bad_crs) {
+        if (c >= taken) break;
+        auto it = std::upper_bound(rows.begin(), rows.end(), c,
+                                   [](size_t v, const Span& sp) { return v < sp.off; });
+        Span& row = *(it - 1);
+        if (c < row.off + row.len) row.len = drop_crs(base + s, row.off, row.len);
+      }
+      add_chunk(s);
+      s += taken;
+    }
+    if (remaining == 0 && s < used) {
+      // The last row of the file has no LF: kept unless nothing but CRs.
+      check_row_size(used - s);
+      uint32_t len = drop_crs(base + s, 0, static_cast<uint32_t>(used - s));
+      rows.assign(1, Span{0, len});
+      if (len > 0) add_chunk(s);
+      s = used;
+    }
+    carry.assign(base + s, used - s);
+  }
+  out.renumber(0);
+  return out;
+}
+
+struct RowStore::Builder::Impl {
+  std::vector<ChunkPtr> chunks;
+  ChunkWriter writer{chunks, kChunkBytes, kChunkRows};
+};
+
+RowStore::Builder::Builder() : impl_(std::make_unique<Impl>()) {}
+RowStore::Builder::~Builder() = default;
+
+void RowStore::Builder::add(std::string_view a, std::string_view b) {
+  impl_->writer.add(a, b);
+}
+
+RowStore RowStore::Builder::finish() {
+  impl_->writer.flush();
+  RowStore out;
+  out.chunks_ = std::move(impl_->chunks);
+  impl_->chunks.clear();
+  out.renumber(0);
+  return out;
+}
+
+}  // namespace lq

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "core/editor/dbcs.h"
+#include "core/editor/editor_model.h"
+#include "core/editor/wrap.h"
+#include "editor_test_util.h"
+
+namespace lq {
+namespace {
+
+using test::show;
+
+struct BoundaryCase {
+  const char* name;
+  std::string text;
+  int p;
+  bool splits;
+  int forward, backward;
+};
+
+class CharBoundary : public testing::TestWithParam<BoundaryCase> {};
+
+TEST_P(CharBoundary, ForwardAndBackward) {
+  const auto& c = GetParam();
+  EXPECT_EQ(splits_char1(c.p, c.text), c.splits);
+  EXPECT_EQ(char_boundary1(c.p, c.text, true), c.forward);
+  EXPECT_EQ(char_boundary1(c.p, c.text, false), c.backward);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CharBoundary,
+    testing::Values(BoundaryCase{"before_zhong",
+                                 "\xD6\xD0"
+                                 "a",
+                                 1, false, 1, 1},
+                    BoundaryCase{"inside_zhong",
+                                 "\xD6\xD0"
+                                 "a",
+                                 2, true, 3, 1},
+                    BoundaryCase{"after_zhong",
+                                 "\xD6\xD0"
+                                 "a",
+                                 3, false, 3, 3},
+                    BoundaryCase{"second_of_two", "a\xD6\xD0\xCE\xC4", 5, true, 6, 4},
+                    // A GBK character whose second byte is ASCII stays one character.
+                    BoundaryCase{"low_second_byte",
+                                 "\x81\x40"
+                                 "b",
+                                 2, true, 3, 1},
+                    BoundaryCase{"after_low_second",
+                                 "\x81\x40"
+                                 "b",
+                                 3, false, 3, 3},
+                    BoundaryCase{"past_the_end", "\xD6", 5, false, 5, 5}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct WrapCase {
+  const char* name;
+  std::string line;
+  int w;
+  std::vector<std::string> rows;
+};
+
+class SplitRow : public testing::TestWithParam<WrapCase> {};
+
+TEST_P(SplitRow, RowsAndMarkers) {
+  EXPECT_EQ(split_row1(GetParam().line, GetParam().w), GetParam().rows);
+}
+
+const std::string k20(20, 'x');
+const std::string k10(10, 'x');
+const std::string k9(9, 'y');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SplitRow,
+    testing::Values(WrapCase{"exact_fill_adds_empty_row", k20, 10, {"0:" + k10, "1:" + k10, "1:"}},
+                    WrapCase{"narrow_means_no_wrap", k20, 4, {"0:" + k20}},
+                    WrapCase{
+                        "character_moves_down", k9 + "\xD6\xD0", 10, {"0:" + k9, "1:\xD6\xD0"}},
+                    WrapCase{"empty_line", "", 10, {"0:"}},
+                    WrapCase{"short_line", "abc", 10, {"0:abc"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LogicalFromRows, MarkersJoinAndUnmarkedRowsStartLines) {
+  EditorModel m;
+  m.set_wrap1(true);
+  // Rows as typing, Enter and pasting leave them; rows appended below the text are written
+  // as they are, markers included.
+  const char* rows[] = {"0:ab", "1:cd", "x", "1:ef", "0:"};
+  for (int i = 0; i < 5; ++i) {
+    m.set_caret_row1(i);
+    m.set_current_line1(rows[i]);
+  }
+  m.logical_from_rows1();
+  EXPECT_EQ(m.logical_lines1().to_lines(), (LineList{"abcd", "xef", ""}));
+}
+
+// A logical line that itself begins with "1:" must not become a continuation.
+TEST(Wrap, LineStartingWithMarkerSurvivesWrapSaveAndUnwrap) {
+  test::Ed ed({"1:starts like a marker", "0:", "plain"});
+  ed.m.set_wrap_width(8);
+  ed.m.set_wrap1(true);
+  EXPECT_EQ(ed.m.Lines()[0], "0:1:starts");
+  EXPECT_EQ(ed.m.get_all_text1(), "1:starts like a marker\r\n0:\r\nplain");
+  ed.m.set_wrap1(false);
+  EXPECT_EQ(ed.rows(), (std::vector<std::string>{"1:starts like a marker", "0:", "plain"}));
+}
+
+TEST(Wrap, TextAndRowsFollowEachOtherBothWays) {
+  test::Ed ed({"a", "b"});
+  EXPECT_EQ(ed.m.get_all_text1(), "a\r\nb\r\n");
+  ed.m.set_wrap_width(10);
+  ed.m.set_wrap1(true);
+  EXPECT_EQ(ed.m.get_all_text1(), "a\r\nb");
+  EXPECT_EQ(ed.rows(), (std::vector<std::string>{"0:a", "0:b"}));
+  EXPECT_EQ(ed.m.get_row1(1), "b");
+  ed.m.put_row1(1, "xyz");
+  EXPECT_EQ(ed.m.Lines()[1], "0:xyz");
+  // A change of the rows reaches the logical lines before they are read.
+  EXPECT_EQ(ed.m.get_all_text1(), "a\r\nxyz");
+  ed.m.resize1(5);
+  ed.m.set_all_text1("abcdefgh");
+  EXPECT_EQ(ed.rows(), (std::vector<std::string>{"0:abcde", "1:fgh"}));
+  // Switching to the state in force changes nothing.
+  ed.m.set_wrap1(true);
+  EXPECT_EQ(ed.m.get_all_text1(), "abcdefgh");
+  ed.m.set_wrap1(false);
+  ed.m.set_wrap1(false);
+  EXPECT_EQ(ed.rows(), (std::vector<std::string>{"abcdefgh"}));
+}
+
+}  // namespace
+}  // namespace lq

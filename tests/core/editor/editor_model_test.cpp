@@ -1,0 +1,468 @@
+#include "core/editor/editor_model.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "editor_test_util.h"
+
+namespace lq {
+namespace {
+
+using Rows = std::vector<std::string>;
+using test::Ed;
+
+TEST(EditorModel, NewEditorState) {
+  EditorModel m;
+  EXPECT_EQ(m.row_count(), 0);
+  EXPECT_FALSE(m.auto_line1());
+  EXPECT_EQ(m.caret_col1(), 1);
+  EXPECT_EQ(m.sel_anchor1(), (EditPos{1, 0}));
+  EXPECT_EQ(m.sel_end1(), (EditPos{1, 0}));
+  EXPECT_TRUE(m.undo_list1().empty());
+  EXPECT_EQ(m.current_line1(), "");
+}
+
+TEST(SetCurrentLine, AppendsExactlyTheMissingRows) {
+  Ed empty;
+  empty.m.set_current_line1("x");
+  EXPECT_EQ(empty.rows(), Rows{"x"});
+
+  Ed two({"a", "b"});
+  two.caret(1, 5);
+  two.m.set_current_line1("x");
+  EXPECT_EQ(two.rows(), (Rows{"a", "b", "", "", "", "x"}));
+
+  Ed scrolled({"a", "b"});
+  scrolled.m.set_top_line1(1);
+  scrolled.m.set_caret_row1(0);
+  scrolled.m.set_current_line1("y");
+  EXPECT_EQ(scrolled.rows(), (Rows{"a", "y"}));
+  scrolled.m.set_caret_row1(-5);  // a negative line writes nothing
+  scrolled.m.set_current_line1("z");
+  EXPECT_EQ(scrolled.rows(), (Rows{"a", "y"}));
+}
+
+class Selection : public testing::Test {
+ protected:
+  Ed ed{{"abcd", "ef", "ghi"}};
+};
+
+TEST_F(Selection, TextAcrossRowsAndClamping) {
+  ed.select({3, 0}, {2, 2});
+  EXPECT_EQ(ed.m.selected_text1(), "cd\r\nef\r\ng");
+  ed.select({2, 2}, {3, 0});  // either direction
+  EXPECT_EQ(ed.m.selected_text1(), "cd\r\nef\r\ng");
+  ed.select({3, 1}, {1, 1});  // one row, columns exchanged
+  EXPECT_EQ(ed.m.selected_text1(), "ef");
+  ed.select({2, 1}, {9, 40});  // an end below the text is clamped
+  EXPECT_EQ(ed.m.selected_text1(), "f\r\nghi");
+  EXPECT_EQ(ed.m.norm_end1(), (EditPos{4, 2}));
+  ed.select({1, 7}, {1, 9});  // a start below the text selects nothing
+  EXPECT_EQ(ed.m.selected_text1(), "");
+}
+
+TEST_F(Selection, DeleteJoinsTheEndsAndMovesTheCaret) {
+  ed.select({3, 0}, {2, 2});
+  ed.m.delete_selection1();
+  EXPECT_EQ(ed.rows(), Rows{"abhi"});
+  EXPECT_EQ(ed.m.caret_abs_col1(), 3);
+  EXPECT_EQ(ed.m.current_index1(), 0);
+  EXPECT_FALSE(ed.m.has_selection());
+  EXPECT_EQ(ed.client.changes, 1);
+
+  ed.caret(4, 0);
+  ed.select({2, 0}, {2, 0});  // empty: no change, but the caret goes there
+  ed.m.delete_selection1();
+  EXPECT_EQ(ed.rows(), Rows{"abhi"});
+  EXPECT_EQ(ed.m.caret_abs_col1(), 2);
+}
+
+TEST_F(Selection, SelectAllAndCopy) {
+  ed.caret(2, 1);
+  ed.m.select_all1();
+  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{1, 0}));
+  EXPECT_EQ(ed.m.sel_end1(), (EditPos{4, 2}));
+  EXPECT_EQ(ed.m.caret_abs_col1(), 2);
+  ed.m.copy_selection1();
+  EXPECT_EQ(ed.clip.content, "abcd\r\nef\r\nghi");
+  ed.clip.fail = true;
+  EXPECT_NO_THROW(ed.m.copy_selection1());
+}
+
+TEST(SelectWord, DelimitersBoundTheWord) {
+  struct {
+    const char* name;
+    int caret;
+    EditPos anchor, end;
+    int caret_after;
+  } cases[] = {
+      {"inside_word", 6, {5, 0}, {8, 0}, 8},
+      {"on_delimiter_selects_it", 4, {5, 0}, {4, 0}, 4},
+      {"past_the_end_takes_the_last_byte", 40, {13, 0}, {12, 0}, 12},
+      {"first_column", 1, {1, 0}, {4, 0}, 4},
+  };
+  for (const auto& c : cases) {
+    Ed ed({"foo.bar(baz)"});
+    ed.caret(c.caret, 0);
+    ed.m.select_word1();
+    EXPECT_EQ(ed.m.sel_anchor1(), c.anchor) << c.name;
+    EXPECT_EQ(ed.m.sel_end1(), c.end) << c.name;
+    EXPECT_EQ(ed.m.caret_abs_col1(), c.caret_after) << c.name;
+    EXPECT_EQ(ed.client.words, 1) << c.name;
+  }
+  Ed ed({"foo.bar(baz)"});
+  ed.caret(6, 0);
+  ed.m.select_word1();
+  EXPECT_EQ(ed.m.selected_text1(), "bar");
+  Ed blank({""});
+  blank.m.select_word1();
+  EXPECT_EQ(blank.client.words, 0);
+}
+
+TEST(Paste, BreaksBecomeRowsAndTheCaretStays) {
+  Ed ed({"ab"});
+  ed.clip.content = "x\r\ny";
+  ed.caret(2, 0);
+  ed.m.paste_clipboard1();
+  EXPECT_EQ(ed.rows(), (Rows{"ax", "yb"}));
+  EXPECT_EQ(ed.m.caret_abs_col1(), 2);
+  EXPECT_EQ(ed.m.current_index1(), 0);
+  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
+  EXPECT_EQ(ed.client.changes, 1);
+
+  ed.caret(9, 1);  // beyond the end: after the last byte, no blanks
+  ed.clip.content = "!";
+  ed.m.paste_clipboard1();
+  EXPECT_EQ(ed.rows(), (Rows{"ax", "yb!"}));
+
+  ed.clip.content.clear();  // nothing to paste: a snapshot and OnChange all the same
+  ed.m.paste_clipboard1();
+  EXPECT_EQ(ed.m.undo_list1().size(), 3u);
+  ed.clip.fail = true;
+  EXPECT_NO_THROW(ed.m.paste_clipboard1());
+}
+
+TEST(Paste, OverASelectionRecordsTwice) {
+  Ed ed({"hello world"});
+  ed.clip.content = "there";
+  ed.select({7, 0}, {12, 0});
+  ed.m.paste_over1();
+  EXPECT_EQ(ed.rows(), Rows{"hello there"});
+  EXPECT_EQ(ed.m.undo_list1().size(), 2u);
+  ed.m.undo_step1();
+  EXPECT_EQ(ed.rows(), Rows{"hello "});
+}
+
+TEST(InsertText, PadsWithoutMovingOrNotifying) {
+  Ed ed({"ab"});
+  ed.caret(5, 0);
+  ed.m.insert_text1("x\r\ny");
+  EXPECT_EQ(ed.rows(), Rows{"ab  x\r\ny"});  // the break stays inside the row
+  EXPECT_EQ(ed.m.caret_abs_col1(), 5);
+  EXPECT_EQ(ed.client.changes, 0);
+  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
+  EXPECT_EQ(ed.m.get_all_text1(), "ab  x\r\ny\r\n");
+  ed.m.undo_step1();
+  ed.m.redo_step1();  // reading a record back splits it
+  EXPECT_EQ(ed.rows(), (Rows{"ab  x", "y"}));
+}
+
+// Typing, deleting and joining: the key actions that change text.
+TEST(Keys, TypingPadsUpToTheCaret) {
+  Ed ed;
+  ed.caret(5, 0);
+  EXPECT_TRUE(ed.m.type_char1('a', false));
+  EXPECT_TRUE(ed.m.type_char1('b', false));
+  EXPECT_EQ(ed.rows(), Rows{"    ab"});
+  EXPECT_EQ(ed.m.caret_abs_col1(), 7);
+  EXPECT_EQ(ed.m.undo_list1().size(), 2u);
+  EXPECT_FALSE(ed.m.type_char1(8, false));
+  EXPECT_FALSE(ed.m.type_char1(13, false));
+  EXPECT_EQ(ed.rows(), Rows{"    ab"});
+}
+
+TEST(Keys, TypingReplacesTheSelectionAndScrollsAtTheEdge) {
+  Ed ed({"abcdef"});
+  ed.select({2, 0}, {4, 0});
+  ed.caret(4, 0);
+  EXPECT_FALSE(ed.m.type_char1('\t', false));  // TAB with a selection is Tab indentation
+  ed.m.type_char1('X', true);
+  EXPECT_EQ(ed.rows(), Rows{"aXdef"});
+  EXPECT_EQ(ed.m.h_offset1(), 10);
+  EXPECT_EQ(ed.m.caret_col1(), 1);  // 3 - 10, never below 1
+}
+
+TEST(Keys, DeleteAndBackspaceTakeWholeCharacters) {
+  const std::string zh = "\xD6\xD0";
+  struct {
+    const char* name;
+    Rows rows;
+    int col, line;
+    bool backspace;
+    Rows after;
+    EditPos caret;
+  } cases[] = {
+      {"backspace_after_double_byte", {"a" + zh + "b"}, 4, 0, true, {"ab"}, {2, 0}},
+      {"delete_before_double_byte", {"a" + zh + "b"}, 2, 0, false, {"ab"}, {2, 0}},
+      {"backspace_ascii", {"abc"}, 3, 0, true, {"ac"}, {2, 0}},
+      {"backspace_joins_lines",
+       {"l0", "l1", "two", "three"},
+       1,
+       3,
+       true,
+       {"l0", "l1", "twothree"},
+       {4, 2}},
+      {"backspace_col1_line0", {"ab", "c"}, 1, 0, true, {"ab", "c"}, {1, 0}},
+      {"backspace_beyond_end_moves_only", {"ab"}, 6, 0, true, {"ab"}, {5, 0}},
+      {"delete_at_end_pulls_next_row", {"ab", "cd"}, 5, 0, false, {"abcd"}, {5, 0}},
+      {"delete_after_last_byte", {"ab", "cd"}, 3, 1, false, {"ab", "cd"}, {3, 1}},
+      {"delete_below_the_text", {"ab"}, 1, 4, false, {"ab"}, {1, 4}},
+  };
+  for (const auto& c : cases) {
+    Ed ed(c.rows);
+    ed.caret(c.col, c.line);
+    ed.m.set_sel_anchor1({c.col, c.line});
+    ed.m.set_sel_end1({c.col, c.line});
+    if (c.backspace) {
+      ed.m.backspace_key1();
+    } else {
+      ed.m.delete_key1();
+    }
+    EXPECT_EQ(ed.rows(), c.after) << c.name;
+    EXPECT_EQ((EditPos{ed.m.caret_abs_col1(), ed.m.current_index1()}), c.caret) << c.name;
+    EXPECT_EQ(ed.m.undo_list1().size(), 1u) << c.name;  // a snapshot even when nothing changed
+    EXPECT_EQ(ed.client.changes, 1) << c.name;
+  }
+}
+
+TEST(Keys, BackspaceScrollsBackWhenTheCaretLeavesTheView) {
+  Ed ed({"0123456789abc", "x"});
+  ed.m.set_top_line1(1);
+  ed.m.set_caret_row1(0);
+  ed.m.set_caret_col1(1);
+  ed.m.backspace_key1();  // joins into the row above the view
+  EXPECT_EQ(ed.m.top_line1(), 0);
+  EXPECT_EQ(ed.m.caret_abs_col1(), 14);
+  ed.m.set_h_offset1(12);
+  ed.m.set_caret_col1(1);  // absolute column 13
+  ed.m.backspace_key1();
+  EXPECT_EQ(ed.rows()[0], "0123456789acx");
+  EXPECT_EQ(ed.m.caret_abs_col1(), 12);
+  EXPECT_EQ(ed.m.h_offset1(), 11);
+  EXPECT_EQ(ed.m.caret_col1(), 1);
+}
+
+TEST(Keys, EnterSplitsTheLine) {
+  Ed ed({"abcd"});
+  ed.m.set_h_offset1(1);
+  ed.m.set_caret_col1(2);  // absolute column 3
+  ed.m.enter_key1();
+  EXPECT_EQ(ed.rows(), (Rows{"ab", "cd"}));
+  EXPECT_EQ(ed.m.current_index1(), 1);
+  EXPECT_EQ(ed.m.caret_abs_col1(), 1);
+  EXPECT_EQ(ed.m.h_offset1(), 0);
+  ed.caret(9, 1);
+  ed.m.enter_key1();
+  EXPECT_EQ(ed.rows(), (Rows{"ab", "cd", ""}));
+  EXPECT_EQ(ed.client.changes, 2);
+}
+
+TEST(Keys, CutSelection) {
+  Ed ed({"abcdef"});
+  ed.select({2, 0}, {4, 0});
+  ed.m.cut_selection1();
+  EXPECT_EQ(ed.clip.content, "bc");
+  EXPECT_EQ(ed.rows(), Rows{"adef"});
+  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
+}
+
+TEST(Keys, TabIndentsAndShiftTabTakesItBack) {
+  Ed ed({"abcd", "ef", "gh", "untouched"});
+  ed.select({3, 0}, {2, 2});
+  ASSERT_TRUE(ed.m.tab_key1(false));
+  EXPECT_EQ(ed.rows(), (Rows{"ab cd", " ef", " gh", "untouched"}));
+  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{3, 0}));
+  ASSERT_TRUE(ed.m.tab_key1(true));
+  EXPECT_EQ(ed.rows(), (Rows{"abcd", "ef", "gh", "untouched"}));
+  EXPECT_EQ(ed.m.undo_list1().size(), 2u);
+  EXPECT_EQ(ed.client.changes, 2);
+
+  Ed one({"abcd"});  // within one row: before the start column, then in front
+  one.select({3, 0}, {4, 0});
+  one.m.indent_selection1(true);
+  EXPECT_EQ(one.rows(), Rows{" ab cd"});
+
+  Ed none({"abcd"});
+  EXPECT_FALSE(none.m.tab_key1(false));
+  EXPECT_EQ(none.rows(), Rows{"abcd"});
+  EXPECT_TRUE(none.m.undo_list1().empty());
+}
+
+TEST(Keys, CtrlLCopiesTheCurrentLine) {
+  Ed ed({"first", "second"});
+  ed.caret(3, 1);
+  ed.m.collapse_selection1();
+  ed.m.copy_line1();
+  EXPECT_EQ(ed.clip.content, "second");
+}
+
+TEST(WrapKeys, DoubleByteCharacterWaitsForItsSecondByte) {
+  Ed ed;
+  ed.m.set_wrap_width(6);
+  ed.m.set_wrap1(true);
+  ed.m.set_all_text1("abc");
+  ed.caret(4, 0);
+  EXPECT_FALSE(ed.m.type_char1(0xD6, false));
+  EXPECT_EQ(ed.m.pending_bytes1(), "\xD6");
+  EXPECT_EQ(ed.rows(), Rows{"0:abc"});
+  EXPECT_TRUE(ed.m.type_char1(0xD0, false));
+  EXPECT_EQ(ed.m.pending_bytes1(), "");
+  EXPECT_EQ(ed.m.caret_abs_col1(), 6);
+  ed.m.type_char1('d', false);
+  ed.m.type_char1('e', false);
+  EXPECT_EQ(ed.rows(), (Rows{"0:abc\xD6\xD0"
+                             "d",
+                             "1:e"}));
+  EXPECT_EQ(ed.m.get_all_text1(),
+            "abc\xD6\xD0"
+            "de");
+}
+
+// Deleting a selection that starts in one logical line and ends in the next keeps the break
+// before the first of them.
+TEST(WrapKeys, DeletingASelectionKeepsTheStartRowsMarker) {
+  Ed ed({"xx", "abcdefgh"});
+  ed.m.set_wrap_width(5);
+  ed.m.set_wrap1(true);
+  ASSERT_EQ(ed.rows(), (Rows{"0:xx", "0:abcde", "1:fgh"}));
+  ed.select({2, 1}, {2, 2});
+  ed.m.delete_selection1();
+  EXPECT_EQ(ed.m.get_all_text1(), "xx\r\nagh");
+}
+
+TEST(WrapKeys, EnterBeforeMarkerLikeTextKeepsIt) {
+  Ed ed({"ab1:cd"});
+  ed.m.set_wrap_width(40);
+  ed.m.set_wrap1(true);
+  ed.caret(3, 0);
+  ed.m.enter_key1();
+  EXPECT_EQ(ed.m.get_all_text1(), "ab\r\n1:cd");
+}
+
+TEST(WrapKeys, PasteRewrapsNowOrWhenTheViewAsks) {
+  Ed ed({"abc"});
+  ed.m.set_wrap_width(5);
+  ed.m.set_wrap1(true);
+  ed.client.defer_rewrap = true;
+  ed.clip.content = "12345";
+  ed.caret(2, 0);
+  ed.m.paste_clipboard1();
+  EXPECT_EQ(ed.rows(), Rows{"0:a12345bc"});  // waits for the view
+  ed.m.rows_from_logical1();
+  EXPECT_EQ(ed.rows(), (Rows{"0:a1234", "1:5bc"}));
+}
+
+class Files : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("lq_edit_" + std::to_string(::getpid()) + "_" +
+            testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add);
+    std::filesystem::remove_all(dir_);
+  }
+  std::string path(const char* name) const { return (dir_ / name).string(); }
+  static std::string read(const std::string& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+  static void write(const std::string& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(Files, LoadKeepsCaretSelectionAndHistory) {
+  write(path("a.txt"), "one\r\ntwo\rx\n\n");
+  Ed ed({"old"});
+  ed.m.record_undo1();
+  ed.m.set_top_line1(3);
+  ed.m.set_h_offset1(4);
+  ed.caret(6, 5);
+  ed.select({2, 0}, {3, 1});
+  ASSERT_TRUE(ed.m.load_file1(path("a.txt")));
+  EXPECT_EQ(ed.rows(), (Rows{"one", "twox", ""}));
+  EXPECT_EQ(ed.m.top_line1(), 0);
+  EXPECT_EQ(ed.m.h_offset1(), 0);
+  EXPECT_EQ(ed.m.caret_col1(), 2);
+  EXPECT_EQ(ed.m.sel_end1(), (EditPos{3, 1}));
+  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
+  EXPECT_EQ(ed.client.changes, 0);
+
+  EXPECT_FALSE(ed.m.load_file1(path("missing.txt")));
+  EXPECT_EQ(ed.rows(), (Rows{"one", "twox", ""}));
+}
+
+TEST_F(Files, SaveWritesCrLfAfterEveryLine) {
+  Ed ed({"a", "", "\xD6\xD0"});
+  ed.m.save_file1(path("out.txt"));
+  EXPECT_EQ(read(path("out.txt")), "a\r\n\r\n\xD6\xD0\r\n");
+  Ed empty;
+  empty.m.save_file1(path("empty.txt"));
+  EXPECT_EQ(read(path("empty.txt")), "");
+}
+
+TEST_F(Files, SavingAReadOnlyFileSucceeds) {
+  write(path("ro.txt"), "old\r\n");
+  ::chmod(path("ro.txt").c_str(), 0444);
+  Ed ed({"new"});
+  ASSERT_NO_THROW(ed.m.save_file1(path("ro.txt")));
+  EXPECT_EQ(read(path("ro.txt")), "new\r\n");
+}
+
+TEST_F(Files, SaveThroughALinkWritesItsTarget) {
+  write(path("real.txt"), "old\r\n");
+  std::filesystem::create_symlink(path("real.txt"), path("link.txt"));
+  Ed ed({"new"});
+  ed.m.save_file1(path("link.txt"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path("link.txt")));
+  EXPECT_EQ(read(path("real.txt")), "new\r\n");
+}
+
+TEST_F(Files, FailedSaveReportsAndKeepsTheOldFile) {
+  Ed ed({"new"});
+  EXPECT_THROW(ed.m.save_file1(path("no/such/dir.txt")), std::system_error);
+  std::filesystem::create_directory(path("d"));
+  EXPECT_THROW(ed.m.save_file1(path("d")), std::system_error);
+  EXPECT_TRUE(std::filesystem::is_directory(path("d")));
+  std::vector<std::string> left;
+  for (auto& e : std::filesystem::directory_iterator(dir_)) left.push_back(e.path().filename());
+  EXPECT_EQ(left, std::vector<std::string>{"d"});  // no temporary file left behind
+}
+
+TEST_F(Files, WrapOnSaveWritesTheLogicalLines) {
+  write(path("w.txt"), "1:abcdefgh\r\nz\r\n");
+  Ed ed;
+  ed.m.set_wrap_width(5);
+  ed.m.set_wrap1(true);
+  ASSERT_TRUE(ed.m.load_file1(path("w.txt")));
+  EXPECT_EQ(ed.rows(), (Rows{"0:1:abc", "1:defgh", "1:", "0:z"}));
+  ed.m.save_file1(path("w.txt"));
+  EXPECT_EQ(read(path("w.txt")), "1:abcdefgh\r\nz\r\n");
+  ed.m.set_wrap1(false);
+  EXPECT_EQ(ed.rows(), (Rows{"1:abcdefgh", "z"}));
+}
+
+}  // namespace
+}  // namespace lq

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "core/editor/editor_model.h"
+#include "editor_test_util.h"
+
+namespace lq {
+namespace {
+
+using test::Ed;
+
+TEST(Undo, TenEditsTenUndosTenRedos) {
+  Ed ed({"start", "second"});
+  std::vector<std::string> texts{ed.m.get_all_text1()};
+  for (int i = 0; i < 10; ++i) {
+    ed.caret(1 + i, i % 2);
+    ed.m.collapse_selection1();
+    if (i % 3 == 2) {
+      ed.m.enter_key1();
+    } else {
+      ed.m.type_char1(static_cast<unsigned char>('a' + i), false);
+    }
+    texts.push_back(ed.m.get_all_text1());
+  }
+  ASSERT_EQ(ed.m.undo_list1().size(), 10u);
+  for (int i = 9; i >= 0; --i) {
+    ed.m.undo_step1();
+    EXPECT_EQ(ed.m.get_all_text1(), texts[static_cast<size_t>(i)]) << "undo to " << i;
+  }
+  for (int i = 1; i <= 10; ++i) {
+    ed.m.redo_step1();
+    EXPECT_EQ(ed.m.get_all_text1(), texts[static_cast<size_t>(i)]) << "redo to " << i;
+  }
+}
+
+TEST(Undo, UndoNotifiesAndRedoDoesNot) {
+  Ed ed({"abc"});
+  ed.m.undo_step1();  // an empty history still raises OnChange and changes nothing else
+  EXPECT_EQ(ed.client.changes, 1);
+  EXPECT_EQ(ed.m.get_all_text1(), "abc\r\n");
+  ed.m.redo_step1();
+  EXPECT_EQ(ed.client.changes, 1);
+}
+
+TEST(Undo, RecordsSwapSelectionAndText) {
+  Ed ed({"abc"});
+  ed.select({1, 0}, {3, 0});
+  ed.m.record_undo1();
+  ed.m.set_all_text1("xyz\r\n");
+  ed.select({2, 0}, {2, 0});
+  ed.m.undo_step1();
+  EXPECT_EQ(ed.m.get_all_text1(), "abc\r\n");
+  EXPECT_EQ(ed.m.sel_end1(), (EditPos{3, 0}));
+  const auto& r = ed.m.redo_list1()[0];
+  EXPECT_EQ(r.kind, 2);
+  EXPECT_EQ(r.text(), "xyz\r\n");
+  EXPECT_EQ(r.anchor, (EditPos{2, 0}));
+  ed.m.redo_step1();
+  EXPECT_EQ(ed.m.get_all_text1(), "xyz\r\n");
+  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{2, 0}));
+}
+
+// Recording never trims and never clears redo; each undo or redo frees at most one record
+// per list beyond the limit.
+TEST(Undo, TrimFigures) {
+  Ed ed({"x"});
+  for (int i = 0; i < 150; ++i) ed.m.record_undo1();
+  ed.m.undo_step1();
+  EXPECT_EQ(ed.m.undo_list1().size(), 148u);
+  EXPECT_EQ(ed.m.redo_list1().size(), 1u);
+  ed.m.undo_step1();
+  EXPECT_EQ(ed.m.undo_list1().size(), 146u);
+  for (int i = 0; i < 23; ++i) ed.m.undo_step1();
+  EXPECT_EQ(ed.m.undo_list1().size(), 100u);
+  EXPECT_EQ(ed.m.redo_list1().size(), 25u);
+  ed.m.undo_step1();
+  EXPECT_EQ(ed.m.undo_list1().size(), 99u);
+  ed.m.record_undo1();
+  EXPECT_EQ(ed.m.undo_list1().size(), 100u);
+  EXPECT_EQ(ed.m.redo_list1().size(), 26u);
+  ed.m.clear_history1();
+  EXPECT_TRUE(ed.m.undo_list1().empty());
+  EXPECT_TRUE(ed.m.redo_list1().empty());
+}
+
+// A snapshot of a large text shares its rows: the undo record of one keystroke must not
+// hold a second copy of the document.
+TEST(Undo, SnapshotsShareUnchangedRows) {
+  std::string text;
+  for (int i = 0; i < 50000; ++i) text += "row number " + std::to_string(i) + "\r\n";
+  Ed ed;
+  ed.m.set_all_text1(text);
+  ed.caret(3, 25000);
+  ed.m.type_char1('!', false);
+  const RowStore& before = ed.m.undo_list1()[0].rows;
+  const RowStore& now = ed.m.Lines();
+  size_t same = 0;
+  for (size_t i = 0; i < now.size(); ++i) same += before[i].data() == now[i].data();
+  EXPECT_GT(same, now.size() - 4096);
+  EXPECT_EQ(before[25000], "row number 25000");
+  EXPECT_EQ(now[25000], "ro!w number 25000");
+}
+
+TEST(Undo, WrapModeUndoKeepsLogicalLinesInStep) {
+  Ed ed({"abcdefgh", "z"});
+  ed.m.set_wrap_width(5);
+  ed.m.set_wrap1(true);
+  ed.caret(1, 2);
+  ed.m.type_char1('Q', false);
+  EXPECT_EQ(ed.m.get_all_text1(), "abcdefgh\r\nQz");
+  ed.m.undo_step1();
+  EXPECT_EQ(ed.m.get_all_text1(), "abcdefgh\r\nz");
+}
+
+}  // namespace
+}  // namespace lq
