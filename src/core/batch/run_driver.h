@@ -20,22 +20,16 @@
 #include "core/operations/operation.h"
 #include "core/operations/operation_chain.h"
 #include "core/scope/scope_settings.h"
+#include "core/textsvc/message_catalogue.h"
 
 namespace lq {
 
-// A message of the run by catalogue id, with its built-in text (UTF-8; "\n" is one LF).
-struct RunMessage {
-  std::string_view id;
-  std::string_view default_text;
-};
-
-inline constexpr RunMessage kMsgCheckCaption{"20000002", "提示"};
-inline constexpr RunMessage kMsgNoFiles{
-    "20000003",
-    "还未打开要处理的文件呢！\n您可以在菜单“文件”下的“打开要处理的文件...”中打开要处理的"
-    "文件\n或是点击“打开要处理的文件”按钮。"};
-inline constexpr RunMessage kMsgNotInteger{"20000004", "应填一个整数，比如  10"};
-inline constexpr RunMessage kMsgDone{"20000005", "完成"};
+// The run's messages, by catalogue id with their built-in texts.
+using RunMessage = MessageId;
+inline constexpr const RunMessage& kMsgCheckCaption = msg::kHintCaption;
+inline constexpr const RunMessage& kMsgNoFiles = msg::kNoFiles;
+inline constexpr const RunMessage& kMsgNotInteger = msg::kNeedInteger;
+inline constexpr const RunMessage& kMsgDone = msg::kDone;
 
 // The operations of one worker of a parallel run: owned here, listed in chain order.
 struct WorkerOperations {

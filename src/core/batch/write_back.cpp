@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/run_error.h"
 
@@ -70,21 +71,58 @@ bool holds(const std::string& target, const struct stat& st, std::string_view by
 
 }  // namespace
 
-bool write_back1(const std::string& path, std::string_view bytes, bool dry_run) {
-  const std::string target = resolve_target(path);
-  struct stat st;
-  if (stat(target.c_str(), &st) != 0) fail(path, errno);
-  const mode_t mode = (st.st_mode & 07777) | S_IWUSR;
-
-  if (holds(target, st, bytes)) {
-    if (!dry_run && mode != (st.st_mode & 07777)) chmod(target.c_str(), mode);
-    return false;
+PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
+  if (this != &o) {
+    discard();
+    path_ = std::move(o.path_);
+    target_ = std::move(o.target_);
+    tmp_ = std::exchange(o.tmp_, {});
+    mode_ = o.mode_;
+    changed_ = o.changed_;
+    make_writable_ = std::exchange(o.make_writable_, false);
   }
-  if (dry_run) return true;
+  return *this;
+}
 
-  const size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+void PendingWrite::discard() {
+  if (!tmp_.empty()) unlink(tmp_.c_str());
+  tmp_.clear();
+  make_writable_ = false;
+}
+
+void PendingWrite::commit() {
+  if (make_writable_) {
+    chmod(target_.c_str(), mode_);
+    make_writable_ = false;
+  }
+  if (tmp_.empty()) return;
+  if (rename(tmp_.c_str(), target_.c_str()) != 0) {
+    const int err = errno;
+    discard();
+    fail(path_, err);
+  }
+  tmp_.clear();
+}
+
+PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run) {
+  PendingWrite w;
+  w.path_ = path;
+  w.target_ = resolve_target(path);
+  struct stat st;
+  if (stat(w.target_.c_str(), &st) != 0) fail(path, errno);
+  w.mode_ = (st.st_mode & 07777) | S_IWUSR;
+
+  w.changed_ = !holds(w.target_, st, bytes);
+  if (dry_run) return w;
+  if (!w.changed_) {
+    w.make_writable_ = w.mode_ != (st.st_mode & 07777);
+    return w;
+  }
+
+  const size_t slash = w.target_.rfind('/');
+  const std::string dir =
+      slash == std::string::npos ? std::string() : w.target_.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? w.target_ : w.target_.substr(slash + 1);
   // A hidden name beside the file, so the rename never crosses file systems. Long names
   // are shortened: the temporary name only has to be unique.
   std::string tmp = dir + "." + base.substr(0, 200) + ".lq-XXXXXX";
@@ -93,19 +131,25 @@ bool write_back1(const std::string& path, std::string_view bytes, bool dry_run) 
 
   int err = 0;
   if (!write_all(fd, bytes.data(), bytes.size())) err = errno;
-  if (!err && fchmod(fd, mode) != 0) err = errno;
+  if (!err && fchmod(fd, w.mode_) != 0) err = errno;
   if (!err && (st.st_uid != geteuid() || st.st_gid != getegid())) {
     // Only root may give the file back to another owner; a group change may also fail.
     // Either way the content is safe, so a refusal is no reason to stop.
     if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)!fchown(fd, -1, st.st_gid);
   }
   if (close(fd) != 0 && !err) err = errno;
-  if (!err && rename(tmp.c_str(), target.c_str()) != 0) err = errno;
   if (err) {
     unlink(tmp.c_str());
     fail(path, err);
   }
-  return true;
+  w.tmp_ = std::move(tmp);
+  return w;
+}
+
+bool write_back1(const std::string& path, std::string_view bytes, bool dry_run) {
+  PendingWrite w = prepare_write_back1(path, bytes, dry_run);
+  w.commit();
+  return w.changed();
 }
 
 }  // namespace lq

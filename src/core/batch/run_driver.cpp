@@ -1,0 +1,369 @@
+#include "core/batch/run_driver.h"
+
+#include <sys/stat.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <tuple>
+
+#include "core/batch/write_back.h"
+#include "core/scope/scopes.h"
+#include "core/textsvc/file_services.h"
+#include "core/textsvc/str_helpers.h"
+
+namespace lq {
+namespace {
+
+bool is_clipboard(const std::string& entry) {
+  return entry == kClipboardEntry;
+}
+
+int percent_of(size_t i, size_t count) {
+  return static_cast<int>(static_cast<double>(i + 1) / static_cast<double>(count) * 100.0);
+}
+
+// Clipboard text as lines: breaks at CR LF, CR or LF; a final break adds no empty line.
+LineList split_text(std::string_view t) {
+  LineList lines;
+  size_t start = 0;
+  for (size_t k = 0; k < t.size(); ++k) {
+    if (t[k] != '\r' && t[k] != '\n') continue;
+    lines.emplace_back(t.substr(start, k - start));
+    if (t[k] == '\r' && k + 1 < t.size() && t[k + 1] == '\n') ++k;
+    start = k + 1;
+  }
+  if (start < t.size()) lines.emplace_back(t.substr(start));
+  return lines;
+}
+
+void give_env(const OperationChain& chain, const OperationEnv& env) {
+  for (IControlTF* op : chain.members()) op->set_env(env);
+}
+
+// One processor of entries: the one-job run, or one worker of a parallel run.
+struct Processor {
+  const OperationChain& chain;
+  ScopeSettings& scope;
+  RunContext& context;
+  RunHost& host;
+  bool case_sensitive = false;
+  bool dry_run = false;
+  LineList doc;  // the working document, reused for every entry
+
+  // Load, document steps, scope. Returns whether a file of that name exists.
+  void process(const std::string& entry) {
+    doc.clear();
+    if (file_exists1(entry)) {
+      load_lines1(entry, doc);
+    } else if (is_clipboard(entry)) {
+      if (auto text = host.clipboard_text()) doc = split_text(*text);
+    }
+    chain.run_document_steps1(doc, entry);
+    context.file_name = entry;
+    ScopeRun run{chain, scope, context, &host, case_sensitive};
+    run_scope1(doc, run);
+  }
+
+  // The write-back of a processed entry, up to the moment the file is put in place.
+  PendingWrite prepare(const std::string& entry) {
+    if (file_exists1(entry)) return prepare_write_back1(entry, join_crlf(doc), dry_run);
+    return {};
+  }
+
+  // The clipboard half of the write-back; answers whether its text changed.
+  bool put_on_clipboard(const std::string& entry) {
+    if (file_exists1(entry) || !is_clipboard(entry)) return false;
+    auto before = host.clipboard_text();
+    if (!before) return false;  // the clipboard holds no text now: the result is dropped
+    std::string text = join_crlf(doc);
+    const bool changed = text != *before;
+    if (!dry_run) host.set_clipboard_text(text);
+    return changed;
+  }
+};
+
+bool fallback_pending(const ScopeSettings& scope) {
+  int v;
+  return scope.mode() == scope_mode::kLastN && !parse_int(trim(scope.text("Edit_fw_hj1")), v);
+}
+
+// What the operations of a worker say to the host, kept until their entry is committed.
+class BufferingHost : public RunHost {
+ public:
+  struct Call {
+    bool is_message;
+    std::string a, b;
+  };
+  std::vector<Call> calls;
+
+  void show_message(std::string_view text) override {
+    calls.push_back({true, std::string(text), {}});
+  }
+  void scope_param_changed(std::string_view name, std::string_view value) override {
+    calls.push_back({false, std::string(name), std::string(value)});
+  }
+  void replay(RunHost& to) {
+    for (const Call& c : calls) {
+      if (c.is_message)
+        to.show_message(c.a);
+      else
+        to.scope_param_changed(c.a, c.b);
+    }
+    calls.clear();
+  }
+};
+
+// Same file, same clipboard: entries that must see each other's result.
+std::vector<long> previous_of_same_target(const std::vector<std::string>& files) {
+  std::vector<long> prev(files.size(), -1);
+  std::map<std::tuple<dev_t, ino_t, std::string>, long> last;
+  for (size_t i = 0; i < files.size(); ++i) {
+    struct stat st;
+    auto key = stat(files[i].c_str(), &st) == 0
+                   ? std::make_tuple(st.st_dev, st.st_ino, std::string())
+                   : std::make_tuple(dev_t(0), ino_t(0), files[i]);
+    auto [it, fresh] = last.try_emplace(key, static_cast<long>(i));
+    if (!fresh) {
+      prev[i] = it->second;
+      it->second = static_cast<long>(i);
+    }
+  }
+  return prev;
+}
+
+}  // namespace
+
+std::string join_crlf(const LineList& lines) {
+  size_t size = 0;
+  for (const auto& l : lines) size += l.size() + 2;
+  std::string out;
+  out.resize(size);
+  char* p = out.data();
+  for (const auto& l : lines) {
+    std::memcpy(p, l.data(), l.size());
+    p += l.size();
+    *p++ = '\r';
+    *p++ = '\n';
+  }
+  return out;
+}
+
+std::optional<RunMessage> RunDriver::check_input(const RunRequest& request) {
+  if (request.files.empty()) return kMsgNoFiles;
+  if (request.scope.mode() == scope_mode::kFirstN && !is_int1(request.scope.text("Edit_fw_qj1")))
+    return kMsgNotInteger;
+  return std::nullopt;
+}
+
+namespace {
+
+struct Run {
+  RunContext& context;
+  FindResults& results;
+  RunHost& host;
+  RunRequest& req;
+  RunResult& res;
+
+  void fail(const std::exception& e) {
+    res.status = RunStatus::Failed;
+    res.error = e.what();
+  }
+
+  void one_job() {
+    OperationEnv env{&context, &results, &host, req.case_sensitive, req.dry_run};
+    give_env(req.chain, env);
+    Processor proc{req.chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}};
+    const size_t n = req.files.size();
+    for (size_t i = 0; i < n; ++i) {
+      if (host.stop_requested()) {
+        res.status = RunStatus::Stopped;
+        return;
+      }
+      const std::string& entry = req.files[i];
+      context.file_name = entry;
+      context.file_index = static_cast<int32_t>(i);
+      host.progress(static_cast<int>(i), static_cast<int>(n), percent_of(i, n), entry);
+      try {
+        proc.process(entry);
+        PendingWrite w = proc.prepare(entry);
+        w.commit();
+        if (w.changed() || proc.put_on_clipboard(entry)) res.changed.push_back(entry);
+      } catch (const std::exception& e) {
+        return fail(e);
+      }
+      ++res.files_done;
+    }
+  }
+
+  struct Slot {
+    bool ready = false;
+    bool by_caller = false;  // the clipboard entry: processed by the calling thread
+    std::string error;
+    bool failed = false;
+    PendingWrite write;
+    RunContext context;
+    FindResults found;
+    BufferingHost calls;
+  };
+
+  void parallel(int jobs) {
+    const size_t n = req.files.size();
+    const std::vector<long> prev = previous_of_same_target(req.files);
+    std::vector<Slot> slots(n);
+    std::mutex m;
+    std::condition_variable cv;
+    size_t next = 0, committed = 0;
+    bool abort = false;
+    // How far workers may run ahead of the files put in place.
+    const size_t window = static_cast<size_t>(jobs) * 2;
+
+    auto worker = [&] {
+      WorkerOperations ops = req.make_operations();
+      RunContext ctx;
+      ctx.file_count = static_cast<int32_t>(n);
+      FindResults found;
+      BufferingHost buffered;
+      ScopeSettings scope = req.scope;
+      give_env(ops.chain, OperationEnv{&ctx, &found, &buffered, req.case_sensitive, req.dry_run});
+      Processor proc{ops.chain, scope, ctx, buffered, req.case_sensitive, req.dry_run, {}};
+      std::unique_lock lock(m);
+      for (;;) {
+        cv.wait(lock, [&] { return abort || next >= n || next < committed + window; });
+        if (abort || next >= n) return;
+        const size_t i = next++;
+        if (is_clipboard(req.files[i])) {
+          slots[i].by_caller = slots[i].ready = true;
+          cv.notify_all();
+          continue;
+        }
+        cv.wait(lock, [&] { return abort || prev[i] < static_cast<long>(committed); });
+        if (abort) return;
+        lock.unlock();
+        Slot done;
+        ctx.file_index = static_cast<int32_t>(i);
+        ctx.file_name = req.files[i];
+        ctx.find_ran = false;
+        try {
+          proc.process(req.files[i]);
+          done.write = proc.prepare(req.files[i]);
+        } catch (const std::exception& e) {
+          done.failed = true;
+          done.error = e.what();
+        }
+        done.context = ctx;
+        done.found = std::move(found);
+        found.clear();
+        done.calls.calls = std::move(buffered.calls);
+        buffered.calls.clear();
+        lock.lock();
+        done.ready = true;
+        slots[i] = std::move(done);
+        cv.notify_all();
+      }
+    };
+
+    std::vector<std::thread> threads;
+    for (int k = 0; k < jobs; ++k) threads.emplace_back(worker);
+
+    std::optional<WorkerOperations> own;  // for clipboard entries
+    std::optional<Processor> own_proc;
+    for (size_t i = 0; i < n; ++i) {
+      if (host.stop_requested()) {
+        res.status = RunStatus::Stopped;
+        break;
+      }
+      const std::string& entry = req.files[i];
+      context.file_name = entry;
+      context.file_index = static_cast<int32_t>(i);
+      host.progress(static_cast<int>(i), static_cast<int>(n), percent_of(i, n), entry);
+      std::unique_lock lock(m);
+      cv.wait(lock, [&] { return slots[i].ready; });
+      Slot slot = std::move(slots[i]);
+      lock.unlock();
+      bool ok = true;
+      if (slot.by_caller) {
+        if (!own) {
+          own = req.make_operations();
+          give_env(own->chain,
+                   OperationEnv{&context, &results, &host, req.case_sensitive, req.dry_run});
+          own_proc.emplace(
+              Processor{own->chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}});
+        }
+        try {
+          own_proc->process(entry);
+          PendingWrite w = own_proc->prepare(entry);
+          w.commit();
+          if (w.changed() || own_proc->put_on_clipboard(entry)) res.changed.push_back(entry);
+        } catch (const std::exception& e) {
+          fail(e);
+          ok = false;
+        }
+      } else {
+        const bool ran = context.find_ran || slot.context.find_ran;
+        context = slot.context;
+        context.find_ran = ran;
+        context.file_count = static_cast<int32_t>(n);
+        results.insert(results.end(), std::make_move_iterator(slot.found.begin()),
+                       std::make_move_iterator(slot.found.end()));
+        slot.calls.replay(host);
+        if (slot.failed) {
+          res.status = RunStatus::Failed;
+          res.error = slot.error;
+          ok = false;
+        } else {
+          try {
+            slot.write.commit();
+            if (slot.write.changed()) res.changed.push_back(entry);
+          } catch (const std::exception& e) {
+            fail(e);
+            ok = false;
+          }
+        }
+      }
+      if (!ok) break;
+      ++res.files_done;
+      lock.lock();
+      committed = i + 1;
+      cv.notify_all();
+    }
+    {
+      std::lock_guard lock(m);
+      abort = true;
+    }
+    cv.notify_all();
+    for (auto& t : threads) t.join();
+    // Whatever was prepared beyond the stop is removed with the slots.
+  }
+};
+
+}  // namespace
+
+RunResult RunDriver::run(RunRequest request) {
+  RunResult res;
+  context_.find_ran = false;
+  context_.file_count = static_cast<int32_t>(request.files.size());
+  if (auto m = check_input(request)) {
+    res.status = m->id == kMsgNoFiles.id ? RunStatus::NoFiles : RunStatus::BadCount;
+    res.scope = request.scope;
+    return res;
+  }
+  results_.clear();
+  Run run{context_, results_, host_, request, res};
+  int jobs = request.jobs;
+  if (!request.make_operations || !request.parallel_safe || fallback_pending(request.scope) ||
+      request.files.size() < 2)
+    jobs = 1;
+  if (jobs > static_cast<int>(request.files.size())) jobs = static_cast<int>(request.files.size());
+  if (jobs <= 1)
+    run.one_job();
+  else
+    run.parallel(jobs);
+  res.scope = std::move(request.scope);
+  return res;
+}
+
+}  // namespace lq

@@ -1,0 +1,307 @@
+#include "core/batch/run_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "core/batch/temp_dir.h"
+#include "core/run_error.h"
+
+namespace lq {
+namespace {
+
+using namespace testing_support;
+
+// C(x) = {x}; its document step fails for files named "bad.txt", and with `mark` it adds
+// a line so the order of the two steps shows.
+struct TestOp : Operation {
+  bool mark = false;
+  TestOp() : Operation({}) { SetEnabled(true); }
+  void LineStep(std::string& t) override {
+    if (!enabled()) return;
+    t = "{" + t + "}";
+    if (env().find_results) {
+      env().find_results->push_back(env().context->file_name + ";" +
+                                    std::to_string(env().context->line_index) + ";" + t);
+      env().context->find_ran = true;
+    }
+  }
+  void DocumentStep(LineList& lines, const std::string& file_name) override {
+    if (!enabled()) return;
+    if (file_name.ends_with("bad.txt")) throw RunError("bad file");
+    if (mark) lines.push_back("doc:" + std::to_string(lines.size()));
+  }
+};
+
+struct Host : RunHost {
+  std::vector<int> percents;
+  std::vector<std::string> names;
+  std::optional<std::string> clipboard;
+  std::vector<std::pair<std::string, std::string>> changes;
+  int stop_after = -1;
+  std::optional<std::string> clipboard_text() override { return clipboard; }
+  void set_clipboard_text(std::string_view t) override { clipboard = std::string(t); }
+  void progress(int, int, int percent, std::string_view name) override {
+    percents.push_back(percent);
+    names.emplace_back(name);
+  }
+  void scope_param_changed(std::string_view n, std::string_view v) override {
+    changes.emplace_back(n, v);
+  }
+  bool stop_requested() override { return stop_after >= 0 && int(percents.size()) >= stop_after; }
+};
+
+class RunDriverTest : public testing::Test {
+ protected:
+  TempDir dir;
+  RunContext context;
+  FindResults results;
+  Host host;
+  TestOp op;
+
+  RunRequest request(std::vector<std::string> files, bool with_op = true) {
+    RunRequest r;
+    r.files = std::move(files);
+    if (with_op) r.chain.append(&op);
+    return r;
+  }
+  RunResult run(RunRequest r) { return RunDriver(context, results, host).run(std::move(r)); }
+};
+
+TEST_F(RunDriverTest, WritesEveryLineWithCrLf) {
+  struct Row {
+    const char* name;
+    const char* in;
+    const char* out;
+  };
+  const Row rows[] = {{"empty", "", ""},
+                      {"no_final_break", "a\nb", "{a}\r\n{b}\r\n"},
+                      {"crlf", "a\r\n\r\nb\r\n", "{a}\r\n{}\r\n{b}\r\n"},
+                      {"lone_cr", "a\rb\n", "{ab}\r\n"}};
+  std::vector<std::string> files;
+  for (const Row& r : rows) {
+    write_file(dir / r.name, r.in);
+    files.push_back(dir / r.name);
+  }
+  write_file(dir / "nul", std::string("\0\xB0\xA1\n", 4));
+  files.push_back(dir / "nul");
+  RunResult res = run(request(files));
+  ASSERT_EQ(res.status, RunStatus::Done) << res.error;
+  for (const Row& r : rows) EXPECT_EQ(read_file(dir / r.name), r.out) << r.name;
+  EXPECT_EQ(read_file(dir / "nul"), std::string("{\0\xB0\xA1}\r\n", 7));
+}
+
+TEST_F(RunDriverTest, EmptyFileIsRewrittenEmptyAndNoOperationAddsCrLf) {
+  write_file(dir / "e.txt", "");
+  write_file(dir / "a.txt", "x\ny");
+  RunResult res = run(request({dir / "e.txt", dir / "a.txt"}, false));
+  EXPECT_EQ(res.status, RunStatus::Done);
+  EXPECT_EQ(read_file(dir / "e.txt"), "");
+  EXPECT_EQ(read_file(dir / "a.txt"), "x\r\ny\r\n");
+  EXPECT_EQ(res.changed, std::vector<std::string>{dir / "a.txt"});
+}
+
+TEST_F(RunDriverTest, DocumentStepsRunBeforeLineSteps) {
+  op.mark = true;
+  write_file(dir / "a.txt", "x\ny\n");
+  run(request({dir / "a.txt"}));
+  EXPECT_EQ(read_file(dir / "a.txt"), "{x}\r\n{y}\r\n{doc:2}\r\n");
+}
+
+TEST_F(RunDriverTest, ProgressIsTruncatedAndNamesTheEntry) {
+  for (auto n : {"a", "b", "c"}) write_file(dir / n, "");
+  run(request({dir / "a", dir / "b", dir / "c"}));
+  EXPECT_EQ(host.percents, (std::vector<int>{33, 66, 100}));
+  EXPECT_EQ(host.names.back(), dir / "c");
+  EXPECT_EQ(context.file_count, 3);
+  EXPECT_EQ(context.file_index, 2);
+}
+
+TEST_F(RunDriverTest, ClipboardEntry) {
+  host.clipboard = "a";
+  RunResult res = run(request({kClipboardEntry}, false));
+  EXPECT_EQ(host.clipboard, "a\r\n");
+  EXPECT_EQ(res.changed, std::vector<std::string>{kClipboardEntry});
+  host.clipboard = "a\r\nb\rc\n";
+  run(request({kClipboardEntry}));
+  EXPECT_EQ(host.clipboard, "{a}\r\n{b}\r\n{c}\r\n");
+  host.clipboard.reset();
+  res = run(request({kClipboardEntry}));
+  EXPECT_FALSE(host.clipboard);
+  EXPECT_EQ(res.status, RunStatus::Done);
+}
+
+TEST_F(RunDriverTest, ReadOnlyFileIsMadeWritableAndOverwritten) {
+  write_file(dir / "r.txt", "a");
+  chmod((dir / "r.txt").c_str(), 0444);
+  run(request({dir / "r.txt"}));
+  EXPECT_EQ(read_file(dir / "r.txt"), "{a}\r\n");
+  EXPECT_EQ(mode_of(dir / "r.txt"), 0644u);
+}
+
+TEST_F(RunDriverTest, MissingFileIsSkippedAndNotCreated) {
+  write_file(dir / "b.txt", "b");
+  RunResult res = run(request({dir / "gone.txt", dir / "b.txt"}));
+  EXPECT_EQ(res.status, RunStatus::Done);
+  EXPECT_FALSE(std::filesystem::exists(dir / "gone.txt"));
+  EXPECT_EQ(read_file(dir / "b.txt"), "{b}\r\n");
+}
+
+TEST_F(RunDriverTest, InputChecksComeFirstAndInOrder) {
+  RunRequest r = request({});
+  r.scope.select(2);
+  r.scope.set("Edit_fw_qj1", "abc");
+  results.push_back("kept");
+  EXPECT_EQ(run(r).status, RunStatus::NoFiles);
+  EXPECT_EQ(RunDriver::check_input(r)->id, kMsgNoFiles.id);
+  write_file(dir / "a.txt", "a");
+  r.files = {dir / "a.txt"};
+  EXPECT_EQ(run(r).status, RunStatus::BadCount);
+  EXPECT_EQ(RunDriver::check_input(r)->id, kMsgNotInteger.id);
+  EXPECT_EQ(read_file(dir / "a.txt"), "a");
+  EXPECT_EQ(results, std::vector<std::string>{"kept"});  // cleared only by a run that starts
+  r.scope.set("Edit_fw_qj1", " 1 ");
+  EXPECT_EQ(run(r).status, RunStatus::Done);
+  EXPECT_EQ(read_file(dir / "a.txt"), "{a}\r\n");
+}
+
+TEST_F(RunDriverTest, AbortKeepsEarlierFilesAndTouchesNoLaterOne) {
+  write_file(dir / "a.txt", "a");
+  write_file(dir / "bad.txt", "b");
+  write_file(dir / "c.txt", "c");
+  RunResult res = run(request({dir / "a.txt", dir / "bad.txt", dir / "c.txt"}));
+  EXPECT_EQ(res.status, RunStatus::Failed);
+  EXPECT_EQ(res.error, "bad file");
+  EXPECT_EQ(read_file(dir / "a.txt"), "{a}\r\n");
+  EXPECT_EQ(read_file(dir / "bad.txt"), "b");
+  EXPECT_EQ(read_file(dir / "c.txt"), "c");
+  EXPECT_EQ(context.file_index, 1);
+  EXPECT_EQ(context.file_name, dir / "bad.txt");
+  EXPECT_EQ(res.files_done, 1);
+}
+
+TEST_F(RunDriverTest, ConversionErrorStopsAtTheFirstLine) {
+  write_file(dir / "a.txt", "");
+  write_file(dir / "b.txt", "x\ny");
+  RunRequest r = request({dir / "a.txt", dir / "b.txt"});
+  r.scope.select(11);
+  r.scope.set("Edit_fw_len1", "z");
+  RunResult res = run(r);
+  EXPECT_EQ(res.status, RunStatus::Failed);
+  EXPECT_EQ(res.error, "'z' is not a valid integer value");
+  EXPECT_EQ(context.file_index, 1);
+  EXPECT_EQ(context.line_index, 0);
+  EXPECT_EQ(read_file(dir / "b.txt"), "x\ny");
+}
+
+TEST_F(RunDriverTest, StopBetweenFiles) {
+  write_file(dir / "a.txt", "a");
+  write_file(dir / "b.txt", "b");
+  host.stop_after = 1;
+  RunResult res = run(request({dir / "a.txt", dir / "b.txt"}));
+  EXPECT_EQ(res.status, RunStatus::Stopped);
+  EXPECT_EQ(read_file(dir / "a.txt"), "{a}\r\n");
+  EXPECT_EQ(read_file(dir / "b.txt"), "b");
+}
+
+TEST_F(RunDriverTest, LastCharsFallbackCarriesToLaterFiles) {
+  write_file(dir / "a.txt", "abc\nabcdef");
+  write_file(dir / "b.txt", "wxyz");
+  RunRequest r = request({dir / "a.txt", dir / "b.txt"});
+  r.scope.select(8);
+  r.scope.set("Edit_fw_hj1", "?");
+  r.jobs = 4;  // the fallback keeps the run in list order on one job
+  r.make_operations = [] {
+    WorkerOperations w;
+    w.owned.push_back(std::make_unique<TestOp>());
+    w.chain.append(w.owned.back().get());
+    return w;
+  };
+  RunResult res = run(r);
+  EXPECT_EQ(read_file(dir / "a.txt"), "{abc}\r\nabc{def}\r\n");
+  EXPECT_EQ(read_file(dir / "b.txt"), "w{xyz}\r\n");
+  EXPECT_EQ(host.changes, (std::vector<std::pair<std::string, std::string>>{{"Edit_fw_hj1", "3"}}));
+  EXPECT_EQ(res.scope.text("Edit_fw_hj1"), "3");
+}
+
+TEST_F(RunDriverTest, DryRunWritesNothing) {
+  write_file(dir / "a.txt", "a\r\n");
+  write_file(dir / "b.txt", "b\n");
+  host.clipboard = "c";
+  RunRequest r = request({dir / "a.txt", dir / "b.txt", kClipboardEntry}, false);
+  r.dry_run = true;
+  RunResult res = run(r);
+  EXPECT_EQ(res.changed, (std::vector<std::string>{dir / "b.txt", kClipboardEntry}));
+  EXPECT_EQ(read_file(dir / "b.txt"), "b\n");
+  EXPECT_EQ(host.clipboard, "c");
+}
+
+// Parallel runs put files in place in list order: the outcome is that of one job, also
+// for the same file listed twice and for a failure in the middle.
+TEST_F(RunDriverTest, ParallelRunMatchesOneJob) {
+  auto make_tree = [&](const std::string& sub) {
+    std::filesystem::create_directory(dir / sub);
+    std::vector<std::string> files;
+    for (int k = 0; k < 40; ++k) {
+      std::string f = dir / (sub + "/f" + std::to_string(k) + ".txt");
+      write_file(f, "line " + std::to_string(k) + "\nsecond\n");
+      files.push_back(f);
+      if (k % 7 == 3) files.push_back(f);  // listed twice: the second run sees the first
+      if (k == 20) files.push_back(kClipboardEntry);
+    }
+    write_file(dir / (sub + "/bad.txt"), "x");
+    files.insert(files.begin() + 30, dir / (sub + "/bad.txt"));
+    return files;
+  };
+  struct Outcome {
+    RunResult res;
+    FindResults results;
+    std::vector<std::string> contents;
+    RunContext context;
+    std::optional<std::string> clipboard;
+  };
+  auto go = [&](const std::string& sub, int jobs) {
+    std::vector<std::string> files = make_tree(sub);
+    RunContext ctx;
+    FindResults found;
+    Host h;
+    h.clipboard = "clip";
+    TestOp single;
+    RunRequest r;
+    r.files = files;
+    r.chain.append(&single);
+    r.jobs = jobs;
+    r.make_operations = [] {
+      WorkerOperations w;
+      w.owned.push_back(std::make_unique<TestOp>());
+      w.chain.append(w.owned.back().get());
+      return w;
+    };
+    Outcome o{RunDriver(ctx, found, h).run(r), found, {}, ctx, h.clipboard};
+    for (const auto& f : files)
+      if (f != kClipboardEntry) o.contents.push_back(read_file(f));
+    // The two trees differ only in their directory name.
+    auto strip = [&](std::string& s) {
+      if (size_t at = s.find(sub); at != std::string::npos) s.erase(0, at + sub.size());
+    };
+    for (auto& line : o.results) strip(line);
+    for (auto& c : o.res.changed) strip(c);
+    return o;
+  };
+  Outcome one = go("one", 1), many = go("many", 3);
+  EXPECT_EQ(one.res.status, RunStatus::Failed);
+  EXPECT_EQ(many.res.status, one.res.status);
+  EXPECT_EQ(many.res.error, one.res.error);
+  EXPECT_EQ(many.res.files_done, one.res.files_done);
+  EXPECT_EQ(many.res.changed, one.res.changed);
+  EXPECT_EQ(many.results, one.results);
+  EXPECT_EQ(many.contents, one.contents);
+  EXPECT_EQ(many.context.file_index, one.context.file_index);
+  EXPECT_EQ(many.clipboard, one.clipboard);
+  EXPECT_EQ(one.contents[3], "{{line 3}}\r\n{{second}}\r\n");
+  EXPECT_EQ(one.contents.back(), "line 39\nsecond\n");
+  // Nothing prepared ahead of the failure is left lying around.
+  for (auto& e : std::filesystem::directory_iterator(dir / "many"))
+    EXPECT_EQ(e.path().filename().string().find(".lq-"), std::string::npos) << e.path();
+}
+
+}  // namespace
+}  // namespace lq
