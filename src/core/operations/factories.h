@@ -4,37 +4,39 @@
 
 #include <memory>
 
+#include "core/operations/document_operations.h"
+#include "core/operations/line_operations.h"
 #include "core/operations/operation.h"
 
 namespace lq::factories {
 
 using Make = std::unique_ptr<Operation> (*)();
 
-inline constexpr Make ladd = nullptr;
-inline constexpr Make radd = nullptr;
-inline constexpr Make fill_str = nullptr;
+inline constexpr Make ladd = &make_ladd;
+inline constexpr Make radd = &make_radd;
+inline constexpr Make fill_str = &make_fill_str;
 inline constexpr Make replace = nullptr;
-inline constexpr Make save_as = nullptr;
+inline constexpr Make save_as = &make_save_as;
 inline constexpr Make find = nullptr;
 inline constexpr Make gb_to_big5 = nullptr;
 inline constexpr Make big5_to_gb = nullptr;
-inline constexpr Make lower_case = nullptr;
-inline constexpr Make upper_case = nullptr;
-inline constexpr Make delete_blank_lines = nullptr;
-inline constexpr Make delete_text = nullptr;
-inline constexpr Make web_text = nullptr;
-inline constexpr Make base64_decode = nullptr;
-inline constexpr Make base64_encode = nullptr;
-inline constexpr Make merge_lines = nullptr;
-inline constexpr Make number_add = nullptr;
-inline constexpr Make number_subtract = nullptr;
+inline constexpr Make lower_case = &make_lower_case;
+inline constexpr Make upper_case = &make_upper_case;
+inline constexpr Make delete_blank_lines = &make_delete_blank_lines;
+inline constexpr Make delete_text = &make_delete_text;
+inline constexpr Make web_text = &make_web_text;
+inline constexpr Make base64_decode = &make_base64_decode;
+inline constexpr Make base64_encode = &make_base64_encode;
+inline constexpr Make merge_lines = &make_merge_lines;
+inline constexpr Make number_add = &make_number_add;
+inline constexpr Make number_subtract = &make_number_subtract;
 inline constexpr Make trad_simp = nullptr;
-inline constexpr Make delete_duplicates = nullptr;
-inline constexpr Make transpose = nullptr;
-inline constexpr Make split_file = nullptr;
-inline constexpr Make md5 = nullptr;
-inline constexpr Make unicode = nullptr;
-inline constexpr Make blank_run_limit = nullptr;
+inline constexpr Make delete_duplicates = &make_delete_duplicates;
+inline constexpr Make transpose = &make_transpose;
+inline constexpr Make split_file = &make_split_file;
+inline constexpr Make md5 = &make_md5;
+inline constexpr Make unicode = &make_unicode;
+inline constexpr Make blank_run_limit = &make_blank_run_limit;
 inline constexpr Make script = nullptr;
 
 }  // namespace lq::factories
