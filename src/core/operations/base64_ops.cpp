@@ -6,15 +6,13 @@
 namespace lq {
 
 std::unique_ptr<Operation> make_base64_decode() {
-  return make_line_operation("TControlForm_base64decode", [](const Operation&, std::string& s) {
-    s = base64_decode1(s);
-  });
+  return make_line_operation("TControlForm_base64decode",
+                             [](const Operation&, std::string& s) { s = base64_decode1(s); });
 }
 
 std::unique_ptr<Operation> make_base64_encode() {
-  return make_line_operation("TControlForm_base64encode", [](const Operation&, std::string& s) {
-    s = base64_encode1(s);
-  });
+  return make_line_operation("TControlForm_base64encode",
+                             [](const Operation&, std::string& s) { s = base64_encode1(s); });
 }
 
 }  // namespace lq

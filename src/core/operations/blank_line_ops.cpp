@@ -51,6 +51,8 @@ class BlankRunLimit final : public PanelOperation {
 std::unique_ptr<Operation> make_delete_blank_lines() {
   return std::make_unique<DeleteBlankLines>();
 }
-std::unique_ptr<Operation> make_blank_run_limit() { return std::make_unique<BlankRunLimit>(); }
+std::unique_ptr<Operation> make_blank_run_limit() {
+  return std::make_unique<BlankRunLimit>();
+}
 
 }  // namespace lq

@@ -70,7 +70,11 @@ class Transpose final : public PanelOperation {
 
 }  // namespace
 
-std::unique_ptr<Operation> make_merge_lines() { return std::make_unique<MergeLines>(); }
-std::unique_ptr<Operation> make_transpose() { return std::make_unique<Transpose>(); }
+std::unique_ptr<Operation> make_merge_lines() {
+  return std::make_unique<MergeLines>();
+}
+std::unique_ptr<Operation> make_transpose() {
+  return std::make_unique<Transpose>();
+}
 
 }  // namespace lq

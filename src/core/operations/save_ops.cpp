@@ -60,7 +60,9 @@ void write_lines_file(const std::string& path, const LineList& lines) {
   }
 }
 
-bool is_clipboard(const std::string& file_name) { return file_name == kClipboardEntry; }
+bool is_clipboard(const std::string& file_name) {
+  return file_name == kClipboardEntry;
+}
 
 // The clipboard has no file name to put copies or parts beside: nothing is written, and
 // the user is told so.
@@ -224,7 +226,11 @@ class SplitFile final : public PanelOperation {
 
 }  // namespace
 
-std::unique_ptr<Operation> make_save_as() { return std::make_unique<SaveCopy>(); }
-std::unique_ptr<Operation> make_split_file() { return std::make_unique<SplitFile>(); }
+std::unique_ptr<Operation> make_save_as() {
+  return std::make_unique<SaveCopy>();
+}
+std::unique_ptr<Operation> make_split_file() {
+  return std::make_unique<SplitFile>();
+}
 
 }  // namespace lq

@@ -133,6 +133,8 @@ class UnicodeConversion final : public PanelOperation {
 
 }  // namespace
 
-std::unique_ptr<Operation> make_unicode() { return std::make_unique<UnicodeConversion>(); }
+std::unique_ptr<Operation> make_unicode() {
+  return std::make_unique<UnicodeConversion>();
+}
 
 }  // namespace lq
