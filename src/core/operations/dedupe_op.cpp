@@ -6,16 +6,10 @@
 #include "core/encoding/code_page.h"
 #include "core/operations/document_operations.h"
 #include "core/operations/panel_operation.h"
+#include "core/textsvc/str_helpers.h"
 
 namespace lq {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= 0x20) ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20) --e;
-  return s.substr(b, e - b);
-}
 
 class DeleteDuplicates final : public PanelOperation {
  public:
@@ -33,7 +27,7 @@ class DeleteDuplicates final : public PanelOperation {
     seen.reserve(lines.size());
     size_t out = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
-      std::string_view t = trimmed(lines[i]);
+      std::string_view t = trim_view(lines[i]);
       size_t at = keys.size();
       keys.append(t);
       // Only single-byte letters fold: the second byte of a double-byte character may

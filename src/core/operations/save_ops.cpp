@@ -1,11 +1,5 @@
 // [5] save a copy of the document and [24] split it into part files. Both leave the
 // document itself unchanged.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 
 #include "core/batch/run_context.h"
 #include "core/batch/run_host.h"
@@ -13,51 +7,15 @@
 #include "core/operations/document_operations.h"
 #include "core/operations/panel_operation.h"
 #include "core/run_error.h"
-#include "core/textsvc/line_text.h"
+#include "core/textsvc/file_services.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
 namespace {
 
-// Writes lines (CR LF after each) to path, through a temporary file beside it that is
-// renamed over the target, so a failure never leaves a half-written file.
-void write_lines_file(const std::string& path, const LineList& lines) {
-  const std::string text = lines_text(lines);
-  std::string tmp = path + ".lqtmpXXXXXX";
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) throw cannot_create_error(path, std::strerror(errno));
-  auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(tmp.c_str());
-    throw cannot_create_error(path, std::strerror(err));
-  };
-  mode_t mode = 0666;
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  if (::fchmod(fd, mode) != 0) fail(errno);
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) fail(errno);
-    done += static_cast<size_t>(n);
-  }
-  if (::close(fd) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    throw cannot_create_error(path, std::strerror(err));
-  }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    throw cannot_create_error(path, std::strerror(err));
-  }
+// A dry run processes everything but writes nothing, part files and copies included.
+void write_part(const Operation& op, const std::string& path, const LineList& lines) {
+  if (!op.env().dry_run) save_lines1(path, lines);
 }
 
 bool is_clipboard(const std::string& file_name) {
@@ -79,7 +37,7 @@ class SaveCopy final : public PanelOperation {
       tell_clipboard_skipped(*this, "剪贴板的内容没有文件名, 没有另存为文件.");
       return;
     }
-    write_lines_file(file_name + params().text("Edit_saveas1"), lines);
+    write_part(*this, file_name + params().text("Edit_saveas1"), lines);
   }
 };
 
@@ -216,11 +174,11 @@ class SplitFile final : public PanelOperation {
     for (auto& line : lines) {
       part.push_back(line);
       if (n > 0 && part.size() == static_cast<size_t>(n)) {
-        write_lines_file(part_name(++k), part);
+        write_part(*this, part_name(++k), part);
         part.clear();
       }
     }
-    write_lines_file(part_name(++k), part);
+    write_part(*this, part_name(++k), part);
   }
 };
 

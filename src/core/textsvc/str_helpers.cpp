@@ -57,6 +57,13 @@ std::string trim_right(std::string_view s) {
   return std::string(s.substr(0, e));
 }
 
+std::string_view trim_view(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && is_trim_byte(s[b])) ++b;
+  while (e > b && is_trim_byte(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
 bool is_blank(std::string_view s) {
   return std::all_of(s.begin(), s.end(), is_trim_byte);
 }

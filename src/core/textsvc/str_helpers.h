@@ -23,6 +23,8 @@ std::string sub(std::string_view s, long long i, long long n);
 std::string trim(std::string_view s);
 std::string trim_left(std::string_view s);
 std::string trim_right(std::string_view s);
+// The same as trim, as a view into s (no copy), for loops over many lines.
+std::string_view trim_view(std::string_view s);
 // True when s holds nothing but bytes <= 0x20.
 bool is_blank(std::string_view s);
 

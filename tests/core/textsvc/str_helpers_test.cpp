@@ -31,6 +31,8 @@ TEST(Substring, FollowsTheClampingRule) {
 TEST(TrimAndFold, TouchOnlyWhatTheyShould) {
   EXPECT_EQ(trim(std::string("\t\x01 a b \r\n\0", 10)), "a b");
   EXPECT_EQ(trim(" \x80 "), "\x80");
+  EXPECT_EQ(trim_view(std::string_view("\t\x01 a b \r\n\0", 10)), "a b");
+  EXPECT_EQ(trim_view("  "), "");
   EXPECT_TRUE(is_blank(" \t\r\n"));
   // ASCII folding changes a letter byte even as the second byte of a double-byte
   // character ("\x81\x41" is one GBK character), and nothing else.
