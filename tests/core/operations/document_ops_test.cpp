@@ -385,6 +385,19 @@ TEST_F(FileOps, SplitRefusesBadTemplatesBeforeWriting) {
   }
 }
 
+TEST_F(FileOps, DryRunWritesNoCopyAndNoPart) {
+  OperationEnv env;
+  env.dry_run = true;
+  for (int number : {5, 24}) {
+    auto op = make_op(number);
+    op->set_env(env);
+    LineList lines = numbered(25);
+    apply_document(*op, lines, file_);
+    EXPECT_EQ(lines, numbered(25));
+  }
+  EXPECT_EQ(files_in_dir(), 0u);
+}
+
 TEST_F(FileOps, SplitBadCountEndsRun) {
   auto op = make_op(24, {{"Edit_sp_file1", "ten"}});
   LineList lines = numbered(3);
