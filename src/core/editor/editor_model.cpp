@@ -1,17 +1,11 @@
 #include "core/editor/editor_model.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <system_error>
 
 #include "core/editor/dbcs.h"
 #include "core/editor/wrap.h"
+#include "core/textsvc/file_services.h"
 
 namespace lq {
 namespace {
@@ -70,52 +64,6 @@ bool is_word_delimiter(unsigned char b) {
 
 int to_int(size_t n) {
   return n > INT_MAX ? INT_MAX : static_cast<int>(n);
-}
-
-[[noreturn]] void throw_errno(const std::string& what) {
-  throw std::system_error(errno, std::generic_category(), what);
-}
-
-bool write_all(int fd, const char* p, size_t n) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
-// Writes every row followed by CR LF to fd in large blocks.
-bool write_rows_to(int fd, const RowStore& rows) {
-  std::string buf;
-  constexpr size_t kBlock = 1 << 20;
-  buf.reserve(kBlock + 4096);
-  bool ok = true;
-  rows.for_each([&](std::string_view r) {
-    if (!ok) return;
-    if (r.size() >= kBlock) {
-      ok = write_all(fd, buf.data(), buf.size()) && write_all(fd, r.data(), r.size());
-      buf.clear();
-    } else {
-      buf.append(r);
-    }
-    buf.append("\r\n", 2);
-    if (buf.size() >= kBlock) {
-      ok = ok && write_all(fd, buf.data(), buf.size());
-      buf.clear();
-    }
-  });
-  return ok && write_all(fd, buf.data(), buf.size());
-}
-
-mode_t current_umask() {
-  mode_t m = ::umask(0);
-  ::umask(m);
-  return m;
 }
 
 }  // namespace
@@ -275,61 +223,8 @@ bool EditorModel::load_file1(const std::string& path) {
 }
 
 void EditorModel::save_file1(const std::string& path) {
-  if (auto_line1_) {
-    sync_logical();
-    write_rows(path, logical_);
-  } else {
-    write_rows(path, rows_);
-  }
-}
-
-void EditorModel::write_rows(const std::string& path, const RowStore& rows) {
-  // Write the target of a link, not the link.
-  std::string target = path;
-  if (char* real = ::realpath(path.c_str(), nullptr)) {
-    target = real;
-    std::free(real);
-  }
-  struct stat st;
-  bool exists = ::stat(target.c_str(), &st) == 0;
-  mode_t mode = exists ? (st.st_mode & 07777) | S_IWUSR : (0666 & ~current_umask());
-  // What clearing a read-only attribute is here; a failure shows up when writing.
-  if (exists) ::chmod(target.c_str(), mode);
-
-  // Write a temporary file beside the target and put it in place only when it is complete,
-  // so a full disk or a failing device never leaves half a document behind.
-  size_t slash = target.rfind('/');
-  std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
-  std::string tmp = dir + (slash == std::string::npos ? "/" : "") + ".lq-save-XXXXXX";
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) {
-    // The directory takes no new files: overwrite the file itself.
-    fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) throw_errno(path);
-    bool ok = write_rows_to(fd, rows);
-    int err = errno;
-    if (::close(fd) != 0 && ok) throw_errno(path);
-    if (!ok) {
-      errno = err;
-      throw_errno(path);
-    }
-    return;
-  }
-  bool ok = write_rows_to(fd, rows) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  int err = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    errno = err;
-    throw_errno(path);
-  }
+  if (auto_line1_) sync_logical();
+  write_file1(path, (auto_line1_ ? logical_ : rows_).joined());
 }
 
 // ---- Selection ----

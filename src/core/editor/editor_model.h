@@ -116,8 +116,8 @@ class EditorModel {
   // Replaces the text with a file's lines (split at LF, CR dropped). Answers false on any
   // failure and then keeps the text it had.
   bool load_file1(const std::string& path);
-  // Writes every line followed by CR LF, replacing the file only once all of it is written.
-  // A read-only file is made writable for its owner first. Throws std::system_error.
+  // Writes every line followed by CR LF, replacing the file only once all of it is written
+  // (write_file1). A read-only file is made writable for its owner first. Throws RunError.
   void save_file1(const std::string& path);
   std::string current_line1() const;
   // Writes the current line, appending empty rows when the caret is below the last row.
@@ -187,7 +187,6 @@ class EditorModel {
   // Puts the caret on line, at absolute column col, scrolling up or left when it lies
   // before the view.
   void move_caret_to(int col, int line);
-  void write_rows(const std::string& path, const RowStore& rows);
 
   void repaint() {
     if (client_) client_->repaint();

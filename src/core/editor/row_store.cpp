@@ -388,7 +388,9 @@ RowStore RowStore::read_file(const std::string& path) {
   struct stat st;
   if (::fstat(f.fd, &st) != 0) throw_errno(path);
   if (S_ISDIR(st.st_mode)) throw std::system_error(EISDIR, std::generic_category(), path);
-  size_t remaining = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  // The size is a hint: a file that grows while it is read, or a /proc file of size 0, is
+  // read to its end.
+  size_t hint = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
 
   // The file is read in large blocks; every chunk of rows points into its block, and only
   // the unfinished last row of a block is copied into the next one.
@@ -398,8 +400,12 @@ RowStore RowStore::read_file(const std::string& path) {
   std::vector<Span> rows;
   rows.reserve(kChunkRows);
   std::vector<size_t> bad_crs;
-  while (remaining > 0 || !carry.empty()) {
-    size_t want = carry.size() + std::min(remaining, std::max(kBlock, carry.size()));
+  size_t total = 0;
+  bool at_end = false;
+  while (!at_end || !carry.empty()) {
+    size_t expect = hint > total ? hint - total + 1 : kChunkBytes;
+    size_t want = carry.size() + std::max(std::min(expect, kBlock), carry.size());
+    if (at_end) want = carry.size();
     auto slab = std::make_shared<Slab>(want);
     char* base = slab->data();
     std::memcpy(base, carry.data(), carry.size());
@@ -410,12 +416,12 @@ RowStore RowStore::read_file(const std::string& path) {
         if (errno == EINTR) continue;
         throw_errno(path);
       }
-      if (r == 0) {  // the file became shorter while we read it
-        remaining = 0;
+      if (r == 0) {
+        at_end = true;
         break;
       }
       used += static_cast<size_t>(r);
-      remaining -= static_cast<size_t>(r);
+      total += static_cast<size_t>(r);
     }
 
     auto add_chunk = [&](size_t at) {
@@ -444,7 +450,7 @@ RowStore RowStore::read_file(const std::string& path) {
       add_chunk(s);
       s += taken;
     }
-    if (remaining == 0 && s < used) {
+    if (at_end && s < used) {
       // The last row of the file has no LF: kept unless nothing but CRs.
       check_row_size(used - s);
       uint32_t len = drop_crs(base + s, 0, static_cast<uint32_t>(used - s));

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/run_error.h"
 #include "editor_test_util.h"
 
 namespace lq {
@@ -431,20 +432,11 @@ TEST_F(Files, SavingAReadOnlyFileSucceeds) {
   EXPECT_EQ(read(path("ro.txt")), "new\r\n");
 }
 
-TEST_F(Files, SaveThroughALinkWritesItsTarget) {
-  write(path("real.txt"), "old\r\n");
-  std::filesystem::create_symlink(path("real.txt"), path("link.txt"));
-  Ed ed({"new"});
-  ed.m.save_file1(path("link.txt"));
-  EXPECT_TRUE(std::filesystem::is_symlink(path("link.txt")));
-  EXPECT_EQ(read(path("real.txt")), "new\r\n");
-}
-
 TEST_F(Files, FailedSaveReportsAndKeepsTheOldFile) {
   Ed ed({"new"});
-  EXPECT_THROW(ed.m.save_file1(path("no/such/dir.txt")), std::system_error);
+  EXPECT_THROW(ed.m.save_file1(path("no/such/dir.txt")), RunError);
   std::filesystem::create_directory(path("d"));
-  EXPECT_THROW(ed.m.save_file1(path("d")), std::system_error);
+  EXPECT_THROW(ed.m.save_file1(path("d")), RunError);
   EXPECT_TRUE(std::filesystem::is_directory(path("d")));
   std::vector<std::string> left;
   for (auto& e : std::filesystem::directory_iterator(dir_)) left.push_back(e.path().filename());
