@@ -307,6 +307,7 @@ uint32_t drop_crs(char* base, uint32_t off, uint32_t len) {
 size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_bytes,
                  std::vector<RowSpan>& rows, std::vector<size_t>& bad_crs) {
   size_t start = 0;
+  uint64_t cr_before = 0;  // whether the byte before this block is a CR
   for (size_t pos = 0; pos < used; pos += 64) {
     size_t n = std::min<size_t>(64, used - pos);
     const char* p = base + pos;
@@ -314,13 +315,18 @@ size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_byte
 #if defined(__SSE2__)
     if (n == 64) {
       const __m128i vlf = _mm_set1_epi8('\n'), vcr = _mm_set1_epi8('\r');
-      for (int k = 0; k < 4; ++k) {
+      auto masks = [&](int k, uint64_t& ml, uint64_t& mc) {
         __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        uint64_t ml = static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, vlf)));
-        uint64_t mc = static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, vcr)));
-        lf |= ml << (16 * k);
-        cr |= mc << (16 * k);
-      }
+        ml = static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, vlf)));
+        mc = static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, vcr)));
+      };
+      uint64_t l0, l1, l2, l3, c0, c1, c2, c3;
+      masks(0, l0, c0);
+      masks(1, l1, c1);
+      masks(2, l2, c2);
+      masks(3, l3, c3);
+      lf = l0 | (l1 << 16) | (l2 << 32) | (l3 << 48);
+      cr = c0 | (c1 << 16) | (c2 << 32) | (c3 << 48);
     } else
 #endif
     {
@@ -333,9 +339,12 @@ size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_byte
     if (pos + 64 < used && base[pos + 64] == '\n') next_lf |= uint64_t{1} << 63;
     for (uint64_t bad = cr & ~next_lf; bad; bad &= bad - 1)
       bad_crs.push_back(pos + static_cast<size_t>(__builtin_ctzll(bad)));
+    uint64_t after_cr = (cr << 1) | cr_before;  // bit i: byte i - 1 is a CR
+    cr_before = cr >> 63;
     for (; lf; lf &= lf - 1) {
-      size_t e = pos + static_cast<size_t>(__builtin_ctzll(lf));
-      size_t end = e > start && base[e - 1] == '\r' ? e - 1 : e;
+      unsigned bit = static_cast<unsigned>(__builtin_ctzll(lf));
+      size_t e = pos + bit;
+      size_t end = e - ((after_cr >> bit) & 1);
       rows.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(end - start)});
       start = e + 1;
       if (rows.size() >= max_rows || start >= max_bytes) return start;
@@ -360,9 +369,14 @@ class Slab {
     if (base_ == MAP_FAILED) throw std::bad_alloc();
     auto at = (reinterpret_cast<uintptr_t>(base_) + kHuge - 1) / kHuge * kHuge;
     data_ = reinterpret_cast<char*>(at);
+    size_t usable = len_ - (at - reinterpret_cast<uintptr_t>(base_));
 #ifdef MADV_HUGEPAGE
-    ::madvise(data_, len_ - (at - reinterpret_cast<uintptr_t>(base_)), MADV_HUGEPAGE);
+    ::madvise(data_, usable, MADV_HUGEPAGE);
 #endif
+    // Fault the block in at once rather than page by page while reading; kernels that do
+    // not know this advice refuse it, and the pages then come on demand as usual.
+    constexpr int kPopulateWrite = 23;  // MADV_POPULATE_WRITE, Linux 5.14
+    ::madvise(data_, std::min(usable, n), kPopulateWrite);
   }
   ~Slab() {
     if (base_) ::munmap(base_, len_);
@@ -395,6 +409,7 @@ RowStore RowStore::read_file(const std::string& path) {
   // The file is read in large blocks; every chunk of rows points into its block, and only
   // the unfinished last row of a block is copied into the next one.
   constexpr size_t kBlock = size_t{32} << 20;
+  constexpr size_t kStep = size_t{256} << 10;
   RowStore out;
   std::string carry;
   std::vector<Span> rows;
@@ -405,25 +420,11 @@ RowStore RowStore::read_file(const std::string& path) {
   while (!at_end || !carry.empty()) {
     size_t expect = hint > total ? hint - total + 1 : kChunkBytes;
     size_t want = carry.size() + std::max(std::min(expect, kBlock), carry.size());
-    if (at_end) want = carry.size();
     auto slab = std::make_shared<Slab>(want);
     char* base = slab->data();
     std::memcpy(base, carry.data(), carry.size());
     size_t used = carry.size();
-    while (used < want) {
-      ssize_t r = ::read(f.fd, base + used, want - used);
-      if (r < 0) {
-        if (errno == EINTR) continue;
-        throw_errno(path);
-      }
-      if (r == 0) {
-        at_end = true;
-        break;
-      }
-      used += static_cast<size_t>(r);
-      total += static_cast<size_t>(r);
-    }
-
+    size_t s = 0;  // start of the first row not yet in a chunk
     auto add_chunk = [&](size_t at) {
       auto chunk = std::make_shared<Chunk>();
       chunk->data = base + at;
@@ -431,24 +432,42 @@ RowStore RowStore::read_file(const std::string& path) {
       chunk->rows.assign(rows.begin(), rows.end());
       out.chunks_.push_back(std::move(chunk));
     };
-    size_t s = 0;
     for (;;) {
-      rows.clear();
-      bad_crs.clear();
-      size_t taken = scan_rows(base + s, used - s, kChunkRows, kChunkBytes, rows, bad_crs);
-      if (rows.empty()) break;
-      check_row_size(taken);
-      // A CR that does not end a row is dropped too; such rows are rare and are compacted
-      // in place.
-      for (size_t c : bad_crs) {
-        if (c >= taken) break;
-        auto it = std::upper_bound(rows.begin(), rows.end(), c,
-                                   [](size_t v, const Span& sp) { return v < sp.off; });
-        Span& row = *(it - 1);
-        if (c < row.off + row.len) row.len = drop_crs(base + s, row.off, row.len);
+      // Read a step at a time and cut its rows while they are still in the cache.
+      size_t step_end = std::min(want, used + kStep);
+      while (used < step_end && !at_end) {
+        ssize_t r = ::read(f.fd, base + used, step_end - used);
+        if (r < 0) {
+          if (errno == EINTR) continue;
+          throw_errno(path);
+        }
+        if (r == 0) at_end = true;
+        used += static_cast<size_t>(r);
+        total += static_cast<size_t>(r);
       }
-      add_chunk(s);
-      s += taken;
+      bool block_done = at_end || used == want;
+      for (;;) {
+        rows.clear();
+        bad_crs.clear();
+        size_t taken = scan_rows(base + s, used - s, kChunkRows, kChunkBytes, rows, bad_crs);
+        if (rows.empty()) break;
+        // A chunk is cut short only at the end of the block; otherwise its rows wait for
+        // the next step.
+        if (!block_done && rows.size() < kChunkRows && taken < kChunkBytes) break;
+        check_row_size(taken);
+        // A CR that does not end a row is dropped too; such rows are rare and are
+        // compacted in place.
+        for (size_t c : bad_crs) {
+          if (c >= taken) break;
+          auto it = std::upper_bound(rows.begin(), rows.end(), c,
+                                     [](size_t v, const Span& sp) { return v < sp.off; });
+          Span& row = *(it - 1);
+          if (c < row.off + row.len) row.len = drop_crs(base + s, row.off, row.len);
+        }
+        add_chunk(s);
+        s += taken;
+      }
+      if (block_done) break;
     }
     if (at_end && s < used) {
       // The last row of the file has no LF: kept unless nothing but CRs.
