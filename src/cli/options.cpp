@@ -1,0 +1,166 @@
+#include "cli/options.h"
+
+#include <string_view>
+
+namespace lq::cli {
+
+const char* const kHelp =
+    "Usage: lexoquill-batch [options] PATH...\n"
+    "Runs every file through one scope and one operation and writes it back in place,\n"
+    "with CR LF after every line. Text is handled as GBK bytes.\n"
+    "\n"
+    "Files:\n"
+    "  PATH               a file (taken as is, also when missing; never filtered) or a\n"
+    "                     directory (its files, filtered by the extension list);\n"
+    "                     \"<剪贴板>\" stands for the clipboard, which this program has not\n"
+    "  -r, --recursive    take directories with all their subdirectories\n"
+    "  --ext LIST         extensions separated by ';', e.g. \".txt;.htm\" (default: the\n"
+    "                     lines of ext1.txt in the program directory, else the built-in list)\n"
+    "\n"
+    "What to do:\n"
+    "  --scope N          scope mode 1..15 (default 1: whole lines)\n"
+    "  --op OP            the operation: its number 1..28 or its panel class name\n"
+    "                     (case-insensitive); 20 and 21 pick the choice of the shared panel;\n"
+    "                     without --op the files are only rewritten with CR LF\n"
+    "  --set NAME=VALUE   set a scope or operation control by its name, e.g.\n"
+    "                     --set Edit_fw_qj1=5 or --set Edit_th1=foo; check boxes and radio\n"
+    "                     buttons take 1 or 0; VALUE is converted from UTF-8 to GBK\n"
+    "                     (repeatable)\n"
+    "  --set-file NAME=F  the same with the value read from file F as raw bytes\n"
+    "  --raw-params       take every --set value and --multi row as bytes, unconverted\n"
+    "  --multi F          rows \"old=new\", one per line, as the multi-replace table of [4]\n"
+    "  --recipe F         scope, operation and values from a recipe file; --scope, --op and\n"
+    "                     --set given as well take precedence\n"
+    "  --save-recipe F    write the effective recipe (same format) and exit\n"
+    "  --case-sensitive, --ignore-case\n"
+    "                     override the \"区分大小写\" setting of sys1.ini for this run\n"
+    "\n"
+    "Running:\n"
+    "  --dry-run          run everything but write nothing; list the files whose content\n"
+    "                     would change\n"
+    "  --results F        find results as raw GBK lines to F (default: standard output,\n"
+    "                     converted to UTF-8)\n"
+    "  -j, --jobs N       files processed in parallel (default 1); the outcome is the same\n"
+    "                     as with 1, and a file listed twice is still processed in order\n"
+    "  -q, --quiet        no progress (progress goes to standard error on a terminal)\n"
+    "  -h, --help         show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "Scope modes: 1 whole line; 2 first n bytes; 3 before the n-th X; 4 lines containing X;\n"
+    "5 from after the a-th X to before the c-th Y; 6 lines without X; 7 lines between marker\n"
+    "lines; 8 last n bytes; 9 line number n; 10 lines m1..m2; 11 lines of length n;\n"
+    "12 text between B and E; 13 every n bytes; 14 after the last D; 15 after the first D.\n"
+    "--save-recipe shows every control name with its current value.\n"
+    "\n"
+    "Exit status: 0 done; 1 the run stopped on an error (its message on standard error);\n"
+    "2 bad usage.\n";
+
+namespace {
+
+bool parse_number(std::string_view text, int& out) {
+  if (text.empty() || text.size() > 9) return false;
+  int v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  out = v;
+  return true;
+}
+
+Setting parse_setting(const std::string& option, const std::string& arg, bool from_file) {
+  const size_t eq = arg.find('=');
+  if (eq == std::string::npos || eq == 0)
+    throw UsageError(option + " needs NAME=" + (from_file ? "FILE" : "VALUE") + ", got '" + arg +
+                     "'");
+  return {arg.substr(0, eq), arg.substr(eq + 1), from_file};
+}
+
+}  // namespace
+
+Options parse_args(const std::vector<std::string>& args) {
+  Options o;
+  bool options_end = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string arg = args[i];
+    if (options_end || arg.empty() || arg[0] != '-' || arg == "-") {
+      o.paths.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_end = true;
+      continue;
+    }
+    // "--name=value" and "-jN" carry their value inside.
+    std::optional<std::string> inline_value;
+    if (arg.starts_with("--")) {
+      if (size_t eq = arg.find('='); eq != std::string::npos) {
+        inline_value = arg.substr(eq + 1);
+        arg.resize(eq);
+      }
+    } else if (arg.size() > 2 && arg[1] == 'j') {
+      inline_value = arg.substr(2);
+      arg = "-j";
+    }
+    auto value = [&]() -> std::string {
+      if (inline_value) return *inline_value;
+      if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+      return args[++i];
+    };
+    auto flag = [&](bool& target) {
+      if (inline_value) throw UsageError(arg + " takes no value");
+      target = true;
+    };
+
+    if (arg == "-r" || arg == "--recursive") {
+      flag(o.recursive);
+    } else if (arg == "--ext") {
+      o.ext = value();
+    } else if (arg == "--scope") {
+      const std::string v = value();
+      int n;
+      if (!parse_number(v, n) || n < 1 || n > 15)
+        throw UsageError("--scope takes a mode from 1 to 15, got '" + v + "'");
+      o.scope = n;
+    } else if (arg == "--op") {
+      o.op = value();
+    } else if (arg == "--set") {
+      o.settings.push_back(parse_setting(arg, value(), false));
+    } else if (arg == "--set-file") {
+      o.settings.push_back(parse_setting(arg, value(), true));
+    } else if (arg == "--raw-params") {
+      flag(o.raw_params);
+    } else if (arg == "--multi") {
+      o.multi = value();
+    } else if (arg == "--recipe") {
+      o.recipe = value();
+    } else if (arg == "--save-recipe") {
+      o.save_recipe = value();
+    } else if (arg == "--case-sensitive" || arg == "--ignore-case") {
+      bool on = false;
+      flag(on);
+      o.case_sensitive = arg == "--case-sensitive";
+    } else if (arg == "--dry-run") {
+      flag(o.dry_run);
+    } else if (arg == "--results") {
+      o.results = value();
+    } else if (arg == "-j" || arg == "--jobs") {
+      const std::string v = value();
+      int n;
+      if (!parse_number(v, n) || n < 1 || n > 256)
+        throw UsageError(arg + " takes a number of files from 1 to 256, got '" + v + "'");
+      o.jobs = n;
+    } else if (arg == "-q" || arg == "--quiet") {
+      flag(o.quiet);
+    } else if (arg == "-h" || arg == "--help") {
+      flag(o.help);
+    } else if (arg == "--version") {
+      flag(o.version);
+    } else {
+      throw UsageError("unknown option '" + args[i] + "'");
+    }
+  }
+  return o;
+}
+
+}  // namespace lq::cli

@@ -1,0 +1,49 @@
+// The command line of lexoquill-batch, parsed into plain values. Nothing here touches a
+// file: checking names and values against the scope and the operations comes after.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace lq::cli {
+
+// Bad usage: the message names the offending argument. Exit status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One --set or --set-file, in command-line order.
+struct Setting {
+  std::string name;
+  std::string value;  // the text given, or the file name with from_file
+  bool from_file = false;
+};
+
+struct Options {
+  std::vector<std::string> paths;
+  bool recursive = false;
+  std::optional<std::string> ext;  // the --ext list as given
+  std::optional<int> scope;
+  std::optional<std::string> op;
+  std::vector<Setting> settings;
+  bool raw_params = false;
+  std::optional<std::string> multi;
+  std::optional<std::string> recipe;
+  std::optional<std::string> save_recipe;
+  std::optional<bool> case_sensitive;
+  bool dry_run = false;
+  std::optional<std::string> results;
+  int jobs = 1;
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+};
+
+Options parse_args(const std::vector<std::string>& args);
+
+extern const char* const kHelp;
+
+}  // namespace lq::cli

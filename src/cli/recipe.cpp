@@ -1,0 +1,243 @@
+#include "cli/recipe.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/options.h"
+#include "core/encoding/code_page.h"
+#include "core/textsvc/str_helpers.h"
+
+namespace lq::cli {
+namespace {
+
+const CodePage& gbk() {
+  return gbk_code_page();
+}
+
+// The declared name that `name` means: exact, else the one equal ignoring ASCII case.
+template <typename Names>
+std::string resolve(const Names& names, std::string_view name) {
+  std::string found;
+  for (const std::string& n : names) {
+    if (n == name) return n;
+    if (same_text(n, name)) found = n;
+  }
+  return found;
+}
+
+std::vector<std::string> scope_names() {
+  std::vector<std::string> names;
+  for (const auto& d : ScopeSettings::decls()) {
+    names.push_back(d.name);
+    if (!d.updown.empty()) names.push_back(d.updown);
+  }
+  return names;
+}
+
+bool is_flag(std::string_view v) {
+  return v == "1" || v == "0";
+}
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void choose_operation(Recipe& recipe, std::string_view op) {
+  const PanelClassRegistry& reg = PanelClassRegistry::instance();
+  const PanelClass* cls = nullptr;
+  int number = 0;
+  if (!op.empty() && op.find_first_not_of("0123456789") == std::string_view::npos &&
+      op.size() < 4) {
+    number = std::stoi(std::string(op));
+    cls = reg.find_number(number);
+    if (!cls) throw UsageError("--op takes a number from 1 to 28, got '" + std::string(op) + "'");
+  } else {
+    cls = reg.find(op);
+    if (!cls)
+      throw UsageError("unknown operation '" + std::string(op) +
+                       "' (give its number 1..28 or its panel class name)");
+  }
+  recipe.op = cls;
+  recipe.values = ParamValues(cls->params);
+  if (number == 20) set_control(recipe, "RadioButton_ft2gb", "1");
+  if (number == 21) set_control(recipe, "RadioButton_gb2ft", "1");
+}
+
+void set_control(Recipe& recipe, std::string_view name, std::string value) {
+  if (std::string n = resolve(scope_names(), name); !n.empty()) {
+    if (!recipe.scope.set(n, value)) {
+      const bool updown = n.starts_with("UpDown");
+      throw UsageError("control " + n + " takes " + (updown ? "a number" : "1 or 0") + ", got '" +
+                       value + "'");
+    }
+    return;
+  }
+  if (!recipe.op)
+    throw UsageError("unknown control '" + std::string(name) +
+                     "' (not a scope control; operation controls need --op)");
+  std::vector<std::string> names;
+  for (const auto& d : recipe.op->params) names.push_back(d.name);
+  const std::string n = resolve(names, name);
+  if (n.empty())
+    throw UsageError("unknown control '" + std::string(name) +
+                     "' (neither a scope control nor one of " + recipe.op->class_name + ")");
+  const ParamDecl* decl = nullptr;
+  for (const auto& d : recipe.op->params)
+    if (d.name == n) decl = &d;
+  if (decl->kind == ParamKind::Check || decl->kind == ParamKind::Radio) {
+    if (!is_flag(value)) throw UsageError("control " + n + " takes 1 or 0, got '" + value + "'");
+    if (decl->kind == ParamKind::Radio && value == "1")
+      for (const auto& d : recipe.op->params)
+        if (d.kind == ParamKind::Radio) recipe.values.set(d.name, "0");
+  }
+  recipe.values.set(n, std::move(value));
+}
+
+std::string encode_recipe_value(std::string_view v) {
+  bool plain = !v.empty() && v.front() > ' ' && v.back() > ' ' && v.front() != '"';
+  for (unsigned char c : v)
+    if (c < 0x20 || c == 0x7F) plain = false;
+  if (plain) {
+    const std::string utf8 = gbk().to_utf8(v);
+    if (gbk().from_utf8(utf8) == v) return utf8;
+  }
+  if (v.empty()) return "";
+  std::string out = "\"";
+  static const char* hex = "0123456789ABCDEF";
+  for (unsigned char c : v) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (c < 0x20 || c >= 0x7F) {
+          out += "\\x";
+          out += hex[c >> 4];
+          out += hex[c & 15];
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string decode_recipe_value(std::string_view text) {
+  if (text.size() < 2 || text.front() != '"' || text.back() != '"') return gbk().from_utf8(text);
+  text = text.substr(1, text.size() - 2);
+  std::string out, pending;  // pending: literal UTF-8 text not yet converted
+  auto flush = [&] {
+    out += gbk().from_utf8(pending);
+    pending.clear();
+  };
+  for (size_t k = 0; k < text.size(); ++k) {
+    if (text[k] != '\\' || k + 1 == text.size()) {
+      pending += text[k];
+      continue;
+    }
+    const char e = text[++k];
+    switch (e) {
+      case 'n':
+        pending += '\n';
+        break;
+      case 'r':
+        pending += '\r';
+        break;
+      case 't':
+        pending += '\t';
+        break;
+      case 'x':
+        if (k + 2 < text.size() + 0 && hex_digit(text[k + 1]) >= 0 && hex_digit(text[k + 2]) >= 0) {
+          flush();
+          out += static_cast<char>(hex_digit(text[k + 1]) * 16 + hex_digit(text[k + 2]));
+          k += 2;
+        } else {
+          pending += "\\x";
+        }
+        break;
+      default:
+        pending += e;  // \\ and \" and anything else stand for themselves
+    }
+  }
+  flush();
+  return out;
+}
+
+void load_recipe(Recipe& recipe, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw UsageError("cannot read recipe '" + path + "'");
+  std::string line, section;
+  int number = 0;
+  std::vector<std::pair<std::string, std::string>> op_values;
+  while (std::getline(in, line)) {
+    ++number;
+    auto where = [&] { return path + ":" + std::to_string(number) + ": "; };
+    if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+    const std::string t = trim(line);
+    if (t.empty() || t[0] == ';' || t[0] == '#') continue;
+    if (t.front() == '[' && t.back() == ']') {
+      section = lower_ascii(trim(t.substr(1, t.size() - 2)));
+      if (section != "scope" && section != "operation")
+        throw UsageError(where() + "unknown section [" + section + "]");
+      continue;
+    }
+    const size_t eq = t.find('=');
+    if (eq == std::string::npos || section.empty())
+      throw UsageError(where() + "expected NAME=VALUE under [scope] or [operation]");
+    const std::string key = trim(t.substr(0, eq));
+    const std::string value = decode_recipe_value(trim(t.substr(eq + 1)));
+    try {
+      if (section == "operation" && same_text(key, "op")) {
+        if (!value.empty()) choose_operation(recipe, value);
+      } else if (section == "operation") {
+        op_values.emplace_back(key, value);  // after the op= line, wherever it stands
+      } else {
+        if (!ScopeSettings::knows(resolve(scope_names(), key)))
+          throw UsageError("unknown scope control '" + key + "'");
+        set_control(recipe, key, value);
+      }
+    } catch (const UsageError& e) {
+      throw UsageError(where() + e.what());
+    }
+  }
+  for (auto& [key, value] : op_values) {
+    try {
+      set_control(recipe, key, value);
+    } catch (const UsageError& e) {
+      throw UsageError(path + ": " + e.what());
+    }
+  }
+}
+
+std::string recipe_text(const Recipe& recipe) {
+  std::ostringstream out;
+  out << "; lexoquill-batch recipe\n[scope]\n";
+  for (const auto& [name, value] : recipe.scope.values())
+    out << name << "=" << encode_recipe_value(value) << "\n";
+  out << "\n[operation]\n";
+  if (recipe.op) {
+    out << "op=" << recipe.op->class_name << "\n";
+    for (const auto& d : recipe.op->params)
+      out << d.name << "=" << encode_recipe_value(recipe.values.text(d.name)) << "\n";
+  }
+  return out.str();
+}
+
+}  // namespace lq::cli

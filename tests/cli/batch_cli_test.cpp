@@ -1,0 +1,285 @@
+// lexoquill-batch driven as a user would: real files in a temporary directory, the
+// program's directory pointed there with LEXOQUILL_HOME.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/operations/catalogue.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+class Cli : public testing::Test {
+ protected:
+  std::string root;
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "lq-cli-XXXXXX").string();
+    root = mkdtemp(tmpl.data());
+    fs::create_directory(root + "/home");
+  }
+  void TearDown() override { fs::remove_all(root); }
+  std::string p(const std::string& name) const { return root + "/" + name; }
+
+  // Runs the program; with file_limit, under that file-size limit.
+  Result run(std::vector<std::string> args, long file_limit = 0) {
+    const std::string out = p("stdout"), err = p("stderr");
+    pid_t pid = start(args, out, err, file_limit);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), read_file(out),
+            read_file(err)};
+  }
+
+  pid_t start(std::vector<std::string> args, const std::string& out, const std::string& err,
+              long file_limit = 0) {
+    args.insert(args.begin(), LQ_BATCH_EXE);
+    pid_t pid = fork();
+    if (pid == 0) {
+      setenv("LEXOQUILL_HOME", p("home").c_str(), 1);
+      chdir(root.c_str());
+      int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(o, 1);
+      dup2(e, 2);
+      if (file_limit) {
+        struct rlimit lim = {static_cast<rlim_t>(file_limit), static_cast<rlim_t>(file_limit)};
+        setrlimit(RLIMIT_FSIZE, &lim);
+      }
+      std::vector<char*> argv;
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    return pid;
+  }
+};
+
+TEST_F(Cli, HelpNamesEveryOption) {
+  Result r = run({"--help"});
+  EXPECT_EQ(r.status, 0);
+  for (const char* opt : {"-r, --recursive", "--ext LIST", "--scope N", "--op OP",
+                          "--set NAME=VALUE", "--set-file NAME=F", "--raw-params", "--multi F",
+                          "--recipe F", "--save-recipe F", "--case-sensitive", "--ignore-case",
+                          "--dry-run", "--results F", "-j, --jobs N", "-q, --quiet", "--version"})
+    EXPECT_NE(r.out.find(opt), std::string::npos) << opt;
+  EXPECT_EQ(run({"--version"}).status, 0);
+}
+
+TEST_F(Cli, BadUsageNamesTheArgument) {
+  write_file(p("a.txt"), "a");
+  struct Row {
+    std::vector<std::string> args;
+    std::string names;
+  };
+  const Row rows[] = {{{"--frobnicate", "a.txt"}, "--frobnicate"},
+                      {{"--scope", "0", "a.txt"}, "'0'"},
+                      {{"-j", "x", "a.txt"}, "'x'"},
+                      {{"--set", "Edit_fw_qj1", "a.txt"}, "Edit_fw_qj1"},
+                      {{"--set", "Edit_nope=1", "a.txt"}, "Edit_nope"},
+                      {{"--set", "CheckBox_fw_qz3=yes", "a.txt"}, "CheckBox_fw_qz3"},
+                      {{"--op", "99", "a.txt"}, "'99'"},
+                      {{"--op", "TControlForm_nope", "a.txt"}, "TControlForm_nope"},
+                      {{"--recipe", "missing.ini", "a.txt"}, "missing.ini"},
+                      {{"--scope"}, "--scope"},
+                      {{}, "PATH"}};
+  for (const Row& row : rows) {
+    Result r = run(row.args);
+    EXPECT_EQ(r.status, 2) << row.names;
+    EXPECT_NE(r.err.find(row.names), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(read_file(p("a.txt")), "a");
+}
+
+TEST_F(Cli, OperationsNotBuiltAreRefused) {
+  for (const auto& cls : lq::PanelClassRegistry::instance().classes()) {
+    if (cls.factory) continue;
+    write_file(p("a.txt"), "a");
+    Result r = run({"--op", std::to_string(cls.entries.front().number), "a.txt"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("not available"), std::string::npos) << r.err;
+    EXPECT_EQ(read_file(p("a.txt")), "a");
+    return;
+  }
+  GTEST_SKIP() << "every operation is built";
+}
+
+TEST_F(Cli, FilesDirectoriesAndExtensions) {
+  write_file(p("d/a.txt"), "a\nb");
+  write_file(p("d/b.dat"), "b\n");
+  write_file(p("d/sub/c.txt"), "c\n");
+  write_file(p("e.dat"), "e");
+  // Without ext1.txt the built-in list applies; a file named on its own is never filtered.
+  Result r = run({"d", "e.dat"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(read_file(p("d/a.txt")), "a\r\nb\r\n");
+  EXPECT_EQ(read_file(p("d/b.dat")), "b\n");
+  EXPECT_EQ(read_file(p("d/sub/c.txt")), "c\n");
+  EXPECT_EQ(read_file(p("e.dat")), "e\r\n");
+  write_file(p("home/ext1.txt"), ".dat\r\n");
+  EXPECT_EQ(run({"-r", "d"}).status, 0);
+  EXPECT_EQ(read_file(p("d/b.dat")), "b\r\n");
+  EXPECT_EQ(read_file(p("d/sub/c.txt")), "c\n");
+  EXPECT_EQ(run({"--recursive", "--ext", ".TXT;.htm", "d"}).status, 0);
+  EXPECT_EQ(read_file(p("d/sub/c.txt")), "c\r\n");
+}
+
+TEST_F(Cli, DryRunListsWhatWouldChange) {
+  write_file(p("d/a.txt"), "a\n");
+  write_file(p("d/b.txt"), "b\r\n");
+  Result r = run({"--dry-run", "d/a.txt", "d/b.txt", "d/gone.txt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "d/a.txt\n");
+  EXPECT_EQ(read_file(p("d/a.txt")), "a\n");
+  EXPECT_FALSE(fs::exists(p("d/gone.txt")));
+}
+
+TEST_F(Cli, RunErrorsCarryTheProgramsText) {
+  write_file(p("a.txt"), "abc\n");
+  fs::create_directory(p("empty"));
+  struct Row {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const Row rows[] = {
+      {{"empty"},
+       "还未打开要处理的文件呢！\n您可以在菜单“文件”下的“打开要处理的文件..."
+       "”中打开要处理的文件\n或是点击“打开要处理的文件”按钮。\n"},
+      {{"--scope", "2", "--set", "Edit_fw_qj1=abc", "empty"}, "还未打开要处理的文件呢！"},
+      {{"--scope", "2", "--set", "Edit_fw_qj1=abc", "a.txt"}, "应填一个整数，比如  10\n"},
+      {{"--scope", "11", "--set", "Edit_fw_len1=中", "a.txt"},
+       "'中' is not a valid integer value\n"}};
+  for (const Row& row : rows) {
+    Result r = run(row.args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.substr(0, row.err.size()), row.err);
+  }
+  EXPECT_EQ(read_file(p("a.txt")), "abc\n");
+}
+
+TEST_F(Cli, RecipesRoundTripAndSetOverrides) {
+  write_file(p("v.txt"), "x\n");
+  Result r = run({"--scope", "12", "--set", "Edit_fw_b_sp1=<<中 ", "--set-file",
+                  "Edit_fw_e_sp1=v.txt", "--save-recipe", "r1.ini"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string saved = read_file(p("r1.ini"));
+  EXPECT_NE(saved.find("RadioButton_fw_sp1=1\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Edit_fw_e_sp1=\"x\\n\"\n"), std::string::npos) << saved;
+  ASSERT_EQ(run({"--recipe", "r1.ini", "--save-recipe", "r2.ini"}).status, 0);
+  EXPECT_EQ(read_file(p("r2.ini")), saved);
+
+  // A hand-written recipe, then --set on top of it.
+  write_file(p("mine.ini"), "[scope]\nRadioButton_fw_qj1=1\nEdit_fw_qj1=2\n[operation]\n");
+  write_file(p("a.txt"), "abcd\n");
+  ASSERT_EQ(
+      run({"--recipe", "mine.ini", "--set", "edit_FW_qj1=3", "--save-recipe", "r3.ini"}).status, 0);
+  EXPECT_NE(read_file(p("r3.ini")).find("Edit_fw_qj1=3\n"), std::string::npos);
+  write_file(p("bad.ini"), "[scope]\nEdit_nope=1\n");
+  r = run({"--recipe", "bad.ini", "a.txt"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("bad.ini:2"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, ParallelJobsGiveTheSameFiles) {
+  std::vector<std::string> one, many;
+  for (int k = 0; k < 30; ++k) {
+    const std::string body = std::string(k * 100, 'x') + (k % 2 ? "\r\n" : "\n") + "end";
+    write_file(p("one/f" + std::to_string(k) + ".txt"), body);
+    write_file(p("many/f" + std::to_string(k) + ".txt"), body);
+  }
+  Result a = run({"--dry-run", "one"}), b = run({"--dry-run", "-j", "4", "one"});
+  EXPECT_EQ(a.out, b.out);
+  EXPECT_EQ(run({"one", "one/f3.txt"}).status, 0);
+  EXPECT_EQ(run({"-j4", "many", "many/f3.txt"}).status, 0);
+  for (int k = 0; k < 30; ++k) {
+    const std::string f = "/f" + std::to_string(k) + ".txt";
+    EXPECT_EQ(read_file(p("many" + f)), read_file(p("one" + f))) << f;
+  }
+}
+
+TEST_F(Cli, ReadOnlyFileIsRewritten) {
+  write_file(p("r.txt"), "r\n");
+  chmod(p("r.txt").c_str(), 0444);
+  EXPECT_EQ(run({"r.txt"}).status, 0);
+  EXPECT_EQ(read_file(p("r.txt")), "r\r\n");
+}
+
+// A write that fails half-way ends the run: files before are written, the failing one
+// and those after are as they were, none truncated.
+TEST_F(Cli, FailureMidwayLeavesNoTruncatedFile) {
+  const std::string big(64 * 1024, 'b');
+  write_file(p("1.txt"), "one\n");
+  write_file(p("2.txt"), big + "\n");
+  write_file(p("3.txt"), "three\n");
+  Result r = run({"-j", "2", "1.txt", "2.txt", "3.txt"}, 32 * 1024);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Cannot create file \"2.txt\". File too large\n");
+  EXPECT_EQ(read_file(p("1.txt")), "one\r\n");
+  EXPECT_EQ(read_file(p("2.txt")), big + "\n");
+  EXPECT_EQ(read_file(p("3.txt")), "three\n");
+  for (auto& e : fs::directory_iterator(root))
+    EXPECT_EQ(e.path().filename().string().find(".lq-"), std::string::npos) << e.path();
+}
+
+// Killed at any moment, every file is either as it was or completely rewritten.
+TEST_F(Cli, KilledMidwayLeavesEveryFileWhole) {
+  std::vector<std::string> files;
+  const std::string body = [] {
+    std::string s;
+    for (int k = 0; k < 20000; ++k) s += "line " + std::to_string(k) + "\n";
+    return s;
+  }();
+  std::string crlf;
+  for (char c : body) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  for (int k = 0; k < 120; ++k) {
+    files.push_back(p("k/f" + std::to_string(k) + ".txt"));
+    write_file(files.back(), body);
+  }
+  pid_t pid = start({"-q", "k"}, p("stdout"), p("stderr"));
+  // Wait until the run is under way, then kill it without warning.
+  for (int spin = 0; spin < 200000; ++spin) {
+    if (read_file(files[0]).size() != body.size()) break;
+    usleep(100);
+  }
+  kill(pid, SIGKILL);
+  int status;
+  waitpid(pid, &status, 0);
+  int done = 0;
+  for (const auto& f : files) {
+    const std::string now = read_file(f);
+    EXPECT_TRUE(now == body || now == crlf) << f << " has " << now.size() << " bytes";
+    done += now == crlf;
+  }
+  RecordProperty("files_rewritten_before_kill", done);
+}
+
+}  // namespace
