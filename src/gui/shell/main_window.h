@@ -1,15 +1,136 @@
-// The main window: tool bar, scope box, operation panels, file list, editor tabs.
+// The main window TForm1: tool bar, the processing area PanelCL (scope box beside the
+// stack of operation panels), the file list, the editor area with the find results under
+// it, and the status bar that shows the progress of a run.
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/batch/run_context.h"
+#include "core/operations/operation_chain.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QScrollArea;
+class QVBoxLayout;
 
 namespace lq::gui {
+
+class CaptionSplitter;
+class ColorEdit;
+class ColorListBox;
+class ColorUpDown;
+class ImageButton;
+class ScopeBox;
+class TControlForm_;
+class Tform_select_path1;
+class RunController;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
   explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The file list as the next run sees it.
+  const std::vector<std::string>& file_list() const { return file_list_; }
+  const std::string& last_dir() const { return last_dir_; }
+  const RunContext& run_context() const { return run_context_; }
+  const FindResults& find_results() const { return find_results_; }
+  ScopeBox* scope_box() const { return scope_box_; }
+  bool running() const { return run_ != nullptr; }
+
+  // File list commands.
+  void add_files(const QStringList& paths);  // the part of "open files" after the dialog
+  void add_directory(const QString& typed, bool recurse);  // the part after the dialog
+  void refresh_lists1();
+  void open_in_tab1(const std::string& path);
+
+  // Operation panels.
+  void collect_operations1();
+  TControlForm_* ensure_panel1(const std::string& class_name);
+  void show_all_panels1();
+  std::vector<TControlForm_*> panels() const;
+  const OperationChain& operation_chain() const { return operation_chain_; }
+
+  // Start (F9): the two input checks, then the run on a worker thread.
+  void N_start1Click();
+  void stop_run();
+  void show_find_results1();
+  void max_line_len_tool();
+
+ signals:
+  // A run has ended (finished, stopped or aborted by an error).
+  void runFinished();
+
+ private:
+  void build_menus();
+  void build_tool_bar(QWidget* top);
+  void build_news(QWidget* top);
+  void build_status_bar();
+  QWidget* build_processing_area();
+  QWidget* build_lower_area();
+  void load_news();
+
+  void N_open1Click();
+  void N_add_subdir1Click() { add_directory_dialog(false); }
+  void N6Click() { add_directory_dialog(true); }
+  void add_directory_dialog(bool recurse);
+  void N10Click();
+  void N30Click();
+  void SpeedButton6Released();
+  void btnMiniClick();
+  void N_showsta1Click();
+  void about_box();
+
+  void chkEnableClick(TControlForm_* panel, bool checked);
+  void set_running(bool on);
+  void run_progress(int file_index, int file_count, int percent, const QString& name);
+  void run_ended(bool completed, const QString& error);
+
+  std::vector<std::string> file_list_;
+  std::string last_dir_;
+  RunContext run_context_;
+  FindResults find_results_;
+  OperationChain operation_chain_;
+
+  QWidget* panel_top_ = nullptr;
+  QWidget* panel_tool_ = nullptr;
+  QWidget* panel_news_ = nullptr;
+  QPlainTextEdit* memo_gg_ = nullptr;
+  ImageButton* btn_open_ = nullptr;
+  ImageButton* btn_more_ = nullptr;
+  ImageButton* btn_start_ = nullptr;
+  ImageButton* btn_stop_ = nullptr;
+  ImageButton* btn_max_len_ = nullptr;
+  ColorEdit* edit_max1_ = nullptr;
+  ColorUpDown* edit_max2_ = nullptr;
+  QWidget* panel_cl_ = nullptr;
+  QWidget* btn_mini_ = nullptr;
+  ScopeBox* scope_box_ = nullptr;
+  QScrollArea* pnl_controls_ = nullptr;
+  QWidget* pnl_controls_body_ = nullptr;
+  QVBoxLayout* pnl_controls_layout_ = nullptr;
+  ColorListBox* list_box1_ = nullptr;
+  QWidget* editor_area_ = nullptr;
+  CaptionSplitter* panel_find_ = nullptr;
+  ColorListBox* list_box_find_ = nullptr;
+  QLabel* label_file_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QMenu* popup_open_ = nullptr;
+  QAction* act_start_ = nullptr;
+  QAction* act_stop_ = nullptr;
+  QAction* act_status_ = nullptr;
+  QList<QAction*> file_actions_;
+  Tform_select_path1* select_path_ = nullptr;
+  std::unique_ptr<RunController> run_;
 };
 
 }  // namespace lq::gui

@@ -1,0 +1,34 @@
+#include "gui/shell/msg_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace lq::gui {
+namespace {
+
+MsgBoxHook& hook() {
+  static MsgBoxHook h;
+  return h;
+}
+
+}  // namespace
+
+void set_msg_box_hook(MsgBoxHook h) {
+  hook() = std::move(h);
+}
+
+bool msg_box1(const QString& text, bool ask, QWidget* owner, const QString& caption) {
+  if (hook()) return hook()(caption, text, ask);
+  QMessageBox box(QMessageBox::Information, caption, text,
+                  ask ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner);
+  box.setObjectName("msg_box1");
+  // Application-modal: every window of the program waits for the answer.
+  box.setWindowModality(Qt::ApplicationModal);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void show_message1(const QString& text, QWidget* owner) {
+  msg_box1(text, false, owner, QApplication::applicationName());
+}
+
+}  // namespace lq::gui
