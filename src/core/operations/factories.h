@@ -7,6 +7,7 @@
 #include "core/operations/document_operations.h"
 #include "core/operations/line_operations.h"
 #include "core/operations/operation.h"
+#include "core/operations/replace_op.h"
 
 namespace lq::factories {
 
@@ -15,7 +16,7 @@ using Make = std::unique_ptr<Operation> (*)();
 inline constexpr Make ladd = &make_ladd;
 inline constexpr Make radd = &make_radd;
 inline constexpr Make fill_str = &make_fill_str;
-inline constexpr Make replace = nullptr;
+inline constexpr Make replace = make_replace_op;
 inline constexpr Make save_as = &make_save_as;
 inline constexpr Make find = nullptr;
 inline constexpr Make gb_to_big5 = nullptr;

@@ -1,0 +1,149 @@
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include "core/operations/regex_matcher.h"
+
+#include <pcre2.h>
+
+#include "core/encoding/code_page.h"
+#include "core/operations/text_match.h"
+#include "core/run_error.h"
+
+namespace lq {
+namespace {
+
+// Large enough for any sensible pattern on a line, small enough that a pattern which
+// backtracks without end stops within a second or two instead of hanging the run.
+constexpr uint32_t kMatchLimit = 10'000'000;
+constexpr uint32_t kDepthLimit = 100'000;
+constexpr size_t kJitStackMax = 8 * 1024 * 1024;
+
+std::string engine_message(int code) {
+  PCRE2_UCHAR buf[256];
+  int n = pcre2_get_error_message(code, buf, sizeof buf);
+  if (n < 0) return "regular expression error " + std::to_string(code);
+  return std::string(reinterpret_cast<const char*>(buf), static_cast<size_t>(n));
+}
+
+RunError too_complex_error(const std::string& pattern, int code) {
+  return RunError(code_page().from_utf8("正则表达式 \"") + pattern +
+                  code_page().from_utf8("\" 匹配时回溯过多，已停止处理 (") + engine_message(code) +
+                  ")");
+}
+
+}  // namespace
+
+struct RegexMatcher::Impl {
+  pcre2_code* code = nullptr;
+  pcre2_match_context* context = nullptr;
+  pcre2_jit_stack* jit_stack = nullptr;
+  pcre2_match_data* data = nullptr;
+
+  ~Impl() {
+    pcre2_match_data_free(data);
+    pcre2_jit_stack_free(jit_stack);
+    pcre2_match_context_free(context);
+    pcre2_code_free(code);
+  }
+};
+
+RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless)
+    : pattern_(pattern), impl_(std::make_unique<Impl>()) {
+  uint32_t options = PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP;
+  if (caseless) options |= PCRE2_CASELESS;
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  impl_->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), options,
+                              &error, &offset, nullptr);
+  if (!impl_->code) throw RunError(engine_message(error) + " at offset " + std::to_string(offset));
+  // Without the JIT a caseless pattern that never matches is far too slow on big files;
+  // when the JIT is not available the interpreter still gives the right answer.
+  pcre2_jit_compile(impl_->code, PCRE2_JIT_COMPLETE);
+  impl_->context = pcre2_match_context_create(nullptr);
+  pcre2_set_match_limit(impl_->context, kMatchLimit);
+  pcre2_set_depth_limit(impl_->context, kDepthLimit);
+  impl_->jit_stack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
+  if (impl_->jit_stack) pcre2_jit_stack_assign(impl_->context, nullptr, impl_->jit_stack);
+  impl_->data = pcre2_match_data_create_from_pattern(impl_->code, nullptr);
+}
+
+RegexMatcher::~RegexMatcher() = default;
+
+std::string RegexMatcher::replace_all(std::string_view text, std::string_view replacement) const {
+  auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
+  const size_t len = text.size();
+  PCRE2_SIZE* ov = pcre2_get_ovector_pointer(impl_->data);
+  CharStarts starts(text, code_page());
+
+  std::string out;
+  size_t copied = 0;     // bytes of text already moved to out
+  size_t offset = 0;     // where the next search starts
+  size_t prev_end = 0;   // end of the previous match; the text start counts as one
+  uint32_t options = 0;  // set after an empty match: retry there, but not empty again
+  bool any = false;
+  while (offset <= len) {
+    int rc = pcre2_match(impl_->code, subject, len, offset, options, impl_->data, impl_->context);
+    if (rc == PCRE2_ERROR_NOMATCH) {
+      if (options == 0) break;
+      // Nothing non-empty at the place of an empty match: step over one byte. A byte in
+      // the middle of a character is then refused below, as any other match there.
+      options = 0;
+      ++offset;
+      continue;
+    }
+    if (rc < 0) {
+      if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
+          rc == PCRE2_ERROR_HEAPLIMIT || rc == PCRE2_ERROR_JIT_STACKLIMIT)
+        throw too_complex_error(pattern_, rc);
+      throw RunError(engine_message(rc));
+    }
+    const size_t start = ov[0], end = ov[1];
+    if (start != prev_end && !starts.is_start(start)) {
+      options = 0;
+      offset = start + 1;
+      continue;
+    }
+    if (!any) out.reserve(len + 16);
+    any = true;
+    out.append(text, copied, start - copied);
+    out.append(replacement);
+    copied = end;
+    prev_end = end;
+    offset = end;
+    options = start == end ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0;
+  }
+  if (!any) return std::string(text);
+  out.append(text, copied, std::string_view::npos);
+  return out;
+}
+
+std::string wildcard_to_regex(std::string_view wildcard) {
+  std::string out;
+  out.reserve(wildcard.size() * 2);
+  for (char c : wildcard) {
+    switch (c) {
+      case '$':
+      case '(':
+      case ')':
+      case '+':
+      case '.':
+      case '[':
+      case '\\':
+      case '^':
+      case '{':
+      case '|':
+        out += '\\';
+        out += c;
+        break;
+      case '?':
+        out += '.';
+        break;
+      case '*':
+        out += ".*";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace lq

@@ -1,0 +1,49 @@
+#include "core/operations/replace_op.h"
+
+#include "core/operations/catalogue.h"
+#include "core/operations/text_match.h"
+
+namespace lq {
+
+ReplaceRow parse_replace_row(std::string_view line) {
+  size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return {std::string(line), {}};
+  return {std::string(line.substr(0, eq)), std::string(line.substr(eq + 1))};
+}
+
+ReplaceOp::ReplaceOp()
+    : Operation(PanelClassRegistry::instance().find("TControlForm_th")->params) {}
+
+void ReplaceOp::LineStep(std::string& text) {
+  if (!enabled()) return;
+  if (rows_) {
+    for (const auto& row : *rows_) text = replace_one(text, row.old_text, row.new_text);
+    return;
+  }
+  text = replace_one(text, params().text("Edit_th1"), params().text("Edit_th2"));
+}
+
+std::string ReplaceOp::replace_one(std::string_view text, std::string_view search,
+                                   std::string_view replacement) {
+  const bool case_sensitive = env().case_sensitive;
+  if (params().checked("CheckBox_th_r1"))
+    return matcher(wildcard_to_regex(search), !case_sensitive).replace_all(text, replacement);
+  if (params().checked("CheckBox_th_r2"))
+    return matcher(std::string(search), !case_sensitive).replace_all(text, replacement);
+  return replace_all_aligned(text, search, replacement, case_sensitive);
+}
+
+const RegexMatcher& ReplaceOp::matcher(const std::string& pattern, bool caseless) {
+  auto key = std::make_pair(caseless, pattern);
+  auto it = compiled_.find(key);
+  if (it != compiled_.end()) return *it->second;
+  if (compiled_.size() >= 1024) compiled_.clear();
+  auto compiled = std::make_unique<RegexMatcher>(pattern, caseless);
+  return *compiled_.emplace(std::move(key), std::move(compiled)).first->second;
+}
+
+std::unique_ptr<Operation> make_replace_op() {
+  return std::make_unique<ReplaceOp>();
+}
+
+}  // namespace lq

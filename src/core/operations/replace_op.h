@@ -1,0 +1,53 @@
+// Operation [4]: replace inside every piece, with plain text, wildcards or a regular
+// expression, once with the panel's two edits or row by row with the multi-replace table.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/operations/operation.h"
+#include "core/operations/regex_matcher.h"
+
+namespace lq {
+
+// One row of the multi-replace table.
+struct ReplaceRow {
+  std::string old_text;
+  std::string new_text;
+};
+
+// A table line "old=new": the old string ends at the first "="; a line without "=" is an
+// old string with an empty replacement.
+ReplaceRow parse_replace_row(std::string_view line);
+
+class ReplaceOp : public Operation {
+ public:
+  ReplaceOp();
+
+  void LineStep(std::string& text) override;
+
+  // The rows of the multi-replace window the caller tracks, applied in order instead of
+  // the two edits; nothing when no such window is open.
+  void set_multi_rows(std::optional<std::vector<ReplaceRow>> rows) { rows_ = std::move(rows); }
+  const std::optional<std::vector<ReplaceRow>>& multi_rows() const { return rows_; }
+
+  // One replacement with the panel's current mode and the run's case setting.
+  std::string replace_one(std::string_view text, std::string_view search,
+                          std::string_view replacement);
+
+ private:
+  const RegexMatcher& matcher(const std::string& pattern, bool caseless);
+
+  std::optional<std::vector<ReplaceRow>> rows_;
+  // Compiled patterns by (caseless, pattern): parameters may change between files, so
+  // the cache is keyed by what is compiled rather than filled once.
+  std::map<std::pair<bool, std::string>, std::unique_ptr<RegexMatcher>> compiled_;
+};
+
+std::unique_ptr<Operation> make_replace_op();
+
+}  // namespace lq

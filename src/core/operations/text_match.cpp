@@ -1,0 +1,90 @@
+#include "core/operations/text_match.h"
+
+#include "core/encoding/code_page.h"
+
+namespace lq {
+
+CharStarts::CharStarts(std::string_view text, const CodePage& page) : text_(text), page_(page) {}
+
+bool CharStarts::is_start(size_t pos) {
+  while (next_ < pos && next_ < text_.size()) next_ += page_.char_len_at(text_, next_);
+  return next_ == pos;
+}
+
+std::string ascii_lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return out;
+}
+
+namespace {
+
+// Calls on_match(offset) for every aligned, non-overlapping occurrence; stops early when
+// on_match returns false.
+template <typename F>
+void for_each_aligned(std::string_view hay, std::string_view needle, bool case_sensitive,
+                      F&& on_match) {
+  if (needle.empty() || needle.size() > hay.size()) return;
+  std::string folded_hay, folded_needle;
+  std::string_view h = hay, n = needle;
+  if (!case_sensitive) {
+    folded_hay = ascii_lower(hay);
+    folded_needle = ascii_lower(needle);
+    h = folded_hay;
+    n = folded_needle;
+  }
+  CharStarts starts(hay, code_page());
+  size_t from = 0;
+  while (from <= h.size()) {
+    size_t at = h.find(n, from);
+    if (at == std::string_view::npos) return;
+    if (!starts.is_start(at)) {
+      from = at + 1;
+      continue;
+    }
+    if (!on_match(at)) return;
+    from = at + n.size();
+  }
+}
+
+}  // namespace
+
+std::vector<size_t> find_all_aligned(std::string_view hay, std::string_view needle,
+                                     bool case_sensitive) {
+  std::vector<size_t> out;
+  for_each_aligned(hay, needle, case_sensitive, [&](size_t at) {
+    out.push_back(at);
+    return true;
+  });
+  return out;
+}
+
+bool contains_aligned(std::string_view hay, std::string_view needle, bool case_sensitive) {
+  bool found = false;
+  for_each_aligned(hay, needle, case_sensitive, [&](size_t) {
+    found = true;
+    return false;
+  });
+  return found;
+}
+
+std::string replace_all_aligned(std::string_view text, std::string_view search,
+                                std::string_view replacement, bool case_sensitive) {
+  std::string out;
+  size_t copied = 0;
+  bool any = false;
+  for_each_aligned(text, search, case_sensitive, [&](size_t at) {
+    if (!any) out.reserve(text.size() + 16);
+    any = true;
+    out.append(text, copied, at - copied);
+    out.append(replacement);
+    copied = at + search.size();
+    return true;
+  });
+  if (!any) return std::string(text);
+  out.append(text, copied, std::string_view::npos);
+  return out;
+}
+
+}  // namespace lq
