@@ -15,6 +15,9 @@ struct RunContext {
   std::string file_name;  // the entry being processed, unchanged from the file list
   int32_t line_index = 0;
   bool find_ran = false;  // set by the find operation's line step
+  // Byte length of the find query at the last file; sizes the selection when a result
+  // is opened. Kept by the find operation's document step, enabled or not.
+  int32_t find_query_len1 = 0;
 };
 
 // Result lines of the find operation, appended during a run.

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/operations/document_operations.h"
+#include "core/operations/find_op.h"
 #include "core/operations/line_operations.h"
 #include "core/operations/operation.h"
 #include "core/operations/replace_op.h"
@@ -18,7 +19,7 @@ inline constexpr Make radd = &make_radd;
 inline constexpr Make fill_str = &make_fill_str;
 inline constexpr Make replace = make_replace_op;
 inline constexpr Make save_as = &make_save_as;
-inline constexpr Make find = nullptr;
+inline constexpr Make find = make_find_op;
 inline constexpr Make gb_to_big5 = nullptr;
 inline constexpr Make big5_to_gb = nullptr;
 inline constexpr Make lower_case = &make_lower_case;

@@ -1,6 +1,7 @@
 #include "core/operations/text_match.h"
 
 #include "core/encoding/code_page.h"
+#include "core/textsvc/str_helpers.h"
 
 namespace lq {
 
@@ -9,13 +10,6 @@ CharStarts::CharStarts(std::string_view text, const CodePage& page) : text_(text
 bool CharStarts::is_start(size_t pos) {
   while (next_ < pos && next_ < text_.size()) next_ += page_.char_len_at(text_, next_);
   return next_ == pos;
-}
-
-std::string ascii_lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
 }
 
 namespace {
@@ -29,8 +23,8 @@ void for_each_aligned(std::string_view hay, std::string_view needle, bool case_s
   std::string folded_hay, folded_needle;
   std::string_view h = hay, n = needle;
   if (!case_sensitive) {
-    folded_hay = ascii_lower(hay);
-    folded_needle = ascii_lower(needle);
+    folded_hay = lower_ascii(hay);
+    folded_needle = lower_ascii(needle);
     h = folded_hay;
     n = folded_needle;
   }

@@ -26,9 +26,6 @@ class CharStarts {
   size_t next_ = 0;  // the first character start not yet passed
 };
 
-// ASCII letters folded to lower case, every other byte unchanged.
-std::string ascii_lower(std::string_view s);
-
 // 0-based offsets of every occurrence of `needle` in `hay`, left to right, without
 // overlap. Nothing for an empty needle.
 std::vector<size_t> find_all_aligned(std::string_view hay, std::string_view needle,

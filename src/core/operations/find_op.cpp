@@ -1,0 +1,50 @@
+#include "core/operations/find_op.h"
+
+#include "core/batch/run_context.h"
+#include "core/operations/catalogue.h"
+#include "core/operations/find_result_line.h"
+#include "core/operations/text_match.h"
+#include "core/textsvc/str_helpers.h"
+
+namespace lq {
+
+FindOp::FindOp() : Operation(PanelClassRegistry::instance().find("TControlForm_find")->params) {}
+
+void FindOp::LineStep(std::string& text) {
+  if (!enabled()) return;
+  find_in_piece1(text);
+  if (env().context) env().context->find_ran = true;
+}
+
+void FindOp::DocumentStep(LineList&, const std::string&) {
+  if (env().context)
+    env().context->find_query_len1 = static_cast<int32_t>(params().text("Edit_find1").size());
+}
+
+void FindOp::find_in_piece1(std::string_view piece) {
+  const std::string& query = params().text("Edit_find1");
+  const bool exact = env().case_sensitive;
+  std::string_view key = query;
+  LineList terms;
+  if (query.find(" and ") != std::string::npos) {
+    split_str1(query, terms, " and ");
+    del_blank_items1(terms);
+    if (!terms.empty()) key = terms.front();
+    for (const auto& term : terms)
+      if (!contains_aligned(piece, term, exact)) return;
+  }
+  if (!env().find_results) return;
+  const RunContext* ctx = env().context;
+  const std::string empty;
+  const std::string& file = ctx ? ctx->file_name : empty;
+  const int32_t line = ctx ? ctx->line_index : 0;
+  for (size_t at : find_all_aligned(piece, key, exact))
+    env().find_results->push_back(
+        format_find_result(file, line, static_cast<int32_t>(at + 1), key, piece));
+}
+
+std::unique_ptr<Operation> make_find_op() {
+  return std::make_unique<FindOp>();
+}
+
+}  // namespace lq
