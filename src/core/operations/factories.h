@@ -9,6 +9,7 @@
 #include "core/operations/line_operations.h"
 #include "core/operations/operation.h"
 #include "core/operations/replace_op.h"
+#include "core/operations/script_op.h"
 
 namespace lq::factories {
 
@@ -39,6 +40,6 @@ inline constexpr Make split_file = &make_split_file;
 inline constexpr Make md5 = &make_md5;
 inline constexpr Make unicode = &make_unicode;
 inline constexpr Make blank_run_limit = &make_blank_run_limit;
-inline constexpr Make script = nullptr;
+inline constexpr Make script = make_script_op;
 
 }  // namespace lq::factories
