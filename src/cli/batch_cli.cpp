@@ -9,11 +9,13 @@
 #include <sstream>
 
 #include "cli/cli_version.h"
+#include "cli/expand_template.h"
 #include "cli/options.h"
 #include "cli/recipe.h"
 #include "core/batch/run_driver.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/panel_stack.h"
+#include "core/operations/replace_op.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/sys_settings.h"
 #include "core/textsvc/file_services.h"
@@ -60,11 +62,16 @@ std::string read_bytes(const std::string& path, const std::string& what) {
 
 // The CLI's panel stack holds exactly the chosen operation, enabled, with its values; no
 // other panel takes part, so a run applies one operation over the scope.
-WorkerOperations make_operations(const Recipe& recipe) {
+// The --multi rows, when given, stand for an open multi-replace window of [4].
+using MultiRows = std::optional<std::vector<ReplaceRow>>;
+
+WorkerOperations make_operations(const Recipe& recipe, const MultiRows& rows = std::nullopt) {
   WorkerOperations w;
   if (!recipe.op) return w;
   std::unique_ptr<Operation> op = PanelClassRegistry::instance().create(recipe.op->class_name);
   for (const auto& [name, value] : recipe.values.all()) op->params().set(name, value);
+  if (auto* replace = dynamic_cast<ReplaceOp*>(op.get()); replace && rows)
+    replace->set_multi_rows(*rows);
   op->SetEnabled(true);
   w.chain.append(op.get());
   w.owned.push_back(std::move(op));
@@ -153,10 +160,15 @@ int run(const Options& o) {
     throw UsageError("operation [" + std::to_string(e.number) + "] " + recipe.op->class_name +
                      " is not available in this version");
   }
+  MultiRows rows;
   if (o.multi) {
-    // Rows reach the replace operation once it takes them; until then refuse rather
-    // than run without them.
-    throw UsageError("--multi is not available in this version");
+    // One row a line, "old=new"; a CR before the LF is not part of the row.
+    LineList lines;
+    split_str1(replace_all(read_bytes(*o.multi, "multi-replace rows"), "\r", ""), lines, "\n");
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    rows.emplace();
+    for (const std::string& line : lines)
+      rows->push_back(parse_replace_row(o.raw_params ? line : gbk_code_page().from_utf8(line)));
   }
 
   RunRequest req;
@@ -169,9 +181,9 @@ int run(const Options& o) {
   // Operations that write files of their own must see the files in list order.
   req.parallel_safe = !recipe.op || (recipe.op->class_name != "TControlForm_saveas" &&
                                      recipe.op->class_name != "TControlForm_sp_file");
-  WorkerOperations main_ops = make_operations(recipe);
+  WorkerOperations main_ops = make_operations(recipe, rows);
   req.chain = main_ops.chain;
-  req.make_operations = [&recipe] { return make_operations(recipe); };
+  req.make_operations = [&recipe, &rows] { return make_operations(recipe, rows); };
 
   RunContext context;
   FindResults results;
@@ -241,6 +253,9 @@ int run_cli(int argc, char** argv) {
       std::printf("%s %s\n", kProgramName, LEXOQUILL_VERSION);
       return 0;
     }
+    if (o.expand_template)
+      return run_expand_template(o.expand_template->first, o.expand_template->second, stdout,
+                                 stderr);
     return run(o);
   } catch (const UsageError& e) {
     return usage_error(e.what());

@@ -35,6 +35,11 @@ const char* const kHelp =
     "  --case-sensitive, --ignore-case\n"
     "                     override the \"区分大小写\" setting of sys1.ini for this run\n"
     "\n"
+    "Templates:\n"
+    "  --expand-template TEMPLATE_FILE PARAMS_FILE\n"
+    "                     print one copy of the template per parameter row (rows end\n"
+    "                     with ';', pairs name=value are separated by ','); no PATH\n"
+    "\n"
     "Running:\n"
     "  --dry-run          run everything but write nothing; list the files whose content\n"
     "                     would change\n"
@@ -132,6 +137,11 @@ Options parse_args(const std::vector<std::string>& args) {
       flag(o.raw_params);
     } else if (arg == "--multi") {
       o.multi = value();
+    } else if (arg == "--expand-template") {
+      const std::string template_file = value();
+      if (inline_value || i + 1 >= args.size())
+        throw UsageError(arg + " needs TEMPLATE_FILE and PARAMS_FILE");
+      o.expand_template = std::make_pair(template_file, args[++i]);
     } else if (arg == "--recipe") {
       o.recipe = value();
     } else if (arg == "--save-recipe") {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lq::cli {
@@ -31,6 +32,8 @@ struct Options {
   std::vector<Setting> settings;
   bool raw_params = false;
   std::optional<std::string> multi;
+  // --expand-template TEMPLATE_FILE PARAMS_FILE: the template tool instead of a run.
+  std::optional<std::pair<std::string, std::string>> expand_template;
   std::optional<std::string> recipe;
   std::optional<std::string> save_recipe;
   std::optional<bool> case_sensitive;
