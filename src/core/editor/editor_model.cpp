@@ -71,13 +71,39 @@ int to_int(size_t n) {
 // ---- Row changes ----
 
 void EditorModel::edit_rows(size_t first, size_t n, std::span<const std::string_view> rows) {
+  if (first > rows_.size()) first = rows_.size();
+  n = std::min(n, rows_.size() - first);
   rows_.replace(first, n, rows);
+  rows_edited(first, n, rows.size());
+}
+
+void EditorModel::rows_edited(size_t first, size_t n, size_t m) {
+  if (!auto_line1_) return;
+  logical_stale_ = true;
+  // The row before the change belongs to the range: its logical line may have lost rows.
+  size_t lo = first > 0 ? first - 1 : 0;
+  size_t hi = first + m;
+  if (dirty_) {
+    size_t old_hi = dirty_hi_ <= first       ? dirty_hi_
+                    : dirty_hi_ >= first + n ? dirty_hi_ - n + m
+                                             : hi;
+    lo = std::min(lo, dirty_lo_);
+    hi = std::max(hi, old_hi);
+  }
+  dirty_ = true;
+  dirty_lo_ = lo;
+  dirty_hi_ = hi;
+}
+
+void EditorModel::rows_replaced() {
   if (auto_line1_) logical_stale_ = true;
+  wrap_valid_ = false;
+  dirty_ = false;
 }
 
 void EditorModel::assign_rows(RowStore rows) {
   rows_ = std::move(rows);
-  if (auto_line1_) logical_stale_ = true;
+  rows_replaced();
 }
 
 void EditorModel::set_row(int i, std::string_view text) {
@@ -88,8 +114,11 @@ void EditorModel::resplit_rows() {
   if (!rows_.has_breaks()) return;
   // A row split off in wrap mode starts a logical line of its own; giving it the first-row
   // marker keeps text of its own that happens to begin with "1:" from being read as one.
-  rows_.split_breaks(auto_line1_ ? kFirstRowMarker : std::string_view());
-  if (auto_line1_) logical_stale_ = true;
+  RowStore::BreakSplit cut = rows_.split_breaks(auto_line1_ ? kFirstRowMarker : std::string_view());
+  if (cut.first != RowStore::npos) {
+    size_t n = cut.last - cut.first + 1;
+    rows_edited(cut.first, n, n + cut.added);
+  }
 }
 
 void EditorModel::sync_logical() {
@@ -199,6 +228,7 @@ void EditorModel::set_all_text1(std::string_view text) {
   }
   logical_ = RowStore::from_text(text);
   logical_stale_ = false;
+  wrap_valid_ = false;
   rows_from_logical1();
 }
 
@@ -208,6 +238,7 @@ bool EditorModel::load_file1(const std::string& path) {
     if (auto_line1_) {
       logical_ = std::move(read);
       logical_stale_ = false;
+      wrap_valid_ = false;
       rows_from_logical1();
     } else {
       assign_rows(std::move(read));
@@ -348,10 +379,7 @@ void EditorModel::paste_clipboard1() {
   line.insert(std::min(len_before(caret_abs_col1()), line.size()), clip);
   set_current_line1(line);
   resplit_rows();
-  if (auto_line1_) {
-    logical_from_rows1();
-    if (!(client_ && client_->rewrap_later())) rows_from_logical1();
-  }
+  if (auto_line1_ && !(client_ && client_->rewrap_later())) rows_from_logical1();
   repaint();
 }
 
@@ -394,7 +422,7 @@ void EditorModel::history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& t
       std::swap(r.anchor, sel_anchor1_);
       std::swap(r.end, sel_end1_);
       std::swap(r.rows, rows_);
-      if (auto_line1_) logical_stale_ = true;
+      rows_replaced();
       // The record held the rows joined into one text; reading it back splits that text, so
       // line breaks that were inside a row come back as row breaks.
       resplit_rows();
@@ -439,6 +467,7 @@ void EditorModel::set_wrap1(bool on) {
     if (client_) client_->scroll_bars_changed(true);
     logical_ = std::move(lines);
     logical_stale_ = false;
+    wrap_valid_ = false;
     rows_from_logical1();
     h_offset1_ = 0;
   } else {
@@ -447,6 +476,7 @@ void EditorModel::set_wrap1(bool on) {
     logical_ = RowStore();
     logical_stale_ = false;
     auto_line1_ = false;
+    rows_replaced();
     if (client_) client_->scroll_bars_changed(false);
   }
   repaint();
@@ -454,6 +484,10 @@ void EditorModel::set_wrap1(bool on) {
 
 void EditorModel::rows_from_logical1() {
   if (!auto_line1_) return;  // the logical lines are empty and ignored while wrap is off
+  if (wrap_valid_ && wrapped_width_ == wrap_width_) {
+    rewrap_changed();
+    return;
+  }
   sync_logical();
   RowStore::Builder b;
   int w = wrap_width_;
@@ -463,6 +497,49 @@ void EditorModel::rows_from_logical1() {
   });
   rows_ = b.finish();
   logical_stale_ = false;
+  wrap_valid_ = true;
+  wrapped_width_ = w;
+  dirty_ = false;
+}
+
+void EditorModel::rewrap_changed() {
+  if (!dirty_) return;
+  dirty_ = false;
+  auto continues = [](std::string_view r) {
+    return r.size() >= 2 && r.substr(0, 2) == kNextRowMarker;
+  };
+  size_t lo = std::min(dirty_lo_, rows_.size()), hi = std::min(dirty_hi_, rows_.size());
+  // Widen to whole logical lines: a logical line starts at every row that is not a
+  // continuation row.
+  while (lo > 0 && lo < rows_.size() && continues(rows_[lo])) --lo;
+  while (hi < rows_.size() && continues(rows_[hi])) ++hi;
+  if (lo >= hi) return;
+  std::vector<std::string> wrapped;
+  std::string line;
+  bool open = false;
+  auto wrap_line = [&] {
+    for_each_wrapped_row(line, wrap_width_, [&](std::string_view marker, std::string_view piece) {
+      std::string r(marker);
+      r.append(piece);
+      wrapped.push_back(std::move(r));
+    });
+  };
+  rows_.for_each(
+      [&](std::string_view r) {
+        bool next = continues(r);
+        if (next && open) {
+          line.append(r.substr(2));
+          return;
+        }
+        if (open) wrap_line();
+        line.assign(next || (r.size() >= 2 && r.substr(0, 2) == kFirstRowMarker) ? r.substr(2) : r);
+        open = true;
+      },
+      lo, hi);
+  if (open) wrap_line();
+  std::vector<std::string_view> views(wrapped.begin(), wrapped.end());
+  rows_.replace(lo, hi - lo, views);
+  logical_stale_ = true;
 }
 
 void EditorModel::logical_from_rows1() {
@@ -638,7 +715,7 @@ bool EditorModel::type_char1(unsigned char ch, bool at_right_edge) {
   repaint();
   if (client_) client_->take_focus();
   if (auto_line1_) {
-    logical_from_rows1();
+    // Wrapping the logical lines of all rows again; only the changed ones need it.
     rows_from_logical1();
     if (insert && at_right_edge) {
       std::string now = get_row1(k);
@@ -654,6 +731,10 @@ bool EditorModel::type_char1(unsigned char ch, bool at_right_edge) {
   }
   pending_bytes1_.clear();
   return insert;
+}
+
+void EditorModel::key_down_unconsumed1(int key_code) {
+  if (key_code <= 32 || key_code > 40) notify_change1();
 }
 
 void EditorModel::copy_line1() {

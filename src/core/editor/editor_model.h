@@ -171,6 +171,10 @@ class EditorModel {
   // inserted. OnChange for typing comes from the key-down rule, not from here.
   bool type_char1(unsigned char ch, bool at_right_edge);
   const std::string& pending_bytes1() const { return pending_bytes1_; }
+  // The change rule of key-down for a key the editor did not consume (key_code as a Windows
+  // virtual-key code): every code up to 32 and above 40 raises OnChange, the arrows and the
+  // page keys do not. So a key the editor ignores, F3 or Shift alone, still raises it.
+  void key_down_unconsumed1(int key_code);
   void copy_line1();      // Ctrl+L: the current line, without a line break, to the clipboard
   void cut_selection1();  // Ctrl+X
 
@@ -179,6 +183,12 @@ class EditorModel {
   // are stale.
   void edit_rows(size_t first, size_t n, std::span<const std::string_view> rows);
   void assign_rows(RowStore rows);
+  // After n rows at first became m rows: in wrap mode, note them for the next re-wrap.
+  void rows_edited(size_t first, size_t n, size_t m);
+  // After the rows were replaced wholesale: the next re-wrap starts from the logical lines.
+  void rows_replaced();
+  // Wraps again only the logical lines whose rows changed since the rows were last wrapped.
+  void rewrap_changed();
   void set_row(int i, std::string_view text);
   // Cuts rows at the line breaks inside them; in wrap mode each new row starts a logical line.
   void resplit_rows();
@@ -203,6 +213,13 @@ class EditorModel {
   bool auto_line1_ = false;
   bool logical_stale_ = false;
   int wrap_width_ = 0;
+  // While wrap_valid_, every row outside [dirty_lo_, dirty_hi_) (and outside the logical
+  // lines those rows belong to) is exactly what wrapping its logical line at wrapped_width_
+  // gives, so re-wrapping the changed lines gives what wrapping everything would.
+  bool wrap_valid_ = false;
+  int wrapped_width_ = 0;
+  bool dirty_ = false;
+  size_t dirty_lo_ = 0, dirty_hi_ = 0;
 
   int top_line1_ = 0;
   int caret_row1_ = 0;

@@ -218,35 +218,42 @@ bool RowStore::has_breaks() const {
   return false;
 }
 
-void RowStore::split_breaks(std::string_view prefix) {
+RowStore::BreakSplit RowStore::split_breaks(std::string_view prefix) {
+  BreakSplit done;
   std::vector<ChunkPtr> out;
   out.reserve(chunks_.size());
-  bool changed = false;
-  for (const auto& c : chunks_) {
-    if (!c->has_break) {
-      out.push_back(c);
+  for (size_t c = 0; c < chunks_.size(); ++c) {
+    const Chunk& chunk = *chunks_[c];
+    if (!chunk.has_break) {
+      out.push_back(chunks_[c]);
       continue;
     }
-    changed = true;
     ChunkWriter w(out, kChunkBytes, kChunkRows);
-    for (size_t k = 0; k < c->rows.size(); ++k) {
-      std::string_view r = c->row(k);
+    for (size_t k = 0; k < chunk.rows.size(); ++k) {
+      std::string_view r = chunk.row(k);
       size_t s = 0;
       bool first_piece = true;
       for (size_t i = 0; i < r.size(); ++i) {
         if (r[i] != '\r' && r[i] != '\n') continue;
         w.add(first_piece ? std::string_view() : prefix, r.substr(s, i - s));
         first_piece = false;
+        ++done.added;
         if (r[i] == '\r' && i + 1 < r.size() && r[i + 1] == '\n') ++i;
         s = i + 1;
       }
       w.add(first_piece ? std::string_view() : prefix, r.substr(s));
+      if (!first_piece) {
+        size_t index = first_row_[c] + k;
+        if (done.first == npos) done.first = index;
+        done.last = index;
+      }
     }
     w.flush();
   }
-  if (!changed) return;
+  if (done.first == npos) return done;
   chunks_ = std::move(out);
   renumber(0);
+  return done;
 }
 
 LineList RowStore::to_lines() const {

@@ -54,8 +54,14 @@ class RowStore {
   // Cuts every row that holds line breaks (CR LF, a lone CR, a lone LF) at them. Since a
   // joined row is always followed by CR LF, the piece after a row's last break is kept even
   // when empty, which makes this the same as joining all rows and splitting the result again.
-  // Each piece after the first gets prefix in front.
-  void split_breaks(std::string_view prefix = {});
+  // Each piece after the first gets prefix in front. Answers which rows were cut (by their
+  // index before) and how many rows that added.
+  struct BreakSplit {
+    size_t first = npos;  // the first row cut, npos when none
+    size_t last = 0;      // the last row cut
+    size_t added = 0;
+  };
+  BreakSplit split_breaks(std::string_view prefix = {});
 
   // Calls f(row) for every row from first up to (not including) last.
   template <class F>

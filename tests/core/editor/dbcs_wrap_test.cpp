@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/editor/dbcs.h"
 #include "core/editor/editor_model.h"
 #include "core/editor/wrap.h"
@@ -127,6 +129,80 @@ TEST(Wrap, TextAndRowsFollowEachOtherBothWays) {
   ed.m.set_wrap1(false);
   ed.m.set_wrap1(false);
   EXPECT_EQ(ed.rows(), (std::vector<std::string>{"abcdefgh"}));
+}
+
+}  // namespace
+}  // namespace lq
+
+namespace lq {
+namespace {
+
+// Wrapping only the logical lines that changed must give exactly what wrapping all of them
+// gives. The reference groups the rows by the markers and wraps every line again.
+TEST(Wrap, RewrappingChangedLinesEqualsRewrappingAll) {
+  auto full = [](const LineList& rows, int w) {
+    LineList lines;
+    for (const auto& r : rows) {
+      bool next = r.rfind("1:", 0) == 0;
+      std::string text = next || r.rfind("0:", 0) == 0 ? r.substr(2) : r;
+      if (next && !lines.empty()) {
+        lines.back() += text;
+      } else {
+        lines.push_back(text);
+      }
+    }
+    LineList out;
+    for (const auto& l : lines)
+      for (auto& r : split_row1(l, w)) out.push_back(r);
+    return out;
+  };
+  std::mt19937 rng(11);
+  test::Ed ed;
+  std::string text;
+  for (int i = 0; i < 3000; ++i)
+    text += std::string(rng() % 30, 'a' + static_cast<char>(i % 26)) + "\r\n";
+  ed.m.set_wrap_width(12);
+  ed.m.set_wrap1(true);
+  ed.m.set_all_text1(text);
+  ed.clip.content = "p\r\nq";
+  for (int step = 0; step < 400; ++step) {
+    // Several changes may come between two re-wraps.
+    for (int edits = 1 + static_cast<int>(rng() % 4); edits > 0; --edits) {
+      int line = static_cast<int>(rng() % static_cast<unsigned>(ed.m.row_count() + 2));
+      ed.caret(1 + static_cast<int>(rng() % 14), line);
+      ed.select({1 + static_cast<int>(rng() % 5), line},
+                {1 + static_cast<int>(rng() % 5), line + static_cast<int>(rng() % 3)});
+      switch (rng() % 8) {
+        case 0:
+          ed.m.delete_key1();
+          break;
+        case 1:
+          ed.m.backspace_key1();
+          break;
+        case 2:
+          ed.m.enter_key1();
+          break;
+        case 3:
+          ed.m.insert_text1(rng() % 2 ? "xyz" : "u\nv");
+          break;
+        case 4:
+          ed.m.delete_selection1();
+          break;
+        case 5:
+          ed.m.undo_step1();
+          break;
+        case 6:
+          ed.m.paste_over1();
+          break;
+        default:
+          ed.m.put_row1(line, "1:looks like a marker");
+          break;
+      }
+    }
+    LineList before = ed.m.Lines().to_lines();
+    ed.m.rows_from_logical1();
+    ASSERT_EQ(ed.m.Lines().to_lines(), full(before, 12)) << "step " << step;
+  }
 }
 
 }  // namespace

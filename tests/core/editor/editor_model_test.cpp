@@ -304,6 +304,14 @@ TEST(Keys, TabIndentsAndShiftTabTakesItBack) {
   EXPECT_TRUE(none.m.undo_list1().empty());
 }
 
+TEST(Keys, UnconsumedKeysRaiseOnChangeExceptNavigation) {
+  Ed ed;
+  for (int code : {114 /* F3 */, 16 /* Shift */, 65, 32, 9}) ed.m.key_down_unconsumed1(code);
+  EXPECT_EQ(ed.client.changes, 5);
+  for (int code = 33; code <= 40; ++code) ed.m.key_down_unconsumed1(code);
+  EXPECT_EQ(ed.client.changes, 5);
+}
+
 TEST(Keys, CtrlLCopiesTheCurrentLine) {
   Ed ed({"first", "second"});
   ed.caret(3, 1);
