@@ -1,7 +1,10 @@
 // [22] Delete duplicate lines: a line goes when its trimmed text equals, ignoring letter
-// case, the trimmed text of a line kept before it. One pass with a hash set of the folded
-// keys, so the time grows with the size of the document and not with its square.
-#include <unordered_set>
+// case, the trimmed text of a line kept before it. One pass with a hash table of the
+// folded keys, so the time grows with the size of the document and not with its square.
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <vector>
 
 #include "core/encoding/code_page.h"
 #include "core/operations/document_operations.h"
@@ -10,6 +13,34 @@
 
 namespace lq {
 namespace {
+
+// Folds the single-byte letters of k[0..n) to lower case. The second byte of a double-byte
+// character may look like a letter; it is skipped, because folding it would make two
+// different characters equal.
+void fold_key(char* k, size_t n, std::string_view text, const CodePage& cp) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHigh = 0x8080808080808080ULL;
+  size_t j = 0;
+  while (j < n) {
+    if (j + 8 <= n) {
+      uint64_t w;
+      std::memcpy(&w, k + j, 8);
+      if (!(w & kHigh)) {  // eight single bytes: fold the letters among them at once
+        uint64_t ge_a = w + (0x80 - 'A') * kOnes, gt_z = w + (0x80 - 'Z' - 1) * kOnes;
+        w |= ((ge_a & ~gt_z) & kHigh) >> 2;
+        std::memcpy(k + j, &w, 8);
+        j += 8;
+        continue;
+      }
+    }
+    auto b = static_cast<unsigned char>(k[j]);
+    if (b < 0x80) {
+      if (b >= 'A' && b <= 'Z') k[j] = static_cast<char>(b + 32);
+      ++j;
+    } else {
+      j += cp.char_len_at(text, j);
+    }
+  }
+}
 
 class DeleteDuplicates final : public PanelOperation {
  public:
@@ -20,32 +51,52 @@ class DeleteDuplicates final : public PanelOperation {
     const CodePage& cp = code_page();
     size_t total = 0;
     for (const auto& l : lines) total += l.size();
-    // Keys live in one buffer reserved up front, so the views into it stay valid.
+    // The folded keys of the kept lines, one after the other, and an open-addressing
+    // table over them holding part of each key's hash and its number: no allocation per
+    // line, and a small table that stays in the cache.
     std::string keys;
     keys.reserve(total);
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(lines.size());
+    struct Key {
+      size_t offset, length;
+    };
+    std::vector<Key> kept;
+    kept.reserve(lines.size());
+    struct Slot {
+      uint32_t hash = 0;
+      uint32_t key = 0;  // number of the kept key + 1; 0 marks a free slot
+    };
+    size_t capacity = 16;
+    while (capacity < lines.size() * 2) capacity *= 2;
+    std::vector<Slot> table(capacity);
+    const size_t mask = capacity - 1;
+    const std::hash<std::string_view> hasher;
+
     size_t out = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
       std::string_view t = trim_view(lines[i]);
-      size_t at = keys.size();
+      const size_t at = keys.size();
       keys.append(t);
-      // Only single-byte letters fold: the second byte of a double-byte character may
-      // look like a letter, and folding it would make two different characters equal.
-      char* k = keys.data() + at;
-      for (size_t j = 0; j < t.size();) {
-        auto b = static_cast<unsigned char>(k[j]);
-        if (b < 0x80) {
-          if (b >= 'A' && b <= 'Z') k[j] = static_cast<char>(b + 32);
-          ++j;
-        } else {
-          j += cp.char_len_at(t, j);
+      fold_key(keys.data() + at, t.size(), t, cp);
+      std::string_view key(keys.data() + at, t.size());
+      const uint64_t h = hasher(key);
+      const auto h32 = static_cast<uint32_t>(h >> 32);
+      size_t s = h & mask;
+      bool seen = false;
+      for (; table[s].key != 0; s = (s + 1) & mask) {
+        if (table[s].hash != h32) continue;
+        const Key& k = kept[table[s].key - 1];
+        if (k.length == key.size() &&
+            std::memcmp(keys.data() + k.offset, key.data(), k.length) == 0) {
+          seen = true;
+          break;
         }
       }
-      if (!seen.insert(std::string_view(k, t.size())).second) {
+      if (seen) {
         keys.resize(at);
         continue;
       }
+      kept.push_back({at, key.size()});
+      table[s] = {h32, static_cast<uint32_t>(kept.size())};
       if (out != i) lines[out] = std::move(lines[i]);
       ++out;
     }
