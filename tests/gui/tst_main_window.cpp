@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -54,7 +55,14 @@ QStringList panel_names(MainWindow& w) {
 class TestMainWindow : public QObject {
   Q_OBJECT
 
+  QTemporaryDir home_;
+
  private slots:
+  void initTestCase() {
+    // The program's own files live here during the tests.
+    qputenv("LEXOQUILL_HOME", home_.path().toUtf8());
+  }
+
   void titleAndMenus() {
     MainWindow w;
     QCOMPARE(w.windowTitle(), QString("Lexoquill"));

@@ -25,13 +25,12 @@ QString updown_name(const std::string& edit_name) {
 
 }  // namespace
 
-TControlForm_::TControlForm_(const PanelClass& cls, QWidget* parent)
-    : QFrame(parent), class_name_(cls.class_name), params_(cls.params) {
+TControlForm_::TControlForm_(const PanelClass& cls, Operation* op, QWidget* parent)
+    : QFrame(parent), class_name_(cls.class_name), params_(cls.params), op_(op) {
   setObjectName(QString::fromStdString(cls.class_name));
   setWindowTitle("控件标准窗口");
   setFrameShape(QFrame::StyledPanel);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-  op_ = PanelClassRegistry::instance().create(cls.class_name);
 
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
@@ -68,13 +67,7 @@ TControlForm_::TControlForm_(const PanelClass& cls, QWidget* parent)
     if (op_) op_->SetEnabled(checked);
     emit enableClicked(this, checked);
   });
-  connect(btn_close_, &QToolButton::clicked, this, [this] {
-    // Closing destroys the panel; its parameters are lost and its operation leaves the
-    // next run.
-    hide();
-    setParent(nullptr);
-    deleteLater();
-  });
+  connect(btn_close_, &QToolButton::clicked, this, [this] { emit closeClicked(this); });
 
   // One row of parameter widgets, a memo on a row of its own.
   body_ = new QGridLayout;
@@ -132,7 +125,7 @@ TControlForm_::TControlForm_(const PanelClass& cls, QWidget* parent)
         break;
       }
     }
-    set_widget_value(d, from_gbk(d.default_value));
+    set_widget_value(d, from_gbk(op_ ? op_->params().text(d.name) : d.default_value));
   }
   row->addStretch(1);
   if (row->count() > 2)
@@ -151,6 +144,10 @@ bool TControlForm_::is_enabled() const {
 void TControlForm_::SetEnabled(bool value) {
   chk_enable_->setChecked(value);  // setChecked does not emit clicked
   if (op_) op_->SetEnabled(value);
+}
+
+void TControlForm_::show_enabled() {
+  if (op_) chk_enable_->setChecked(op_->enabled());
 }
 
 void TControlForm_::LineStep(std::string& text) {

@@ -24,7 +24,8 @@ class TControlForm_ : public QFrame, public IControlTF {
   Q_OBJECT
 
  public:
-  TControlForm_(const PanelClass& cls, QWidget* parent = nullptr);
+  // op is the panel's operation in the main window's PanelStack, which owns it.
+  TControlForm_(const PanelClass& cls, Operation* op, QWidget* parent = nullptr);
   ~TControlForm_() override;
 
   const std::string& class_name() const { return class_name_; }
@@ -32,8 +33,9 @@ class TControlForm_ : public QFrame, public IControlTF {
   ImageButton* btnClose() const { return btn_close_; }
   bool is_enabled() const;
 
-  // The core operation, or nullptr while the operation is not built.
-  Operation* operation() const { return op_.get(); }
+  Operation* operation() const { return op_; }
+  // Shows the operation's enable state.
+  void show_enabled();
 
   // IControlTF. SetEnabled changes only the check mark (no click handling).
   void SetEnabled(bool value) override;
@@ -51,6 +53,8 @@ class TControlForm_ : public QFrame, public IControlTF {
  signals:
   // The user toggled chkEnable; the main window applies the one-enabled rule.
   void enableClicked(lq::gui::TControlForm_* panel, bool checked);
+  // The user pressed btnClose; the main window removes the panel and its operation.
+  void closeClicked(lq::gui::TControlForm_* panel);
 
  private:
   QWidget* param_widget(const ParamDecl& d) const;
@@ -59,7 +63,7 @@ class TControlForm_ : public QFrame, public IControlTF {
 
   std::string class_name_;
   std::vector<ParamDecl> params_;
-  std::unique_ptr<Operation> op_;
+  Operation* op_;
   QCheckBox* chk_enable_;
   ImageButton* btn_close_;
   QGridLayout* body_;

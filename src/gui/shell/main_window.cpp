@@ -1,6 +1,7 @@
 #include "gui/shell/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -39,6 +40,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle("Lexoquill");
   resize(1100, 760);
   // Hints appear at once and stay up long, as users read the longer ones slowly.
+  install_services();
   build_menus();
 
   auto* central = new QWidget(this);
@@ -115,6 +117,7 @@ void MainWindow::build_menus() {
   op->addSeparator();
   QAction* all = item(op, "N53", "显示所有控件(&A)");
   connect(all, &QAction::triggered, this, &MainWindow::show_all_panels1);
+  panel_actions_ << all;
 
   QMenu* help = menus[7];
   QAction* about = item(help, "N_about1", "关于(&A)...");

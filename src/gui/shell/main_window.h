@@ -3,6 +3,7 @@
 // it, and the status bar that shows the progress of a run.
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <memory>
 #include <string>
@@ -10,6 +11,8 @@
 
 #include "core/batch/run_context.h"
 #include "core/operations/operation_chain.h"
+#include "core/operations/panel_stack.h"
+#include "core/textsvc/message_catalogue.h"
 
 class QAction;
 class QLabel;
@@ -67,8 +70,13 @@ class MainWindow : public QMainWindow {
   void max_line_len_tool();
 
  signals:
-  // A run has ended (finished, stopped or aborted by an error).
+  // A run has ended (finished, stopped or aborted by an error), before its closing box.
   void runFinished();
+  // The progress bar now shows percent.
+  void progressShown(int percent);
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
 
  private:
   void build_menus();
@@ -78,6 +86,12 @@ class MainWindow : public QMainWindow {
   QWidget* build_processing_area();
   QWidget* build_lower_area();
   void load_news();
+  void install_services();
+
+  // What a run and the length tool need of the editor tabs.
+  bool has_active_editor() const;
+  void record_undo_active_editor();
+  void limit_active_editor_lines(int n);
 
   void N_open1Click();
   void N_add_subdir1Click() { add_directory_dialog(false); }
@@ -91,15 +105,20 @@ class MainWindow : public QMainWindow {
   void about_box();
 
   void chkEnableClick(TControlForm_* panel, bool checked);
+  void btnCloseClick(TControlForm_* panel);
   void set_running(bool on);
   void run_progress(int file_index, int file_count, int percent, const QString& name);
-  void run_ended(bool completed, const QString& error);
+  void run_ended();
 
   std::vector<std::string> file_list_;
   std::string last_dir_;
   RunContext run_context_;
   FindResults find_results_;
   OperationChain operation_chain_;
+  PanelStack panel_stack_;
+  MessageCatalogue catalogue_;
+  QFont panel_font_;
+  bool case_sensitive_ = false;
 
   QWidget* panel_top_ = nullptr;
   QWidget* panel_tool_ = nullptr;
@@ -129,6 +148,8 @@ class MainWindow : public QMainWindow {
   QAction* act_stop_ = nullptr;
   QAction* act_status_ = nullptr;
   QList<QAction*> file_actions_;
+  QList<QAction*> panel_actions_;
+  bool close_after_run_ = false;
   Tform_select_path1* select_path_ = nullptr;
   std::unique_ptr<RunController> run_;
 };

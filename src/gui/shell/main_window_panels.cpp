@@ -1,11 +1,8 @@
-// The operation panels of the main window: creating them by class name, the chain a run
-// applies, and the rule that at most one of them is enabled.
-#include <QScrollArea>
-#include <QScrollBar>
+// The operation panels of the main window: one widget per panel of the PanelStack, in the
+// same order, so the chain a run applies is the order the user sees.
 #include <QVBoxLayout>
 
 #include "core/operations/catalogue.h"
-#include "core/textsvc/str_helpers.h"
 #include "gui/panels/control_form.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
@@ -14,7 +11,7 @@
 namespace lq::gui {
 
 std::vector<TControlForm_*> MainWindow::panels() const {
-  // Children are listed in insertion order, which is the order of the chain.
+  // Children are listed in insertion order, which is the order of the stack.
   std::vector<TControlForm_*> out;
   for (QObject* o : pnl_controls_body_->children())
     if (auto* p = qobject_cast<TControlForm_*>(o)) out.push_back(p);
@@ -22,22 +19,27 @@ std::vector<TControlForm_*> MainWindow::panels() const {
 }
 
 void MainWindow::collect_operations1() {
-  operation_chain_.clear();
-  for (TControlForm_* p : panels()) operation_chain_.append(p);
+  operation_chain_ = panel_stack_.collect_operations1();
 }
 
 TControlForm_* MainWindow::ensure_panel1(const std::string& class_name) {
-  for (TControlForm_* p : panels())
-    if (same_text(p->class_name(), class_name)) return p;
-  const PanelClass* cls = PanelClassRegistry::instance().find(class_name);
-  if (!cls) {
-    show_message1(from_utf8(unknown_panel_message(class_name)), this);
+  if (Operation* present = panel_stack_.find(class_name)) {
+    for (TControlForm_* p : panels())
+      if (p->operation() == present) return p;
+  }
+  std::string unknown;
+  Operation* op = panel_stack_.ensure_panel1(class_name, &unknown);
+  if (!op) {
+    show_message1(from_utf8(unknown), this);
     return nullptr;
   }
-  auto* panel = new TControlForm_(*cls, pnl_controls_body_);
+  const PanelClass* cls = PanelClassRegistry::instance().find(class_name);
+  auto* panel = new TControlForm_(*cls, op, pnl_controls_body_);
   // The trailing stretch stays last, so a new panel goes below all present ones.
   pnl_controls_layout_->insertWidget(pnl_controls_layout_->count() - 1, panel);
+  panel->setFont(panel_font_);
   connect(panel, &TControlForm_::enableClicked, this, &MainWindow::chkEnableClick);
+  connect(panel, &TControlForm_::closeClicked, this, &MainWindow::btnCloseClick);
   panel->setEnabled(!running());
   panel->show();
   return panel;
@@ -49,7 +51,17 @@ void MainWindow::show_all_panels1() {
 
 void MainWindow::chkEnableClick(TControlForm_* panel, bool checked) {
   collect_operations1();
-  operation_chain_.apply_enable_rule(panel, checked);
+  panel_stack_.enable_clicked(panel->operation(), checked);
+  for (TControlForm_* p : panels()) p->show_enabled();
+}
+
+void MainWindow::btnCloseClick(TControlForm_* panel) {
+  // The panel and its parameters are gone; its operation leaves the next run.
+  if (running()) return;
+  panel_stack_.remove(panel->operation());
+  panel->hide();
+  panel->setParent(nullptr);
+  panel->deleteLater();
 }
 
 }  // namespace lq::gui

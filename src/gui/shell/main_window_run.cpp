@@ -1,22 +1,226 @@
-// Start, the run on a worker thread, its progress and its end.
+// Start, the run on a worker thread with its progress and its end; adding a directory;
+// the announcement panel; the settings the window reads at start.
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QStatusBar>
+#include <QStringDecoder>
+#include <QThread>
 
+#include "core/settings/ini_file.h"
+#include "core/settings/sys_settings.h"
+#include "core/textsvc/file_services.h"
+#include "core/textsvc/str_helpers.h"
+#include "gui/panels/control_form.h"
 #include "gui/shell/main_window.h"
+#include "gui/shell/msg_box.h"
 #include "gui/shell/run_controller.h"
+#include "gui/shell/scope_box.h"
+#include "gui/shell/text_bridge.h"
+#include "gui/widgets/caption_splitter.h"
+#include "gui/widgets/color_widgets.h"
+#include "gui/widgets/image_buttons.h"
 
 namespace lq::gui {
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::N_start1Click() {}
-void MainWindow::stop_run() {}
-void MainWindow::show_find_results1() {}
-void MainWindow::max_line_len_tool() {}
-void MainWindow::add_directory(const QString&, bool) {}
-void MainWindow::load_news() {
-  memo_gg_->setPlainText("欢迎大家使用Lexoquill! :)");
+namespace {
+
+// Error texts carry file names, which are file-system bytes (UTF-8 here) inside a GBK
+// message: show them as UTF-8 when they are, else as GBK.
+QString message_to_q(const std::string& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  QString s = utf8(QByteArray::fromStdString(bytes));
+  return utf8.hasError() ? from_gbk(bytes) : s;
 }
+
+// The file-name part of an entry: after the last separator; the clipboard entry whole.
+QString file_part(const QString& entry) {
+  const int cut = std::max(entry.lastIndexOf('/'), entry.lastIndexOf(':'));
+  return entry == QString::fromUtf8(kClipboardEntry) ? entry : entry.mid(cut + 1);
+}
+
+}  // namespace
+
+void MainWindow::install_services() {
+  // Messages the core raises appear as the window's boxes, on the GUI thread.
+  set_msg_box_handler([](std::string_view text, bool ask, std::string_view caption) {
+    const QString t = from_gbk(text), c = from_gbk(caption);
+    bool answer = false;
+    auto show = [&] { answer = msg_box1(t, ask, QApplication::activeWindow(), c); };
+    if (QThread::currentThread() == qApp->thread())
+      show();
+    else
+      QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
+    return answer;
+  });
+  const SysSettings settings = read_sys_settings(IniFile(sys_ini_path()));
+  case_sensitive_ = settings.case_sensitive;
+  panel_font_ = QFont(from_gbk(settings.form_font.name));
+  if (settings.form_font.size > 0) panel_font_.setPointSize(settings.form_font.size);
+}
+
+void MainWindow::load_news() {
+  const std::string dir = app_path1();
+  if (file_exists1(dir + "mini")) {
+    // A file "mini" asks for the plain window: no announcement, only the tool bar on top.
+    panel_news_->hide();
+    setWindowTitle(QApplication::applicationName());
+    return;
+  }
+  memo_gg_->setPlainText("欢迎大家使用Lexoquill! :)");
+  LineList lines;
+  try {
+    load_lines1(dir + "qoz_news1.txt", lines);
+  } catch (const std::exception&) {
+    return;  // no announcement file: the welcome stays
+  }
+  std::string msg;
+  for (const std::string& l : lines) {
+    const size_t eq = l.find('=');
+    if (eq != std::string::npos && same_text(l.substr(0, eq), "msg1")) {
+      msg = l.substr(eq + 1);
+      break;
+    }
+  }
+  memo_gg_->setPlainText(from_gbk(msg));
+}
+
+void MainWindow::add_directory(const QString& typed, bool recurse) {
+  const std::string dir = trim(path_from_q(typed));
+  if (!dir.empty()) {
+    LineList found;
+    get_files1(dir.back() == '/' ? dir : dir + "/", found, recurse,
+               [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    file_list_.insert(file_list_.end(), found.begin(), found.end());
+    // The whole list is filtered, entries added earlier included.
+    filter_by_ext1(file_list_, ext_list1(ext_file_path()));
+  }
+  last_dir_ = dir;
+  refresh_lists1();
+}
+
+void MainWindow::N_start1Click() {
+  if (running()) return;  // one run at a time
+  collect_operations1();
+  RunRequest request;
+  request.files = file_list_;
+  request.scope = scope_box_->snapshot();
+  request.case_sensitive = case_sensitive_;
+  if (auto refused = RunDriver::check_input(request)) {
+    msg_box1(from_gbk(lg1::get_text1(catalogue_, *refused)), false, this,
+             from_gbk(lg1::get_text1(catalogue_, msg::kHintCaption)));
+    return;
+  }
+  record_undo_active_editor();
+  for (TControlForm_* p : panels()) p->push_params();
+  request.chain = operation_chain_;
+  run_ = std::make_unique<RunController>(std::move(request), run_context_, find_results_);
+  connect(run_.get(), &RunController::progress, this, &MainWindow::run_progress);
+  connect(
+      run_.get(), &RunController::scopeParamChanged, this,
+      [this](const QString& name, const QString& value) { scope_box_->set_value(name, value); });
+  connect(run_.get(), &RunController::finished, this, &MainWindow::run_ended);
+  set_running(true);
+  run_->start();
+}
+
+void MainWindow::stop_run() {
+  if (run_) run_->request_stop();
+}
+
+void MainWindow::set_running(bool on) {
+  // While a run works, nothing it reads may change and no second run may start.
+  act_start_->setEnabled(!on);
+  btn_start_->setEnabled(!on);
+  act_stop_->setEnabled(on);
+  btn_stop_->setEnabled(on);
+  scope_box_->setEnabled(!on);
+  pnl_controls_body_->setEnabled(!on);
+  list_box1_->setEnabled(!on);
+  btn_open_->setEnabled(!on);
+  btn_more_->setEnabled(!on);
+  for (QAction* a : file_actions_) a->setEnabled(!on);
+  for (QAction* a : popup_open_->actions()) a->setEnabled(!on);
+  for (QAction* a : panel_actions_) a->setEnabled(!on);
+  if (on) {
+    progress_->setValue(0);
+    label_file_->show();
+    progress_->show();
+  }
+}
+
+void MainWindow::run_progress(int, int, int percent, const QString& name) {
+  label_file_->setText(file_part(name));
+  progress_->setValue(percent);
+  emit progressShown(percent);
+}
+
+void MainWindow::run_ended() {
+  const RunResult result = run_->result();
+  run_.reset();
+  for (TControlForm_* p : panels()) p->pull_params();
+  set_running(false);
+  // An aborted run leaves the entry it stopped at on show.
+  if (result.status != RunStatus::Failed) {
+    label_file_->hide();
+    progress_->hide();
+  }
+  emit runFinished();
+  switch (result.status) {
+    case RunStatus::Done:
+      if (run_context_.find_ran)
+        show_find_results1();
+      else
+        msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kDone)), false, nullptr, "Info");
+      break;
+    case RunStatus::Stopped:
+      statusBar()->showMessage(QString("已停止: 处理了 %1 个文件").arg(result.files_done), 8000);
+      break;
+    case RunStatus::Failed:
+      msg_box1(message_to_q(result.error), false, this, QApplication::applicationName());
+      break;
+    default:
+      break;
+  }
+  if (close_after_run_) close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  if (run_) {
+    // Let the file in hand finish, then close.
+    close_after_run_ = true;
+    run_->request_stop();
+    e->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(e);
+}
+
+void MainWindow::show_find_results1() {
+  refresh_lists1();
+  panel_find_->show();
+}
+
+void MainWindow::max_line_len_tool() {
+  if (!has_active_editor()) return;
+  if (edit_max2_->position() < 1) {
+    msg_box1("长度限制不能为 0 !", false, nullptr, "Info");
+    return;
+  }
+  limit_active_editor_lines(edit_max2_->position());
+}
+
+// The editor tabs attach to these.
+bool MainWindow::has_active_editor() const {
+  return false;
+}
+void MainWindow::record_undo_active_editor() {}
+void MainWindow::limit_active_editor_lines(int) {}
 
 }  // namespace lq::gui

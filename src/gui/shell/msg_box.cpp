@@ -17,7 +17,10 @@ void set_msg_box_hook(MsgBoxHook h) {
   hook() = std::move(h);
 }
 
-bool msg_box1(const QString& text, bool ask, QWidget* owner, const QString& caption) {
+bool msg_box1(const QString& raw, bool ask, QWidget* owner, const QString& caption) {
+  // Catalogue texts come back with CR LF line breaks; a label wants LF.
+  QString text = raw;
+  text.replace("\r\n", "\n");
   if (hook()) return hook()(caption, text, ask);
   QMessageBox box(QMessageBox::Information, caption, text,
                   ask ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner);

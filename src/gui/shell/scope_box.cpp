@@ -8,98 +8,26 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "core/scope/scope_settings.h"
 #include "gui/shell/tags.h"
+#include "gui/shell/text_bridge.h"
 #include "gui/widgets/color_widgets.h"
 
 namespace lq::gui {
 namespace {
 
-// One piece of a mode's row, in the order shown.
-struct Piece {
-  enum Kind { Radio, Label, Edit, Count, UpDown, Check, Break } kind;
-  const char* name = "";
-  const char* text = "";  // caption, or the initial text of a box
-  int tag = 0;
-  int min = 0, max = 0;  // up-down range; the position is the edit's initial number
-  const char* updown = "";
-};
-
-Piece radio(const char* name, const char* caption, int tag) {
-  return {Piece::Radio, name, caption, tag};
-}
-Piece label(const char* caption, int tag = 0) {
-  return {Piece::Label, "", caption, tag};
-}
-Piece text(const char* name, const char* init = "", int tag = 0) {
-  return {Piece::Edit, name, init, tag};
-}
-Piece count(const char* name, const char* init, int tag = 0) {
-  return {Piece::Count, name, init, tag};
-}
-Piece updown(const char* edit, const char* ud, const char* init) {
-  return {Piece::UpDown, edit, init, 0, 1, 32767, ud};
-}
-Piece check(const char* name, const char* caption) {
-  return {Piece::Check, name, caption};
-}
-Piece wrap() {
-  return {Piece::Break};
+const ParamDecl* decl_of(const std::string& name) {
+  for (const ParamDecl& d : ScopeSettings::decls())
+    if (d.name == name) return &d;
+  return nullptr;
 }
 
-struct Mode {
-  int number;
-  std::vector<Piece> pieces;
-};
-
-// The fifteen rows, top to bottom, with the Tags of the message catalogue.
-const std::vector<Mode>& modes() {
-  static const std::vector<Mode> m = {
-      {1, {radio("RadioButton_fw_all1", "[1]全部", 10300001)}},
-      {2,
-       {radio("RadioButton_fw_qj1", "[2]每一行的前?个字符", 10300002), count("Edit_fw_qj1", "10")}},
-      {3,
-       {radio("RadioButton_fw_qz1", "[3]每一行的第..", 10300003), count("Edit_fw_qz1", "1"),
-        label("个..", 10300004), text("Edit_fw_qz2"), label("字符串之前", 10300005), wrap(),
-        check("CheckBox_fw_qz3", "没找到字符串时处理整行")}},
-      {4, {radio("RadioButton_hy1", "[4]含有..的行", 10300006), text("Edit_hy1")}},
-      {5,
-       {radio("RadioButton_fw_qjhj1", "[5]每一行的第..", 10300008),
-        count("Edit_qjhj1", "1", 10300009), label("个..", 10300009), text("Edit_qjhj2"),
-        label("之后到", 10300010), wrap(), label("第..", 10300011), count("Edit_qjhj3", "1"),
-        label("个..", 10300012), text("Edit_qjhj4"), label("之前", 10300013)}},
-      {6, {radio("RadioButton_bh1", "[6]不含有..的行", 10300014), text("edit_bh1")}},
-      {7,
-       {radio("RadioButton_fw_hqjhj1", "[7]从第..", 10300016), count("Edit_qj1", "1"),
-        label("个含有..", 10300017), text("Edit_qj2"), label("的行之后到", 10300018), wrap(),
-        label("第..", 10300019), count("Edit_qj3", "1"), label("个含有..", 10300020),
-        text("Edit_qj4"), label("之前", 10300021)}},
-      {8,
-       {radio("RadioButton_fw_hj1", "[8]每一行的后?个字符", 10300022), count("Edit_fw_hj1", "1")}},
-      {9,
-       {radio("RadioButton_line1", "[9]第?行", 10300023),
-        updown("Edit_line1", "UpDown_line1", "1")}},
-      {10,
-       {radio("RadioButton_line_m1", "[10]第?行", 10300024),
-        updown("Edit_line_m1", "UpDown_line_m1", "1"), label("至 第?行", 10300025),
-        updown("Edit_line_m2", "UpDown_line_m2", "2")}},
-      {11,
-       {radio("RadioButton_fw_len1", "[11]长度为?的行", 10300030),
-        updown("Edit_fw_len1", "UpDown1", "1")}},
-      {12,
-       {radio("RadioButton_fw_sp1", "[12]每行中", 10300031), label("各个", 10300032),
-        count("Edit_fw_b_sp1", "("), label("与", 10300033), count("Edit_fw_e_sp1", ")"),
-        label("之间的字符串", 10300034)}},
-      {13,
-       {radio("RadioButton_fw_mg1", "[13]每行中每隔?个字符单独处理", 10300035),
-        updown("Edit_fw_mg1", "UpDown2", "1")}},
-      {14,
-       {radio("RadioButton_fw_sp_r1", "[14]右边第一个分隔符..之后", 10300035),
-        text("edit_fw_sp_r1")}},
-      {15,
-       {radio("RadioButton_fw_sp_l1", "[15]左边第一个分隔符..之后", 10300035),
-        text("Edit_fw_sp_l1")}},
-  };
-  return m;
+// The long rows go on two lines: before the second count ("第..") and before a check box.
+bool starts_second_line(const ScopeRowItem& item, size_t index) {
+  if (index == 0) return false;
+  if (item.kind == ScopeRowItem::Kind::Caption) return item.text.rfind("第..", 0) == 0;
+  const ParamDecl* d = decl_of(item.text);
+  return d && d->kind == ParamKind::Check;
 }
 
 }  // namespace
@@ -123,80 +51,82 @@ ScopeBox::ScopeBox(QWidget* parent)
   rows->setContentsMargins(2, 2, 2, 2);
   rows->setSpacing(1);
 
-  for (const Mode& mode : modes()) {
-    // Each mode sits on a panel of its own, as the buttons are not siblings the toolkit's
-    // own exclusion does not apply; the shared click handler does it.
+  for (const ScopeModeInfo& mode : ScopeSettings::modes()) {
+    // Each mode sits on a panel of its own; as the buttons are not siblings the toolkit's
+    // own exclusion does not apply, the shared click handler does it.
     auto* panel = new QWidget(content);
-    panel->setObjectName(QString("Panel_fw%1").arg(mode.number));
+    panel->setObjectName(QString("Panel_fw%1").arg(mode.mode));
     auto* lines = new QVBoxLayout(panel);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(1);
     auto* row = new QHBoxLayout;
     row->setSpacing(3);
     lines->addLayout(row);
-    QRadioButton* rb = nullptr;
     QString last_caption;
-    for (const Piece& p : mode.pieces) {
-      switch (p.kind) {
-        case Piece::Radio: {
-          rb = new QRadioButton(QString::fromUtf8(p.text), panel);
-          rb->setObjectName(p.name);
-          rb->setAutoExclusive(false);
-          rb->setAccessibleName(QString::fromUtf8(p.text));
-          set_tag(rb, p.tag);
-          radios_.insert(mode.number, rb);
-          connect(rb, &QRadioButton::clicked, this, [this, rb] { RadioButton_fw_all1Click(rb); });
-          row->addWidget(rb);
-          last_caption = rb->text();
-          break;
-        }
-        case Piece::Label: {
-          auto* l = new QLabel(QString::fromUtf8(p.text), panel);
-          set_tag(l, p.tag);
-          row->addWidget(l);
-          last_caption = l->text();
-          break;
-        }
-        case Piece::Edit:
-        case Piece::Count:
-        case Piece::UpDown: {
-          auto* e = new ColorEdit(panel);
-          e->setObjectName(p.name);
-          e->setText(QString::fromUtf8(p.text));
-          e->setFixedWidth(p.kind == Piece::Edit ? 80 : 40);
-          // A box is named by the caption piece in front of it.
-          e->setAccessibleName(last_caption + " (" + QString(p.name) + ")");
-          if (p.tag) set_tag(e, p.tag);
-          row->addWidget(e);
-          if (p.kind == Piece::UpDown) {
-            auto* ud = new ColorUpDown(panel);
-            ud->setObjectName(p.updown);
-            ud->setAccessibleName(e->accessibleName());
-            ud->setRange(p.min, p.max);
-            ud->setPosition(QString::fromUtf8(p.text).toInt());
-            ud->setBuddy(e);
-            row->addWidget(ud);
-          }
-          // Entering a parameter box selects its mode.
-          connect(e, &ColorEdit::entered, this, [this, n = mode.number] { select_mode(n); });
-          break;
-        }
-        case Piece::Check: {
-          // Deliberately does not select its mode.
-          auto* c = new QCheckBox(QString::fromUtf8(p.text), panel);
-          c->setObjectName(p.name);
-          c->setAccessibleName(c->text());
-          row->addWidget(c);
-          break;
-        }
-        case Piece::Break:
-          row->addStretch(1);
-          row = new QHBoxLayout;
-          row->setSpacing(3);
-          row->addSpacing(22);
-          lines->addLayout(row);
-          break;
+    for (size_t i = 0; i < mode.row.size(); ++i) {
+      const ScopeRowItem& item = mode.row[i];
+      if (starts_second_line(item, i)) {
+        row->addStretch(1);
+        row = new QHBoxLayout;
+        row->setSpacing(3);
+        row->addSpacing(22);
+        lines->addLayout(row);
       }
+      const QString text = from_utf8(item.text);
+      if (i == 0) {
+        // The first caption is the radio button's own.
+        auto* rb = new QRadioButton(text, panel);
+        rb->setObjectName(QString::fromStdString(mode.radio));
+        rb->setAutoExclusive(false);
+        rb->setAccessibleName(text);
+        set_tag(rb, mode.tag);
+        radios_.insert(mode.mode, rb);
+        connect(rb, &QRadioButton::clicked, this, [this, rb] { RadioButton_fw_all1Click(rb); });
+        row->addWidget(rb);
+        last_caption = text;
+        continue;
+      }
+      if (item.kind == ScopeRowItem::Kind::Caption) {
+        auto* l = new QLabel(text, panel);
+        set_tag(l, item.tag);
+        row->addWidget(l);
+        last_caption = text;
+        continue;
+      }
+      const ParamDecl* d = decl_of(item.text);
+      if (!d) continue;
+      const QString init = from_gbk(d->default_value);
+      if (d->kind == ParamKind::Check) {
+        // Deliberately does not select its mode.
+        auto* c = new QCheckBox(from_utf8(d->caption), panel);
+        c->setObjectName(text);
+        c->setAccessibleName(c->text());
+        c->setChecked(d->default_value == "1");
+        row->addWidget(c);
+        continue;
+      }
+      auto* e = new ColorEdit(panel);
+      e->setObjectName(text);
+      e->setText(init);
+      // Counts and one-character markers get a narrow box.
+      e->setFixedWidth(d->default_value.empty() ? 80 : 40);
+      // A box is named by the caption piece in front of it.
+      e->setAccessibleName(last_caption + " (" + text + ")");
+      // This box shares the Tag of the caption after it.
+      if (d->name == "Edit_qjhj1") set_tag(e, 10300009);
+      row->addWidget(e);
+      if (d->kind == ParamKind::UpDown) {
+        auto* ud = new ColorUpDown(panel);
+        ud->setObjectName(QString::fromStdString(d->updown));
+        ud->setAccessibleName(e->accessibleName());
+        ud->setRange(d->min, d->max);
+        ud->setPosition(init.toInt());
+        ud->setBuddy(e);
+        row->addWidget(ud);
+      }
+      // Entering a parameter box selects its mode.
+      const int m = ScopeSettings::mode_of_control(d->name);
+      if (m) connect(e, &ColorEdit::entered, this, [this, m] { select_mode(m); });
     }
     row->addStretch(1);
     rows->addWidget(panel);
@@ -252,6 +182,20 @@ void ScopeBox::set_value(const QString& name, const QString& value) {
     else
       b->setChecked(value == "1");
   }
+}
+
+ScopeSettings ScopeBox::snapshot() const {
+  ScopeSettings s;
+  for (const ParamDecl& d : ScopeSettings::decls()) {
+    const QString name = QString::fromStdString(d.name);
+    if (d.kind == ParamKind::UpDown) {
+      // The up-down first: the typed text then moves it only when it is a number.
+      s.set(d.updown, std::to_string(updown_position(QString::fromStdString(d.updown))));
+    }
+    if (d.kind != ParamKind::Radio) s.set(d.name, to_gbk(value(name)));
+  }
+  s.select(selected_mode());
+  return s;
 }
 
 int ScopeBox::updown_position(const QString& name) const {

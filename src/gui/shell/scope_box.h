@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QString>
 
+#include "core/scope/scope_settings.h"
+
 class QRadioButton;
 class QScrollArea;
 class QLineEdit;
@@ -30,6 +32,9 @@ class ScopeBox : public QGroupBox {
   void set_value(const QString& name, const QString& value);
   // Position of an up-down control (UpDown1, UpDown_line1, ...).
   int updown_position(const QString& name) const;
+
+  // What the user set, for a run.
+  ScopeSettings snapshot() const;
 
   QScrollArea* scroll_box() const { return scroll_; }
   QRadioButton* radio(int mode) const;
