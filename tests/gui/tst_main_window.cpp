@@ -280,6 +280,29 @@ class TestMainWindow : public QObject {
     QVERIFY(w.file_list().empty());
     QCOMPARE(list->count(), 0);
   }
+
+  // With LQ_SCREENSHOT=file.png, saves a picture of a window in use (for the README).
+  void screenshot() {
+    const QString out = qEnvironmentVariable("LQ_SCREENSHOT");
+    if (out.isEmpty()) QSKIP("LQ_SCREENSHOT not set");
+    QFont::insertSubstitutions("宋体", {"WenQuanYi Micro Hei", "Noto Sans CJK SC"});
+    MainWindow w;
+    w.resize(1280, 770);
+    w.show();
+    for (const char* n : {"TControlForm_th", "TControlForm_LAdd", "TControlForm_ucase",
+                          "TControlForm_find", "TControlForm_sp_file"})
+      w.ensure_panel1(n);
+    w.panels()[0]->findChild<QLineEdit*>("Edit_th1")->setText("旧公司名");
+    w.panels()[0]->findChild<QLineEdit*>("Edit_th2")->setText("新公司名");
+    w.panels()[0]->chkEnable()->click();
+    w.add_files({"/home/user/文档/报告/2024年度总结.txt", "/home/user/文档/报告/客户名单.txt",
+                 "/home/user/文档/readme.txt", "/home/user/文档/notes/会议记录.txt"});
+    w.scope_box()->select_mode(3);
+    w.scope_box()->set_value("Edit_fw_qz2", ",");
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTest::qWait(300);
+    QVERIFY(w.grab().save(out));
+  }
 };
 
 QTEST_MAIN(TestMainWindow)
