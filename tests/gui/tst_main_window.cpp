@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -13,10 +14,13 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "core/encoding/code_page.h"
 #include "gui/panels/control_form.h"
+#include "gui/shell/form_texts.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
 #include "gui/shell/scope_box.h"
+#include "gui/shell/tags.h"
 #include "gui/widgets/image_buttons.h"
 
 using lq::gui::MainWindow;
@@ -279,6 +283,25 @@ class TestMainWindow : public QObject {
     w.findChild<QAction*>("N10")->trigger();
     QVERIFY(w.file_list().empty());
     QCOMPARE(list->count(), 0);
+  }
+
+  // The catalogue reaches controls and menu items by their Tag numbers, above 100 only.
+  void catalogueByTags() {
+    MainWindow w;
+    lq::MessageCatalogue cat;
+    const auto gbk = [](const char* utf8) { return lq::code_page().from_utf8(utf8); };
+    cat.set_value("10300001", gbk("[1]整行"));
+    cat.set_value("10100003.hint", gbk("运行"));
+    cat.set_value("14000001", gbk("处理"));
+    auto* dlg = new QLabel("x", &w);
+    lq::gui::set_tag(dlg, 100);
+    cat.set_value("100", "y");
+    lq::gui::FormTexts form(&w);
+    lq::lg1::apply_form1(form, cat);
+    QCOMPARE(w.scope_box()->radio(1)->text(), QString("[1]整行"));
+    QCOMPARE(named<QToolButton>(&w, "SpeedButton1")->toolTip(), QString("运行"));
+    QCOMPARE(w.findChild<QMenu*>("N_op1")->title(), QString("处理"));
+    QCOMPARE(dlg->text(), QString("x"));
   }
 
   // With LQ_SCREENSHOT=file.png, saves a picture of a window in use (for the README).
