@@ -182,6 +182,21 @@ class TestBatchRun : public QObject {
     QVERIFY(w.findChild<QAction*>("N_start1")->isEnabled());
   }
 
+  void closingDuringARunWaitsForTheFileInHand() {
+    auto* w = new MainWindow;
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<MainWindow> alive = w;
+    w->show();
+    QStringList files;
+    for (int i = 0; i < 20; ++i) files << file(QString("c%1.txt").arg(i), "q\n");
+    w->add_files(files);
+    enable(w->ensure_panel1("TControlForm_ucase"));
+    connect(w, &MainWindow::progressShown, w, [w](int) { w->close(); });
+    w->findChild<QAction*>("N_start1")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 20000);
+    for (const QString& f : files) QVERIFY(read(f) == "Q\r\n" || read(f) == "q\n");
+  }
+
   void addDirectoryFiltersTheWholeList() {
     MainWindow w;
     QDir(home_.path()).mkpath("d/sub");
