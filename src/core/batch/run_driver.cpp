@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #include "core/batch/write_back.h"
 #include "core/scope/scopes.h"
@@ -210,6 +211,49 @@ struct Run {
     BufferingHost calls;
   };
 
+  // What one processor of a parallel run works with.
+  struct Lane {
+    WorkerOperations ops;
+    RunContext context;
+    FindResults found;
+    BufferingHost buffered;
+    ScopeSettings scope;
+    std::optional<Processor> proc;
+
+    Lane(Run& run, size_t n) : ops(run.req.make_operations()), scope(run.req.scope) {
+      context.file_count = static_cast<int32_t>(n);
+      give_env(ops.chain,
+               OperationEnv{&context, &found, &buffered, run.req.case_sensitive, run.req.dry_run});
+      proc.emplace(Processor{
+          ops.chain, scope, context, buffered, run.req.case_sensitive, run.req.dry_run, {}});
+    }
+
+    // Everything of entry i short of putting it in place.
+    Slot prepare(size_t i, const std::string& entry) {
+      Slot done;
+      context.file_index = static_cast<int32_t>(i);
+      context.file_name = entry;
+      context.find_ran = false;
+      try {
+        proc->process(entry);
+        done.write = proc->prepare(entry);
+      } catch (const std::exception& e) {
+        done.failed = true;
+        done.error = e.what();
+      }
+      done.context = context;
+      done.found = std::exchange(found, {});
+      done.calls.calls = std::exchange(buffered.calls, {});
+      done.ready = true;
+      return done;
+    }
+  };
+
+  // Files are prepared by `jobs` lanes at once (the calling thread is one of them) and
+  // put in place by the calling thread strictly in list order, so a failure or a stop
+  // leaves exactly what one job would have left. Entries naming the same file wait for
+  // the earlier one to be in place; the clipboard entry is done by the calling thread in
+  // its turn.
   void parallel(int jobs) {
     const size_t n = req.files.size();
     const std::vector<long> prev = previous_of_same_target(req.files);
@@ -218,21 +262,15 @@ struct Run {
     std::condition_variable cv;
     size_t next = 0, committed = 0;
     bool abort = false;
-    // How far workers may run ahead of the files put in place.
-    const size_t window = static_cast<size_t>(jobs) * 2;
+    // How far the lanes may run ahead of the files put in place.
+    const size_t window = static_cast<size_t>(jobs) * 4;
+    auto may_take = [&] { return next < n && next < committed + window; };
 
     auto worker = [&] {
-      WorkerOperations ops = req.make_operations();
-      RunContext ctx;
-      ctx.file_count = static_cast<int32_t>(n);
-      FindResults found;
-      BufferingHost buffered;
-      ScopeSettings scope = req.scope;
-      give_env(ops.chain, OperationEnv{&ctx, &found, &buffered, req.case_sensitive, req.dry_run});
-      Processor proc{ops.chain, scope, ctx, buffered, req.case_sensitive, req.dry_run, {}};
+      Lane lane(*this, n);
       std::unique_lock lock(m);
       for (;;) {
-        cv.wait(lock, [&] { return abort || next >= n || next < committed + window; });
+        cv.wait(lock, [&] { return abort || next >= n || may_take(); });
         if (abort || next >= n) return;
         const size_t i = next++;
         if (is_clipboard(req.files[i])) {
@@ -243,35 +281,42 @@ struct Run {
         cv.wait(lock, [&] { return abort || prev[i] < static_cast<long>(committed); });
         if (abort) return;
         lock.unlock();
-        Slot done;
-        ctx.file_index = static_cast<int32_t>(i);
-        ctx.file_name = req.files[i];
-        ctx.find_ran = false;
-        try {
-          proc.process(req.files[i]);
-          done.write = proc.prepare(req.files[i]);
-        } catch (const std::exception& e) {
-          done.failed = true;
-          done.error = e.what();
-        }
-        done.context = ctx;
-        done.found = std::move(found);
-        found.clear();
-        done.calls.calls = std::move(buffered.calls);
-        buffered.calls.clear();
+        Slot done = lane.prepare(i, req.files[i]);
         lock.lock();
-        done.ready = true;
         slots[i] = std::move(done);
         cv.notify_all();
       }
     };
 
     std::vector<std::thread> threads;
-    for (int k = 0; k < jobs; ++k) threads.emplace_back(worker);
+    for (int k = 1; k < jobs; ++k) threads.emplace_back(worker);
+    Lane own(*this, n);
+    std::optional<WorkerOperations> direct_ops;  // the clipboard entry's
+    std::optional<Processor> direct;
 
-    std::optional<WorkerOperations> own;  // for clipboard entries
-    std::optional<Processor> own_proc;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n;) {
+      std::unique_lock lock(m);
+      if (!slots[i].ready) {
+        // Rather than wait, prepare the next entry here, when nothing holds it back.
+        if (may_take() && !is_clipboard(req.files[next]) &&
+            prev[next] < static_cast<long>(committed)) {
+          const size_t k = next++;
+          lock.unlock();
+          Slot done = own.prepare(k, req.files[k]);
+          lock.lock();
+          slots[k] = std::move(done);
+          cv.notify_all();
+        } else if (may_take() && is_clipboard(req.files[next])) {
+          const size_t k = next++;
+          slots[k].by_caller = slots[k].ready = true;
+        } else {
+          cv.wait(lock);
+        }
+        continue;
+      }
+      Slot slot = std::move(slots[i]);
+      lock.unlock();
+
       if (host.stop_requested()) {
         res.status = RunStatus::Stopped;
         break;
@@ -280,24 +325,20 @@ struct Run {
       context.file_name = entry;
       context.file_index = static_cast<int32_t>(i);
       host.progress(static_cast<int>(i), static_cast<int>(n), percent_of(i, n), entry);
-      std::unique_lock lock(m);
-      cv.wait(lock, [&] { return slots[i].ready; });
-      Slot slot = std::move(slots[i]);
-      lock.unlock();
       bool ok = true;
       if (slot.by_caller) {
-        if (!own) {
-          own = req.make_operations();
-          give_env(own->chain,
+        if (!direct) {
+          direct_ops = req.make_operations();
+          give_env(direct_ops->chain,
                    OperationEnv{&context, &results, &host, req.case_sensitive, req.dry_run});
-          own_proc.emplace(
-              Processor{own->chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}});
+          direct.emplace(Processor{
+              direct_ops->chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}});
         }
         try {
-          own_proc->process(entry);
-          PendingWrite w = own_proc->prepare(entry);
+          direct->process(entry);
+          PendingWrite w = direct->prepare(entry);
           w.commit();
-          if (w.changed() || own_proc->put_on_clipboard(entry)) res.changed.push_back(entry);
+          if (w.changed() || direct->put_on_clipboard(entry)) res.changed.push_back(entry);
         } catch (const std::exception& e) {
           fail(e);
           ok = false;
@@ -327,7 +368,7 @@ struct Run {
       if (!ok) break;
       ++res.files_done;
       lock.lock();
-      committed = i + 1;
+      committed = ++i;
       cv.notify_all();
     }
     {
@@ -336,7 +377,7 @@ struct Run {
     }
     cv.notify_all();
     for (auto& t : threads) t.join();
-    // Whatever was prepared beyond the stop is removed with the slots.
+    // Whatever was prepared beyond a stop or a failure goes with the slots.
   }
 };
 
