@@ -41,6 +41,9 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
+# GCC 12 reports impossible overlaps in inlined std::string copies (-Wrestrict) once
+# these flags are on; the warning is the compiler's false positive, not the code's.
+CXXFLAGS="$CXXFLAGS -Wno-restrict"
 export CXXFLAGS CFLAGS LDFLAGS
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DLEXOQUILL_BUILD_TESTS=OFF >/dev/null
