@@ -2,6 +2,7 @@
 #include <QFont>
 #include <QTimer>
 
+#include "gui/editor/document_tabs.h"
 #include "gui/shell/main_window.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   QFont::insertSubstitutions("宋体", {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC",
                                       "AR PL UMing CN", "Droid Sans Fallback"});
   lq::gui::MainWindow window;
+  if (!window.document_tabs()->active_page1()) window.document_tabs()->new_document();
   window.show();
   // LEXOQUILL_GRAB=file.png saves a picture of the window once it is up, then quits:
   // used to check the layout on machines without a desktop.

@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "gui/editor/document_tabs.h"
 #include "gui/shell/about_box.h"
 #include "gui/shell/run_controller.h"
 #include "gui/shell/scope_box.h"
@@ -302,7 +303,10 @@ QWidget* MainWindow::build_lower_area() {
   auto pal = editor_area_->palette();
   pal.setColor(QPalette::Window, Qt::white);
   editor_area_->setPalette(pal);
-  new QVBoxLayout(editor_area_);
+  auto* edit_col = new QVBoxLayout(editor_area_);
+  edit_col->setContentsMargins(0, 0, 0, 0);
+  doc_tabs_ = new DocumentTabs(editor_area_);
+  edit_col->addWidget(doc_tabs_);
   rcol->addWidget(editor_area_, 1);
 
   panel_find_ = new CaptionSplitter("查找结果 [双击显示]", right);
@@ -359,8 +363,8 @@ void MainWindow::about_box() {
   box.exec();
 }
 
-void MainWindow::open_in_tab1(const std::string&) {
-  // The editor tabs attach here.
+void MainWindow::open_in_tab1(const std::string& path) {
+  doc_tabs_->open_in_tab1(path);
 }
 
 }  // namespace lq::gui

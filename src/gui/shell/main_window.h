@@ -29,6 +29,7 @@ class CaptionSplitter;
 class ColorEdit;
 class ColorListBox;
 class ColorUpDown;
+class DocumentTabs;
 class ImageButton;
 class ScopeBox;
 class TControlForm_;
@@ -48,6 +49,7 @@ class MainWindow : public QMainWindow {
   const RunContext& run_context() const { return run_context_; }
   const FindResults& find_results() const { return find_results_; }
   ScopeBox* scope_box() const { return scope_box_; }
+  DocumentTabs* document_tabs() const { return doc_tabs_; }
   bool running() const { return run_ != nullptr; }
 
   // File list commands.
@@ -139,6 +141,7 @@ class MainWindow : public QMainWindow {
   QVBoxLayout* pnl_controls_layout_ = nullptr;
   ColorListBox* list_box1_ = nullptr;
   QWidget* editor_area_ = nullptr;
+  DocumentTabs* doc_tabs_ = nullptr;
   CaptionSplitter* panel_find_ = nullptr;
   ColorListBox* list_box_find_ = nullptr;
   QLabel* label_file_ = nullptr;

@@ -1,0 +1,70 @@
+// The editor area of the main window: the tab strip TabHeader over PageControl1, and the
+// document commands on them: new document, open a file into a tab, save, save all, close,
+// the modified mark and the reload offer when a file changed on disk.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+class QMenu;
+
+namespace lq::gui {
+
+class TFilePage1;
+class TTabControlEx;
+class TTabControlExHead;
+class tqozedit1;
+
+class DocumentTabs : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit DocumentTabs(QWidget* parent = nullptr);
+
+  TTabControlEx* PageControl1() const { return page_control_; }
+  TTabControlExHead* TabHeader() const { return head_; }
+  const std::string& current_file1() const { return current_file_; }
+
+  TFilePage1* active_page1() const;
+  tqozedit1* active_editor() const;
+  TFilePage1* new_page1();
+  void new_document();
+  TFilePage1* find_page1(const std::string& path) const;
+  bool open_in_tab1(const std::string& path);
+  void save_page1(TFilePage1* page);
+  void save_all();
+  void close_active();
+  void next_page1();
+  void prev_page1();
+  void memo1Change();
+  void reload_check1();
+
+  // Appearance taken from the settings: the editor font for new pages, the bands for all.
+  void set_editor_font(const QFont& f) { editor_font_ = f; }
+  void set_alternation(bool on, const QColor& color);
+
+  // The save dialog, replaceable for automated runs: answers the chosen name or "".
+  using SaveDialog = std::function<std::string(QWidget* owner)>;
+  void set_save_dialog(SaveDialog dialog) { save_dialog_ = std::move(dialog); }
+
+ signals:
+  // A page's editor got a key-down before its own handling.
+  void editorKeyDown(QKeyEvent* e);
+
+ private:
+  void step_page(int delta);
+
+  TTabControlExHead* head_ = nullptr;
+  TTabControlEx* page_control_ = nullptr;
+  QMenu* head_menu_ = nullptr;
+  std::string current_file_;
+  QFont editor_font_;
+  bool alternation_ = true;
+  QColor alternation_color_;
+  SaveDialog save_dialog_;
+};
+
+}  // namespace lq::gui

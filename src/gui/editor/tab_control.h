@@ -1,0 +1,114 @@
+// The document tabs: TTabControlEx holds the pages and knows the active one,
+// TTabControlExHead draws the row of tabs and turns clicks into page changes,
+// TTabControlExSheet is a page and TFilePage1 a page that shows one document in a tqozedit1.
+#pragma once
+
+#include <QColor>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QMenu;
+
+namespace lq::gui {
+
+class TTabControlEx;
+class tqozedit1;
+
+class TTabControlExSheet : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TTabControlExSheet(TTabControlEx* control);
+  ~TTabControlExSheet() override;
+
+  QString caption() const { return caption_; }
+  void set_caption(const QString& c);
+  bool closing1() const { return closing_; }
+  void set_closing1() { closing_ = true; }
+  TTabControlEx* control() const { return control_; }
+
+ private:
+  friend class TTabControlEx;
+  QPointer<TTabControlEx> control_;
+  QString caption_;
+  bool closing_ = false;
+};
+
+class TFilePage1 : public TTabControlExSheet {
+  Q_OBJECT
+
+ public:
+  explicit TFilePage1(TTabControlEx* control);
+
+  tqozedit1* page_editor1 = nullptr;
+  std::string file_path1;
+  std::string untitled_name1;
+  double file_time_saved1 = 0;
+};
+
+class TTabControlExHead : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TTabControlExHead(QWidget* parent = nullptr);
+
+  TTabControlEx* TabControl = nullptr;
+  QColor BkColor{Qt::black};
+  QColor ActiveBkColor{Qt::black};
+  int PageTitleWidth = 50;
+  int TitleStartLeft = 0;
+  int CaptionLeft = 0, CaptionTop = 0;
+
+  // "left=", "top=", "right=", "bottom=" lines; read into the close-button rectangle.
+  void set_close_button_rect_string(const QStringList& lines);
+
+  QRect title_rect1(const TTabControlExSheet* page) const;
+  QRect close_rect1(const TTabControlExSheet* page) const;
+  // The page under the point, and whether the point is on its close button.
+  std::pair<TTabControlExSheet*, bool> page_at1(const QPoint& pt) const;
+
+ signals:
+  void OnCloseButtonClick(TTabControlExSheet* page);
+  void OnActivePageChange(TTabControlExSheet* page);
+  void OnAfterActivePageChange(TTabControlExSheet* page);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  bool event(QEvent* e) override;
+
+ private:
+  int first_tab1_ = 0;
+  int close_l_ = 0, close_t_ = 0, close_r_ = 0, close_b_ = 0;
+};
+
+class TTabControlEx : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TTabControlEx(QWidget* parent = nullptr);
+  ~TTabControlEx() override;
+
+  TTabControlExHead* Head = nullptr;
+  TTabControlExSheet* ActivePage() const { return active_; }
+  void SetActivePage(TTabControlExSheet* page);
+  const std::vector<TTabControlExSheet*>& refresh_pages1();
+  const std::vector<TTabControlExSheet*>& pages1() const { return pages_; }
+  void close_page1(TTabControlExSheet* page);
+  void remove_page1(TTabControlExSheet* page);
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  friend class TTabControlExSheet;
+  std::vector<TTabControlExSheet*> pages_;
+  TTabControlExSheet* active_ = nullptr;
+};
+
+}  // namespace lq::gui

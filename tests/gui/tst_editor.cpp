@@ -1,0 +1,313 @@
+#include <QInputMethodEvent>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "core/encoding/code_page.h"
+#include "gui/editor/document_tabs.h"
+#include "gui/editor/qoz_edit.h"
+#include "gui/editor/tab_control.h"
+#include "gui/shell/msg_box.h"
+
+using lq::EditPos;
+using lq::gui::DocumentTabs;
+using lq::gui::TFilePage1;
+using lq::gui::tqozedit1;
+
+namespace {
+
+std::string gbk(const char* utf8) {
+  return lq::code_page().from_utf8(utf8);
+}
+
+QByteArray hex(const std::string& s) {
+  return QByteArray(s.data(), static_cast<qsizetype>(s.size())).toHex(' ');
+}
+
+#define COMPARE_BYTES(actual, expected) QCOMPARE(hex(actual), hex(expected))
+
+// An editor shown at a known size with the given rows.
+struct Shown {
+  tqozedit1 ed;
+  explicit Shown(const std::string& text, QSize size = QSize(400, 200)) {
+    ed.set_scroll_bars(true, true);
+    ed.resize(size);
+    ed.show();
+    ed.model().set_all_text1(text);
+    ed.setFocus();
+  }
+  lq::EditorModel& m() { return ed.model(); }
+};
+
+// Records every message box instead of showing it; answers with `yes`.
+struct Boxes {
+  QStringList texts;
+  Boxes(bool yes = false) {
+    lq::gui::set_msg_box_hook([this, yes](const QString&, const QString& t, bool) {
+      texts << t;
+      return yes;
+    });
+  }
+  ~Boxes() { lq::gui::set_msg_box_hook({}); }
+};
+
+void write_file(const QString& path, const std::string& bytes) {
+  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+class TestEditor : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void typingPadsToTheCaret() {
+    Shown s("");
+    s.m().set_caret_col1(5);
+    QTest::keyClicks(&s.ed, "ab");
+    COMPARE_BYTES(s.m().get_row1(0), std::string("    ab"));
+    QCOMPARE(s.m().caret_col1(), 7);
+  }
+
+  void inputMethodCommitIsInsertedAsGbk() {
+    Shown s("x");
+    s.m().set_caret_col1(2);
+    QInputMethodEvent ev;
+    ev.setCommitString(QString::fromUtf8("中文"));
+    QApplication::sendEvent(&s.ed, &ev);
+    COMPARE_BYTES(s.m().get_row1(0), "x" + gbk("中文"));
+    QCOMPARE(s.m().caret_col1(), 6);
+  }
+
+  void deletionKeepsDoubleByteCharactersWhole_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("caret_after");
+    QTest::newRow("backspace after the character") << int(Qt::Key_Backspace) << 4 << 2;
+    QTest::newRow("delete before the character") << int(Qt::Key_Delete) << 2 << 2;
+  }
+  void deletionKeepsDoubleByteCharactersWhole() {
+    QFETCH(int, key);
+    QFETCH(int, col);
+    QFETCH(int, caret_after);
+    Shown s("a" + gbk("中") + "b");
+    s.m().set_caret_col1(col);
+    QTest::keyClick(&s.ed, static_cast<Qt::Key>(key));
+    COMPARE_BYTES(s.m().get_row1(0), std::string("ab"));
+    QCOMPARE(s.m().caret_col1(), caret_after);
+  }
+
+  void backspaceAtLineStartJoinsLines() {
+    Shown s("one\r\ntwo\r\nthree");
+    s.m().set_caret_row1(2);
+    QTest::keyClick(&s.ed, Qt::Key_Backspace);
+    QCOMPARE(s.m().row_count(), 2);
+    COMPARE_BYTES(s.m().get_row1(1), std::string("twothree"));
+    QCOMPARE(s.m().current_index1(), 1);
+    QCOMPARE(s.m().caret_abs_col1(), 4);
+  }
+
+  void shiftDownSelectsWholeRows() {
+    Shown s("aaa\r\nbbb\r\nccc\r\nddd");
+    QTest::keyClick(&s.ed, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&s.ed, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(s.m().sel_anchor1(), (EditPos{1, 0}));
+    QCOMPARE(s.m().sel_end1(), (EditPos{1, 2}));
+    COMPARE_BYTES(s.m().selected_text1(), std::string("aaa\r\nbbb\r\n"));
+    // A plain arrow collapses it.
+    QTest::keyClick(&s.ed, Qt::Key_Right);
+    QVERIFY(!s.m().has_selection());
+  }
+
+  void downScrollsOnceTheCaretReachesTheBottom() {
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "row\r\n";
+    Shown s(text);
+    const int lh = s.ed.line_height1();
+    const int last_row = (s.ed.client_rect().height() - 20) / lh + 1;
+    for (int i = 0; i < last_row; ++i) QTest::keyClick(&s.ed, Qt::Key_Down);
+    QCOMPARE(s.m().caret_row1(), last_row);
+    QCOMPARE(s.m().top_line1(), 0);
+    QTest::keyClick(&s.ed, Qt::Key_Down);
+    QTest::keyClick(&s.ed, Qt::Key_Down);
+    QCOMPARE(s.m().caret_row1(), last_row);
+    QCOMPARE(s.m().top_line1(), 2);
+  }
+
+  void tabIndentsASelection() {
+    Shown s("abcd\r\nefgh\r\nijkl");
+    s.m().set_sel_anchor1(EditPos{3, 0});
+    s.m().set_sel_end1(EditPos{2, 2});
+    QTest::keyClick(&s.ed, Qt::Key_Tab);
+    COMPARE_BYTES(s.m().get_row1(0), std::string("ab cd"));
+    COMPARE_BYTES(s.m().get_row1(1), std::string(" efgh"));
+    COMPARE_BYTES(s.m().get_row1(2), std::string(" ijkl"));
+    QTest::keyClick(&s.ed, Qt::Key_Backtab, Qt::ShiftModifier);
+    COMPARE_BYTES(s.m().get_all_text1(), std::string("abcd\r\nefgh\r\nijkl\r\n"));
+  }
+
+  void doubleClickSelectsAWordAndTheReleaseKeepsIt() {
+    Shown s("hello world");
+    const QPoint at = s.ed.client_rect().topLeft() + QPoint(s.ed.px_width1("hello wo"), 3);
+    QTest::mouseDClick(&s.ed, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(&s.ed, Qt::LeftButton, {}, at);
+    COMPARE_BYTES(s.m().selected_text1(), std::string("world"));
+  }
+
+  void mouseDragSelectsAndClickPastTheEndStopsAfterTheLastByte() {
+    Shown s("abcdef\r\nxy");
+    const QPoint o = s.ed.client_rect().topLeft();
+    const int lh = s.ed.line_height1();
+    QTest::mousePress(&s.ed, Qt::LeftButton, {}, o + QPoint(s.ed.px_width1("a") + 1, 2));
+    QTest::mouseRelease(&s.ed, Qt::LeftButton, {}, o + QPoint(300, lh + 2));
+    QCOMPARE(s.m().sel_end1(), (EditPos{3, 1}));
+    COMPARE_BYTES(s.m().selected_text1(), std::string("bcdef\r\nxy"));
+  }
+
+  void clipboardKeepsBytesThatAreNotGbk() {
+    const std::string odd = std::string("a\x80\xff", 3) + gbk("字");
+    Shown s(odd);
+    QTest::keyClick(&s.ed, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&s.ed, Qt::Key_C, Qt::ControlModifier);
+    Shown t("");
+    QTest::keyClick(&t.ed, Qt::Key_V, Qt::ControlModifier);
+    COMPARE_BYTES(t.m().get_row1(0), odd);
+    // Text another program put there arrives converted to GBK.
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("汉字"));
+    Shown u("");
+    QTest::keyClick(&u.ed, Qt::Key_V, Qt::ControlModifier);
+    COMPARE_BYTES(u.m().get_row1(0), gbk("汉字"));
+  }
+
+  void oddRowsCarryTheBand() {
+    Shown s("\r\n\r\n\r\n\r\n");
+    s.ed.set_alternation_paint(true);
+    s.ed.set_alternation_paint_color(QColor(10, 200, 30));
+    s.m().set_top_line1(1);
+    const QImage img = s.ed.grab().toImage();
+    const QPoint o = s.ed.client_rect().topLeft() + QPoint(50, 2);
+    const int lh = s.ed.line_height1();
+    // With the view scrolled by one row, screen row 0 shows row 1 (banded), row 1 shows row 2.
+    QCOMPARE(img.pixelColor(o), QColor(10, 200, 30));
+    QVERIFY(img.pixelColor(o + QPoint(0, lh)) != QColor(10, 200, 30));
+  }
+
+  // ---- Document tabs ----
+
+  void tabRectanglesAndHits() {
+    DocumentTabs tabs;
+    tabs.resize(600, 300);
+    tabs.show();
+    for (int i = 0; i < 4; ++i) tabs.new_document();
+    auto* head = tabs.TabHeader();
+    const auto& pages = tabs.PageControl1()->pages1();
+    QCOMPARE(pages.size(), size_t(4));
+    QCOMPARE(head->height(), 23);
+    const QRect r = head->title_rect1(pages[2]);
+    QCOMPARE(r.topLeft(), QPoint(198, 0));
+    QCOMPARE(r.bottomRight(), QPoint(296, 21));
+    QCOMPARE(head->page_at1({198, 0}).first, pages[2]);
+    QCOMPARE(head->page_at1({295, 20}).first, pages[2]);
+    QCOMPARE(head->page_at1({296, 5}).first, nullptr);
+    QCOMPARE(head->page_at1({250, 21}).first, nullptr);
+    QCOMPARE(head->page_at1({297, 5}).first, pages[3]);
+    QTest::mouseClick(head, Qt::LeftButton, {}, QPoint(200, 10));
+    QCOMPARE(tabs.PageControl1()->ActivePage(), pages[2]);
+  }
+
+  void modifiedMarkAndSaveThroughTheDialog() {
+    QTemporaryDir dir;
+    DocumentTabs tabs;
+    tabs.show();
+    tabs.new_document();
+    TFilePage1* page = tabs.active_page1();
+    QCOMPARE(page->caption(), QString::fromUtf8("新文档"));
+    QTest::keyClicks(page->page_editor1, "hi");
+    QCOMPARE(page->caption(), QString::fromUtf8("新文档*"));
+    int asked = 0;
+    tabs.set_save_dialog([&](QWidget*) {
+      ++asked;
+      return dir.filePath("a.txt").toStdString();
+    });
+    tabs.save_page1(page);
+    QCOMPARE(asked, 1);
+    QCOMPARE(page->caption(), QString("a.txt"));
+    QFile f(dir.filePath("a.txt"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("hi\r\n"));
+  }
+
+  void saveAllAsksForEveryNewDocumentAndSaveErrorsSayError() {
+    QTemporaryDir dir;
+    DocumentTabs tabs;
+    tabs.new_document();
+    tabs.new_document();
+    int asked = 0;
+    tabs.set_save_dialog(
+        [&](QWidget*) { return dir.filePath(QString("n%1.txt").arg(++asked)).toStdString(); });
+    tabs.save_all();
+    QCOMPARE(asked, 2);
+    QVERIFY(QFile::exists(dir.filePath("n2.txt")));
+
+    Boxes boxes;
+    tabs.set_save_dialog([&](QWidget*) { return dir.filePath("no/such/dir/x.txt").toStdString(); });
+    tabs.new_document();
+    QTest::keyClicks(tabs.active_editor(), "x");
+    tabs.save_page1(tabs.active_page1());
+    QCOMPARE(boxes.texts, QStringList{"error!"});
+    QCOMPARE(tabs.active_page1()->caption(), QString::fromUtf8("新文档*"));
+  }
+
+  void openingTheSameFileAgainActivatesItsTab() {
+    QTemporaryDir dir;
+    write_file(dir.filePath("Doc.txt"), "one\r\n");
+    DocumentTabs tabs;
+    QVERIFY(tabs.open_in_tab1(dir.filePath("Doc.txt").toStdString()));
+    tabs.new_document();
+    QVERIFY(tabs.open_in_tab1(dir.filePath("DOC.TXT").toStdString()));
+    QCOMPARE(tabs.PageControl1()->pages1().size(), size_t(2));
+    QCOMPARE(tabs.active_page1()->caption(), QString("Doc.txt"));
+    // Neither a tab nor a file: nothing opens, and that is no failure.
+    QVERIFY(tabs.open_in_tab1(dir.filePath("missing.txt").toStdString()));
+    QCOMPARE(tabs.PageControl1()->pages1().size(), size_t(2));
+  }
+
+  void closingTheActiveTabLeavesNoActivePage() {
+    DocumentTabs tabs;
+    for (int i = 0; i < 3; ++i) tabs.new_document();
+    QTest::keyClick(tabs.active_editor(), Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(tabs.PageControl1()->pages1().size(), size_t(2));
+    QCOMPARE(tabs.active_page1(), nullptr);
+  }
+
+  void ctrlTabCyclesThroughTheTabs() {
+    DocumentTabs tabs;
+    tabs.show();
+    for (int i = 0; i < 3; ++i) tabs.new_document();
+    const auto pages = tabs.PageControl1()->pages1();
+    QApplication::setActiveWindow(&tabs);
+    tabs.active_editor()->setFocus();
+    QTest::keyClick(tabs.active_editor(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs.PageControl1()->ActivePage(), pages[0]);
+    QTest::keyClick(tabs.active_editor(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs.PageControl1()->ActivePage(), pages[2]);
+  }
+
+  void reloadIsOfferedOncePerChange() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("r.txt");
+    write_file(path, "old\r\n");
+    DocumentTabs tabs;
+    QVERIFY(tabs.open_in_tab1(path.toStdString()));
+    TFilePage1* page = tabs.active_page1();
+    page->file_time_saved1 -= 1;  // as if another program wrote the file since
+    Boxes boxes(false);
+    tabs.reload_check1();
+    tabs.reload_check1();
+    QCOMPARE(boxes.texts.size(), 1);
+    QCOMPARE(boxes.texts[0], QString::fromUtf8("文件已经修改,是否重新装载?"));
+  }
+};
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"
