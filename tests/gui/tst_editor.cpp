@@ -1,3 +1,4 @@
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -149,7 +150,12 @@ class TestEditor : public QObject {
   void doubleClickSelectsAWordAndTheReleaseKeepsIt() {
     Shown s("hello world");
     const QPoint at = s.ed.client_rect().topLeft() + QPoint(s.ed.px_width1("hello wo"), 3);
-    QTest::mouseDClick(&s.ed, Qt::LeftButton, {}, at);
+    // The platform's order: press, release, double click, release.
+    QTest::mousePress(&s.ed, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(&s.ed, Qt::LeftButton, {}, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, s.ed.mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&s.ed, &dbl);
     QTest::mouseRelease(&s.ed, Qt::LeftButton, {}, at);
     COMPARE_BYTES(s.m().selected_text1(), std::string("world"));
   }
@@ -218,6 +224,7 @@ class TestEditor : public QObject {
   void modifiedMarkAndSaveThroughTheDialog() {
     QTemporaryDir dir;
     DocumentTabs tabs;
+    tabs.resize(600, 300);
     tabs.show();
     tabs.new_document();
     TFilePage1* page = tabs.active_page1();
@@ -274,7 +281,9 @@ class TestEditor : public QObject {
 
   void closingTheActiveTabLeavesNoActivePage() {
     DocumentTabs tabs;
+    tabs.show();
     for (int i = 0; i < 3; ++i) tabs.new_document();
+    QApplication::setActiveWindow(&tabs);
     QTest::keyClick(tabs.active_editor(), Qt::Key_F4, Qt::ControlModifier);
     QCOMPARE(tabs.PageControl1()->pages1().size(), size_t(2));
     QCOMPARE(tabs.active_page1(), nullptr);

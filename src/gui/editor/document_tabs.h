@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QKeyEvent>
 #include <QWidget>
 #include <functional>
 #include <string>
