@@ -346,6 +346,10 @@ void tqozedit1::paintEvent(QPaintEvent*) {
   wp.setPen(color_);
   wp.drawRect(1, 1, width() - 3, height() - 3);
   const QRect cr = client_rect();
+  if (want_h_ && want_v_)  // the corner between the two scroll bars
+    wp.fillRect(QRect(QPoint(cr.right() + 1, cr.bottom() + 1),
+                      QPoint(width() - kFrame - 1, height() - kFrame - 1)),
+                palette().color(QPalette::Window));
   if (cr.isEmpty()) return;
 
   QPixmap buf(cr.size());
