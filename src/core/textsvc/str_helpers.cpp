@@ -292,8 +292,15 @@ std::string base64_decode1(std::string_view text) {
   std::uint32_t acc = 0;
   int bits = 0;
   for (char c : text) {
+    if (c == '=') {
+      // Padding ends a group: its leftover bits are no byte, and what follows (another
+      // encoding appended to this one) starts afresh.
+      acc = 0;
+      bits = 0;
+      continue;
+    }
     const int v = value_of[static_cast<unsigned char>(c)];
-    if (v < 0) continue;  // padding, line breaks, blanks
+    if (v < 0) continue;  // line breaks, blanks and other foreign bytes
     acc = (acc << 6) | static_cast<std::uint32_t>(v);
     bits += 6;
     if (bits >= 8) {

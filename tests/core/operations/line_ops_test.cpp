@@ -64,6 +64,7 @@ const std::vector<LineCase>& line_cases() {
       {"Base64EncodeEmpty", 15, {}, "", ""},
       {"Base64DecodeSkipsForeign", 14, {}, " TW\tFu!", "Man"},
       {"Base64DecodePadded", 14, {}, "TWE=", "Ma"},
+      {"Base64DecodeConcatenated", 14, {}, "TQ==TWE=\r\nTWFu", "MMaMan"},
       {"Base64DecodeAnyBytes", 14, {}, "DQoA/w==", std::string("\r\n\0\xFF", 4)},
       // A trailing group of two or three characters gives the whole bytes it holds; a
       // single character holds no whole byte.
@@ -153,6 +154,10 @@ TEST_F(Oracle, Base64AgreesWithCoreutilsAndRoundTrips) {
     std::string ours = apply_line(*enc, data);
     EXPECT_EQ(ours, run("base64 -w0 '" + path + "'")) << len;
     EXPECT_EQ(apply_line(*dec, ours), data) << len;
+    // Two encodings one after the other decode to both pieces, as coreutils does.
+    std::string twice = ours + apply_line(*enc, "xy");
+    EXPECT_EQ(apply_line(*dec, twice), data + "xy") << len;
+    EXPECT_EQ(run("printf '%s' '" + twice + "' | base64 -d"), data + "xy") << len;
   }
 }
 
