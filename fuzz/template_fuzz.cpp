@@ -1,0 +1,15 @@
+// Template expansion with arbitrary parameters and template text: no crash, no runaway.
+#include "core/operations/template_expand.h"
+#include "core/run_error.h"
+#include "fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  const std::string params = in.ConsumeRandomLengthString(256);
+  const std::string tmpl = in.ConsumeRemainingBytesAsString();
+  try {
+    lq::expand_template1(params, tmpl);
+  } catch (const lq::RunError&) {
+  }
+  return 0;
+}
