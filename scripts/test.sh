@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test through CTest, then runs
-# the core tests a second time under the sanitizers (scripts/test-sanitize.sh).
+# Installs what is missing, builds everything and runs every test through CTest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 ./scripts/build.sh
 build_dir=${LQ_BUILD_DIR:-build}
 mkdir -p "$build_dir/xdg-runtime" && chmod 700 "$build_dir/xdg-runtime"
-(cd "$build_dir" && ctest --output-on-failure -j "$(nproc)")
-./scripts/test-sanitize.sh
+cd "$build_dir"
+ctest --output-on-failure -j "$(nproc)"
