@@ -3,11 +3,14 @@
 #include <QTimer>
 
 #include "gui/editor/document_tabs.h"
+#include "gui/resources/app_icon.h"
 #include "gui/shell/main_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Lexoquill");
+  QGuiApplication::setDesktopFileName("lexoquill");
+  QApplication::setWindowIcon(lq::gui::app_icon());
   // Panels ask for 宋体; any installed CJK font stands in for it.
   QFont::insertSubstitutions("宋体", {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC",
                                       "AR PL UMing CN", "Droid Sans Fallback"});

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "core/run_error.h"
+#include "core/textsvc/install_layout.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
@@ -230,7 +231,9 @@ std::string app_path1() {
   const size_t slash = exe.rfind('/');
   if (slash != std::string::npos) {
     const std::string dir = exe.substr(0, slash + 1);
-    if (writable_dir(dir)) return dir;
+    // An installed program never keeps its files beside itself, even when the prefix
+    // happens to be writable (root, or a prefix in the user's home).
+    if (installed_data_dir1(dir).empty() && writable_dir(dir)) return dir;
   }
   std::string base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
