@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lq {
 
@@ -19,8 +20,13 @@ class CodePage {
   virtual bool is_lead_byte(unsigned char b) const = 0;
 
   // Length in bytes of the character starting at byte index i (0-based), never past
-  // the end of s and never 0 for i < s.size().
+  // the end of s and never 0 for i < s.size(). A lead byte not followed by a byte that can
+  // complete it stands alone.
   virtual size_t char_len_at(std::string_view s, size_t i) const = 0;
+
+  // The text cut into its characters (views into text), by char_len_at. Bytes that do not
+  // form a character come out one by one, so joining the pieces gives the text back.
+  std::vector<std::string_view> split_chars(std::string_view text) const;
 
   // Conversions. Bytes that do not decode become U+FFFD in Unicode; characters the code
   // page cannot hold become "?".

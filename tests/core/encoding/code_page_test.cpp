@@ -1,0 +1,168 @@
+#include "core/encoding/code_page.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cerrno>
+#include <random>
+
+namespace lq {
+namespace {
+
+// glibc's converter as the reference: undecodable input is replaced by `bad` and skipped one
+// unit at a time, as the program always did.
+std::string iconv_ref(const char* to, const char* from, std::string_view in, std::string_view bad,
+                      size_t unit) {
+  iconv_t cd = iconv_open(to, from);
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  std::string out;
+  char* src = const_cast<char*>(in.data());
+  size_t left = in.size();
+  char buf[4096];
+  while (left > 0) {
+    char* dst = buf;
+    size_t room = sizeof buf;
+    size_t r = iconv(cd, &src, &left, &dst, &room);
+    out.append(buf, sizeof buf - room);
+    if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+      out.append(bad);
+      size_t skip = std::min(unit, left);
+      src += skip;
+      left -= skip;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+std::string hex(std::string_view s) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : s) {
+    out += kHex[c >> 4];
+    out += kHex[c & 0xF];
+    out += ' ';
+  }
+  return out;
+}
+
+std::string utf16le(std::u16string_view s) {
+  std::string raw;
+  for (char16_t u : s) {
+    raw += static_cast<char>(u & 0xFF);
+    raw += static_cast<char>(u >> 8);
+  }
+  return raw;
+}
+
+const CodePage& gbk = gbk_code_page();
+
+TEST(GbkCodePage, EveryPairDecodesAsGlibcDoes) {
+  int characters = 0;
+  for (int lead = 0x80; lead <= 0xFF; ++lead) {
+    for (int trail = 0x00; trail <= 0xFF; ++trail) {
+      std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      ASSERT_EQ(gbk.to_utf8(pair), iconv_ref("UTF-8", "GBK", pair, "\xEF\xBF\xBD", 1)) << hex(pair);
+      ASSERT_EQ(utf16le(gbk.to_utf16(pair)),
+                iconv_ref("UTF-16LE", "GBK", pair, std::string_view("\xFD\xFF", 2), 1))
+          << hex(pair);
+      if (gbk.char_len_at(pair, 0) == 2 && gbk.to_utf16(pair).size() == 1) ++characters;
+    }
+  }
+  EXPECT_EQ(characters, 21791);
+}
+
+TEST(GbkCodePage, EveryBmpCharacterEncodesAsGlibcDoes) {
+  for (char32_t c = 1; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    std::u16string wide(1, static_cast<char16_t>(c));
+    std::string raw = utf16le(wide);
+    std::string expected = iconv_ref("GBK", "UTF-16LE", raw, "?", 2);
+    ASSERT_EQ(gbk.from_utf16(wide), expected) << std::hex << static_cast<unsigned>(c);
+    ASSERT_EQ(gbk.from_utf8(iconv_ref("UTF-8", "UTF-16LE", raw, "", 2)), expected)
+        << std::hex << static_cast<unsigned>(c);
+  }
+}
+
+TEST(GbkCodePage, RandomBytesDecodeAsGlibcDoes) {
+  // Mostly high bytes, so that lone leads, bad trails and unassigned pairs all occur.
+  std::mt19937 rng(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes(rng() % 40, '\0');
+    for (char& c : bytes)
+      c = static_cast<char>(rng() % 4 == 0 ? rng() % 0x80 : 0x80 + rng() % 0x80);
+    ASSERT_EQ(gbk.to_utf8(bytes), iconv_ref("UTF-8", "GBK", bytes, "\xEF\xBF\xBD", 1))
+        << hex(bytes);
+  }
+}
+
+struct Utf8Case {
+  const char* name;
+  std::string utf8;
+  std::string gbk;
+};
+
+class FromUtf8 : public testing::TestWithParam<Utf8Case> {};
+
+TEST_P(FromUtf8, Converts) {
+  EXPECT_EQ(hex(gbk.from_utf8(GetParam().utf8)), hex(GetParam().gbk));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FromUtf8,
+    testing::Values(Utf8Case{"Empty", "", ""}, Utf8Case{"Ascii", "A b\t~", "A b\t~"},
+                    Utf8Case{"Chinese", "中文", "\xD6\xD0\xCE\xC4"},
+                    Utf8Case{"EmbeddedNul", std::string("a\0b", 3), std::string("a\0b", 3)},
+                    Utf8Case{"Euro", "€", "\x80"},
+                    Utf8Case{"NotInGbkIsOneQuestionMark", "x한y", "x?y"},
+                    Utf8Case{"BeyondBmpIsOneQuestionMark", "😀", "?"},
+                    Utf8Case{"LoneContinuationByte", "a\x80z", "a?z"},
+                    Utf8Case{"TruncatedAtEnd", "\xE4\xB8", "??"},
+                    Utf8Case{"Overlong", "\xC0\xAF", "??"},
+                    Utf8Case{"EncodedSurrogate", "\xED\xA0\x80", "???"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(GbkCodePage, Utf16OutsideGbk) {
+  EXPECT_EQ(gbk.from_utf16(u"中\U0001F600文"), "\xD6\xD0?\xCE\xC4");
+  EXPECT_EQ(gbk.from_utf16(std::u16string(1, char16_t(0xD800)) + u"a"), "?a");
+  EXPECT_EQ(gbk.from_utf16(u"\uAC00"), "?");
+}
+
+TEST(GbkCodePage, LeadByteRuleAndSplit) {
+  EXPECT_TRUE(gbk.is_lead_byte(0x81));
+  EXPECT_TRUE(gbk.is_lead_byte(0xFE));
+  EXPECT_FALSE(gbk.is_lead_byte(0x80));
+  EXPECT_FALSE(gbk.is_lead_byte(0xFF));
+  EXPECT_FALSE(gbk.is_lead_byte('A'));
+
+  struct Row {
+    const char* name;
+    std::string text;
+    std::vector<std::string> chars;
+  };
+  const Row rows[] = {
+      {"empty", "", {}},
+      {"mixed",
+       "a\xD6\xD0"
+       "b",
+       {"a", "\xD6\xD0", "b"}},
+      {"trail in ASCII range", "\x81\x40\x81\x7E", {"\x81\x40", "\x81\x7E"}},
+      {"lone lead at end", "a\xB0", {"a", "\xB0"}},
+      {"lead before 0x7F", "\xB0\x7F", {"\xB0", "\x7F"}},
+      {"lead before a control byte", "\xB0\n", {"\xB0", "\n"}},
+      {"0x80 and 0xFF stand alone", "\x80\xFF\xA1", {"\x80", "\xFF", "\xA1"}},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::string> got;
+    for (std::string_view c : gbk.split_chars(row.text)) got.emplace_back(c);
+    EXPECT_EQ(got, row.chars) << row.name;
+  }
+}
+
+TEST(GbkCodePage, CurrentCodePageIsGbk) {
+  EXPECT_STREQ(code_page().name(), "GBK");
+}
+
+}  // namespace
+}  // namespace lq
