@@ -362,6 +362,8 @@ const std::uint16_t Big5ToGBTable[kBig5ToGBTableSize] = {{
 
 namespace lq {{
 
+// One pair per line, as published.
+// clang-format off
 const std::array<const char*, kGb2OldLines> gb2old_lines = {{
 {c_strings(gb2old)}
 }};
@@ -369,6 +371,7 @@ const std::array<const char*, kGb2OldLines> gb2old_lines = {{
 const std::array<const char*, kOld2GbLines> old2gb_lines = {{
 {c_strings(old2gb)}
 }};
+// clang-format on
 
 }}  // namespace lq
 """)

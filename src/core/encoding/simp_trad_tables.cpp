@@ -4,6 +4,8 @@
 
 namespace lq {
 
+// One pair per line, as published.
+// clang-format off
 const std::array<const char*, kGb2OldLines> gb2old_lines = {
     "锕=錒",
     "锿=鎄",
@@ -4638,5 +4640,6 @@ const std::array<const char*, kOld2GbLines> old2gb_lines = {
     "鑽=钻",
     "鱒=鳟",
 };
+// clang-format on
 
 }  // namespace lq
