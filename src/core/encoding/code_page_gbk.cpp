@@ -1,6 +1,7 @@
 // GBK by table lookup: one read per character instead of a converter call, which makes the
 // conversions several times faster than a general-purpose converter. The tables match glibc's
 // GBK character for character (the tests compare them over every code).
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -149,13 +150,21 @@ class GbkCodePage final : public CodePage {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
     const PairUtf8& utf8 = pair_utf8();
-    // No byte grows to more than three: a pair gives at most three, a single byte three.
+    // A pair grows by half, ASCII not at all; only single high bytes triple, so start with
+    // room for pairs and grow when a character might not fit.
     std::string out;
-    out.resize(bytes.size() * 3);
+    out.resize(bytes.size() + bytes.size() / 2 + 16);
     char* o = out.data();
+    char* room_end = o + out.size();
     while (p < end) {
+      if (room_end - o < 8) {
+        size_t used = static_cast<size_t>(o - out.data());
+        out.resize(out.size() + out.size() / 2 + 16);
+        o = out.data() + used;
+        room_end = out.data() + out.size();
+      }
       if (*p < 0x80) {
-        size_t n = ascii_run(p, end);
+        size_t n = std::min(ascii_run(p, end), static_cast<size_t>(room_end - o));
         std::memcpy(o, p, n);
         o += n;
         p += n;

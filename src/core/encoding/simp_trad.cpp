@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/encoding/code_page.h"
+#include "core/encoding/gbk_table.h"
 #include "core/encoding/simp_trad_tables.h"
 
 namespace lq {
@@ -13,16 +14,50 @@ std::string_view key_of(std::string_view line) {
   return line.substr(0, line.find('='));
 }
 
-// Replaces every character that is a key of table by its value.
-std::string convert(const StringStore1& table, std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  int index = 0;
-  for (std::string_view ch : code_page().split_chars(text)) {
-    if (ch.size() > 1 && table.find_key1(ch, index))
-      out.append(table.value_of(index));
-    else
-      out.append(ch);
+bool is_pair(unsigned char lead, unsigned char trail) {
+  return lead >= kGbkFirstLead && lead <= 0xFE && trail >= kGbkFirstTrail && trail <= 0xFE &&
+         trail != 0x7F;
+}
+
+int pair_index(unsigned char lead, unsigned char trail) {
+  return (lead - kGbkFirstLead) * kGbkTrails + (trail - kGbkFirstTrail);
+}
+
+// What find_key1 answers for every GBK pair, worked out once: the value's two bytes, or 0
+// for a pair that is no key. A conversion then costs one array read per character.
+struct Replacements {
+  std::vector<std::uint16_t> code;
+  explicit Replacements(const StringStore1& table) : code(kGbkLeads * kGbkTrails) {
+    for (const std::string& line : table.lines1()) {
+      std::string_view key = key_of(line);
+      int index = 0;
+      if (key.size() != 2 || !is_pair(key[0], key[1]) || !table.find_key1(key, index)) continue;
+      std::string_view value = table.value_of(index);
+      if (value.size() != 2) continue;
+      code[pair_index(key[0], key[1])] = static_cast<std::uint16_t>(
+          static_cast<unsigned char>(value[0]) << 8 | static_cast<unsigned char>(value[1]));
+    }
+  }
+};
+
+// Replaces every character that is a key of the table by its value; everything else,
+// single bytes and bytes that form no character included, is copied.
+std::string convert(const Replacements& table, std::string_view text) {
+  std::string out(text);
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  size_t n = text.size();
+  for (size_t i = 0; i < n;) {
+    if (p[i] < 0x80) {
+      ++i;
+    } else if (i + 1 < n && is_pair(p[i], p[i + 1])) {
+      if (std::uint16_t code = table.code[pair_index(p[i], p[i + 1])]) {
+        out[i] = static_cast<char>(code >> 8);
+        out[i + 1] = static_cast<char>(code & 0xFF);
+      }
+      i += 2;
+    } else {
+      ++i;
+    }
   }
   return out;
 }
@@ -83,10 +118,13 @@ std::span<const char* const> published_old2gb_lines() {
 }
 
 std::string gb2old1(std::string_view text) {
-  return convert(sl_lib_gb2old(), text);
+  static const Replacements table(sl_lib_gb2old());
+  return convert(table, text);
 }
+
 std::string old2gb1(std::string_view text) {
-  return convert(sl_lib_old2gb(), text);
+  static const Replacements table(sl_lib_old2gb());
+  return convert(table, text);
 }
 
 }  // namespace lq

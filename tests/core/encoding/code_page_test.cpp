@@ -97,6 +97,15 @@ TEST(GbkCodePage, RandomBytesDecodeAsGlibcDoes) {
   }
 }
 
+TEST(GbkCodePage, SingleHighBytesTripleInUtf8) {
+  std::string bytes = std::string(5000, '\x80') + "\xD6\xD0" + std::string(5000, '\xFF');
+  std::string expected;
+  for (int k = 0; k < 5000; ++k) expected += "\xE2\x82\xAC";
+  expected += "\xE4\xB8\xAD";
+  for (int k = 0; k < 5000; ++k) expected += "\xEF\xBF\xBD";
+  EXPECT_EQ(gbk.to_utf8(bytes), expected);
+}
+
 struct Utf8Case {
   const char* name;
   std::string utf8;
