@@ -1,6 +1,7 @@
+#include "core/operations/catalogue.h"
+
 #include <gtest/gtest.h>
 
-#include "core/operations/catalogue.h"
 #include "core/operations/operation_chain.h"
 
 namespace lq {

@@ -52,15 +52,14 @@ void register_catalogue(PanelClassRegistry& r) {
               {text("Edit_leftadd1", "")}, f(factories::ladd)));
   r.add(panel("TControlForm_radd", V{{2, "", "[2]每一行后加上字符..", {}}},
               {text("Edit_rightadd1", "")}, f(factories::radd)));
-  r.add(panel("TControlForm_FillStr", V{{3, "", "[3]填满?个字符", {}}},
-              {text("Edit_full1", "10")}, f(factories::fill_str)));
+  r.add(panel("TControlForm_FillStr", V{{3, "", "[3]填满?个字符", {}}}, {text("Edit_full1", "10")},
+              f(factories::fill_str)));
   r.add(panel("TControlForm_th", V{{4, "", "[4]替换..", {}}},
               {text("Edit_th1", ""), text("Edit_th2", "", "为"),
                check("CheckBox_th_r1", false, "使用通配符"),
                check("CheckBox_th_r2", false, "使用正则表达式")},
               f(factories::replace)));
-  r.add(panel("TControlForm_saveas",
-              V{{5, "", "[5]作用范围内文字另存为文件，生成的文件在", {}}},
+  r.add(panel("TControlForm_saveas", V{{5, "", "[5]作用范围内文字另存为文件，生成的文件在", {}}},
               {text("Edit_saveas1", ".new.txt", "原文件名后加..")}, f(factories::save_as)));
   r.add(panel("TControlForm_find", V{{6, "", "[6]查找..", {}}}, {text("Edit_find1", "")},
               f(factories::find)));
@@ -74,8 +73,8 @@ void register_catalogue(PanelClassRegistry& r) {
               f(factories::upper_case)));
   r.add(panel("TControlForm_del_blank", V{{11, "", "启用  [11]删除全部空行(不受作用范围影响)", {}}},
               {}, f(factories::delete_blank_lines)));
-  r.add(panel("TControlForm_del", V{{12, "", "启用  [12]删除", {}}}, {},
-              f(factories::delete_text)));
+  r.add(
+      panel("TControlForm_del", V{{12, "", "启用  [12]删除", {}}}, {}, f(factories::delete_text)));
   r.add(panel("TControlForm_delwebtext",
               V{{13, "", "启用  [13]处理从网页中复制粘贴来的文字中的特殊字符", {}}}, {},
               f(factories::web_text)));
@@ -129,7 +128,9 @@ PanelClassRegistry& PanelClassRegistry::instance() {
   return *registry;
 }
 
-void PanelClassRegistry::add(PanelClass cls) { classes_.push_back(std::move(cls)); }
+void PanelClassRegistry::add(PanelClass cls) {
+  classes_.push_back(std::move(cls));
+}
 
 const PanelClass* PanelClassRegistry::find(std::string_view class_name) const {
   for (const auto& c : classes_)
