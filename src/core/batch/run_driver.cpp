@@ -14,6 +14,7 @@
 #include "core/batch/write_back.h"
 #include "core/scope/scopes.h"
 #include "core/textsvc/file_services.h"
+#include "core/textsvc/line_text.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
@@ -139,18 +140,7 @@ std::vector<long> previous_of_same_target(const std::vector<std::string>& files)
 }  // namespace
 
 std::string join_crlf(const LineList& lines) {
-  size_t size = 0;
-  for (const auto& l : lines) size += l.size() + 2;
-  std::string out;
-  out.resize(size);
-  char* p = out.data();
-  for (const auto& l : lines) {
-    std::memcpy(p, l.data(), l.size());
-    p += l.size();
-    *p++ = '\r';
-    *p++ = '\n';
-  }
-  return out;
+  return lines_text(lines);
 }
 
 std::optional<RunMessage> RunDriver::check_input(const RunRequest& request) {

@@ -1,15 +1,20 @@
 #include "core/textsvc/line_text.h"
 
+#include <cstring>
+
 namespace lq {
 
 std::string lines_text(const LineList& lines) {
-  size_t total = 0;
-  for (const auto& l : lines) total += l.size() + 2;
+  size_t size = 0;
+  for (const auto& l : lines) size += l.size() + 2;
   std::string out;
-  out.reserve(total);
+  out.resize(size);
+  char* p = out.data();
   for (const auto& l : lines) {
-    out += l;
-    out += "\r\n";
+    std::memcpy(p, l.data(), l.size());
+    p += l.size();
+    *p++ = '\r';
+    *p++ = '\n';
   }
   return out;
 }
