@@ -11,7 +11,7 @@
 #include "cli/cli_version.h"
 #include "cli/expand_template.h"
 #include "cli/options.h"
-#include "cli/recipe.h"
+#include "core/batch/recipe.h"
 #include "core/batch/run_driver.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/panel_stack.h"
@@ -258,6 +258,8 @@ int run_cli(int argc, char** argv) {
                                  stderr);
     return run(o);
   } catch (const UsageError& e) {
+    return usage_error(e.what());
+  } catch (const RecipeError& e) {
     return usage_error(e.what());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", for_terminal(e.what()).c_str());

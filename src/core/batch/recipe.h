@@ -14,6 +14,7 @@
 // included, survives a save and a load. Lines starting with ";" or "#" are comments.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,13 @@
 #include "core/operations/param.h"
 #include "core/scope/scope_settings.h"
 
-namespace lq::cli {
+namespace lq {
+
+// A recipe or a control setting that cannot be used; the message names the culprit.
+class RecipeError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 struct Recipe {
   ScopeSettings scope;
@@ -30,15 +37,15 @@ struct Recipe {
 };
 
 // Chooses the operation by number (1..28) or panel class name, with its defaults; 20 and
-// 21 also pick their choice on the shared panel. Throws UsageError.
+// 21 also pick their choice on the shared panel. Throws RecipeError.
 void choose_operation(Recipe& recipe, std::string_view op);
 
 // Sets a scope or operation control by name (exact, else ignoring ASCII case) to a value
 // in GBK bytes. Check boxes and radio buttons take "1" or "0"; a radio button set to 1
-// clears the others of its group. Throws UsageError naming the control.
+// clears the others of its group. Throws RecipeError naming the control.
 void set_control(Recipe& recipe, std::string_view name, std::string value);
 
-// Reads a recipe file into `recipe` (on top of what it holds). Throws UsageError with the
+// Reads a recipe file into `recipe` (on top of what it holds). Throws RecipeError with the
 // file name and line for anything it does not understand.
 void load_recipe(Recipe& recipe, const std::string& path);
 std::string recipe_text(const Recipe& recipe);
@@ -47,4 +54,4 @@ std::string recipe_text(const Recipe& recipe);
 std::string encode_recipe_value(std::string_view gbk);
 std::string decode_recipe_value(std::string_view text);
 
-}  // namespace lq::cli
+}  // namespace lq

@@ -1,13 +1,12 @@
-#include "cli/recipe.h"
+#include "core/batch/recipe.h"
 
 #include <fstream>
 #include <sstream>
 
-#include "cli/options.h"
 #include "core/encoding/code_page.h"
 #include "core/textsvc/str_helpers.h"
 
-namespace lq::cli {
+namespace lq {
 namespace {
 
 const CodePage& gbk() {
@@ -55,12 +54,12 @@ void choose_operation(Recipe& recipe, std::string_view op) {
       op.size() < 4) {
     number = std::stoi(std::string(op));
     cls = reg.find_number(number);
-    if (!cls) throw UsageError("--op takes a number from 1 to 28, got '" + std::string(op) + "'");
+    if (!cls) throw RecipeError("--op takes a number from 1 to 28, got '" + std::string(op) + "'");
   } else {
     cls = reg.find(op);
     if (!cls)
-      throw UsageError("unknown operation '" + std::string(op) +
-                       "' (give its number 1..28 or its panel class name)");
+      throw RecipeError("unknown operation '" + std::string(op) +
+                        "' (give its number 1..28 or its panel class name)");
   }
   recipe.op = cls;
   recipe.values = ParamValues(cls->params);
@@ -72,25 +71,25 @@ void set_control(Recipe& recipe, std::string_view name, std::string value) {
   if (std::string n = resolve(scope_names(), name); !n.empty()) {
     if (!recipe.scope.set(n, value)) {
       const bool updown = n.starts_with("UpDown");
-      throw UsageError("control " + n + " takes " + (updown ? "a number" : "1 or 0") + ", got '" +
-                       value + "'");
+      throw RecipeError("control " + n + " takes " + (updown ? "a number" : "1 or 0") + ", got '" +
+                        value + "'");
     }
     return;
   }
   if (!recipe.op)
-    throw UsageError("unknown control '" + std::string(name) +
-                     "' (not a scope control; operation controls need --op)");
+    throw RecipeError("unknown control '" + std::string(name) +
+                      "' (not a scope control; operation controls need --op)");
   std::vector<std::string> names;
   for (const auto& d : recipe.op->params) names.push_back(d.name);
   const std::string n = resolve(names, name);
   if (n.empty())
-    throw UsageError("unknown control '" + std::string(name) +
-                     "' (neither a scope control nor one of " + recipe.op->class_name + ")");
+    throw RecipeError("unknown control '" + std::string(name) +
+                      "' (neither a scope control nor one of " + recipe.op->class_name + ")");
   const ParamDecl* decl = nullptr;
   for (const auto& d : recipe.op->params)
     if (d.name == n) decl = &d;
   if (decl->kind == ParamKind::Check || decl->kind == ParamKind::Radio) {
-    if (!is_flag(value)) throw UsageError("control " + n + " takes 1 or 0, got '" + value + "'");
+    if (!is_flag(value)) throw RecipeError("control " + n + " takes 1 or 0, got '" + value + "'");
     if (decl->kind == ParamKind::Radio && value == "1")
       for (const auto& d : recipe.op->params)
         if (d.kind == ParamKind::Radio) recipe.values.set(d.name, "0");
@@ -182,7 +181,7 @@ std::string decode_recipe_value(std::string_view text) {
 
 void load_recipe(Recipe& recipe, const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw UsageError("cannot read recipe '" + path + "'");
+  if (!in) throw RecipeError("cannot read recipe '" + path + "'");
   std::string line, section;
   int number = 0;
   std::vector<std::pair<std::string, std::string>> op_values;
@@ -195,12 +194,12 @@ void load_recipe(Recipe& recipe, const std::string& path) {
     if (t.front() == '[' && t.back() == ']') {
       section = lower_ascii(trim(t.substr(1, t.size() - 2)));
       if (section != "scope" && section != "operation")
-        throw UsageError(where() + "unknown section [" + section + "]");
+        throw RecipeError(where() + "unknown section [" + section + "]");
       continue;
     }
     const size_t eq = t.find('=');
     if (eq == std::string::npos || section.empty())
-      throw UsageError(where() + "expected NAME=VALUE under [scope] or [operation]");
+      throw RecipeError(where() + "expected NAME=VALUE under [scope] or [operation]");
     const std::string key = trim(t.substr(0, eq));
     const std::string value = decode_recipe_value(trim(t.substr(eq + 1)));
     try {
@@ -210,18 +209,18 @@ void load_recipe(Recipe& recipe, const std::string& path) {
         op_values.emplace_back(key, value);  // after the op= line, wherever it stands
       } else {
         if (!ScopeSettings::knows(resolve(scope_names(), key)))
-          throw UsageError("unknown scope control '" + key + "'");
+          throw RecipeError("unknown scope control '" + key + "'");
         set_control(recipe, key, value);
       }
-    } catch (const UsageError& e) {
-      throw UsageError(where() + e.what());
+    } catch (const RecipeError& e) {
+      throw RecipeError(where() + e.what());
     }
   }
   for (auto& [key, value] : op_values) {
     try {
       set_control(recipe, key, value);
-    } catch (const UsageError& e) {
-      throw UsageError(path + ": " + e.what());
+    } catch (const RecipeError& e) {
+      throw RecipeError(path + ": " + e.what());
     }
   }
 }
@@ -240,4 +239,4 @@ std::string recipe_text(const Recipe& recipe) {
   return out.str();
 }
 
-}  // namespace lq::cli
+}  // namespace lq
