@@ -1,0 +1,162 @@
+#include "core/editor/edit_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "core/editor/bookmarks.h"
+#include "core/editor/find_history.h"
+#include "core/support/temp_dir.h"
+#include "core/textsvc/text_data.h"
+#include "editor_test_util.h"
+
+namespace lq {
+namespace {
+
+using test::Ed;
+using test::show;
+
+const std::string A1 = "\xA1";
+
+struct CopyCase {
+  const char* name;
+  std::string selected;
+  std::string web;
+  std::string code;
+};
+
+class CopyForms : public ::testing::TestWithParam<CopyCase> {};
+
+TEST_P(CopyForms, WebAndCode) {
+  const CopyCase& c = GetParam();
+  EXPECT_EQ(show(web_text1(c.selected)), show(c.web));
+  EXPECT_EQ(show(code_text1(c.selected)), show(c.code));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CopyForms,
+    ::testing::Values(
+        // Only the leading run changes; the blank between a and b stays.
+        CopyCase{"tab_and_blanks", "\t  a b", A1 + A1 + A1 + "a b\r\n", "\t  a b\r\n"},
+        CopyCase{"ideographic_space", A1 + A1 + A1 + "a b", A1 + A1 + A1 + "a b\r\n", "   a b\r\n"},
+        CopyCase{"two_lines", " x\r\n\ty ", A1 + "x\r\n" + A1 + "y \r\n", " x\r\n\ty \r\n"},
+        // A selection ending at a row's start has a last break and no empty last line.
+        CopyCase{"break_at_end", "a\r\n", "a\r\n", "a\r\n"}, CopyCase{"empty", "", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CopyForms, CodeUndoesWeb) {
+  EXPECT_EQ(show(code_text1(web_text1("\t  a b"))), show("   a b\r\n"));
+}
+
+struct FindCase {
+  const char* name;
+  int caret_col;
+  int caret_line;
+  const char* text;
+  bool found;
+  EditPos anchor;
+  EditPos end;
+};
+
+class FindNext : public ::testing::TestWithParam<FindCase> {};
+
+TEST_P(FindNext, SelectsTheNextMatch) {
+  const FindCase& c = GetParam();
+  Ed ed({"xxabcxxabc", "no", "ABC here"});
+  ed.caret(c.caret_col, c.caret_line);
+  ASSERT_EQ(find_next_in1(ed.m, c.text), c.found);
+  if (!c.found) {
+    EXPECT_FALSE(ed.m.has_selection());
+    EXPECT_EQ(ed.m.current_index1(), c.caret_line);
+    return;
+  }
+  EXPECT_EQ(ed.m.sel_anchor1(), c.anchor);
+  EXPECT_EQ(ed.m.sel_end1(), c.end);
+  EXPECT_EQ(ed.m.top_line1(), c.anchor.line);
+  EXPECT_EQ(ed.m.caret_row1(), 0);
+  EXPECT_EQ(ed.m.caret_abs_col1(), c.end.col);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FindNext,
+    ::testing::Values(FindCase{"caret_mid_match_finds_second", 4, 0, "abc", true, {8, 0}, {11, 0}},
+                      FindCase{"caret_on_match_finds_it", 3, 0, "abc", true, {3, 0}, {6, 0}},
+                      FindCase{"folds_latin_letters", 1, 0, "ABC", true, {3, 0}, {6, 0}},
+                      FindCase{"next_rows", 11, 0, "abc", true, {1, 2}, {4, 2}},
+                      FindCase{"no_wrap_around", 4, 2, "abc", false, {}, {}},
+                      FindCase{"empty_text", 1, 0, "", false, {}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FindNext, RepeatedCallsWalkEveryMatchThenStop) {
+  Ed ed({"abc abc", "", "xabc"});
+  std::vector<EditPos> found;
+  while (find_next_in1(ed.m, "abc")) found.push_back(ed.m.sel_anchor1());
+  EXPECT_EQ(found, (std::vector<EditPos>{{1, 0}, {5, 0}, {2, 2}}));
+}
+
+TEST(FindNext, MatchLeftOfTheViewScrollsBackAMatchInViewKeepsTheView) {
+  Ed ed({"zzz", "abc"});
+  ed.m.set_h_offset1(20);
+  ASSERT_TRUE(find_next_in1(ed.m, "abc"));
+  EXPECT_EQ(ed.m.h_offset1(), 0);
+  EXPECT_EQ(ed.m.caret_abs_col1(), 4);
+
+  Ed far({"", std::string(30, 'x') + "abc"});
+  far.m.set_h_offset1(25);
+  ASSERT_TRUE(find_next_in1(far.m, "abc"));
+  EXPECT_EQ(far.m.h_offset1(), 25);
+  EXPECT_EQ(far.m.caret_abs_col1(), 34);
+}
+
+TEST(FindHistory, NewestFirstEachEntryOnce) {
+  EXPECT_EQ(push_find_history1({"b", "a", "c", "d", "e", "a"}, "a"),
+            (LineList{"a", "b", "c", "d", "e"}));
+  EXPECT_EQ(push_find_history1({"x"}, ""), LineList{"x"});
+}
+
+TEST(FindHistory, OnlyTheFirst10002EntriesAreExamined) {
+  LineList many;
+  for (int i = 0; i < 10005; ++i) many.push_back(std::to_string(i));
+  const LineList out = push_find_history1(many, "new");
+  ASSERT_EQ(out.size(), kFindHistoryKept);
+  EXPECT_EQ(out.front(), "new");
+  EXPECT_EQ(out.back(), "10000");
+}
+
+class FindHistoryFile : public test::TempDirTest {};
+
+TEST_F(FindHistoryFile, RoundTripAndMissingFile) {
+  EXPECT_TRUE(load_find_history1(path("none")).empty());
+  save_find_history1(path("find1"), {"one", "\xD6\xD0"});
+  EXPECT_EQ(read("find1"), "one\r\n\xD6\xD0\r\n");
+  EXPECT_EQ(load_find_history1(path("find1")), (LineList{"one", "\xD6\xD0"}));
+}
+
+TEST(NumberMarks, RememberPathAndTopLine) {
+  NumberMarks marks;
+  EXPECT_FALSE(marks.get1(3));
+  marks.set1(3, "/home/u/a=b.txt", 42);
+  auto m = marks.get1(3);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->path, "/home/u/a=b.txt");  // a file name may hold "="
+  EXPECT_EQ(m->top_line, 42);
+  marks.set1(3, "/x", 0);
+  EXPECT_EQ(marks.get1(3)->path, "/x");
+  marks.set1(10, "/y", 1);
+  EXPECT_FALSE(marks.get1(10));
+  EXPECT_FALSE(marks.get1(-1));
+}
+
+class Bookmarks : public test::TempDirTest {};
+
+TEST_F(Bookmarks, SameFileTwiceIsListedTwice) {
+  test::ScopedEnv home("LEXOQUILL_HOME", dir());
+  TTextData marks = make_c_mark1();
+  add_bookmark1(marks, "/a.txt");
+  add_bookmark1(marks, "  ");
+  add_bookmark1(marks, "/a.txt");
+  TTextData fresh = make_c_mark1();
+  EXPECT_EQ(bookmark_list1(fresh), (LineList{"/a.txt", "/a.txt"}));
+  EXPECT_EQ(read("bookmark1.txt"), "id1|filename1\r\n|/a.txt\r\n|/a.txt\r\n");
+}
+
+}  // namespace
+}  // namespace lq
