@@ -102,6 +102,7 @@ TFilePage1* DocumentTabs::new_page1() {
   ed->setFont(editor_font_);
   ed->set_alternation_paint(alternation_);
   ed->set_alternation_paint_color(alternation_color_);
+  if (editor_menu_) ed->set_context_menu(editor_menu_);
   connect(ed, qOverload<>(&tqozedit1::OnChange), this, &DocumentTabs::memo1Change);
   connect(ed, &tqozedit1::OnClick, this, &DocumentTabs::reload_check1);
   connect(ed, &tqozedit1::OnKeyDown, this, &DocumentTabs::editorKeyDown);
@@ -217,6 +218,12 @@ void DocumentTabs::reload_check1() {
       page->page_editor1->load_file1(current_file_);
   }
   page->file_time_saved1 = now;
+}
+
+void DocumentTabs::set_editor_menu(QMenu* menu) {
+  editor_menu_ = menu;
+  for (QObject* o : page_control_->children())
+    if (auto* page = qobject_cast<TFilePage1*>(o)) page->page_editor1->set_context_menu(menu);
 }
 
 void DocumentTabs::set_alternation(bool on, const QColor& color) {

@@ -46,6 +46,8 @@ class DocumentTabs : public QWidget {
   // Appearance taken from the settings: the editor font for new pages, the bands for all.
   void set_editor_font(const QFont& f) { editor_font_ = f; }
   void set_alternation(bool on, const QColor& color);
+  // The context menu of every page's editor (the main window's PopupMenu_edit1).
+  void set_editor_menu(QMenu* menu);
 
   // The save dialog, replaceable for automated runs: answers the chosen name or "".
   using SaveDialog = std::function<std::string(QWidget* owner)>;
@@ -61,6 +63,7 @@ class DocumentTabs : public QWidget {
   TTabControlExHead* head_ = nullptr;
   TTabControlEx* page_control_ = nullptr;
   QMenu* head_menu_ = nullptr;
+  QMenu* editor_menu_ = nullptr;
   std::string current_file_;
   QFont editor_font_;
   bool alternation_ = true;

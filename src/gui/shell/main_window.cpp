@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "gui/editor/document_tabs.h"
+#include "gui/editor/edit_commands.h"
 #include "gui/shell/about_box.h"
 #include "gui/shell/run_controller.h"
 #include "gui/shell/scope_box.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   col->addWidget(build_lower_area(), 1);
   setCentralWidget(central);
   build_status_bar();
+  install_edit_commands();
   load_news();
   refresh_lists1();
 }

@@ -30,6 +30,7 @@ class ColorEdit;
 class ColorListBox;
 class ColorUpDown;
 class DocumentTabs;
+class EditCommands;
 class ImageButton;
 class ScopeBox;
 class TControlForm_;
@@ -50,6 +51,7 @@ class MainWindow : public QMainWindow {
   const FindResults& find_results() const { return find_results_; }
   ScopeBox* scope_box() const { return scope_box_; }
   DocumentTabs* document_tabs() const { return doc_tabs_; }
+  EditCommands* edit_commands() const { return edit_commands_.get(); }
   bool running() const { return run_ != nullptr; }
 
   // File list commands.
@@ -155,6 +157,9 @@ class MainWindow : public QMainWindow {
   bool close_after_run_ = false;
   Tform_select_path1* select_path_ = nullptr;
   std::unique_ptr<RunController> run_;
+  // The editing commands; declared last so they go first, while the catalogue still exists.
+  void install_edit_commands();
+  std::unique_ptr<EditCommands> edit_commands_;
 };
 
 }  // namespace lq::gui

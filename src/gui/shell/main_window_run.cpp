@@ -15,6 +15,7 @@
 #include "core/settings/sys_settings.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/str_helpers.h"
+#include "gui/editor/edit_commands.h"
 #include "gui/panels/control_form.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
@@ -215,12 +216,5 @@ void MainWindow::max_line_len_tool() {
   }
   limit_active_editor_lines(edit_max2_->position());
 }
-
-// The editor tabs attach to these.
-bool MainWindow::has_active_editor() const {
-  return false;
-}
-void MainWindow::record_undo_active_editor() {}
-void MainWindow::limit_active_editor_lines(int) {}
 
 }  // namespace lq::gui

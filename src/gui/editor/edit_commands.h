@@ -1,0 +1,104 @@
+// The main window's editing commands on the editor of the active tab: the Edit menu, the
+// editors' context menu PopupMenu_edit1, the copies for web pages and for code, the current
+// date, wide-text copy and paste, quick find with find-next (F3), the numbered bookmarks
+// (Ctrl+Shift+digit sets, Ctrl+digit goes back), the persistent bookmarks of the menu
+// "书签", the character-code display and the byte-escape tool.
+//
+// Every command does nothing while no tab is active.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/editor/bookmarks.h"
+#include "core/textsvc/text_data.h"
+
+class QMenu;
+class QWidget;
+
+namespace lq {
+class MessageCatalogue;
+}
+
+namespace lq::gui {
+
+class CharCodeDisplay;
+class DocumentTabs;
+class TForm_find;
+class Tex_form_java;
+class tqozedit1;
+
+class EditCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // window: the main window, whose keys the commands see first. The catalogue must
+  // outlive this object (the quick-find box records its texts into it when destroyed).
+  EditCommands(QWidget* window, DocumentTabs* tabs, MessageCatalogue& catalogue);
+  ~EditCommands() override;
+
+  // Adds the commands to the main window's menus.
+  void fill_edit_menu(QMenu* menu);
+  void fill_action_menu(QMenu* menu);
+  void fill_bookmark_menu(QMenu* menu);
+  void fill_tool_menu(QMenu* menu);
+
+  QMenu* PopupMenu_edit1() const { return popup_; }
+  // "当前字符编码:" with Edit_code1 and Edit_code2; the main window places it.
+  CharCodeDisplay* code_display() const { return code_display_; }
+
+  // A bookmark was chosen: the main window adds the path to the file list when it is not
+  // there yet and refreshes the list.
+  using AddFile = std::function<void(const std::string& path)>;
+  void set_add_to_file_list(AddFile add) { add_to_file_list_ = std::move(add); }
+
+  // The commands.
+  void copy_as_web1();
+  void copy_as_code1();
+  void insert_date1();
+  void copy_unicode1();
+  void paste_unicode1();
+  void show_quick_find();
+  void find_next1();
+  const std::string& find_text1() const { return find_text_; }
+  void set_find_text1(const std::string& text) { find_text_ = text; }
+  void set_number_mark1(int digit);
+  void go_number_mark1(int digit);
+  void add_bookmark1();
+  void rebuild_bookmarks1();
+  void open_bookmark1(const std::string& path);
+  void show_char_code1();
+  void show_java_form();
+
+  TForm_find* quick_find() const { return find_form_.get(); }
+  Tex_form_java* java_form() const { return java_form_; }
+  QMenu* bookmark_list_menu() const { return marks_menu_; }
+
+ protected:
+  // The main window sees every key before the focused control: F3 and the digit keys with
+  // Ctrl are its own.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  tqozedit1* editor() const;
+  // Runs f on the active editor and repaints it; nothing without one.
+  void on_editor(const std::function<void(tqozedit1&)>& f);
+  QMenu* build_popup();
+
+  QWidget* window_;
+  DocumentTabs* tabs_;
+  MessageCatalogue& catalogue_;
+  QMenu* popup_ = nullptr;
+  QMenu* marks_menu_ = nullptr;
+  CharCodeDisplay* code_display_ = nullptr;
+  std::unique_ptr<TForm_find> find_form_;
+  Tex_form_java* java_form_ = nullptr;
+  std::string find_text_;
+  NumberMarks number_marks_;
+  TTextData c_mark1_;
+  AddFile add_to_file_list_;
+};
+
+}  // namespace lq::gui

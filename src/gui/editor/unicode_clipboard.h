@@ -1,0 +1,21 @@
+// The system clipboard's Unicode text beside the program's own 8-bit text: the wide-text
+// copy and paste commands of the editor use these.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace lq::gui {
+
+// The clipboard's Unicode text; empty when it holds no text.
+std::u16string get_unicode_text1();
+
+// Adds a format to what the clipboard holds, keeping the formats already there.
+void set_clip_buffer1(const QString& mime_type, const QByteArray& data);
+
+// Adds Unicode text to what the clipboard holds, keeping the other formats.
+void set_unicode_text1(std::u16string_view text);
+
+}  // namespace lq::gui
