@@ -1,7 +1,6 @@
 #include "gui/panels/control_form.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -10,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "gui/shell/text_bridge.h"
+#include "gui/widgets/caption_radio.h"
 #include "gui/widgets/color_widgets.h"
 #include "gui/widgets/image_buttons.h"
 
@@ -23,6 +23,13 @@ QString updown_name(const std::string& edit_name) {
   return n + "_updown";
 }
 
+// Numbers and one-character separators get a short box, other texts a long one.
+int default_edit_width(const ParamDecl& d) {
+  const std::string& v = d.default_value;
+  const bool number = !v.empty() && v.find_first_not_of("0123456789") == std::string::npos;
+  return d.kind == ParamKind::UpDown || number || v.size() == 1 ? 60 : 160;
+}
+
 }  // namespace
 
 TControlForm_::TControlForm_(const PanelClass& cls, Operation* op, QWidget* parent)
@@ -34,33 +41,34 @@ TControlForm_::TControlForm_(const PanelClass& cls, Operation* op, QWidget* pare
 
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
-  auto* panel1 = new QWidget(this);
-  panel1->setObjectName("Panel1");
-  outer->addWidget(panel1);
-  auto* col = new QVBoxLayout(panel1);
+  panel1_ = new QWidget(this);
+  panel1_->setObjectName("Panel1");
+  outer->addWidget(panel1_);
+  auto* col = new QVBoxLayout(panel1_);
   col->setContentsMargins(8, 4, 4, 6);
   col->setSpacing(4);
 
   // Top row: the enable box, the numbered caption, the hide button.
-  const QString caption = cls.entries.empty() ? QString() : from_utf8(cls.entries[0].caption);
-  auto* top = new QHBoxLayout;
-  const bool caption_on_box = caption.startsWith("启用");
-  chk_enable_ = new ImageCheckBox(caption_on_box ? caption : QString("启用"), panel1);
+  caption_ = cls.entries.empty() ? QString() : from_utf8(cls.entries[0].caption);
+  auto* top = top_ = new QHBoxLayout;
+  top->setSpacing(6);
+  const bool caption_on_box = caption_.startsWith("启用");
+  chk_enable_ = new ImageCheckBox(caption_on_box ? caption_ : QString("启用"), panel1_);
   chk_enable_->setObjectName("chkEnable");
   top->addWidget(chk_enable_);
-  if (!caption_on_box && !caption.isEmpty()) {
-    auto* title = new QLabel(caption, panel1);
+  if (!caption_on_box && !caption_.isEmpty()) {
+    auto* title = new CaptionRadio(caption_, panel1_);
     title->setObjectName("lblCaption");
-    title->setStyleSheet("font-weight: bold;");
+    caption_label_ = title;
     top->addWidget(title);
-    chk_enable_->setAccessibleName("启用 " + caption);
+    chk_enable_->setAccessibleName("启用 " + caption_);
   }
   top->addStretch(1);
   btn_close_ = new ImageButton(style()->standardIcon(QStyle::SP_TitleBarCloseButton), QString(),
-                               "隐藏此功能", panel1);
+                               "隐藏此功能", panel1_);
   btn_close_->setObjectName("btnClose");
   btn_close_->setFixedSize(23, 23);
-  top->addWidget(btn_close_);
+  top->addWidget(btn_close_, 0, Qt::AlignTop);
   col->addLayout(top);
 
   connect(chk_enable_, &QCheckBox::clicked, this, [this](bool checked) {
@@ -69,70 +77,116 @@ TControlForm_::TControlForm_(const PanelClass& cls, Operation* op, QWidget* pare
   });
   connect(btn_close_, &QToolButton::clicked, this, [this] { emit closeClicked(this); });
 
-  // One row of parameter widgets, a memo on a row of its own.
-  body_ = new QGridLayout;
-  body_->setHorizontalSpacing(6);
+  body_ = new QVBoxLayout;
+  body_->setSpacing(4);
   col->addLayout(body_);
+}
+
+void TControlForm_::build() {
+  build_body();
+  for (const auto& d : params_)
+    set_widget_value(d, from_gbk(op_ ? op_->params().text(d.name) : d.default_value));
+}
+
+void TControlForm_::build_body() {
+  QHBoxLayout* row = nullptr;
+  for (const auto& d : params_) {
+    if (d.kind == ParamKind::Memo) {
+      add_param(nullptr, d.name);
+      continue;
+    }
+    if (!row) row = add_row();
+    add_param(row, d.name);
+  }
+}
+
+QHBoxLayout* TControlForm_::add_row() {
   auto* row = new QHBoxLayout;
   row->setSpacing(6);
+  // Rows start under the caption, to the right of the enable box's square.
   row->addSpacing(20);
-  QWidget* memo = nullptr;
-  for (const auto& d : params_) {
-    const QString name = QString::fromStdString(d.name);
-    const QString cap = from_utf8(d.caption);
-    QLabel* label = nullptr;
-    if (!cap.isEmpty() && (d.kind == ParamKind::Text || d.kind == ParamKind::UpDown)) {
-      label = new QLabel(cap, panel1);
-      row->addWidget(label);
+  auto* holder = new QHBoxLayout;
+  holder->addLayout(row);
+  holder->addStretch(1);
+  body_->addLayout(holder);
+  return row;
+}
+
+QLabel* TControlForm_::add_label(QHBoxLayout* row, const QString& text) {
+  auto* l = new QLabel(text, panel1_);
+  row->addWidget(l);
+  return l;
+}
+
+const ParamDecl* TControlForm_::decl(const std::string& name) const {
+  for (const auto& d : params_)
+    if (d.name == name) return &d;
+  return nullptr;
+}
+
+void TControlForm_::add_to_top_row(QWidget* w) {
+  // Before the stretch and the hide button.
+  top_->insertWidget(top_->count() - 2, w);
+}
+
+void TControlForm_::hide_caption() {
+  if (caption_label_) caption_label_->hide();
+}
+
+QWidget* TControlForm_::add_param(QHBoxLayout* row, const std::string& param, int edit_width) {
+  const ParamDecl* d = decl(param);
+  if (!d) return nullptr;
+  const QString name = QString::fromStdString(d->name);
+  const QString cap = from_utf8(d->caption);
+  QLabel* label = nullptr;
+  if (!cap.isEmpty() && (d->kind == ParamKind::Text || d->kind == ParamKind::UpDown))
+    label = add_label(row, cap);
+  switch (d->kind) {
+    case ParamKind::Text:
+    case ParamKind::UpDown: {
+      auto* e = new ColorEdit(panel1_);
+      e->setObjectName(name);
+      e->setFixedWidth(edit_width > 0 ? edit_width : default_edit_width(*d));
+      e->setAccessibleName(cap.isEmpty() ? caption_ + " " + name : cap);
+      if (label) label->setBuddy(e);
+      row->addWidget(e);
+      if (d->kind == ParamKind::UpDown) {
+        auto* ud = new ColorUpDown(panel1_);
+        ud->setObjectName(updown_name(d->name));
+        ud->setRange(d->min, d->max);
+        ud->setBuddy(e);
+        row->addWidget(ud);
+      }
+      return e;
     }
-    switch (d.kind) {
-      case ParamKind::Text:
-      case ParamKind::UpDown: {
-        auto* e = new ColorEdit(panel1);
-        e->setObjectName(name);
-        e->setMinimumWidth(120);
-        e->setAccessibleName(cap.isEmpty() ? caption + " " + name : cap);
-        if (label) label->setBuddy(e);
-        row->addWidget(e);
-        if (d.kind == ParamKind::UpDown) {
-          auto* ud = new ColorUpDown(panel1);
-          ud->setObjectName(updown_name(d.name));
-          ud->setRange(d.min, d.max);
-          ud->setBuddy(e);
-          row->addWidget(ud);
-        }
-        break;
-      }
-      case ParamKind::Check: {
-        auto* c = new ImageCheckBox(cap, panel1);
-        c->setObjectName(name);
-        row->addWidget(c);
-        break;
-      }
-      case ParamKind::Radio: {
-        auto* r = new QRadioButton(cap, panel1);
-        r->setObjectName(name);
-        r->setAccessibleName(cap);
-        row->addWidget(r);
-        break;
-      }
-      case ParamKind::Memo: {
-        auto* m = new QPlainTextEdit(panel1);
-        m->setObjectName(name);
-        m->setAccessibleName(caption + " " + name);
-        m->setFixedHeight(120);
-        memo = m;
-        break;
-      }
+    case ParamKind::Check: {
+      auto* c = new ImageCheckBox(cap, panel1_);
+      c->setObjectName(name);
+      row->addWidget(c);
+      return c;
     }
-    set_widget_value(d, from_gbk(op_ ? op_->params().text(d.name) : d.default_value));
+    case ParamKind::Radio: {
+      auto* r = new QRadioButton(cap, panel1_);
+      r->setObjectName(name);
+      r->setAccessibleName(cap);
+      row->addWidget(r);
+      return r;
+    }
+    case ParamKind::Memo: {
+      auto* m = new QPlainTextEdit(panel1_);
+      m->setObjectName(name);
+      m->setAccessibleName(caption_ + " " + name);
+      m->setFixedHeight(120);
+      m->setLineWrapMode(QPlainTextEdit::NoWrap);
+      m->setTabChangesFocus(true);
+      if (row)
+        row->addWidget(m, 1);
+      else
+        body_->addWidget(m);
+      return m;
+    }
   }
-  row->addStretch(1);
-  if (row->count() > 2)
-    col->addLayout(row);
-  else
-    delete row;
-  if (memo) col->addWidget(memo);
+  return nullptr;
 }
 
 TControlForm_::~TControlForm_() = default;
@@ -184,8 +238,23 @@ void TControlForm_::set_widget_value(const ParamDecl& d, const QString& value) {
   } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
     m->setPlainText(value);
   } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+    // A checked radio button of an exclusive group refuses to be cleared directly.
+    const bool exclusive = b->autoExclusive();
+    b->setAutoExclusive(false);
     b->setChecked(value == "1");
+    b->setAutoExclusive(exclusive);
   }
+}
+
+ParamValues TControlForm_::values() const {
+  ParamValues v(params_);
+  for (const auto& d : params_) v.set(d.name, to_gbk(widget_value(d)));
+  return v;
+}
+
+void TControlForm_::set_values(const ParamValues& values) {
+  for (const auto& d : params_)
+    if (values.has(d.name)) set_widget_value(d, from_gbk(values.text(d.name)));
 }
 
 void TControlForm_::push_params() {

@@ -122,6 +122,9 @@ void MainWindow::build_menus() {
   connect(all, &QAction::triggered, this, &MainWindow::show_all_panels1);
   panel_actions_ << all;
 
+  build_find_actions(view, nullptr);
+  build_recipe_actions(op);
+
   QMenu* help = menus[7];
   QAction* about = item(help, "N_about1", "关于(&A)...");
   connect(about, &QAction::triggered, this, &MainWindow::about_box);
@@ -198,6 +201,8 @@ void MainWindow::build_tool_bar(QWidget* top) {
   edit_max2_->setPosition(0);
   edit_max2_->setBuddy(edit_max1_);
   row->addWidget(edit_max2_);
+  row->addSpacing(10);
+  build_find_actions(nullptr, row);
   row->addStretch(1);
 }
 
@@ -311,21 +316,7 @@ QWidget* MainWindow::build_lower_area() {
   edit_col->addWidget(doc_tabs_);
   rcol->addWidget(editor_area_, 1);
 
-  panel_find_ = new CaptionSplitter("查找结果 [双击显示]", right);
-  panel_find_->setObjectName("Panel_find1");
-  list_box_find_ = new ColorListBox(panel_find_);
-  list_box_find_->setObjectName("ListBox_find1");
-  list_box_find_->setAccessibleName("查找结果");
-  panel_find_->setBody(list_box_find_);
-  auto* close_find = new ImageButton(style()->standardIcon(QStyle::SP_TitleBarCloseButton),
-                                     QString(), "关闭查找结果", panel_find_);
-  close_find->setObjectName("btnCloseFind1");
-  close_find->setFixedSize(18, 18);
-  connect(close_find, &QToolButton::clicked, panel_find_, &QWidget::hide);
-  panel_find_->addBarWidget(close_find);
-  panel_find_->setFixedHeight(150);
-  panel_find_->hide();
-  rcol->addWidget(panel_find_);
+  build_find_panel(right, rcol);
 
   split->addWidget(panel1);
   split->addWidget(right);

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "core/textsvc/message_catalogue.h"
 
 class QAction;
+class QLayout;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -73,6 +75,21 @@ class MainWindow : public QMainWindow {
   void show_find_results1();
   void max_line_len_tool();
 
+  // Find results (main_window_find.cpp) and the jump to a match (main_window_go_to_match.cpp).
+  void SpeedButton_view1Click();
+  void N_find1Click();
+  void ListBox_find1DblClick();
+  void MenuItem7Click();  // "复制"
+  void MenuItem6Click();  // "清空"
+  void N31Click();        // "删除"
+  void go_to_match1(const std::string& path, int line, int column);
+  // Recipes (main_window_recipes.cpp): the scope and the enabled panel with their values.
+  // Both answer false after showing why they could not.
+  bool save_recipe1(const QString& path);
+  bool open_recipe1(const QString& path);
+  using RecipeDialog = std::function<QString(QWidget* owner, bool save)>;
+  void set_recipe_dialog(RecipeDialog dialog) { recipe_dialog_ = std::move(dialog); }
+
  signals:
   // A run has ended (finished, stopped or aborted by an error), before its closing box.
   void runFinished();
@@ -107,6 +124,13 @@ class MainWindow : public QMainWindow {
   void btnMiniClick();
   void N_showsta1Click();
   void about_box();
+
+  void build_find_panel(QWidget* parent, QVBoxLayout* col);
+  void build_find_actions(QMenu* view, QLayout* tool_row);
+  void build_recipe_actions(QMenu* op);
+  void set_find_panel_visible(bool on);
+  void N_save_recipe1Click();
+  void N_open_recipe1Click();
 
   void chkEnableClick(TControlForm_* panel, bool checked);
   void btnCloseClick(TControlForm_* panel);
@@ -157,6 +181,11 @@ class MainWindow : public QMainWindow {
   bool close_after_run_ = false;
   Tform_select_path1* select_path_ = nullptr;
   std::unique_ptr<RunController> run_;
+  QWidget* splitter_find_ = nullptr;
+  ImageButton* btn_view_find_ = nullptr;
+  QAction* act_find_ = nullptr;
+  QMenu* popup_find_ = nullptr;
+  RecipeDialog recipe_dialog_;
   // The editing commands; declared last so they go first, while the catalogue still exists.
   void install_edit_commands();
   std::unique_ptr<EditCommands> edit_commands_;

@@ -89,9 +89,6 @@ void MainWindow::refresh_lists1() {
   QStringList files;
   for (const std::string& f : file_list_) files << path_to_q(f);
   fill_list(list_box1_, files);
-  QStringList found;
-  for (const std::string& f : find_results_) found << from_gbk(f);
-  fill_list(list_box_find_, found);
 }
 
 }  // namespace lq::gui

@@ -4,6 +4,7 @@
 
 #include "core/operations/catalogue.h"
 #include "gui/panels/control_form.h"
+#include "gui/panels/panel_forms.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
 #include "gui/shell/text_bridge.h"
@@ -34,7 +35,7 @@ TControlForm_* MainWindow::ensure_panel1(const std::string& class_name) {
     return nullptr;
   }
   const PanelClass* cls = PanelClassRegistry::instance().find(class_name);
-  auto* panel = new TControlForm_(*cls, op, pnl_controls_body_);
+  TControlForm_* panel = create_panel_form(*cls, op, pnl_controls_body_);
   // The trailing stretch stays last, so a new panel goes below all present ones.
   pnl_controls_layout_->insertWidget(pnl_controls_layout_->count() - 1, panel);
   panel->setFont(panel_font_);

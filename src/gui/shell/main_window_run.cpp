@@ -203,11 +203,6 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   QMainWindow::closeEvent(e);
 }
 
-void MainWindow::show_find_results1() {
-  refresh_lists1();
-  panel_find_->show();
-}
-
 void MainWindow::max_line_len_tool() {
   if (!has_active_editor()) return;
   if (edit_max2_->position() < 1) {

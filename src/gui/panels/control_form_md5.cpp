@@ -1,0 +1,46 @@
+#include "gui/panels/control_form_md5.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
+
+#include "core/operations/md5.h"
+#include "gui/shell/text_bridge.h"
+#include "gui/widgets/image_buttons.h"
+
+namespace lq::gui {
+namespace {
+
+TControlForm_md5::OpenDialog& open_dialog() {
+  static TControlForm_md5::OpenDialog d;
+  return d;
+}
+
+}  // namespace
+
+void TControlForm_md5::set_open_dialog(OpenDialog dialog) {
+  open_dialog() = std::move(dialog);
+}
+
+void TControlForm_md5::build_body() {
+  QHBoxLayout* row = add_row();
+  auto* button =
+      new ImageButton(QIcon(), ">  取整个文件的md5编码", "选择一个文件, 计算它的md5编码", panel1());
+  button->setObjectName("SpeedButton_md51");
+  button->setAutoRaise(false);
+  connect(button, &QToolButton::clicked, this, &TControlForm_md5::SpeedButton_md51Click);
+  row->addWidget(button);
+  auto* edit = static_cast<QLineEdit*>(add_param(row, "Edit_md51", 260));
+  edit->setReadOnly(true);
+  edit->setAccessibleName("md5编码");
+}
+
+void TControlForm_md5::SpeedButton_md51Click() {
+  const QString path = open_dialog() ? open_dialog()(this)
+                                     : QFileDialog::getOpenFileName(this, "取整个文件的md5编码");
+  if (path.isEmpty()) return;  // cancelled: nothing changes
+  if (auto* edit = findChild<QLineEdit*>("Edit_md51"))
+    edit->setText(QString::fromStdString(md5_file_hex(path_from_q(path))));
+}
+
+}  // namespace lq::gui

@@ -1,0 +1,20 @@
+// [17]: not a step of the run; its button opens the template window.
+#pragma once
+
+#include "gui/panels/control_form.h"
+
+namespace lq::gui {
+
+class TControlForm_mod_out : public TControlForm_ {
+  Q_OBJECT
+
+ public:
+  using TControlForm_::TControlForm_;
+
+  void SpeedButton2Click();
+
+ protected:
+  void build_body() override;
+};
+
+}  // namespace lq::gui
