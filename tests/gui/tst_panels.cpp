@@ -1,6 +1,7 @@
 // Every operation panel as a user meets it: found by class name, showing its defaults,
 // and, once enabled, running its operation over a file with the expected bytes.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -335,6 +336,44 @@ class TestPanels : public QObject {
     QVERIFY(run(w));
     QCOMPARE(read(path), QByteArray("A\r\n"));
     QTRY_COMPARE(boxes_.size(), 1);
+  }
+
+  // With LQ_SCREENSHOT_DIR set, saves pictures of all panels stacked ("显示所有控件"), the
+  // multi-replace window and the template window there.
+  void screenshots() {
+    const QString dir = qEnvironmentVariable("LQ_SCREENSHOT_DIR");
+    if (dir.isEmpty()) QSKIP("LQ_SCREENSHOT_DIR not set");
+    QFont::insertSubstitutions("宋体", {"WenQuanYi Micro Hei", "Noto Sans CJK SC"});
+    MainWindow w;
+    w.resize(1100, 760);
+    w.show();
+    w.findChild<QAction*>("N53")->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QWidget* body = w.findChild<QWidget*>("pnlControls_body");
+    body->adjustSize();
+    QTest::qWait(200);
+    QVERIFY(body->grab().save(dir + "/screenshot-panels.png"));
+
+    auto* th = w.ensure_panel1("TControlForm_th");
+    th->findChild<QAbstractButton*>("SpeedButton4")->click();
+    QWidget* multi = nullptr;
+    for (QWidget* t : QApplication::topLevelWidgets())
+      if (t->objectName() == "form_th") multi = t;
+    QVERIFY(multi);
+    QTest::qWait(200);
+    QVERIFY(multi->grab().save(dir + "/screenshot-multi-replace.png"));
+    multi->close();
+
+    w.ensure_panel1("TControlForm_mod_out")->findChild<QAbstractButton*>("SpeedButton2")->click();
+    QWidget* tmpl = nullptr;
+    for (QWidget* t : QApplication::topLevelWidgets())
+      if (t->objectName() == "form_mod_out") tmpl = t;
+    QVERIFY(tmpl);
+    tmpl->findChild<QAbstractButton*>("SpeedButton3")->click();
+    tmpl->findChild<QAbstractButton*>("SpeedButton1")->click();
+    QTest::qWait(200);
+    QVERIFY(tmpl->grab().save(dir + "/screenshot-template.png"));
+    tmpl->close();
   }
 };
 

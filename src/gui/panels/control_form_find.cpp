@@ -13,8 +13,8 @@ QString TControlForm_find::help_text() {
 
 void TControlForm_find::build_body() {
   QHBoxLayout* row = add_row();
-  add_param(row, "Edit_find1", 240);
-  row->setAlignment(Qt::AlignTop);
+  QWidget* edit = add_param(row, "Edit_find1", 240);
+  row->setAlignment(edit, Qt::AlignTop);
   auto* help = new QPlainTextEdit(help_text(), panel1());
   help->setObjectName("find_help1");
   help->setAccessibleName("查找帮助");

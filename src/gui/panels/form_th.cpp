@@ -54,10 +54,12 @@ Tform_th::Tform_th(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowSta
   row->setSpacing(2);
   auto* add = new ImageButton(QIcon(), "+", "加一行", bar);
   add->setObjectName("SpeedButton1");
+  add->setAutoRaise(false);
   add->setFixedSize(26, 24);
   connect(add, &QToolButton::clicked, this, &Tform_th::SpeedButton1Click);
   auto* del = new ImageButton(QIcon(), "-", "删除光标所在的行", bar);
   del->setObjectName("SpeedButton2");
+  del->setAutoRaise(false);
   del->setFixedSize(26, 24);
   connect(del, &QToolButton::clicked, this, &Tform_th::SpeedButton2Click);
   row->addWidget(add);

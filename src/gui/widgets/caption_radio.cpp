@@ -8,7 +8,7 @@ CaptionRadio::CaptionRadio(const QString& text, QWidget* parent) : QRadioButton(
   setFocusPolicy(Qt::NoFocus);
   setAccessibleName(text);
   setStyleSheet(
-      "QRadioButton { font-weight: bold; spacing: 0px; }"
+      "QRadioButton { spacing: 0px; }"
       "QRadioButton::indicator { width: 0px; height: 0px; }");
 }
 
