@@ -179,10 +179,15 @@ QWidget* TControlForm_::add_param(QHBoxLayout* row, const std::string& param, in
       m->setFixedHeight(120);
       m->setLineWrapMode(QPlainTextEdit::NoWrap);
       m->setTabChangesFocus(true);
-      if (row)
+      if (row) {
         row->addWidget(m, 1);
-      else
-        body_->addWidget(m);
+      } else {
+        // A row of its own, as wide as the panel, starting under the caption.
+        auto* own = new QHBoxLayout;
+        own->addSpacing(20);
+        own->addWidget(m, 1);
+        body_->addLayout(own);
+      }
       return m;
     }
   }
