@@ -8,9 +8,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 #include "gui/editor/document_tabs.h"
 #include "gui/editor/qoz_edit.h"
@@ -117,6 +119,32 @@ class TestPanelWindows : public QObject {
     QVERIFY(run(w));
     QCOMPARE(read(p), QByteArray("\xD6\xD0\xD6\xD0"
                                  "c\r\n"));
+
+    // The old string ends at the first "=" of a row, so its column refuses "="; the new
+    // string takes anything. Ctrl+Delete deletes the row holding the cursor.
+    for (int col : {0, 1}) {
+      std::unique_ptr<QWidget> ed(
+          t->itemDelegateForColumn(col)
+              ? t->itemDelegateForColumn(col)->createEditor(t->viewport(), {},
+                                                            t->model()->index(0, col))
+              : t->itemDelegate()->createEditor(t->viewport(), {}, t->model()->index(0, col)));
+      auto* line = qobject_cast<QLineEdit*>(ed.get());
+      QVERIFY(line);
+      QTest::keyClicks(line, "x=y");
+      QCOMPARE(line->text(), QString(col == 0 ? "xy" : "x=y"));
+    }
+    // A cell still being edited when the run starts counts with what it shows.
+    second->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(second));
+    t->editItem(t->item(1, 1));
+    auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(cell);
+    cell->setText("typed");
+    QCOMPARE(second->rows()[1].new_text, std::string("typed"));
+    t->setCurrentCell(0, 0);
+    QTest::keyClick(t, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(t->rowCount(), 1);
+    QCOMPARE(t->item(0, 0)->text(), QString("b"));
 
     // Closing an older window keeps the newer one in use; closing the tracked one falls
     // back to the panel's own edits.

@@ -23,6 +23,24 @@ QString updown_name(const std::string& edit_name) {
   return n + "_updown";
 }
 
+// What an edit box without a label of its own holds, for its hint and screen readers.
+QString param_hint(const std::string& name) {
+  static const std::pair<const char*, const char*> hints[] = {
+      {"Edit_leftadd1", "加在前面的字符"},
+      {"Edit_rightadd1", "加在后面的字符"},
+      {"Edit_full1", "填满到的字节数"},
+      {"Edit_th1", "要替换的字符串"},
+      {"Edit_find1", "要查找的字符串"},
+      {"Edit_m_to_one1", "x (行数)"},
+      {"Edit_row_to_col1", "列之间的分隔符"},
+      {"Edit_sp_file1", "每个文件的行数"},
+      {"Edit_sp_file2", "文件名宏 (%d 为文件序号)"},
+  };
+  for (const auto& [n, hint] : hints)
+    if (name == n) return QString::fromUtf8(hint);
+  return {};
+}
+
 // Numbers and one-character separators get a short box, other texts a long one.
 int default_edit_width(const ParamDecl& d) {
   const std::string& v = d.default_value;
@@ -147,7 +165,9 @@ QWidget* TControlForm_::add_param(QHBoxLayout* row, const std::string& param, in
       auto* e = new ColorEdit(panel1_);
       e->setObjectName(name);
       e->setFixedWidth(edit_width > 0 ? edit_width : default_edit_width(*d));
-      e->setAccessibleName(cap.isEmpty() ? caption_ + " " + name : cap);
+      const QString hint = param_hint(d->name);
+      e->setAccessibleName(!cap.isEmpty() ? cap : !hint.isEmpty() ? hint : caption_);
+      if (!hint.isEmpty()) e->setToolTip(hint);
       if (label) label->setBuddy(e);
       row->addWidget(e);
       if (d->kind == ParamKind::UpDown) {

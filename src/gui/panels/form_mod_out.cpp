@@ -33,6 +33,8 @@ Tform_mod_out::Tform_mod_out(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("form_mod_out");
   setWindowTitle("模板功能/宏替换");
   setAttribute(Qt::WA_DeleteOnClose);
+  // A tool window left open must not keep the program running once the main window closes.
+  setAttribute(Qt::WA_QuitOnClose, false);
   resize(550, 421);
 
   auto* col = new QVBoxLayout(this);

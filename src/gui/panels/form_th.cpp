@@ -1,5 +1,6 @@
 #include "gui/panels/form_th.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -42,6 +43,8 @@ Tform_th::Tform_th(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowSta
   setObjectName("form_th");
   setWindowTitle("同时替换多个字符串");
   setAttribute(Qt::WA_DeleteOnClose);
+  // A tool window left open must not keep the program running once the main window closes.
+  setAttribute(Qt::WA_QuitOnClose, false);
   resize(274, 369);
 
   auto* col = new QVBoxLayout(this);
@@ -97,6 +100,9 @@ Tform_th* Tform_th::tracked() {
 }
 
 std::vector<ReplaceRow> Tform_th::rows() const {
+  // A cell still being edited counts with what it shows: leaving the editor commits it.
+  QWidget* editor = QApplication::focusWidget();
+  if (editor && editor != table_ && table_->isAncestorOf(editor)) editor->clearFocus();
   std::vector<ReplaceRow> out;
   auto cell = [this](int r, int c) {
     const QTableWidgetItem* it = table_->item(r, c);

@@ -64,6 +64,13 @@ void MainWindow::build_find_panel(QWidget* parent, QVBoxLayout* col) {
   QAction* del = popup_find_->addAction("删除");
   del->setObjectName("N31");
   connect(del, &QAction::triggered, this, &MainWindow::N31Click);
+  // The same commands from the keyboard while the list has the focus.
+  copy->setShortcut(QKeySequence::Copy);
+  del->setShortcut(QKeySequence::Delete);
+  for (QAction* a : {copy, del}) {
+    a->setShortcutContext(Qt::WidgetShortcut);
+    list_box_find_->addAction(a);
+  }
   connect(list_box_find_, &QListWidget::customContextMenuRequested, this, [this](const QPoint& p) {
     popup_find_->popup(list_box_find_->viewport()->mapToGlobal(p));
   });
