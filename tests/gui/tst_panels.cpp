@@ -16,6 +16,7 @@
 #include "gui/panels/control_form.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
+#include "gui/shell/text_bridge.h"
 #include "gui/widgets/image_buttons.h"
 
 using lq::gui::MainWindow;
@@ -374,6 +375,23 @@ class TestPanels : public QObject {
     QTest::qWait(200);
     QVERIFY(tmpl->grab().save(dir + "/screenshot-template.png"));
     tmpl->close();
+
+    // The results of a find run under the editor, the match opened from one of them.
+    MainWindow f;
+    f.resize(1100, 760);
+    f.show();
+    auto* find = f.ensure_panel1("TControlForm_find");
+    find->findChild<QLineEdit*>("Edit_find1")->setText("公司");
+    find->chkEnable()->click();
+    auto gbk = [](const char* s) { return QByteArray::fromStdString(lq::gui::to_gbk(s)); };
+    f.add_files({file("报告.txt", gbk("旧公司名称\n2024 年 公司 总结\n无关\n")),
+                 file("客户.txt", gbk("公司A\n公司B\n"))});
+    QVERIFY(run(f));
+    auto* list = f.findChild<QListWidget*>("ListBox_find1");
+    list->setCurrentRow(1);
+    emit list->itemDoubleClicked(list->item(1));
+    QTest::qWait(200);
+    QVERIFY(f.grab().save(dir + "/screenshot-find.png"));
   }
 };
 
