@@ -50,6 +50,7 @@ bool MainWindow::save_recipe1(const QString& path) {
 }
 
 bool MainWindow::open_recipe1(const QString& path) {
+  if (running()) return false;  // a run reads the panels it was started with
   Recipe recipe;
   try {
     load_recipe(recipe, path_from_q(path));
@@ -80,7 +81,6 @@ void MainWindow::N_save_recipe1Click() {
 }
 
 void MainWindow::N_open_recipe1Click() {
-  if (running()) return;
   const QString path =
       recipe_dialog_ ? recipe_dialog_(this, false)
                      : QFileDialog::getOpenFileName(this, "打开方案", QString(), kRecipeFilter);
