@@ -82,7 +82,7 @@ tqozedit1* EditCommands::editor() const {
 void EditCommands::on_editor(const std::function<void(tqozedit1&)>& f) {
   if (tqozedit1* ed = editor()) {
     f(*ed);
-    ed->update();
+    ed->update_text();
   }
 }
 
@@ -238,7 +238,7 @@ void EditCommands::find_next1() {
   if (!ed || find_text_.empty()) return;
   if (find_next_in1(ed->model(), find_text_)) {
     ed->update_scrollbars1();
-    ed->update();
+    ed->update_text();
     return;
   }
   msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kNotFound)), false, window_, kInfo);
@@ -260,7 +260,7 @@ void EditCommands::go_number_mark1(int digit) {
   if (!page || page != tabs_->find_page1(mark->path)) return;
   page->page_editor1->model().set_top_line1(mark->top_line);
   page->page_editor1->update_scrollbars1();
-  page->page_editor1->update();
+  page->page_editor1->update_text();
 }
 
 void EditCommands::add_bookmark1() {

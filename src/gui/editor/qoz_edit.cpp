@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QPixmap>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -29,10 +28,12 @@ int to_int(size_t n) {
   return static_cast<int>(std::min<size_t>(n, 0x7fffffff));
 }
 
+// The bytes as shown: decoded straight to UTF-16, every TAB as one blank.
 QString display_text(std::string_view bytes) {
-  std::string b(bytes);
-  std::replace(b.begin(), b.end(), '\t', ' ');
-  return from_gbk(b);
+  const std::u16string wide = code_page().to_utf16(bytes);
+  QString s = QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+  s.replace(QLatin1Char('\t'), QLatin1Char(' '));
+  return s;
 }
 
 // The Windows virtual-key code of a key the editor left alone; only its range matters to the
@@ -121,7 +122,7 @@ tqozedit1::tqozedit1(QWidget* parent) : QWidget(parent) {
     connect(own_menu_->addAction(QString::fromUtf8(caption)), &QAction::triggered, this,
             [this, action] {
               (model_.*action)();
-              update();
+              update_text();
             });
   };
   add("撤消", &EditorModel::undo_step1);
@@ -151,12 +152,12 @@ void tqozedit1::setColor(const QColor& c) {
 
 void tqozedit1::set_alternation_paint(bool on) {
   alternation_paint_ = on;
-  update();
+  update_text();
 }
 
 void tqozedit1::set_alternation_paint_color(const QColor& c) {
   alternation_paint_color_ = c;
-  update();
+  update_text();
 }
 
 void tqozedit1::set_scroll_bars(bool horizontal, bool vertical) {
@@ -243,7 +244,7 @@ QPoint tqozedit1::caret_point() const {
 }
 
 void tqozedit1::caret_moved() {
-  update();
+  update_text();
   QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
@@ -297,7 +298,7 @@ void tqozedit1::v_scroll_action(int action) {
     case QAbstractSlider::SliderMove: {
       const int p = vbar_->sliderPosition();
       model_.set_top_line1(p == 0 ? 0 : static_cast<int>(1.0 * rows * p / 100) + 1);
-      update();
+      update_text();
       return;  // the bar shows p
     }
     default:
@@ -305,7 +306,7 @@ void tqozedit1::v_scroll_action(int action) {
   }
   // The action is applied to the bar after this signal; show our own position instead.
   QTimer::singleShot(0, this, [this] { update_scrollbars1(); });
-  update();
+  update_text();
 }
 
 void tqozedit1::h_scroll_action(int action) {
@@ -330,40 +331,40 @@ void tqozedit1::h_scroll_action(int action) {
     default:
       break;
   }
-  update();
+  update_text();
 }
 
 // ---- Painting ----
 
-void tqozedit1::draw_bytes(QPainter& p, int x, int y, std::string_view bytes) const {
-  p.drawText(x, y + QFontMetrics(font()).ascent(), display_text(bytes));
-}
-
 void tqozedit1::paintEvent(QPaintEvent*) {
-  QPainter wp(this);
-  wp.setPen(border_color_);
-  wp.drawRect(0, 0, width() - 1, height() - 1);
-  wp.setPen(color_);
-  wp.drawRect(1, 1, width() - 3, height() - 3);
+  QPainter p(this);
+  p.setPen(border_color_);
+  p.drawRect(0, 0, width() - 1, height() - 1);
+  p.setPen(color_);
+  p.drawRect(1, 1, width() - 3, height() - 3);
   const QRect cr = client_rect();
   if (want_h_ && want_v_)  // the corner between the two scroll bars
-    wp.fillRect(QRect(QPoint(cr.right() + 1, cr.bottom() + 1),
-                      QPoint(width() - kFrame - 1, height() - kFrame - 1)),
-                palette().color(QPalette::Window));
+    p.fillRect(QRect(QPoint(cr.right() + 1, cr.bottom() + 1),
+                     QPoint(width() - kFrame - 1, height() - kFrame - 1)),
+               palette().color(QPalette::Window));
   if (cr.isEmpty()) return;
 
-  QPixmap buf(cr.size());
-  buf.fill(color_);
-  QPainter p(&buf);
+  // Qt paints every widget into its window's back buffer and shows the result at once, so
+  // drawing straight onto the client area is already free of flicker.
+  p.setClipRect(cr);
+  p.translate(cr.topLeft());
+  p.fillRect(QRect(QPoint(0, 0), cr.size()), color_);
   p.setFont(font());
   measure_line_height();
   const int lh = line_height_;
+  const int ascent = QFontMetrics(font()).ascent();
   const int v = cr.height() / lh;
   const int top = model_.top_line1();
   const int last = std::min(model_.row_count() - 1, top + v);
   const int h = model_.h_offset1();
   const QColor text_color = palette().color(QPalette::Text);
 
+  p.setPen(text_color);
   for (int i = top; i <= last; ++i) {
     const int y = (i - top) * lh;
     if (alternation_paint_ && (i % 2) == 1)
@@ -371,12 +372,10 @@ void tqozedit1::paintEvent(QPaintEvent*) {
     std::string_view row = model_.row_view1(i);
     const int from = char_boundary1(h + 1, row, true);
     const int to = char_boundary1(from + kMaxDrawn, row, true);
-    if (from <= to_int(row.size())) {
-      p.setPen(text_color);
-      draw_bytes(
-          p, 0, y,
-          row.substr(static_cast<size_t>(from - 1), static_cast<size_t>(std::max(0, to - from))));
-    }
+    if (from <= to_int(row.size()))
+      p.drawText(0, y + ascent,
+                 display_text(row.substr(static_cast<size_t>(from - 1),
+                                         static_cast<size_t>(std::max(0, to - from)))));
   }
 
   // Selection pass: only character cells are highlighted.
@@ -385,6 +384,8 @@ void tqozedit1::paintEvent(QPaintEvent*) {
   if (model_.has_selection() && s.line < model_.row_count() && e.line < model_.row_count()) {
     const QColor hl = palette().color(QPalette::Highlight);
     const QColor hl_text = palette().color(QPalette::HighlightedText);
+    const QFontMetrics fm(font());
+    p.setPen(hl_text);
     for (int i = std::max(s.line, top); i <= std::min(e.line, last); ++i) {
       std::string_view row = model_.row_view1(i);
       int a = 1, b = to_int(row.size()) + 1;
@@ -395,16 +396,17 @@ void tqozedit1::paintEvent(QPaintEvent*) {
       int vis = char_boundary1(h + 1, row, true);
       int x = 0;
       if (vis < from) {
-        x = px_width1(row.substr(static_cast<size_t>(vis - 1), static_cast<size_t>(from - vis)));
+        x = fm.horizontalAdvance(display_text(
+            row.substr(static_cast<size_t>(vis - 1), static_cast<size_t>(from - vis))));
         vis = from;
       }
       const int n = std::min(to - vis, kMaxDrawn);
       if (n <= 0 || vis > to_int(row.size())) continue;
-      std::string_view part = row.substr(static_cast<size_t>(vis - 1), static_cast<size_t>(n));
+      const QString part =
+          display_text(row.substr(static_cast<size_t>(vis - 1), static_cast<size_t>(n)));
       const int y = (i - top) * lh;
-      p.fillRect(x, y, px_width1(part), lh, hl);
-      p.setPen(hl_text);
-      draw_bytes(p, x, y, part);
+      p.fillRect(x, y, fm.horizontalAdvance(part), lh, hl);
+      p.drawText(x, y + ascent, part);
     }
   }
 
@@ -412,8 +414,6 @@ void tqozedit1::paintEvent(QPaintEvent*) {
     const QPoint c = caret_point();
     p.fillRect(c.x(), c.y(), 1, lh, text_color);
   }
-  p.end();
-  wp.drawPixmap(cr.topLeft(), buf);
 }
 
 void tqozedit1::resizeEvent(QResizeEvent*) {
@@ -430,12 +430,12 @@ bool tqozedit1::focusNextPrevChild(bool) {
 
 void tqozedit1::focusInEvent(QFocusEvent* e) {
   QWidget::focusInEvent(e);
-  update();
+  update_text();
 }
 
 void tqozedit1::focusOutEvent(QFocusEvent* e) {
   QWidget::focusOutEvent(e);
-  update();
+  update_text();
 }
 
 void tqozedit1::sel(bool shift) {
@@ -529,7 +529,7 @@ bool tqozedit1::navigation_key(QKeyEvent* e) {
     default:
       return false;
   }
-  update();
+  update_text();
   return true;
 }
 
@@ -564,7 +564,7 @@ bool tqozedit1::ctrl_key(QKeyEvent* e) {
     default:
       break;
   }
-  update();
+  update_text();
   return true;  // every key pressed with Ctrl is the editor's
 }
 
@@ -573,7 +573,7 @@ void tqozedit1::type_bytes(std::string_view bytes) {
     const bool edge = caret_point().x() >= client_rect().width() - kEdgeMargin;
     model_.type_char1(ch, edge);
   }
-  update();
+  update_text();
 }
 
 void tqozedit1::keyPressEvent(QKeyEvent* e) {
@@ -608,7 +608,7 @@ void tqozedit1::keyPressEvent(QKeyEvent* e) {
     }
   }
   update_scrollbars1();
-  update();
+  update_text();
   e->accept();
 }
 
@@ -655,7 +655,7 @@ void tqozedit1::mousePressEvent(QMouseEvent* e) {
   model_.set_sel_anchor1(p);
   model_.set_sel_end1(p);
   mouse_selecting_ = true;
-  update();
+  update_text();
 }
 
 void tqozedit1::mouseMoveEvent(QMouseEvent* e) {
@@ -663,7 +663,7 @@ void tqozedit1::mouseMoveEvent(QMouseEvent* e) {
   if (mouse_selecting_ && (e->buttons() & Qt::LeftButton)) {
     place_caret(e->position().toPoint());
     model_.set_sel_end1(EditPos{model_.caret_abs_col1(), model_.current_index1()});
-    update();
+    update_text();
     scroll_timer_->start();
   } else {
     scroll_timer_->stop();
@@ -681,7 +681,7 @@ void tqozedit1::mouseReleaseEvent(QMouseEvent* e) {
     place_caret(e->position().toPoint());
     model_.set_sel_end1(EditPos{model_.caret_abs_col1(), model_.current_index1()});
     mouse_selecting_ = false;
-    update();
+    update_text();
   }
   if (click) emit OnClick();
 }
@@ -692,7 +692,7 @@ void tqozedit1::mouseDoubleClickEvent(QMouseEvent* e) {
   emit OnDblClick();
   mouse_selecting_ = false;
   model_.select_word1();
-  update();
+  update_text();
 }
 
 void tqozedit1::scroll_tick() {
@@ -715,7 +715,7 @@ void tqozedit1::scroll_tick() {
   } else if (x <= 0) {
     m.set_h_offset1(m.h_offset1() - 10);
   }
-  update();
+  update_text();
 }
 
 void tqozedit1::wheelEvent(QWheelEvent* e) {
@@ -724,7 +724,7 @@ void tqozedit1::wheelEvent(QWheelEvent* e) {
     model_.set_top_line1(model_.top_line1() + 1);
   else if (dy > 0)
     model_.set_top_line1(model_.top_line1() - 1);
-  update();
+  update_text();
   update_scrollbars1();
   e->accept();
 }
@@ -741,7 +741,7 @@ bool tqozedit1::load_file1(const std::string& path) {
   const bool ok = model_.load_file1(path);
   measure_line_height();
   update_scrollbars1();
-  update();
+  update_text();
   return ok;
 }
 

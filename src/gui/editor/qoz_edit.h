@@ -59,6 +59,9 @@ class tqozedit1 : public QWidget, private EditorClient {
   QRect client_rect() const;
   // Screen caret position relative to the client area.
   QPoint caret_point() const;
+  // Repaints the text area only: the scroll bars repaint themselves when they move, and
+  // repainting them with every keystroke would cost more than the text.
+  void update_text() { update(client_rect()); }
   QMenu* context_menu() const { return menu_; }
   // Replaces the own context menu (the document tabs use the main window's).
   void set_context_menu(QMenu* menu) { menu_ = menu; }
@@ -92,7 +95,7 @@ class tqozedit1 : public QWidget, private EditorClient {
  private:
   // EditorClient.
   void OnChange(EditorModel& sender) override;
-  void repaint() override { update(); }
+  void repaint() override { update_text(); }
   void update_scrollbars() override { update_scrollbars1(); }
   void caret_moved() override;
   void take_focus() override { setFocus(); }
@@ -112,7 +115,6 @@ class tqozedit1 : public QWidget, private EditorClient {
   void v_scroll_action(int action);
   void h_scroll_action(int action);
   void layout_bars();
-  void draw_bytes(QPainter& p, int x, int y, std::string_view bytes) const;
 
   EditorModel model_;
   SystemEditorClipboard clipboard_;
