@@ -219,6 +219,32 @@ class TestEditCommands : public QObject {
     QCOMPARE(box->find1()->count(), 2);
   }
 
+  void quickFindTextsGoToTheLanguageFileWhenTheProgramEnds() {
+    const QString language = home_.filePath("language.txt");
+    QFile::remove(language);
+    {
+      Win win;
+      win.trigger("N_find_quick1");
+      win.c().quick_find()->reject();
+      QVERIFY(!QFile::exists(language));
+    }
+    QFile f(language);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    // Every part of the box has tag 0, so the last one, "取消", is what the file keeps.
+    QVERIFY(QString::fromUtf8(lq::code_page().to_utf8(f.readAll().toStdString()))
+                .endsWith("0=取消\r\n"));
+  }
+
+  void wrapToggleSwitchesTheActiveEditor() {
+    Win win(std::string(300, 'x'));
+    win.trigger("N_wrap1");
+    QVERIFY(win.m().auto_line1());
+    QVERIFY(win.m().row_count() > 1);
+    win.trigger("N_wrap1");
+    QVERIFY(!win.m().auto_line1());
+    QCOMPARE(win.m().row_count(), 1);
+  }
+
   void numberedBookmarksReturnToFileAndRow() {
     QString text;
     for (int i = 0; i < 50; ++i) text += QString("row %1\n").arg(i);

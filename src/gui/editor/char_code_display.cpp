@@ -43,6 +43,8 @@ CharCodeDisplay::CharCodeDisplay(QWidget* parent) : QWidget(parent) {
   row->addWidget(label);
   row->addWidget(code1_);
   row->addWidget(code2_);
+  // As wide as its parts: a status bar would otherwise spread them apart.
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   connect(code1_, &QLineEdit::textChanged, this, &CharCodeDisplay::code1_changed);
 }
 
