@@ -129,6 +129,36 @@ class TestEditCommands : public QObject {
              QKeySequence(Qt::CTRL | Qt::Key_F));
   }
 
+  void documentCommandsReachTheTabsFromAnywhereInTheWindow() {
+    MainWindow w;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    auto* tabs = w.document_tabs();
+    w.findChild<QAction*>("N_new1")->trigger();
+    w.findChild<QAction*>("N_new1")->trigger();
+    const auto pages = tabs->PageControl1()->pages1();
+    QCOMPARE(pages.size(), size_t(2));
+    // The keys work with the focus in the file list too.
+    auto* list = w.findChild<QListWidget*>("ListBox1");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->PageControl1()->ActivePage(), pages[0]);
+    w.findChild<QAction*>("N_prevpage1")->trigger();
+    QCOMPARE(tabs->PageControl1()->ActivePage(), pages[1]);
+    int asked = 0;
+    QTemporaryDir dir;
+    tabs->set_save_dialog(
+        [&](QWidget*) { return dir.filePath(QString("s%1.txt").arg(++asked)).toStdString(); });
+    w.findChild<QAction*>("N_saveall1")->trigger();
+    QCOMPARE(asked, 2);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F4, Qt::ControlModifier);
+    QCOMPARE(tabs->PageControl1()->pages1().size(), size_t(1));
+    QVERIFY(!tabs->active_page1());
+    w.findChild<QAction*>("N_close1")->trigger();  // nothing active: nothing closes
+    QCOMPARE(tabs->PageControl1()->pages1().size(), size_t(1));
+  }
+
   void commandsDoNothingWithoutAnActivePage() {
     Win win("abc");
     win.w.document_tabs()->close_active();

@@ -66,7 +66,8 @@ DocumentTabs::DocumentTabs(QWidget* parent) : QWidget(parent) {
   head_menu_ = new QMenu(head_);
   QAction* close = head_menu_->addAction(QString::fromUtf8("关闭当前页"));
   close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-  close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  // The window's keys: Ctrl+F4 and Ctrl+Tab act wherever the focus is in it.
+  close->setShortcutContext(Qt::WindowShortcut);
   addAction(close);
   connect(close, &QAction::triggered, this, &DocumentTabs::close_active);
   head_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -74,13 +75,13 @@ DocumentTabs::DocumentTabs(QWidget* parent) : QWidget(parent) {
           [this](const QPoint& p) { head_menu_->popup(head_->mapToGlobal(p)); });
 
   auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-  next->setContext(Qt::WidgetWithChildrenShortcut);
+  next->setContext(Qt::WindowShortcut);
   connect(next, &QShortcut::activated, this, &DocumentTabs::next_page1);
   auto* prev = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
-  prev->setContext(Qt::WidgetWithChildrenShortcut);
+  prev->setContext(Qt::WindowShortcut);
   connect(prev, &QShortcut::activated, this, &DocumentTabs::prev_page1);
   auto* prev2 = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
-  prev2->setContext(Qt::WidgetWithChildrenShortcut);
+  prev2->setContext(Qt::WindowShortcut);
   connect(prev2, &QShortcut::activated, this, &DocumentTabs::prev_page1);
 
   save_dialog_ = [](QWidget* owner) { return path_from_q(QFileDialog::getSaveFileName(owner)); };

@@ -1,5 +1,6 @@
-// The editor's side of the main window: the editing commands in the menus and the status
-// bar, and what a run and the line-length tool do to the active editor.
+// The editor's side of the main window: the document and editing commands in the menus,
+// the tool bar and the status bar, and what a run and the line-length tool do to the active
+// editor.
 #include <QMenu>
 #include <QStatusBar>
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include "core/textsvc/line_text.h"
 #include "core/textsvc/str_helpers.h"
 #include "gui/editor/char_code_display.h"
+#include "gui/editor/document_commands.h"
 #include "gui/editor/document_tabs.h"
 #include "gui/editor/edit_commands.h"
 #include "gui/editor/qoz_edit.h"
@@ -18,6 +20,11 @@ namespace lq::gui {
 void MainWindow::install_edit_commands() {
   edit_commands_ = std::make_unique<EditCommands>(this, doc_tabs_, catalogue_);
   EditCommands& c = *edit_commands_;
+  if (auto* m = findChild<QMenu*>("N_file1"))
+    add_document_file_items(m, findChild<QAction*>("N46"), doc_tabs_);
+  if (auto* m = findChild<QMenu*>("N_view1")) add_document_view_items(m, doc_tabs_);
+  if (auto* bar = findChild<QWidget*>("Panel_tool1"))
+    add_save_button(bar, findChild<QWidget*>("SpeedButton5"), doc_tabs_);
   if (auto* m = findChild<QMenu*>("N_edit1")) c.fill_edit_menu(m);
   if (auto* m = findChild<QMenu*>("N_op1")) {
     m->addSeparator();
