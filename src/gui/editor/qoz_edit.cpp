@@ -364,11 +364,18 @@ void tqozedit1::paintEvent(QPaintEvent*) {
   const int h = model_.h_offset1();
   const QColor text_color = palette().color(QPalette::Text);
 
+  model_.normalize_selection1();
+  const EditPos s = model_.norm_start1(), e = model_.norm_end1();
+  const bool selected =
+      model_.has_selection() && s.line < model_.row_count() && e.line < model_.row_count();
+
   p.setPen(text_color);
   for (int i = top; i <= last; ++i) {
     const int y = (i - top) * lh;
     if (alternation_paint_ && (i % 2) == 1)
       p.fillRect(0, y, cr.width(), lh, alternation_paint_color_);
+    // A row inside the selection is drawn whole by the selection pass.
+    if (selected && i > s.line && i < e.line) continue;
     std::string_view row = model_.row_view1(i);
     const int from = char_boundary1(h + 1, row, true);
     const int to = char_boundary1(from + kMaxDrawn, row, true);
@@ -379,9 +386,7 @@ void tqozedit1::paintEvent(QPaintEvent*) {
   }
 
   // Selection pass: only character cells are highlighted.
-  model_.normalize_selection1();
-  const EditPos s = model_.norm_start1(), e = model_.norm_end1();
-  if (model_.has_selection() && s.line < model_.row_count() && e.line < model_.row_count()) {
+  if (selected) {
     const QColor hl = palette().color(QPalette::Highlight);
     const QColor hl_text = palette().color(QPalette::HighlightedText);
     const QFontMetrics fm(font());
