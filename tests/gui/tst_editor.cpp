@@ -198,6 +198,26 @@ class TestEditor : public QObject {
     QVERIFY(img.pixelColor(o + QPoint(0, lh)) != QColor(10, 200, 30));
   }
 
+  void selectionHighlightsCharacterCellsOnly() {
+    Shown s("abc\r\nwwwwww\r\nlast");
+    s.ed.set_alternation_paint(false);
+    s.m().set_sel_anchor1(EditPos{2, 0});
+    s.m().set_sel_end1(EditPos{2, 2});
+    const QImage img = s.ed.grab().toImage();
+    const QColor hl = s.ed.palette().color(QPalette::Highlight);
+    const QPoint o = s.ed.client_rect().topLeft();
+    const int lh = s.ed.line_height1();
+    // Pixels on the bottom line of each cell, below the glyphs. A row inside the selection is
+    // highlighted under its text, not beyond its end.
+    QCOMPARE(img.pixelColor(o + QPoint(1, 2 * lh - 1)), hl);
+    QVERIFY(img.pixelColor(o + QPoint(s.ed.px_width1("wwwwww") + 5, 2 * lh - 1)) != hl);
+    // The first row from its start column, the last row up to its end column.
+    QVERIFY(img.pixelColor(o + QPoint(1, lh - 1)) != hl);
+    QCOMPARE(img.pixelColor(o + QPoint(s.ed.px_width1("a") + 1, lh - 1)), hl);
+    QCOMPARE(img.pixelColor(o + QPoint(1, 3 * lh - 1)), hl);
+    QVERIFY(img.pixelColor(o + QPoint(s.ed.px_width1("l") + 2, 3 * lh - 1)) != hl);
+  }
+
   // ---- Document tabs ----
 
   void tabRectanglesAndHits() {
