@@ -221,6 +221,10 @@ void list_dir1(const std::string& dir, LineList& list, bool recurse, std::string
   list_dir_in(with_slash(dir), list, recurse, mode);
 }
 
+std::string exe_path1() {
+  return exe_path();
+}
+
 std::string app_path1() {
   if (const char* home = std::getenv("LEXOQUILL_HOME"); home && *home) {
     const std::string dir = with_slash(home);

@@ -48,6 +48,9 @@ void list_dir1(const std::string& dir, LineList& list, bool recurse, std::string
 // (~/.config/lexoquill/), created when missing.
 std::string app_path1();
 
+// The full path of the running executable, or "" when the system does not say.
+std::string exe_path1();
+
 // Creates the directory (with is_file: the directory part of path, up to its last "/")
 // and its missing parents. Throws RunError "Unable to create directory" for an empty
 // target; a directory that cannot be created is not reported here (the write that
