@@ -66,7 +66,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   build_status_bar();
   install_edit_commands();
   load_news();
+  // Geometry, settings and the operation panels of the last run.
+  build_settings_ui();
+  load_settings1();
+  load_panel_list1("");
   refresh_lists1();
+  fill_layout_list1();
 }
 
 void MainWindow::build_menus() {

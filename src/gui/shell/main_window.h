@@ -14,6 +14,7 @@
 #include "core/operations/operation_chain.h"
 #include "core/operations/panel_stack.h"
 #include "core/textsvc/message_catalogue.h"
+#include "gui/shell/main_window_settings.h"
 
 class QAction;
 class QLayout;
@@ -38,6 +39,7 @@ class ScopeBox;
 class TControlForm_;
 class Tform_select_path1;
 class RunController;
+class TQOZPosition;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -89,6 +91,24 @@ class MainWindow : public QMainWindow {
   bool open_recipe1(const QString& path);
   using RecipeDialog = std::function<QString(QWidget* owner, bool save)>;
   void set_recipe_dialog(RecipeDialog dialog) { recipe_dialog_ = std::move(dialog); }
+
+  // Settings, window geometry, operation layouts, options and help
+  // (main_window_settings.cpp, main_window_layouts.cpp). A blank layout name means
+  // "sys1.ini".
+  void load_settings1();
+  const SysSettings& sys_settings() const;
+  TQOZPosition* QOZPosition1() const;
+  void save_layout1(const std::string& file_name);
+  void apply_layout1(const std::string& file_name);
+  void free_panels1();
+  void load_panel_list1(const std::string& file_name);
+  void fill_layout_list1();
+  void ComboBox_view1Change();
+  void SpeedButton10Click();
+  void N_save_layout1Click();
+  void N_option1Click();
+  void show_help1();
+  void show_editor_notes1();
 
  signals:
   // A run has ended (finished, stopped or aborted by an error), before its closing box.
@@ -186,6 +206,14 @@ class MainWindow : public QMainWindow {
   QAction* act_find_ = nullptr;
   QMenu* popup_find_ = nullptr;
   RecipeDialog recipe_dialog_;
+
+  // Settings, geometry and layouts: building, showing and closing.
+  void build_settings_ui();
+  void FormShow_layout1();
+  void FormClose_layout1();
+  void FormDestroy_position1();
+  std::unique_ptr<MainWindowSettings> settings_;
+
   // The editing commands; declared last so they go first, while the catalogue still exists.
   void install_edit_commands();
   std::unique_ptr<EditCommands> edit_commands_;

@@ -28,7 +28,9 @@
 
 namespace lq::gui {
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  FormDestroy_position1();
+}
 
 namespace {
 
@@ -60,10 +62,6 @@ void MainWindow::install_services() {
       QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
     return answer;
   });
-  const SysSettings settings = read_sys_settings(IniFile(sys_ini_path()));
-  case_sensitive_ = settings.case_sensitive;
-  panel_font_ = QFont(from_gbk(settings.form_font.name));
-  if (settings.form_font.size > 0) panel_font_.setPointSize(settings.form_font.size);
 }
 
 void MainWindow::load_news() {
@@ -200,6 +198,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     e->ignore();
     return;
   }
+  FormClose_layout1();
   QMainWindow::closeEvent(e);
 }
 
