@@ -121,6 +121,9 @@ bool TQOZPosition::eventFilter(QObject* watched, QEvent* event) {
     }
     emit firstShown();
   }
+  // A window that is closed for good (often destroyed right after) has its final
+  // geometry now; saving again at destruction changes nothing.
+  if (watched == window_ && event->type() == QEvent::Close) window_destroying();
   return QObject::eventFilter(watched, event);
 }
 

@@ -1,7 +1,9 @@
 // TQOZPosition: keeps a window's position, size and state, and the sizes of the areas its
 // splitters resize, in the position file (window_geometry.h). The window restores them
-// when it has been built and saves them when it is destroyed; a named layout can load or
-// save the same values from or to a file of its own.
+// when it has been built (window_built) and saves them when it is closed and when it is
+// destroyed (window_destroying); a named layout can load or save the same values from or
+// to a file of its own. Any window can carry one:
+//   (new TQOZPosition(this, "Tform_mod_out"))->window_built();
 //
 // The splitters of a window, in creation order, are its QSplitter handles (each resizes
 // the neighbour that does not stretch), its caption-bar panels (each resizes itself) and
