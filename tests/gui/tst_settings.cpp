@@ -365,6 +365,41 @@ class TestSettings : public QObject {
     QVERIFY(panel_cl->width() > 500);
   }
 
+  // Start, change the options, save a layout, quit, start again: everything comes back.
+  void aSessionComesBackAtTheNextStart() {
+    {
+      MainWindow w;
+      w.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      w.resize(950, 680);
+      when_shown<Tform_option>(&w, [](Tform_option* d) {
+        d->CheckBox_case1()->setChecked(true);
+        d->CheckBox_falternation_paint1()->setChecked(false);
+        d->Memo_ext1()->setPlainText(".txt\n.log");
+        d->accept();
+      });
+      w.N_option1Click();
+      w.ensure_panel1("TControlForm_find");
+      w.ensure_panel1("TControlForm_big5");
+      when_shown<Tform_dsk>(&w, [](Tform_dsk* d) {
+        d->Edit1()->setText("mine");
+        d->accept();
+      });
+      w.N_save_layout1Click();
+      w.findChild<QAction*>("N46")->trigger();  // 退出
+    }
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.sys_settings().case_sensitive);
+    QVERIFY(!w.sys_settings().alternation_paint);
+    QCOMPARE(read("ext1.txt"), QByteArray(".txt\r\n.log\r\n"));
+    QCOMPARE(panel_names(w), QStringList({"TControlForm_find", "TControlForm_big5"}));
+    QCOMPARE(w.size(), QSize(950, 680));
+    auto* box = w.findChild<QComboBox*>("ComboBox_view1");
+    QCOMPARE(box->findText("mine"), 0);
+  }
+
   void garbageFilesStartWithDefaults() {
     Boxes boxes;
     QRandomGenerator rng(11);
