@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -25,6 +26,7 @@
 #include "gui/editor/qoz_edit.h"
 #include "gui/editor/tab_control.h"
 #include "gui/panels/control_form.h"
+#include "gui/panels/form_mod_out.h"
 #include "gui/settings/form_dsk.h"
 #include "gui/settings/form_help.h"
 #include "gui/settings/form_option.h"
@@ -398,6 +400,21 @@ class TestSettings : public QObject {
     QCOMPARE(w.size(), QSize(950, 680));
     auto* box = w.findChild<QComboBox*>("ComboBox_view1");
     QCOMPARE(box->findText("mine"), 0);
+  }
+
+  void templateWindowKeepsItsPlace() {
+    Tform_mod_out* t = Tform_mod_out::show_window();
+    QVERIFY(QTest::qWaitForWindowExposed(t));
+    t->resize(640, 480);
+    QTRY_COMPARE(t->size(), QSize(640, 480));
+    QPointer<Tform_mod_out> gone = t;
+    t->close();
+    QTRY_VERIFY(gone.isNull());
+    QCOMPARE(IniFile(position_file_path1()).read_integer("Tform_mod_out Position", "Width", 0),
+             640);
+    t = Tform_mod_out::show_window();
+    QCOMPARE(t->size(), QSize(640, 480));
+    t->close();
   }
 
   void garbageFilesStartWithDefaults() {

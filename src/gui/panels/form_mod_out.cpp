@@ -8,6 +8,7 @@
 
 #include "core/operations/template_expand.h"
 #include "gui/editor/qoz_edit.h"
+#include "gui/settings/qoz_position.h"
 #include "gui/widgets/image_buttons.h"
 #include "gui/widgets/label_splitter.h"
 
@@ -77,6 +78,8 @@ Tform_mod_out::Tform_mod_out(QWidget* parent) : QWidget(parent, Qt::Window) {
   split->addWidget(memo3_);
   split->setSizes({110, 110, 150});
   col->addWidget(split, 1);
+  // The window comes back where it was last closed.
+  (new TQOZPosition(this, "Tform_mod_out"))->window_built();
 }
 
 Tform_mod_out::~Tform_mod_out() = default;
