@@ -1,6 +1,5 @@
 #include "gui/settings/form_dsk.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>

@@ -11,7 +11,6 @@
 
 #include "core/settings/layout_store.h"
 #include "core/textsvc/str_helpers.h"
-#include "gui/shell/text_bridge.h"
 #include "gui/widgets/caption_splitter.h"
 
 namespace lq::gui {

@@ -1,7 +1,6 @@
 #include "gui/settings/settings_bridge.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QPalette>
 #include <QRadioButton>
 #include <QWidget>
