@@ -49,6 +49,7 @@ QAction* add_item(QMenu* menu, QAction* before, const char* name, const QString&
 }  // namespace
 
 void MainWindow::build_settings_ui() {
+  if (settings_) return;  // once per window, whoever calls it first
   settings_ = std::make_unique<MainWindowSettings>();
   MainWindowSettings& st = *settings_;
   st.sys_ini = IniFile(sys_ini_path());
