@@ -743,7 +743,10 @@ void tqozedit1::OnChange(EditorModel&) {
 }
 
 bool tqozedit1::load_file1(const std::string& path) {
+  // A file of hundreds of megabytes takes a moment to read: show that the program works.
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   const bool ok = model_.load_file1(path);
+  QGuiApplication::restoreOverrideCursor();
   measure_line_height();
   update_scrollbars1();
   update_text();
