@@ -404,6 +404,8 @@ class TestEditCommands : public QObject {
     COMPARE_BYTES(win.m().get_all_text1(), gbk("abc\r\ndef\r\ng\r\n中文字\r\n符\r\n"));
     QVERIFY(win.m().undo_list1().empty());
     QVERIFY(win.m().redo_list1().empty());
+    // The text no longer matches what was loaded or saved.
+    QCOMPARE(win.w.document_tabs()->active_page1()->caption(), QString::fromUtf8("新文档*"));
   }
 
   void startRecordsAnUndoStepOnTheActiveEditor() {
