@@ -157,7 +157,7 @@ QWidget* TControlForm_::add_param(QHBoxLayout* row, const std::string& param, in
   const QString name = QString::fromStdString(d->name);
   const QString cap = from_utf8(d->caption);
   QLabel* label = nullptr;
-  if (!cap.isEmpty() && (d->kind == ParamKind::Text || d->kind == ParamKind::UpDown))
+  if (row && !cap.isEmpty() && (d->kind == ParamKind::Text || d->kind == ParamKind::UpDown))
     label = add_label(row, cap);
   switch (d->kind) {
     case ParamKind::Text:
@@ -169,33 +169,35 @@ QWidget* TControlForm_::add_param(QHBoxLayout* row, const std::string& param, in
       e->setAccessibleName(!cap.isEmpty() ? cap : !hint.isEmpty() ? hint : caption_);
       if (!hint.isEmpty()) e->setToolTip(hint);
       if (label) label->setBuddy(e);
-      row->addWidget(e);
+      if (row) row->addWidget(e);
       if (d->kind == ParamKind::UpDown) {
         auto* ud = new ColorUpDown(panel1_);
         ud->setObjectName(updown_name(d->name));
         ud->setRange(d->min, d->max);
         ud->setBuddy(e);
-        row->addWidget(ud);
+        if (row) row->addWidget(ud);
       }
       return e;
     }
     case ParamKind::Check: {
       auto* c = new ImageCheckBox(cap, panel1_);
       c->setObjectName(name);
-      row->addWidget(c);
+      if (row) row->addWidget(c);
       return c;
     }
     case ParamKind::Radio: {
       auto* r = new QRadioButton(cap, panel1_);
       r->setObjectName(name);
       r->setAccessibleName(cap);
-      row->addWidget(r);
+      if (row) row->addWidget(r);
       return r;
     }
     case ParamKind::Memo: {
       auto* m = new QPlainTextEdit(panel1_);
       m->setObjectName(name);
-      m->setAccessibleName(caption_ + " " + name);
+      QString what = caption_;
+      if (what.startsWith("启用")) what = what.mid(2).trimmed();
+      m->setAccessibleName(what);
       m->setFixedHeight(120);
       m->setLineWrapMode(QPlainTextEdit::NoWrap);
       m->setTabChangesFocus(true);

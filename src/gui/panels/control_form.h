@@ -72,7 +72,8 @@ class TControlForm_ : public QFrame, public IControlTF {
 
   // Layout helpers for build_body: a new row below the previous ones, indented under
   // the caption; the widget of a declared parameter (with its label, when it has one)
-  // added to a row; a plain label.
+  // added to a row (without a row: a memo gets a row of its own, anything else is left
+  // for the caller to place); a plain label.
   QHBoxLayout* add_row();
   QVBoxLayout* body() const { return body_; }
   QWidget* add_param(QHBoxLayout* row, const std::string& name, int edit_width = 0);

@@ -8,14 +8,8 @@ namespace lq::gui {
 void TControlForm_ft2gb::build_body() {
   // The two choices carry the numbers [20] and [21]; no separate caption.
   hide_caption();
-  auto* row = new QHBoxLayout;
-  add_param(row, "RadioButton_ft2gb");
-  add_param(row, "RadioButton_gb2ft");
-  while (QLayoutItem* it = row->takeAt(0)) {
-    add_to_top_row(it->widget());
-    delete it;
-  }
-  delete row;
+  add_to_top_row(add_param(nullptr, "RadioButton_ft2gb"));
+  add_to_top_row(add_param(nullptr, "RadioButton_gb2ft"));
   QLabel* note = add_label(add_row(), "[注意:是这GBK字符集间的转换,与BIG5无关]");
   note->setObjectName("Label_note1");
   note->setStyleSheet("color: #a00000;");
