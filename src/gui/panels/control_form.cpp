@@ -1,6 +1,7 @@
 #include "gui/panels/control_form.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -200,6 +201,8 @@ QWidget* TControlForm_::add_param(QHBoxLayout* row, const std::string& param, in
       m->setAccessibleName(what);
       m->setFixedHeight(120);
       m->setLineWrapMode(QPlainTextEdit::NoWrap);
+      // Code reads best with its columns lined up.
+      m->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
       m->setTabChangesFocus(true);
       if (row) {
         row->addWidget(m, 1);

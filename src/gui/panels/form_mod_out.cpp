@@ -87,7 +87,10 @@ Tform_mod_out::~Tform_mod_out() = default;
 Tform_mod_out* Tform_mod_out::show_window() {
   if (!the_window()) the_window() = new Tform_mod_out;
   Tform_mod_out* w = the_window();
-  w->show();
+  if (w->isMinimized())
+    w->showNormal();
+  else
+    w->show();
   w->raise();
   w->activateWindow();
   w->memo1_->setFocus();

@@ -88,6 +88,8 @@ Tform_th::~Tform_th() = default;
 
 Tform_th* Tform_th::open_new() {
   auto* w = new Tform_th;
+  // A little below and right of the window before, so both can be seen.
+  if (Tform_th* before = tracked_window()) w->move(before->pos() + QPoint(24, 24));
   tracked_window() = w;
   w->show();
   w->raise();
