@@ -161,7 +161,7 @@ class TestBatchRun : public QObject {
   void stopEndsBetweenFiles() {
     MainWindow w;
     QStringList files;
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 400; ++i)
       files << file(QString("s%1.txt").arg(i), QByteArray(2000, 'a') + "\n");
     w.add_files(files);
     enable(w.ensure_panel1("TControlForm_ucase"));
