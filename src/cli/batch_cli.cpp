@@ -10,7 +10,9 @@
 
 #include "cli/cli_version.h"
 #include "cli/expand_template.h"
+#include "cli/journal_cli.h"
 #include "cli/options.h"
+#include "core/batch/journal_format.h"
 #include "core/batch/recipe.h"
 #include "core/batch/run_driver.h"
 #include "core/encoding/code_page.h"
@@ -174,9 +176,15 @@ int run(const Options& o) {
   RunRequest req;
   req.files = file_list(o);
   req.scope = recipe.scope;
-  req.case_sensitive = o.case_sensitive ? *o.case_sensitive
-                                        : read_sys_settings(IniFile(sys_ini_path())).case_sensitive;
+  const SysSettings settings = read_sys_settings(IniFile(sys_ini_path()));
+  req.case_sensitive = o.case_sensitive ? *o.case_sensitive : settings.case_sensitive;
   req.dry_run = o.dry_run;
+  req.keep_output = o.diff;
+  std::optional<RunJournal> journal;
+  if (!o.dry_run && !o.no_journal && settings.journal_runs > 0) {
+    journal.emplace(journal_dir1(), recipe_text(recipe), journal_limits(settings));
+    req.journal = &*journal;
+  }
   req.jobs = o.jobs;
   // Operations that write files of their own must see the files in list order.
   req.parallel_safe = !recipe.op || (recipe.op->class_name != "TControlForm_saveas" &&
@@ -199,7 +207,9 @@ int run(const Options& o) {
     const std::string text = replace_all(lg1::get_text1(catalogue, m), "\r\n", "\n");
     std::fprintf(stderr, "%s\n", gbk_code_page().to_utf8(text).c_str());
   };
-  if (o.dry_run)
+  if (o.diff)
+    print_diffs(res, stdout);
+  else if (o.dry_run)
     for (const std::string& f : res.changed) std::printf("%s\n", f.c_str());
   if (context.find_ran) {
     if (o.results) {
@@ -217,24 +227,31 @@ int run(const Options& o) {
     }
   }
   std::fflush(stdout);
-  switch (res.status) {
-    case RunStatus::Done:
-      return 0;
-    case RunStatus::NoFiles:
-      message(kMsgNoFiles);
-      return 1;
-    case RunStatus::BadCount:
-      message(kMsgNotInteger);
-      return 1;
-    case RunStatus::Stopped:
-      std::fprintf(stderr, "%s: stopped after %d of %zu files\n", kProgramName, res.files_done,
-                   static_cast<size_t>(context.file_count));
-      return 1;
-    case RunStatus::Failed:
-      std::fprintf(stderr, "%s\n", for_terminal(res.error).c_str());
-      return 1;
-  }
-  return 1;
+  const int code = [&] {
+    switch (res.status) {
+      case RunStatus::Done:
+        return 0;
+      case RunStatus::NoFiles:
+        message(kMsgNoFiles);
+        return 1;
+      case RunStatus::BadCount:
+        message(kMsgNotInteger);
+        return 1;
+      case RunStatus::Stopped:
+        std::fprintf(stderr, "%s: stopped after %d of %zu files\n", kProgramName, res.files_done,
+                     static_cast<size_t>(context.file_count));
+        return 1;
+      case RunStatus::Failed:
+        std::fprintf(stderr, "%s\n", for_terminal(res.error).c_str());
+        return 1;
+    }
+    return 1;
+  }();
+  if (journal && !journal->id().empty() && !o.quiet)
+    std::fprintf(stderr, "%s: to undo this run: --undo %s (%d file%s kept in the journal)\n",
+                 kProgramName, journal->id().c_str(), journal->files(),
+                 journal->files() == 1 ? "" : "s");
+  return code;
 }
 
 }  // namespace
@@ -253,6 +270,8 @@ int run_cli(int argc, char** argv) {
       std::printf("%s %s\n", kProgramName, LEXOQUILL_VERSION);
       return 0;
     }
+    if (o.list_runs) return list_runs(stdout);
+    if (o.undo) return undo(*o.undo, stdout, stderr);
     if (o.expand_template)
       return run_expand_template(o.expand_template->first, o.expand_template->second, stdout,
                                  stderr);

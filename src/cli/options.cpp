@@ -41,9 +41,19 @@ const char* const kHelp =
     "                     print one copy of the template per parameter row (rows end\n"
     "                     with ';', pairs name=value are separated by ','); no PATH\n"
     "\n"
+    "Undo (every run that writes is kept in the journal, batch/ in the program\n"
+    "directory; the last 20 runs up to 1 GB, see sys1.ini [journal]):\n"
+    "  --list-runs        list the runs in the journal, newest first, and exit\n"
+    "  --undo-last        undo the newest run not undone yet, and exit\n"
+    "  --undo RUN_ID      undo that run, and exit; files changed since the run are listed\n"
+    "                     and left alone\n"
+    "\n"
     "Running:\n"
     "  --dry-run          run everything but write nothing; list the files whose content\n"
     "                     would change\n"
+    "  --diff             with --dry-run: show what would change as unified diffs (text\n"
+    "                     converted from GBK to UTF-8 for the terminal)\n"
+    "  --no-journal       do not keep this run in the journal (it cannot be undone)\n"
     "  --results F        find results as raw GBK lines to F (default: standard output,\n"
     "                     converted to UTF-8)\n"
     "  -j, --jobs N       files processed in parallel (default 1); the outcome is the same\n"
@@ -153,6 +163,20 @@ Options parse_args(const std::vector<std::string>& args) {
       o.case_sensitive = arg == "--case-sensitive";
     } else if (arg == "--dry-run") {
       flag(o.dry_run);
+    } else if (arg == "--diff") {
+      flag(o.diff);
+    } else if (arg == "--no-journal") {
+      flag(o.no_journal);
+    } else if (arg == "--list-runs") {
+      flag(o.list_runs);
+    } else if (arg == "--undo-last") {
+      bool on = false;
+      flag(on);
+      o.undo = "";
+    } else if (arg == "--undo") {
+      const std::string id = value();
+      if (id.empty()) throw UsageError("--undo needs a RUN_ID (see --list-runs)");
+      o.undo = id;
     } else if (arg == "--results") {
       o.results = value();
     } else if (arg == "-j" || arg == "--jobs") {
@@ -171,6 +195,7 @@ Options parse_args(const std::vector<std::string>& args) {
       throw UsageError("unknown option '" + args[i] + "'");
     }
   }
+  if (o.diff && !o.dry_run) throw UsageError("--diff shows what --dry-run would change; give both");
   return o;
 }
 

@@ -38,6 +38,11 @@ struct Options {
   std::optional<std::string> save_recipe;
   std::optional<bool> case_sensitive;
   bool dry_run = false;
+  bool diff = false;        // with dry_run: unified diffs of what would change
+  bool no_journal = false;  // write without keeping the run's journal
+  // Instead of a run: list the journal's runs, or undo one (an id, or "" for the last).
+  bool list_runs = false;
+  std::optional<std::string> undo;
   std::optional<std::string> results;
   int jobs = 1;
   bool quiet = false;

@@ -86,10 +86,12 @@ class Cli : public testing::Test {
 TEST_F(Cli, HelpNamesEveryOption) {
   Result r = run({"--help"});
   EXPECT_EQ(r.status, 0);
-  for (const char* opt : {"-r, --recursive", "--ext LIST", "--scope N", "--op OP",
-                          "--set NAME=VALUE", "--set-file NAME=F", "--raw-params", "--multi F",
-                          "--recipe F", "--save-recipe F", "--case-sensitive", "--ignore-case",
-                          "--dry-run", "--results F", "-j, --jobs N", "-q, --quiet", "--version"})
+  for (const char* opt :
+       {"-r, --recursive",   "--ext LIST",    "--scope N",     "--op OP",     "--set NAME=VALUE",
+        "--set-file NAME=F", "--raw-params",  "--multi F",     "--recipe F",  "--save-recipe F",
+        "--case-sensitive",  "--ignore-case", "--dry-run",     "--diff",      "--no-journal",
+        "--list-runs",       "--undo-last",   "--undo RUN_ID", "--results F", "-j, --jobs N",
+        "-q, --quiet",       "--version"})
     EXPECT_NE(r.out.find(opt), std::string::npos) << opt;
   EXPECT_EQ(run({"--version"}).status, 0);
 }
@@ -161,6 +163,68 @@ TEST_F(Cli, DryRunListsWhatWouldChange) {
   EXPECT_EQ(r.out, "d/a.txt\n");
   EXPECT_EQ(read_file(p("d/a.txt")), "a\n");
   EXPECT_FALSE(fs::exists(p("d/gone.txt")));
+}
+
+TEST_F(Cli, DryRunDiffShowsTheChangesDecoded) {
+  write_file(p("a.txt"), "one\n\xD6\xD0\xCE\xC4 x\nthree\n");  // 中文 in GBK
+  write_file(p("b.txt"), "b\n");
+  write_file(p("c.txt"), "c x\r\n");
+  Result r = run({"--dry-run", "--diff", "--op", "4", "--set", "Edit_th1=x", "--set",
+                  "Edit_th2=已改", "a.txt", "b.txt", "c.txt"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "--- a.txt\n+++ a.txt (processed)\n@@ -1,3 +1,3 @@\n one\n-中文 x\n+中文 已改\n three\n"
+            "--- b.txt\n+++ b.txt (processed)\n"
+            "# only the line ends change: CR LF after every line\n"
+            "--- c.txt\n+++ c.txt (processed)\n@@ -1 +1 @@\n-c x\n+c 已改\n");
+  EXPECT_EQ(read_file(p("a.txt")), "one\n\xD6\xD0\xCE\xC4 x\nthree\n");
+  EXPECT_FALSE(fs::exists(p("home/batch")));
+  Result bad = run({"--diff", "a.txt"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.err.find("--dry-run"), std::string::npos) << bad.err;
+}
+
+// What a user does after a run they regret: list the runs, undo the last, look again.
+TEST_F(Cli, UndoLastTakesTheRunBack) {
+  write_file(p("d/a.txt"), "a x\n");
+  write_file(p("d/b.txt"), "b x\n");
+  write_file(p("d/c.txt"), "nothing here\r\n");
+  Result none = run({"--undo-last"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("no run to undo"), std::string::npos) << none.err;
+
+  Result r = run({"--op", "4", "--set", "Edit_th1=x", "--set", "Edit_th2=y", "d"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("--undo "), std::string::npos) << r.err;
+  EXPECT_EQ(read_file(p("d/a.txt")), "a y\r\n");
+  write_file(p("d/b.txt"), "edited since\n");
+
+  Result list = run({"--list-runs"});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_NE(list.out.find(" done "), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("[4] "), std::string::npos) << list.out;
+
+  Result u = run({"--undo-last"});
+  EXPECT_EQ(u.status, 0) << u.err;
+  EXPECT_NE(u.out.find("restored  " + p("d/a.txt")), std::string::npos) << u.out;
+  EXPECT_NE(u.out.find("changed   " + p("d/b.txt")), std::string::npos) << u.out;
+  EXPECT_NE(u.out.find("1 restored, 0 removed, 1 changed since the run, 0 failed."),
+            std::string::npos)
+      << u.out;
+  EXPECT_EQ(read_file(p("d/a.txt")), "a x\n");
+  EXPECT_EQ(read_file(p("d/b.txt")), "edited since\n");
+  EXPECT_EQ(read_file(p("d/c.txt")), "nothing here\r\n");
+  EXPECT_NE(run({"--list-runs"}).out.find("undone"), std::string::npos);
+  EXPECT_EQ(run({"--undo-last"}).status, 1);  // nothing left to undo
+  Result unknown = run({"--undo", "19990101-000000"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.err.find("19990101-000000"), std::string::npos);
+
+  // --no-journal keeps nothing; a journal limit of 0 runs neither.
+  EXPECT_EQ(run({"--no-journal", "d/b.txt"}).status, 0);
+  write_file(p("home/sys1.ini"), "[journal]\r\nruns=0\r\n");
+  EXPECT_EQ(run({"--op", "4", "--set", "Edit_th1=e", "d/b.txt"}).status, 0);
+  EXPECT_EQ(run({"--undo-last"}).status, 1);
 }
 
 TEST_F(Cli, RunErrorsCarryTheProgramsText) {
@@ -242,7 +306,10 @@ TEST_F(Cli, FailureMidwayLeavesNoTruncatedFile) {
   write_file(p("3.txt"), "three\n");
   Result r = run({"-j", "2", "1.txt", "2.txt", "3.txt"}, 32 * 1024);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Cannot create file \"2.txt\". File too large\n");
+  // The error, then how to undo the file written before it.
+  const std::string error = "Cannot create file \"2.txt\". File too large\n";
+  EXPECT_EQ(r.err.substr(0, error.size()), error);
+  EXPECT_NE(r.err.find("--undo", error.size()), std::string::npos) << r.err;
   EXPECT_EQ(read_file(p("1.txt")), "one\r\n");
   EXPECT_EQ(read_file(p("2.txt")), big + "\n");
   EXPECT_EQ(read_file(p("3.txt")), "three\n");

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <utility>
 
+#include "core/batch/content_hash.h"
 #include "core/batch/write_back.h"
 #include "core/scope/scopes.h"
 #include "core/textsvc/file_services.h"
@@ -46,6 +47,13 @@ void give_env(const OperationChain& chain, const OperationEnv& env) {
   for (IControlTF* op : chain.members()) op->set_env(env);
 }
 
+// A processed entry ready to be put in place.
+struct Prepared {
+  PendingWrite write;
+  std::string new_hash;  // with a journal: the digest of the new content
+  std::string bytes;     // with keep_output: the new content
+};
+
 // One processor of entries: the one-job run, or one worker of a parallel run.
 struct Processor {
   const OperationChain& chain;
@@ -54,7 +62,9 @@ struct Processor {
   RunHost& host;
   bool case_sensitive = false;
   bool dry_run = false;
-  LineList doc;  // the working document, reused for every entry
+  LineList doc;              // the working document, reused for every entry
+  bool hash = false;         // the journal needs the digest of what is written
+  bool keep_output = false;  // the caller wants the new content
 
   // Load, document steps, scope. Returns whether a file of that name exists.
   void process(const std::string& entry) {
@@ -71,19 +81,28 @@ struct Processor {
   }
 
   // The write-back of a processed entry, up to the moment the file is put in place.
-  PendingWrite prepare(const std::string& entry) {
-    if (file_exists1(entry)) return prepare_write_back1(entry, join_crlf(doc), dry_run);
-    return {};
+  Prepared prepare(const std::string& entry) {
+    Prepared p;
+    if (!file_exists1(entry)) return p;
+    std::string bytes = join_crlf(doc);
+    p.write = prepare_write_back1(entry, bytes, dry_run);
+    if (p.write.changed()) {
+      if (hash) p.new_hash = sha256_hex(bytes);
+      if (keep_output) p.bytes = std::move(bytes);
+    }
+    return p;
   }
 
-  // The clipboard half of the write-back; answers whether its text changed.
-  bool put_on_clipboard(const std::string& entry) {
+  // The clipboard half of the write-back; answers whether its text changed, and then
+  // keeps the new text in `kept` when asked to.
+  bool put_on_clipboard(const std::string& entry, std::string& kept) {
     if (file_exists1(entry) || !is_clipboard(entry)) return false;
     auto before = host.clipboard_text();
     if (!before) return false;  // the clipboard holds no text now: the result is dropped
     std::string text = join_crlf(doc);
     const bool changed = text != *before;
     if (!dry_run) host.set_clipboard_text(text);
+    if (changed && keep_output) kept = std::move(text);
     return changed;
   }
 };
@@ -158,6 +177,46 @@ struct Run {
   RunHost& host;
   RunRequest& req;
   RunResult& res;
+  std::mutex own_m = {};
+
+  bool journaling() const { return req.journal && !req.dry_run; }
+
+  OperationEnv env_for(RunContext* ctx, FindResults* found, RunHost* to) {
+    OperationEnv env{ctx, found, to, req.case_sensitive, req.dry_run, {}};
+    env.before_own_write = [this, ctx](const std::string& path, std::string_view bytes) {
+      if (journaling()) req.journal->before_write(path, bytes);
+      std::lock_guard lock(own_m);
+      res.own_writes.push_back({ctx->file_name, path});
+    };
+    return env;
+  }
+
+  void setup(Processor& proc) {
+    proc.hash = journaling();
+    proc.keep_output = req.keep_output;
+  }
+
+  // Puts a processed entry in place, the journal first; answers whether it changed.
+  bool put_in_place(const std::string& entry, Prepared& p) {
+    if (p.write.changed() && journaling())
+      req.journal->before_replace(p.write.target(), p.new_hash);
+    p.write.commit();
+    if (!p.write.changed()) return false;
+    res.changed.push_back(entry);
+    if (req.keep_output) res.outputs.push_back(std::move(p.bytes));
+    return true;
+  }
+
+  // An entry processed by `proc` goes to its file or to the clipboard.
+  void finish_entry(Processor& proc, const std::string& entry) {
+    Prepared p = proc.prepare(entry);
+    if (put_in_place(entry, p)) return;
+    std::string kept;
+    if (proc.put_on_clipboard(entry, kept)) {
+      res.changed.push_back(entry);
+      if (req.keep_output) res.outputs.push_back(std::move(kept));
+    }
+  }
 
   void fail(const std::exception& e) {
     res.status = RunStatus::Failed;
@@ -165,9 +224,9 @@ struct Run {
   }
 
   void one_job() {
-    OperationEnv env{&context, &results, &host, req.case_sensitive, req.dry_run};
-    give_env(req.chain, env);
+    give_env(req.chain, env_for(&context, &results, &host));
     Processor proc{req.chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}};
+    setup(proc);
     const size_t n = req.files.size();
     for (size_t i = 0; i < n; ++i) {
       if (host.stop_requested()) {
@@ -180,9 +239,7 @@ struct Run {
       host.progress(static_cast<int>(i), static_cast<int>(n), percent_of(i, n), entry);
       try {
         proc.process(entry);
-        PendingWrite w = proc.prepare(entry);
-        w.commit();
-        if (w.changed() || proc.put_on_clipboard(entry)) res.changed.push_back(entry);
+        finish_entry(proc, entry);
       } catch (const std::exception& e) {
         return fail(e);
       }
@@ -195,7 +252,7 @@ struct Run {
     bool by_caller = false;  // the clipboard entry: processed by the calling thread
     std::string error;
     bool failed = false;
-    PendingWrite write;
+    Prepared write;
     RunContext context;
     FindResults found;
     BufferingHost calls;
@@ -212,10 +269,10 @@ struct Run {
 
     Lane(Run& run, size_t n) : ops(run.req.make_operations()), scope(run.req.scope) {
       context.file_count = static_cast<int32_t>(n);
-      give_env(ops.chain,
-               OperationEnv{&context, &found, &buffered, run.req.case_sensitive, run.req.dry_run});
+      give_env(ops.chain, run.env_for(&context, &found, &buffered));
       proc.emplace(Processor{
           ops.chain, scope, context, buffered, run.req.case_sensitive, run.req.dry_run, {}});
+      run.setup(*proc);
     }
 
     // Everything of entry i short of putting it in place.
@@ -319,16 +376,14 @@ struct Run {
       if (slot.by_caller) {
         if (!direct) {
           direct_ops = req.make_operations();
-          give_env(direct_ops->chain,
-                   OperationEnv{&context, &results, &host, req.case_sensitive, req.dry_run});
+          give_env(direct_ops->chain, env_for(&context, &results, &host));
           direct.emplace(Processor{
               direct_ops->chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}});
+          setup(*direct);
         }
         try {
           direct->process(entry);
-          PendingWrite w = direct->prepare(entry);
-          w.commit();
-          if (w.changed() || direct->put_on_clipboard(entry)) res.changed.push_back(entry);
+          finish_entry(*direct, entry);
         } catch (const std::exception& e) {
           fail(e);
           ok = false;
@@ -347,8 +402,7 @@ struct Run {
           ok = false;
         } else {
           try {
-            slot.write.commit();
-            if (slot.write.changed()) res.changed.push_back(entry);
+            put_in_place(entry, slot.write);
           } catch (const std::exception& e) {
             fail(e);
             ok = false;
@@ -393,6 +447,10 @@ RunResult RunDriver::run(RunRequest request) {
     run.one_job();
   else
     run.parallel(jobs);
+  if (request.journal && !request.dry_run)
+    request.journal->finish(res.status == RunStatus::Done      ? "done"
+                            : res.status == RunStatus::Stopped ? "stopped"
+                                                               : "failed");
   res.scope = std::move(request.scope);
   return res;
 }

@@ -17,6 +17,7 @@
 
 #include "core/batch/run_context.h"
 #include "core/batch/run_host.h"
+#include "core/batch/run_journal.h"
 #include "core/operations/operation.h"
 #include "core/operations/operation_chain.h"
 #include "core/scope/scope_settings.h"
@@ -43,6 +44,11 @@ struct RunRequest {
   OperationChain chain;            // the operations of a one-job run (not owned)
   bool case_sensitive = false;     // "区分大小写"
   bool dry_run = false;            // process everything, write nothing
+  // Keeps what the run replaces and creates so that it can be undone (not in a dry run).
+  // A file is only replaced once the journal holds it.
+  RunJournal* journal = nullptr;
+  // Keeps, for every entry whose content changes, the bytes it gets (for a preview).
+  bool keep_output = false;
   // Parallel files: with jobs > 1 and make_operations set, each worker gets operations of
   // its own. Files are still committed (written, reported) strictly in list order, so
   // the outcome is the same as with one job. The driver falls back to one job when the
@@ -69,6 +75,15 @@ struct RunResult {
   // Entries whose content changed (would change, in a dry run), in list order, once per
   // occurrence in the list. The clipboard entry counts when its text changed.
   std::vector<std::string> changed;
+  // With keep_output: per entry of `changed`, in the same order, the new bytes.
+  std::vector<std::string> outputs;
+  // Files the operations wrote (would write, in a dry run) besides the entries: [5]
+  // copies, [24] parts, with the entry they came from.
+  struct OwnWrite {
+    std::string entry;
+    std::string path;
+  };
+  std::vector<OwnWrite> own_writes;
   ScopeSettings scope;  // the scope settings as the run left them
 };
 

@@ -23,6 +23,8 @@ class PendingWrite {
 
   // Whether the file's content changes.
   bool changed() const { return changed_; }
+  // The file that commit() replaces (links resolved).
+  const std::string& target() const { return target_; }
 
   // Puts the new content in place (or, for unchanged content, only makes the file
   // writable). Throws RunError "Cannot create file ..." with the system's reason.

@@ -4,6 +4,7 @@
 // the text alone, except for the two housekeeping document steps (find and script).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ struct OperationEnv {
   // A dry run writes nothing: an operation that writes files of its own ([5], [24]) must
   // skip the writing when this is set.
   bool dry_run = false;
+  // Called with the path and the bytes before every file an operation writes of its own
+  // ([5], [24]), in a dry run too (where nothing is written after). It may throw to refuse
+  // the write (the journal could not keep the file).
+  std::function<void(const std::string& path, std::string_view bytes)> before_own_write = {};
 };
 
 class IControlTF {

@@ -8,14 +8,18 @@
 #include "core/operations/panel_operation.h"
 #include "core/run_error.h"
 #include "core/textsvc/file_services.h"
+#include "core/textsvc/line_text.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
 namespace {
 
-// A dry run processes everything but writes nothing, part files and copies included.
+// A dry run processes everything but writes nothing, part files and copies included; the
+// run is told of every file either way (the journal keeps it, a preview lists it).
 void write_part(const Operation& op, const std::string& path, const LineList& lines) {
-  if (!op.env().dry_run) save_lines1(path, lines);
+  const std::string bytes = lines_text(lines);
+  if (op.env().before_own_write) op.env().before_own_write(path, bytes);
+  if (!op.env().dry_run) write_file1(path, bytes);
 }
 
 bool is_clipboard(const std::string& file_name) {

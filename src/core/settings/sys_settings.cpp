@@ -1,5 +1,7 @@
 #include "core/settings/sys_settings.h"
 
+#include <algorithm>
+
 #include "core/run_error.h"
 #include "core/textsvc/file_services.h"
 
@@ -32,6 +34,9 @@ SysSettings read_sys_settings(const IniFile& ini) {
   s.form_font = read_font(ini, kForm, 9);
   s.alternation_paint = ini.read_bool(kEdit, kAlternationPaint, true);
   s.alternation_paint_color = ini.read_integer(kEdit, kAlternationPaintColor, kButtonFaceColor);
+  // Negative limits make no sense; they count as none kept.
+  s.journal_runs = std::max(0, ini.read_integer(kJournal, kJournalRuns, 20));
+  s.journal_mb = std::max(0, ini.read_integer(kJournal, kJournalMb, 1024));
   return s;
 }
 
@@ -47,6 +52,8 @@ void write_sys_settings(IniFile& ini, const SysSettings& s) {
     ini.write_integer(kEdit, kAlternationPaintColor, s.alternation_paint_color);
     write_font(ini, kEdit, s.edit_font);
     write_font(ini, kForm, s.form_font);
+    ini.write_integer(kJournal, kJournalRuns, s.journal_runs);
+    ini.write_integer(kJournal, kJournalMb, s.journal_mb);
     ini.set_write_through(was);
     if (was) ini.update_file();
   } catch (...) {

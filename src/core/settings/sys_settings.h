@@ -27,6 +27,9 @@ inline constexpr const char* kAlternationPaintColor = "alternation_paint_color";
 inline constexpr const char* kFontName = "font_name";
 inline constexpr const char* kFontSize = "font_size";
 inline constexpr const char* kFontCharset = "font_charset";
+inline constexpr const char* kJournal = "journal";
+inline constexpr const char* kJournalRuns = "runs";
+inline constexpr const char* kJournalMb = "max_mb";
 }  // namespace sys_keys
 
 // 宋体 as GBK bytes: the default font of editors and windows.
@@ -51,6 +54,9 @@ struct SysSettings {
   std::int32_t alternation_paint_color = kButtonFaceColor;
   FontSpec edit_font{kDefaultFontName, 11, 0};
   FontSpec form_font{kDefaultFontName, 9, 0};
+  // The journal of batch runs: how many runs and how many megabytes it keeps.
+  int journal_runs = 20;
+  int journal_mb = 1024;
 
   bool operator==(const SysSettings&) const = default;
 };

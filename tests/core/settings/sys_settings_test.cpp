@@ -56,6 +56,7 @@ TEST_F(SysSettingsFiles, WriteStoresSignedColourAndRoundTrips) {
   SysSettings s;
   s.case_sensitive = true;
   s.form_font.size = 10;
+  s.journal_runs = 5;
   write_sys_settings(ini, s);
   const std::string text = read("sys1.ini");
   EXPECT_NE(text.find("alternation_paint_color=-16777201\r\n"), std::string::npos);

@@ -1,0 +1,73 @@
+// The journal of batch runs, kept in the program's directory under "batch/": one
+// directory per run that wrote something, named by the run's id (its local start time,
+// "20261210-114800", with "-2", "-3" ... when several runs start within a second):
+//
+//   journal.txt   what the run did, one record a line, appended as it happens
+//   recipe.ini    the run's scope, operation and values (a recipe)
+//   1.orig ...    the original bytes of each file the run replaced
+//
+// journal.txt:
+//   lexoquill-journal 1
+//   started SECONDS
+//   R STORED MODE OLD_SHA256 NEW_SHA256 PATH     a file replaced (MODE in octal)
+//   C NEW_SHA256 PATH                            a file the run created
+//   end done|stopped|failed SECONDS
+//   undone SECONDS
+// Paths are absolute, their bytes below 0x21, 0x7F and "%" written as %XX. A line cut
+// short by a crash is ignored when read.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lq {
+
+inline constexpr const char* kJournalDirName = "batch";
+inline constexpr const char* kJournalFileName = "journal.txt";
+inline constexpr const char* kJournalRecipeName = "recipe.ini";
+inline constexpr const char* kJournalMagic = "lexoquill-journal 1";
+
+// app_path1() + "batch/".
+std::string journal_dir1();
+
+struct JournalFile {
+  bool created = false;  // a file the run created; else one it replaced
+  std::string path;      // absolute
+  std::string stored;    // replaced: the name of the original's copy in the run's directory
+  unsigned mode = 0;     // replaced: the original's permission bits
+  std::string old_hash;  // replaced: digest of the original
+  std::string new_hash;  // digest of what the run wrote
+};
+
+struct JournalRun {
+  std::string id;
+  std::string dir;        // the run's directory, ending in "/"
+  long long started = 0;  // seconds since the epoch
+  std::string end;        // "done", "stopped", "failed"; empty when the run never ended
+  bool undone = false;
+  std::vector<JournalFile> files;  // in the order written
+  unsigned long long bytes = 0;    // size of everything in the run's directory
+};
+
+// Reads the journal of the run in run_dir (ending in "/"); nothing when it has none.
+std::optional<JournalRun> read_journal_run(const std::string& run_dir);
+
+// Every run in the journal directory, newest first.
+std::vector<JournalRun> list_journal_runs(const std::string& journal_dir);
+
+// Orders run ids by time: true when a started before b.
+bool run_id_before(std::string_view a, std::string_view b);
+
+std::string escape_journal_path(std::string_view path);
+std::string unescape_journal_path(std::string_view text);
+
+// Appends one line to an open journal file and waits until it is on the disk.
+// Answers false (errno set) on failure.
+bool append_journal_line(int fd, std::string_view line);
+
+// Makes a directory entry durable: fsync of the directory.
+void sync_dir(const std::string& dir);
+
+}  // namespace lq

@@ -1,0 +1,30 @@
+#include "core/batch/journal_summary.h"
+
+#include <ctime>
+
+#include "core/batch/recipe.h"
+
+namespace lq {
+
+std::string journal_run_operation(const JournalRun& run) {
+  Recipe recipe;
+  try {
+    load_recipe(recipe, run.dir + kJournalRecipeName);
+  } catch (const std::exception&) {
+    return {};
+  }
+  if (!recipe.op || recipe.op->entries.empty()) return {};
+  const OperationInfo& e = recipe.op->entries.front();
+  return "[" + std::to_string(e.number) + "] " + e.caption;
+}
+
+std::string journal_run_time(const JournalRun& run) {
+  const std::time_t t = static_cast<std::time_t>(run.started);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+  return buf;
+}
+
+}  // namespace lq

@@ -1,0 +1,211 @@
+#include "core/batch/run_journal.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+
+#include "core/batch/content_hash.h"
+#include "core/batch/journal_format.h"
+#include "core/run_error.h"
+#include "core/textsvc/file_services.h"
+
+namespace lq {
+namespace {
+
+[[noreturn]] void fail(const std::string& what, int err) {
+  throw cannot_create_error(what, std::strerror(err));
+}
+
+std::string time_stamp(std::time_t t) {
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
+  return buf;
+}
+
+void write_whole(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) fail(path, errno);
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      fail(path, err);
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  if (::fdatasync(fd) != 0 || ::close(fd) != 0) fail(path, errno);
+}
+
+}  // namespace
+
+JournalLimits journal_limits(const SysSettings& settings) {
+  return {settings.journal_runs, static_cast<unsigned long long>(settings.journal_mb) << 20};
+}
+
+std::string journal_path(const std::string& path) {
+  std::unique_ptr<char, decltype(&free)> real(::realpath(path.c_str(), nullptr), &free);
+  if (real) return real.get();
+  std::error_code ec;
+  std::filesystem::path abs = std::filesystem::absolute(path, ec);
+  return ec ? path : abs.lexically_normal().string();
+}
+
+RunJournal::RunJournal(std::string journal_dir, std::string recipe_text, JournalLimits limits)
+    : journal_dir_(std::move(journal_dir)), recipe_(std::move(recipe_text)), limits_(limits) {}
+
+RunJournal::~RunJournal() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string RunJournal::id() const {
+  std::lock_guard lock(m_);
+  return id_;
+}
+
+int RunJournal::files() const {
+  std::lock_guard lock(m_);
+  return files_;
+}
+
+void RunJournal::open_run() {
+  if (fd_ >= 0) return;
+  force_dir1(journal_dir_, false);
+  const std::time_t now = std::time(nullptr);
+  const std::string stamp = time_stamp(now);
+  // The directory's creation reserves the id, also against another process. Ids of one
+  // second count on from the highest there is, so a newer run never sorts before an
+  // older one whose first id was pruned.
+  int first = 1;
+  if (DIR* d = ::opendir(journal_dir_.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      const std::string_view name = e->d_name;
+      if (!name.starts_with(stamp)) continue;
+      const int k = name.size() == stamp.size() ? 1 : std::atoi(e->d_name + stamp.size() + 1);
+      first = std::max(first, k + 1);
+    }
+    ::closedir(d);
+  }
+  for (int k = first;; ++k) {
+    std::string id = k == 1 ? stamp : stamp + "-" + std::to_string(k);
+    std::string dir = journal_dir_ + id;
+    if (::mkdir(dir.c_str(), 0700) == 0) {
+      id_ = std::move(id);
+      run_dir_ = dir + "/";
+      break;
+    }
+    if (errno != EEXIST || k > 10000) fail(dir, errno);
+  }
+  sync_dir(journal_dir_);
+  write_whole(run_dir_ + kJournalRecipeName, recipe_);
+  const std::string manifest = run_dir_ + kJournalFileName;
+  fd_ = ::open(manifest.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+  if (fd_ < 0) fail(manifest, errno);
+  sync_dir(run_dir_);
+  record(std::string(kJournalMagic));
+  record("started " + std::to_string(static_cast<long long>(now)));
+}
+
+void RunJournal::record(const std::string& line) {
+  if (!append_journal_line(fd_, line)) fail(run_dir_ + kJournalFileName, errno);
+}
+
+void RunJournal::keep_original(const std::string& path, const std::string& new_hash) {
+  open_run();
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) fail(path, errno);
+  const std::string stored = std::to_string(files_ + 1) + ".orig";
+  const std::string copy = run_dir_ + stored;
+  std::optional<std::string> old_hash;
+  // Replacing a file puts a new one in its place and leaves the old one as it is, so a
+  // second name for the old one keeps its bytes without copying them.
+  if (::link(path.c_str(), copy.c_str()) == 0) {
+    old_hash = sha256_file_hex(copy);
+  } else {
+    const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) fail(copy, errno);
+    old_hash = sha256_file_hex(path, fd);
+    const bool synced = old_hash && ::fdatasync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    if (!synced) {
+      ::unlink(copy.c_str());
+      fail(old_hash ? copy : path, err ? err : EIO);
+    }
+  }
+  if (!old_hash) {
+    const int err = errno ? errno : EIO;
+    ::unlink(copy.c_str());
+    fail(path, err);
+  }
+  sync_dir(run_dir_);
+  char mode[16];
+  std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(st.st_mode & 07777));
+  record("R " + stored + " " + mode + " " + *old_hash + " " + new_hash + " " +
+         escape_journal_path(path));
+  ++files_;
+}
+
+void RunJournal::before_replace(const std::string& path, const std::string& new_hash) {
+  std::lock_guard lock(m_);
+  keep_original(journal_path(path), new_hash);
+}
+
+void RunJournal::before_write(const std::string& path, std::string_view bytes) {
+  std::lock_guard lock(m_);
+  const std::string target = journal_path(path);
+  const std::string new_hash = sha256_hex(bytes);
+  if (file_exists1(target)) return keep_original(target, new_hash);
+  open_run();
+  record("C " + new_hash + " " + escape_journal_path(target));
+  ++files_;
+}
+
+void RunJournal::finish(std::string_view how) {
+  std::lock_guard lock(m_);
+  if (finished_ || fd_ < 0) return;
+  finished_ = true;
+  append_journal_line(fd_, "end " + std::string(how) + " " +
+                               std::to_string(static_cast<long long>(std::time(nullptr))));
+  ::close(fd_);
+  fd_ = -1;
+  try {
+    prune_journal(journal_dir_, limits_, id_);
+  } catch (const std::exception&) {
+    // An old run that cannot be removed now is removed after a later run.
+  }
+}
+
+void prune_journal(const std::string& journal_dir, const JournalLimits& limits,
+                   const std::string& keep_id) {
+  int kept = 0;
+  unsigned long long bytes = 0;
+  for (const JournalRun& run : list_journal_runs(journal_dir)) {
+    const bool keep =
+        run.id == keep_id || (kept < limits.max_runs && bytes + run.bytes <= limits.max_bytes);
+    if (keep) {
+      ++kept;
+      bytes += run.bytes;
+      continue;
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(run.dir, ec);
+  }
+}
+
+}  // namespace lq

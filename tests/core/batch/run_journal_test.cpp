@@ -1,0 +1,251 @@
+#include "core/batch/run_journal.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/batch/journal_format.h"
+#include "core/batch/journal_undo.h"
+#include "core/batch/run_driver.h"
+#include "core/batch/temp_dir.h"
+#include "core/operations/document_operations.h"
+#include "core/run_error.h"
+#include "core/textsvc/file_services.h"
+
+namespace lq {
+namespace {
+
+using namespace testing_support;
+
+// Every "x" becomes "y"; a file without "x" comes out as it went in.
+struct XToY : Operation {
+  XToY() : Operation({}) { SetEnabled(true); }
+  void LineStep(std::string& t) override {
+    for (char& c : t)
+      if (c == 'x') c = 'y';
+  }
+};
+
+// Ends the process at the start of a given file, as a crash would.
+struct CrashingHost : RunHost {
+  int crash_at = -1;
+  void progress(int index, int, int, std::string_view) override {
+    if (index == crash_at) _exit(0);
+  }
+};
+
+struct Journaled : testing::Test {
+  TempDir dir;
+  std::string jdir = dir / "batch/";
+  RunContext context;
+  FindResults results;
+  CrashingHost host;
+  XToY op;
+
+  RunResult run(std::vector<std::string> files, IControlTF* with = nullptr,
+                JournalLimits limits = {}, std::string recipe = "[operation]\r\nop=x\r\n") {
+    RunJournal journal(jdir, recipe, limits);
+    RunRequest r;
+    r.files = std::move(files);
+    r.chain.append(with ? with : &op);
+    r.journal = &journal;
+    return RunDriver(context, results, host).run(std::move(r));
+  }
+  std::string file(const std::string& name, const std::string& bytes) {
+    write_file(dir / name, bytes);
+    return dir / name;
+  }
+};
+
+timespec mtime_of(const std::string& path) {
+  struct stat st;
+  stat(path.c_str(), &st);
+  return st.st_mtim;
+}
+
+void set_old_mtime(const std::string& path) {
+  timeval tv[2] = {{1000000000, 0}, {1000000000, 0}};
+  utimes(path.c_str(), tv);
+}
+
+TEST_F(Journaled, RecordsReplacedFilesAndUndoRestoresThemButNotChangedOnes) {
+  const std::string a = file("a.txt", "ax\r\n"), b = file("b.txt", "bx\n"),
+                    same = file("same.txt", "keep\r\n");
+  chmod(a.c_str(), 0444);
+  set_old_mtime(same);
+  const timespec before = mtime_of(same);
+  RunResult res = run({a, b, same});
+  ASSERT_EQ(res.status, RunStatus::Done) << res.error;
+  // A file whose bytes do not change is not written: its time stamp stays.
+  EXPECT_EQ(mtime_of(same).tv_sec, before.tv_sec);
+  EXPECT_EQ(res.files_done, 3);
+
+  std::vector<JournalRun> runs = list_journal_runs(jdir);
+  ASSERT_EQ(runs.size(), 1u);
+  const JournalRun& r = runs[0];
+  EXPECT_EQ(r.end, "done");
+  ASSERT_EQ(r.files.size(), 2u);
+  EXPECT_EQ(r.files[0].path, a);
+  EXPECT_EQ(r.files[0].mode, 0444u);
+  EXPECT_EQ(read_file(r.dir + r.files[1].stored), "bx\n");
+  EXPECT_EQ(read_file(r.dir + kJournalRecipeName), "[operation]\r\nop=x\r\n");
+
+  write_file(b, "edited by hand\n");
+  const UndoReport rep = undo_run(jdir, r.id);
+  EXPECT_EQ(rep.restored, std::vector<std::string>{a});
+  EXPECT_EQ(rep.changed, std::vector<std::string>{b});
+  EXPECT_TRUE(rep.failed.empty());
+  EXPECT_EQ(read_file(a), "ax\r\n");
+  EXPECT_EQ(mode_of(a), 0444u);
+  EXPECT_EQ(read_file(b), "edited by hand\n");
+  EXPECT_TRUE(list_journal_runs(jdir)[0].undone);
+  EXPECT_FALSE(last_undoable_run(jdir).has_value());
+
+  // Undoing again finds everything as it was.
+  const UndoReport again = undo_run(jdir, r.id);
+  EXPECT_EQ(again.same, std::vector<std::string>{a});
+  EXPECT_TRUE(again.restored.empty());
+}
+
+TEST_F(Journaled, NothingWrittenLeavesNoJournalAndDryRunsNone) {
+  const std::string a = file("a.txt", "a\r\n");
+  EXPECT_EQ(run({a}).status, RunStatus::Done);
+  RunJournal journal(jdir, "");
+  RunRequest r;
+  r.files = {file("b.txt", "x\n")};
+  r.chain.append(&op);
+  r.journal = &journal;
+  r.dry_run = true;
+  RunDriver(context, results, host).run(r);
+  EXPECT_TRUE(list_journal_runs(jdir).empty());
+  EXPECT_EQ(journal.id(), "");
+}
+
+// A file listed twice is rewritten twice; undo goes back through both to the original.
+TEST_F(Journaled, FileListedTwiceAndOddNamesComeBack) {
+  struct Wrap : Operation {
+    Wrap() : Operation({}) { SetEnabled(true); }
+    void LineStep(std::string& t) override { t = "(" + t + ")"; }
+  } wrap;
+  const std::string odd = file("a b%41\nc.txt", "t\n");
+  ASSERT_EQ(run({odd, odd}, &wrap).status, RunStatus::Done);
+  EXPECT_EQ(read_file(odd), "((t))\r\n");
+  const JournalRun r = *last_undoable_run(jdir);
+  ASSERT_EQ(r.files.size(), 2u);
+  EXPECT_EQ(r.files[0].path, odd);
+  const UndoReport rep = undo_run(jdir, r.id);
+  EXPECT_EQ(rep.restored, std::vector<std::string>{odd});
+  EXPECT_TRUE(rep.same.empty());
+  EXPECT_EQ(read_file(odd), "t\n");
+}
+
+TEST_F(Journaled, CreatedFilesAreRemovedAndOverwrittenOnesRestored) {
+  std::unique_ptr<Operation> copy = make_save_as();
+  copy->SetEnabled(true);
+  copy->params().set("Edit_saveas1", ".bak");
+  const std::string a = file("a.txt", "a\r\n"), b = file("b.txt", "b\r\n");
+  file("b.txt.bak", "older copy\n");
+  ASSERT_EQ(run({a, b}, copy.get()).status, RunStatus::Done);
+  EXPECT_EQ(read_file(dir / "a.txt.bak"), "a\r\n");
+  const JournalRun r = *last_undoable_run(jdir);
+  ASSERT_EQ(r.files.size(), 2u);
+  EXPECT_TRUE(r.files[0].created);
+  EXPECT_FALSE(r.files[1].created);
+
+  const UndoReport rep = undo_run(jdir, r.id);
+  EXPECT_EQ(rep.removed, std::vector<std::string>{dir / "a.txt.bak"});
+  EXPECT_EQ(rep.restored, std::vector<std::string>{dir / "b.txt.bak"});
+  EXPECT_FALSE(file_exists1(dir / "a.txt.bak"));
+  EXPECT_EQ(read_file(dir / "b.txt.bak"), "older copy\n");
+}
+
+TEST_F(Journaled, CreatedFileChangedSinceIsKept) {
+  std::unique_ptr<Operation> copy = make_save_as();
+  copy->SetEnabled(true);
+  copy->params().set("Edit_saveas1", ".bak");
+  ASSERT_EQ(run({file("a.txt", "a\r\n")}, copy.get()).status, RunStatus::Done);
+  write_file(dir / "a.txt.bak", "mine now\n");
+  const UndoReport rep = undo_run(jdir, last_undoable_run(jdir)->id);
+  EXPECT_EQ(rep.changed, std::vector<std::string>{dir / "a.txt.bak"});
+  EXPECT_EQ(read_file(dir / "a.txt.bak"), "mine now\n");
+}
+
+// A process that dies between two files leaves a journal of the files it replaced.
+TEST_F(Journaled, CrashBetweenFilesLeavesAUsableJournal) {
+  std::vector<std::string> files;
+  for (int k = 0; k < 4; ++k)
+    files.push_back(file("f" + std::to_string(k) + ".txt", "x" + std::to_string(k) + "\n"));
+  const pid_t child = fork();
+  if (child == 0) {
+    host.crash_at = 2;
+    run(files);
+    _exit(1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(read_file(files[1]), "y1\r\n");
+  EXPECT_EQ(read_file(files[2]), "x2\n");
+
+  const std::optional<JournalRun> r = last_undoable_run(jdir);
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(r->end, "");  // the run never ended
+  const UndoReport rep = undo_run(jdir, r->id);
+  EXPECT_EQ(rep.restored.size(), 2u);
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(read_file(files[k]), "x" + std::to_string(k) + "\n");
+}
+
+TEST_F(Journaled, JournalThatCannotBeWrittenStopsTheRunBeforeTheFile) {
+  write_file(dir / "batch", "a file where the directory should be");
+  const std::string a = file("a.txt", "x\n");
+  RunResult res = run({a});
+  EXPECT_EQ(res.status, RunStatus::Failed);
+  EXPECT_NE(res.error.find("batch"), std::string::npos) << res.error;
+  EXPECT_EQ(read_file(a), "x\n");
+}
+
+TEST_F(Journaled, OldRunsArePrunedByCountAndSize) {
+  const std::string a = file("a.txt", "");
+  for (int k = 0; k < 4; ++k) {
+    write_file(a, std::string(1000, 'x') + std::to_string(k));
+    ASSERT_EQ(run({a}, nullptr, {2, 1ULL << 30}).status, RunStatus::Done);
+  }
+  std::vector<JournalRun> runs = list_journal_runs(jdir);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(read_file(runs[0].dir + runs[0].files[0].stored), std::string(1000, 'x') + "3");
+  EXPECT_TRUE(run_id_before(runs[1].id, runs[0].id));
+
+  // A size limit below one run keeps only the newest.
+  write_file(a, "x");
+  ASSERT_EQ(run({a}, nullptr, {20, 100}).status, RunStatus::Done);
+  runs = list_journal_runs(jdir);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(read_file(runs[0].dir + runs[0].files[0].stored), "x");
+}
+
+TEST(JournalFormat, PathsAndIdsAndTornLines) {
+  const std::string odd = "/a b/%/\n\t\x7f\xb0\xa1";
+  EXPECT_EQ(escape_journal_path(odd).find_first_of(" \n\t"), std::string::npos);
+  EXPECT_EQ(unescape_journal_path(escape_journal_path(odd)), odd);
+  EXPECT_TRUE(run_id_before("20261210-114800", "20261210-114800-2"));
+  EXPECT_TRUE(run_id_before("20261210-114800-9", "20261210-114800-10"));
+  EXPECT_TRUE(run_id_before("20261210-114800-10", "20261210-114801"));
+
+  TempDir dir;
+  std::filesystem::create_directory(dir / "r1");
+  const std::string h(64, 'a');
+  write_file(dir / "r1/journal.txt", std::string(kJournalMagic) + "\nstarted 5\nC " + h +
+                                         " /x\nR 1.orig 644 " + h + " " + h + " /y\nC " + h);
+  const std::optional<JournalRun> r = read_journal_run(dir / "r1/");
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(r->started, 5);
+  ASSERT_EQ(r->files.size(), 2u);  // the cut-off last line does not count
+  EXPECT_EQ(r->files[1].path, "/y");
+  EXPECT_EQ(r->files[1].mode, 0644u);
+  EXPECT_THROW(undo_run(dir.path() + "/", "../r1"), RunError);
+}
+
+}  // namespace
+}  // namespace lq
