@@ -122,6 +122,7 @@ void MainWindow::build_menus() {
   act_stop_->setShortcut(Qt::SHIFT | Qt::Key_F9);
   act_stop_->setEnabled(false);
   connect(act_stop_, &QAction::triggered, this, &MainWindow::stop_run);
+  install_journal_actions(op);
   op->addSeparator();
   QAction* all = item(op, "N53", "显示所有控件(&A)");
   connect(all, &QAction::triggered, this, &MainWindow::show_all_panels1);
@@ -179,6 +180,7 @@ void MainWindow::build_tool_bar(QWidget* top) {
   set_tag(btn_start_, 10100003);
   connect(btn_start_, &QToolButton::clicked, this, &MainWindow::N_start1Click);
   row->addWidget(btn_start_);
+  row->addWidget(make_preview_button(panel_tool_));
 
   btn_stop_ = new ImageButton(s->standardIcon(QStyle::SP_MediaStop), "停止",
                               "停止处理(当前文件处理完后停止)", panel_tool_);

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,12 @@ class QProgressBar;
 class QScrollArea;
 class QVBoxLayout;
 
+namespace lq {
+struct RunRequest;
+struct RunResult;
+class RunJournal;
+}  // namespace lq
+
 namespace lq::gui {
 
 class CaptionSplitter;
@@ -40,6 +47,8 @@ class TControlForm_;
 class Tform_select_path1;
 class RunController;
 class TQOZPosition;
+class PreviewDialog;
+class RunsDialog;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -113,6 +122,9 @@ class MainWindow : public QMainWindow {
  signals:
   // A run has ended (finished, stopped or aborted by an error), before its closing box.
   void runFinished();
+  // The preview of a run is on show; a run of the journal was undone.
+  void previewShown();
+  void runUndone();
   // The progress bar now shows percent.
   void progressShown(int percent);
 
@@ -213,6 +225,31 @@ class MainWindow : public QMainWindow {
   void FormClose_layout1();
   void FormDestroy_position1();
   std::unique_ptr<MainWindowSettings> settings_;
+
+  // Preview, journal and undo of whole runs (main_window_journal.cpp).
+ public:
+  void preview_run();
+  void undo_last_run();
+  void undo_journal_run(const std::string& id);
+  void show_runs();
+  PreviewDialog* preview_dialog() const;
+  RunsDialog* runs_dialog() const;
+
+ private:
+  void start_run(bool preview, const std::vector<std::string>* only);
+  void install_journal_actions(QMenu* op);
+  ImageButton* make_preview_button(QWidget* parent);
+  void set_journal_actions_enabled(bool on);
+  void attach_journal(RunRequest& request);
+  void show_preview(const RunResult& result);
+  std::unique_ptr<RunJournal> journal_;
+  bool preview_running_ = false;
+  QPointer<PreviewDialog> preview_;
+  QPointer<RunsDialog> runs_;
+  ImageButton* btn_preview_ = nullptr;
+  QAction* act_preview_ = nullptr;
+  QAction* act_undo_run_ = nullptr;
+  QAction* act_runs_ = nullptr;
 
   // The editing commands; declared last so they go first, while the catalogue still exists.
   void install_edit_commands();

@@ -105,10 +105,16 @@ void MainWindow::add_directory(const QString& typed, bool recurse) {
 }
 
 void MainWindow::N_start1Click() {
+  start_run(false, nullptr);
+}
+
+// Start, or with preview a run that writes nothing and shows what it would change; only,
+// when given, replaces the file list (the files checked in a preview).
+void MainWindow::start_run(bool preview, const std::vector<std::string>* only) {
   if (running()) return;  // one run at a time
   collect_operations1();
   RunRequest request;
-  request.files = file_list_;
+  request.files = only ? *only : file_list_;
   request.scope = scope_box_->snapshot();
   request.case_sensitive = case_sensitive_;
   if (auto refused = RunDriver::check_input(request)) {
@@ -119,6 +125,9 @@ void MainWindow::N_start1Click() {
   record_undo_active_editor();
   for (TControlForm_* p : panels()) p->push_params();
   request.chain = operation_chain_;
+  request.dry_run = request.keep_output = preview;
+  preview_running_ = preview;
+  if (!preview) attach_journal(request);
   run_ = std::make_unique<RunController>(std::move(request), run_context_, find_results_);
   connect(run_.get(), &RunController::progress, this, &MainWindow::run_progress);
   connect(
@@ -147,6 +156,7 @@ void MainWindow::set_running(bool on) {
   for (QAction* a : file_actions_) a->setEnabled(!on);
   for (QAction* a : popup_open_->actions()) a->setEnabled(!on);
   for (QAction* a : panel_actions_) a->setEnabled(!on);
+  set_journal_actions_enabled(!on);
   if (on) {
     progress_->setValue(0);
     label_file_->show();
@@ -171,6 +181,12 @@ void MainWindow::run_ended() {
     progress_->hide();
   }
   emit runFinished();
+  journal_.reset();
+  if (std::exchange(preview_running_, false) && result.status == RunStatus::Done) {
+    show_preview(result);
+    if (close_after_run_) close();
+    return;
+  }
   switch (result.status) {
     case RunStatus::Done:
       if (run_context_.find_ran)

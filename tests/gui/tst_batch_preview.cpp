@@ -1,0 +1,148 @@
+// Preview before writing and undo of a whole run, as a user drives them: "预览", uncheck a
+// file, "开始处理" from the preview; then "撤销上次处理" and the list of runs.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "gui/panels/control_form.h"
+#include "gui/shell/main_window.h"
+#include "gui/shell/msg_box.h"
+#include "gui/shell/preview_dialog.h"
+#include "gui/shell/runs_dialog.h"
+
+using lq::gui::MainWindow;
+
+namespace {
+
+QByteArray read(const QString& path) {
+  QFile f(path);
+  f.open(QIODevice::ReadOnly);
+  return f.readAll();
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+}  // namespace
+
+class TestBatchPreview : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir home_;
+  QStringList boxes_;
+  bool answer_ = true;
+
+  QString file(const QString& name, const QByteArray& bytes) {
+    const QString p = home_.filePath(name);
+    write(p, bytes);
+    return p;
+  }
+
+  // A window with three files and the replace panel set to turn "x" into "中".
+  QStringList set_up(MainWindow& w) {
+    const QStringList files = {file("p1.txt", "one x\ntwo\n"), file("p2.txt", "x\r\n"),
+                               file("p3.txt", "no change\r\n")};
+    w.add_files(files);
+    auto* panel = w.ensure_panel1("TControlForm_th");
+    panel->findChild<QLineEdit*>("Edit_th1")->setText("x");
+    panel->findChild<QLineEdit*>("Edit_th2")->setText("中");
+    if (!panel->chkEnable()->isChecked()) panel->chkEnable()->click();
+    return files;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(home_.isValid());
+    qputenv("LEXOQUILL_HOME", home_.path().toUtf8());
+    lq::gui::set_msg_box_hook([this](const QString&, const QString& text, bool) {
+      boxes_ << text;
+      return answer_;
+    });
+  }
+  void init() { boxes_.clear(); }
+
+  void previewThenWriteOnlyCheckedThenUndo() {
+    MainWindow w;
+    w.show();
+    const QStringList files = set_up(w);
+    QSignalSpy shown(&w, &MainWindow::previewShown);
+    w.findChild<QAbstractButton*>("SpeedButton_preview1")->click();
+    QVERIFY(shown.wait(20000));
+    QVERIFY(boxes_.isEmpty());  // a preview ends in its window, not in "完成"
+    QCOMPARE(read(files[0]), QByteArray("one x\ntwo\n"));  // nothing written
+
+    lq::gui::PreviewDialog* preview = w.preview_dialog();
+    QVERIFY(preview && preview->isVisible());
+    auto* list = preview->findChild<QTreeWidget*>("ListView_preview1");
+    QCOMPARE(list->topLevelItemCount(), 2);  // p3 does not change
+    QCOMPARE(list->topLevelItem(0)->text(1), QString("1"));
+    const QString diff = preview->findChild<QPlainTextEdit*>("Memo_preview1")->toPlainText();
+    QVERIFY2(diff.contains("-one x\n+one 中\n two"), qPrintable(diff));
+
+    list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    QSignalSpy done(&w, &MainWindow::runFinished);
+    preview->findChild<QPushButton*>("Button_preview_start1")->click();
+    QVERIFY(done.wait(20000));
+    QCOMPARE(read(files[0]), QByteArray("one \xD6\xD0\r\ntwo\r\n"));
+    QCOMPARE(read(files[1]), QByteArray("x\r\n"));  // unchecked: untouched
+    QCOMPARE(read(files[2]), QByteArray("no change\r\n"));
+    QTRY_COMPARE(boxes_.size(), 1);
+    QCOMPARE(boxes_[0], QString("完成"));
+
+    boxes_.clear();
+    w.findChild<QAction*>("N_undo_run1")->trigger();
+    QCOMPARE(boxes_.size(), 2);  // the question, then the report
+    QVERIFY2(boxes_[0].contains("[4]"), qPrintable(boxes_[0]));
+    QVERIFY2(boxes_[1].contains("恢复了 1 个文件"), qPrintable(boxes_[1]));
+    QCOMPARE(read(files[0]), QByteArray("one x\ntwo\n"));
+
+    // Nothing left to undo; the list of runs shows the run as undone.
+    boxes_.clear();
+    w.findChild<QAction*>("N_undo_run1")->trigger();
+    QCOMPARE(boxes_, QStringList{"没有可以撤销的处理."});
+    w.findChild<QAction*>("N_runs1")->trigger();
+    auto* runs = w.runs_dialog()->findChild<QTreeWidget*>("ListView_runs1");
+    QCOMPARE(runs->topLevelItemCount(), 1);
+    QCOMPARE(runs->topLevelItem(0)->text(1), QString("已撤销"));
+  }
+
+  void undoKeepsFilesChangedSinceAndAsksFirst() {
+    MainWindow w;
+    const QStringList files = set_up(w);
+    QSignalSpy done(&w, &MainWindow::runFinished);
+    w.findChild<QAction*>("N_start1")->trigger();
+    QVERIFY(done.wait(20000));
+    QCOMPARE(read(files[1]), QByteArray("\xD6\xD0\r\n"));
+    write(files[1], "mine\n");
+
+    // "No" to the question changes nothing.
+    answer_ = false;
+    boxes_.clear();
+    w.findChild<QAction*>("N_undo_run1")->trigger();
+    QCOMPARE(boxes_.size(), 1);
+    QCOMPARE(read(files[0]), QByteArray("one \xD6\xD0\r\ntwo\r\n"));
+
+    answer_ = true;
+    boxes_.clear();
+    w.findChild<QAction*>("N_runs1")->trigger();
+    w.runs_dialog()->findChild<QPushButton*>("Button_runs_undo1")->click();
+    QCOMPARE(boxes_.size(), 2);
+    QVERIFY2(boxes_[1].contains("又被改动过"), qPrintable(boxes_[1]));
+    QVERIFY2(boxes_[1].contains("p2.txt"), qPrintable(boxes_[1]));
+    QCOMPARE(read(files[0]), QByteArray("one x\ntwo\n"));
+    QCOMPARE(read(files[1]), QByteArray("mine\n"));
+  }
+};
+
+QTEST_MAIN(TestBatchPreview)
+#include "tst_batch_preview.moc"
