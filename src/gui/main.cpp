@@ -1,12 +1,31 @@
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
-#include "gui/editor/document_tabs.h"
+#include "core/shell/instance_lock.h"
+#include "core/shell/startup.h"
 #include "gui/resources/app_icon.h"
 #include "gui/shell/main_window.h"
 
 int main(int argc, char** argv) {
+  std::vector<std::string> paths =
+      lq::startup_paths1(std::vector<std::string>(argv + 1, argv + argc));
+  // A blank window started from a running one opens itself even in single-window mode;
+  // the marker is not passed on to what this process starts.
+  const bool own_window = std::getenv("LEXOQUILL_NO_HANDOFF") != nullptr;
+  ::unsetenv("LEXOQUILL_NO_HANDOFF");
+  if (own_window) {
+    lq::instance_exists1("");
+  } else {
+    // Before any window or display connection: a hand-off ends here.
+    lq::HandOff handed = lq::hand_off1(paths);
+    if (handed.ended) return 0;
+    paths = std::move(handed.rest);
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("Lexoquill");
   QGuiApplication::setDesktopFileName("lexoquill");
@@ -14,8 +33,7 @@ int main(int argc, char** argv) {
   // Panels ask for 宋体; any installed CJK font stands in for it.
   QFont::insertSubstitutions("宋体", {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC",
                                       "AR PL UMing CN", "Droid Sans Fallback"});
-  lq::gui::MainWindow window;
-  if (!window.document_tabs()->active_page1()) window.document_tabs()->new_document();
+  lq::gui::MainWindow window(paths);
   window.show();
   // LEXOQUILL_GRAB=file.png saves a picture of the window once it is up, then quits:
   // used to check the layout on machines without a desktop.

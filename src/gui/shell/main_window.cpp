@@ -37,7 +37,8 @@ QAction* item(QMenu* menu, const char* name, const QString& text, int tag = 0) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(const std::vector<std::string>& startup_paths, QWidget* parent)
+    : QMainWindow(parent) {
   setObjectName("TForm1");
   setWindowTitle("Lexoquill");
   resize(1100, 760);
@@ -65,12 +66,14 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
   setCentralWidget(central);
   build_status_bar();
   install_edit_commands();
+  build_startup_controls1();
   load_news();
   // Geometry, settings and the operation panels of the last run.
   build_settings_ui();
   load_settings1();
   load_panel_list1("");
-  refresh_lists1();
+  // The files named on the command line, the first empty document, the lists.
+  form_create_tail1(startup_paths);
   fill_layout_list1();
 }
 

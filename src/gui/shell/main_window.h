@@ -24,6 +24,7 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
+class QToolButton;
 class QScrollArea;
 class QVBoxLayout;
 
@@ -41,6 +42,7 @@ class ColorListBox;
 class ColorUpDown;
 class DocumentTabs;
 class EditCommands;
+class HandoffServer;
 class ImageButton;
 class ScopeBox;
 class TControlForm_;
@@ -54,7 +56,10 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  // startup_paths: what the command line names (startup_paths1), opened as the window is
+  // created.
+  explicit MainWindow(const std::vector<std::string>& startup_paths = {},
+                      QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // The file list as the next run sees it.
@@ -100,6 +105,10 @@ class MainWindow : public QMainWindow {
   bool open_recipe1(const QString& path);
   using RecipeDialog = std::function<QString(QWidget* owner, bool save)>;
   void set_recipe_dialog(RecipeDialog dialog) { recipe_dialog_ = std::move(dialog); }
+  // Start-up, single-window mode and the hand-off (main_window_startup.cpp).
+  void c_one_form1Click(bool down);
+  void receive_file1(const std::string& path);
+  void N_new_form1Click();
 
   // Settings, window geometry, operation layouts, options and help
   // (main_window_settings.cpp, main_window_layouts.cpp). A blank layout name means
@@ -254,6 +263,13 @@ class MainWindow : public QMainWindow {
   // The editing commands; declared last so they go first, while the catalogue still exists.
   void install_edit_commands();
   std::unique_ptr<EditCommands> edit_commands_;
+
+  void form_create_tail1(const std::vector<std::string>& startup_paths);
+  void open_command_line1(const std::string& arg);
+  void build_startup_controls1();
+  void form_destroy1();
+  QToolButton* c_one_form1_ = nullptr;
+  HandoffServer* handoff_ = nullptr;
 };
 
 }  // namespace lq::gui

@@ -30,6 +30,7 @@ namespace lq::gui {
 
 MainWindow::~MainWindow() {
   FormDestroy_position1();
+  form_destroy1();
 }
 
 namespace {
@@ -214,6 +215,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     e->ignore();
     return;
   }
+  operation_chain_.clear();
   FormClose_layout1();
   QMainWindow::closeEvent(e);
 }

@@ -1,0 +1,52 @@
+#include "core/shell/startup.h"
+
+#include "core/shell/handoff_client.h"
+#include "core/shell/handoff_message.h"
+#include "core/shell/instance_lock.h"
+#include "core/shell/shared_values.h"
+#include "core/textsvc/file_services.h"
+#include "core/textsvc/str_helpers.h"
+
+namespace lq {
+
+namespace {
+
+bool exists(const std::string& path) {
+  return file_exists1(path) || dir_exists1(path);
+}
+
+}  // namespace
+
+std::vector<std::string> startup_paths1(const std::vector<std::string>& args) {
+  std::vector<std::string> out;
+  if (args.size() > 1) {
+    const std::string joined = trim(file1::cmd_line1(args, true));
+    if (exists(joined)) return {joined};
+  }
+  for (const std::string& a : args) {
+    std::string p = exists(a) ? a : trim(file1::cmd_line1({a}, true));
+    if (!p.empty()) out.push_back(std::move(p));
+  }
+  return out;
+}
+
+HandOff hand_off1(const std::vector<std::string>& paths, int timeout_ms) {
+  HandOff keep{false, paths};
+  if (!instance_exists1("")) return keep;
+  if (mem1::get_share_handle1(mem1::kOneForm) != 1) return keep;
+  for (const std::string& p : paths)
+    if (p.size() > kMaxHandoffPath) return keep;
+
+  const std::string socket = handoff_socket_path1(mem1::get_share_handle1(mem1::kMainForm));
+  const std::vector<std::string> messages = paths.empty() ? std::vector<std::string>{""} : paths;
+  std::size_t done = 0;
+  for (; done < messages.size(); ++done) {
+    // A message sent but not confirmed may still arrive: it is not sent again.
+    if (send_handoff1(socket, messages[done], timeout_ms) == HandoffResult::kUnreachable) break;
+  }
+  if (done == messages.size()) return {true, {}};
+  if (done == 0) return keep;
+  return {false, std::vector<std::string>(paths.begin() + static_cast<long>(done), paths.end())};
+}
+
+}  // namespace lq

@@ -1,0 +1,129 @@
+// The main window's start and end: the rest of its creation step (the files named on the
+// command line, the first empty document), single-window mode with the hand-off of later
+// starts, a further blank window, and its destruction.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QToolButton>
+
+#include "core/settings/sys_settings.h"
+#include "core/shell/handoff_client.h"
+#include "core/shell/single_window.h"
+#include "core/textsvc/file_services.h"
+#include "gui/editor/document_tabs.h"
+#include "gui/shell/handoff_server.h"
+#include "gui/shell/main_window.h"
+#include "gui/shell/msg_box.h"
+
+namespace lq::gui {
+
+namespace {
+
+// The environment a blank window is started with: it opens its own window, never hands
+// off. main() reads and removes it.
+constexpr const char* kNoHandoffEnv = "LEXOQUILL_NO_HANDOFF";
+
+}  // namespace
+
+void MainWindow::build_startup_controls1() {
+  c_one_form1_ = new QToolButton(panel_tool_);
+  c_one_form1_->setObjectName("c_one_form1");
+  c_one_form1_->setText("单窗口");
+  c_one_form1_->setCheckable(true);
+  c_one_form1_->setAutoRaise(true);
+  c_one_form1_->setToolTip("Windows右键菜单打开的文件均显示在此窗口中");
+  c_one_form1_->setAccessibleName("单窗口");
+  connect(c_one_form1_, &QToolButton::toggled, this, &MainWindow::c_one_form1Click);
+  panel_tool_->layout()->addWidget(c_one_form1_);
+
+  // "新文档" and "新建空白窗口" open the File menu.
+  QMenu* file = menuBar()->findChild<QMenu*>("N_file1");
+  if (!file) return;
+  QAction* first = file->actions().value(0);
+  auto* new_doc = new QAction("新文档(&N)", file);
+  new_doc->setObjectName("N_new1");
+  new_doc->setShortcut(QKeySequence::New);
+  connect(new_doc, &QAction::triggered, doc_tabs_, &DocumentTabs::new_document);
+  auto* new_form = new QAction("新建空白窗口(&W)", file);
+  new_form->setObjectName("N_new_form1");
+  connect(new_form, &QAction::triggered, this, &MainWindow::N_new_form1Click);
+  file->insertAction(first, new_doc);
+  file->insertAction(first, new_form);
+  file->insertSeparator(first);
+}
+
+void MainWindow::form_create_tail1(const std::vector<std::string>& startup_paths) {
+  for (const std::string& arg : startup_paths) open_command_line1(arg);
+  if (!doc_tabs_->active_page1()) doc_tabs_->new_document();
+  refresh_lists1();
+}
+
+void MainWindow::open_command_line1(const std::string& arg) {
+  if (file_exists1(arg)) {
+    file_list_.push_back(arg);
+    last_dir_ = arg.substr(0, arg.rfind('/') + 1);
+    open_in_tab1(arg);
+  } else if (dir_exists1(arg)) {
+    // As the add-directory command with subdirectories does.
+    LineList found;
+    get_files1(arg.back() == '/' ? arg : arg + "/", found, true);
+    file_list_.insert(file_list_.end(), found.begin(), found.end());
+    filter_by_ext1(file_list_, ext_list1(ext_file_path()));
+    last_dir_ = arg;
+    if (!file_list_.empty()) open_in_tab1(file_list_.front());
+  }
+}
+
+void MainWindow::c_one_form1Click(bool down) {
+  const auto self = static_cast<std::int32_t>(::getpid());
+  if (!down) {
+    withdraw_single_window1(self);
+    if (handoff_) handoff_->close();
+    return;
+  }
+  if (!handoff_) {
+    handoff_ = new HandoffServer(this);
+    connect(handoff_, &HandoffServer::pathReceived, this,
+            [this](const QByteArray& path) { receive_file1(path.toStdString()); });
+  }
+  // Announced only once the window really listens: later starts must never hand their
+  // files to nobody.
+  if (!handoff_->listen(handoff_socket_path1(self)) || !announce_single_window1(self)) {
+    withdraw_single_window1(self);
+    handoff_->close();
+    const QSignalBlocker quiet(c_one_form1_);
+    c_one_form1_->setChecked(false);
+    msg_box1("单窗口模式无法打开：不能建立本机通信。", false, this, "Info");
+  }
+}
+
+void MainWindow::receive_file1(const std::string& path) {
+  file_list_.push_back(path);
+  open_in_tab1(path);
+  refresh_lists1();
+  // Brought to the front and flashed, so the user sees where the file went.
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  QApplication::alert(this, 1000);
+}
+
+void MainWindow::N_new_form1Click() {
+  QProcess p;
+  p.setProgram(QCoreApplication::applicationFilePath());
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(kNoHandoffEnv, "1");
+  p.setProcessEnvironment(env);
+  p.startDetached();
+}
+
+void MainWindow::form_destroy1() {
+  if (c_one_form1_ && c_one_form1_->isChecked())
+    withdraw_single_window1(static_cast<std::int32_t>(::getpid()));
+}
+
+}  // namespace lq::gui
