@@ -31,6 +31,7 @@ TTabControlExSheet::~TTabControlExSheet() {
 
 void TTabControlExSheet::set_caption(const QString& c) {
   caption_ = c;
+  setAccessibleName(c);  // a screen reader names the page as its tab does
   if (control_ && control_->Head) control_->Head->update();
 }
 
@@ -40,6 +41,7 @@ TFilePage1::TFilePage1(TTabControlEx* control) : TTabControlExSheet(control) {
   page_editor1 = new tqozedit1(this);
   fill->addWidget(page_editor1);
   page_editor1->setObjectName("page_editor1");
+  page_editor1->setAccessibleName("文本编辑器");
   page_editor1->set_scroll_bars(true, true);
   page_editor1->setBorderColor(QColor(128, 128, 128));
 }
