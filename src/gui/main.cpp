@@ -8,6 +8,7 @@
 #include "core/shell/instance_lock.h"
 #include "core/shell/startup.h"
 #include "gui/resources/app_icon.h"
+#include "gui/shell/blank_window.h"
 #include "gui/shell/main_window.h"
 
 int main(int argc, char** argv) {
@@ -15,8 +16,8 @@ int main(int argc, char** argv) {
       lq::startup_paths1(std::vector<std::string>(argv + 1, argv + argc));
   // A blank window started from a running one opens itself even in single-window mode;
   // the marker is not passed on to what this process starts.
-  const bool own_window = std::getenv("LEXOQUILL_NO_HANDOFF") != nullptr;
-  ::unsetenv("LEXOQUILL_NO_HANDOFF");
+  const bool own_window = std::getenv(lq::gui::kNoHandoffEnv) != nullptr;
+  ::unsetenv(lq::gui::kNoHandoffEnv);
   if (own_window) {
     lq::instance_exists1("");
   } else {

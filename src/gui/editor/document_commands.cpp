@@ -1,12 +1,11 @@
 #include "gui/editor/document_commands.h"
 
 #include <QBoxLayout>
-#include <QCoreApplication>
 #include <QMenu>
-#include <QProcess>
 #include <QStyle>
 
 #include "gui/editor/document_tabs.h"
+#include "gui/shell/blank_window.h"
 #include "gui/widgets/image_buttons.h"
 
 namespace lq::gui {
@@ -30,8 +29,7 @@ void add_document_file_items(QMenu* file, QAction* before_quit, DocumentTabs* ta
   QAction* close = make_item(file, "N_close1", "关闭当前文件\tCtrl+F4");
   QObject::connect(close, &QAction::triggered, tabs, &DocumentTabs::close_active);
   QAction* window = make_item(file, "N_newwin1", "新建空白窗口");
-  QObject::connect(window, &QAction::triggered,
-                   [] { QProcess::startDetached(QCoreApplication::applicationFilePath(), {}); });
+  QObject::connect(window, &QAction::triggered, [] { start_blank_window1(); });
   QAction* sep = new QAction(file);
   sep->setSeparator(true);
   file->insertActions(before_quit, {fresh, close, window, sep});

@@ -108,7 +108,6 @@ class MainWindow : public QMainWindow {
   // Start-up, single-window mode and the hand-off (main_window_startup.cpp).
   void c_one_form1Click(bool down);
   void receive_file1(const std::string& path);
-  void N_new_form1Click();
 
   // Settings, window geometry, operation layouts, options and help
   // (main_window_settings.cpp, main_window_layouts.cpp). A blank layout name means

@@ -1,13 +1,10 @@
 // The main window's start and end: the rest of its creation step (the files named on the
 // command line, the first empty document), single-window mode with the hand-off of later
-// starts, a further blank window, and its destruction.
+// starts, and its destruction.
 #include <unistd.h>
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QMenu>
-#include <QMenuBar>
-#include <QProcess>
 #include <QToolButton>
 
 #include "core/settings/sys_settings.h"
@@ -21,14 +18,6 @@
 
 namespace lq::gui {
 
-namespace {
-
-// The environment a blank window is started with: it opens its own window, never hands
-// off. main() reads and removes it.
-constexpr const char* kNoHandoffEnv = "LEXOQUILL_NO_HANDOFF";
-
-}  // namespace
-
 void MainWindow::build_startup_controls1() {
   c_one_form1_ = new QToolButton(panel_tool_);
   c_one_form1_->setObjectName("c_one_form1");
@@ -39,21 +28,6 @@ void MainWindow::build_startup_controls1() {
   c_one_form1_->setAccessibleName("单窗口");
   connect(c_one_form1_, &QToolButton::toggled, this, &MainWindow::c_one_form1Click);
   panel_tool_->layout()->addWidget(c_one_form1_);
-
-  // "新文档" and "新建空白窗口" open the File menu.
-  QMenu* file = menuBar()->findChild<QMenu*>("N_file1");
-  if (!file) return;
-  QAction* first = file->actions().value(0);
-  auto* new_doc = new QAction("新文档(&N)", file);
-  new_doc->setObjectName("N_new1");
-  new_doc->setShortcut(QKeySequence::New);
-  connect(new_doc, &QAction::triggered, doc_tabs_, &DocumentTabs::new_document);
-  auto* new_form = new QAction("新建空白窗口(&W)", file);
-  new_form->setObjectName("N_new_form1");
-  connect(new_form, &QAction::triggered, this, &MainWindow::N_new_form1Click);
-  file->insertAction(first, new_doc);
-  file->insertAction(first, new_form);
-  file->insertSeparator(first);
 }
 
 void MainWindow::form_create_tail1(const std::vector<std::string>& startup_paths) {
@@ -110,15 +84,6 @@ void MainWindow::receive_file1(const std::string& path) {
   raise();
   activateWindow();
   QApplication::alert(this, 1000);
-}
-
-void MainWindow::N_new_form1Click() {
-  QProcess p;
-  p.setProgram(QCoreApplication::applicationFilePath());
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(kNoHandoffEnv, "1");
-  p.setProcessEnvironment(env);
-  p.startDetached();
 }
 
 void MainWindow::form_destroy1() {
