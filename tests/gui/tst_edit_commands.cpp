@@ -134,6 +134,8 @@ class TestEditCommands : public QObject {
     w.show();
     QApplication::setActiveWindow(&w);
     auto* tabs = w.document_tabs();
+    tabs->close_active();  // the empty document the window starts with
+    QVERIFY(tabs->PageControl1()->pages1().empty());
     w.findChild<QAction*>("N_new1")->trigger();
     w.findChild<QAction*>("N_new1")->trigger();
     const auto pages = tabs->PageControl1()->pages1();
