@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QStyle>
 #include <QToolButton>
 
 #include "core/settings/sys_settings.h"
@@ -15,16 +16,16 @@
 #include "gui/shell/handoff_server.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
+#include "gui/widgets/image_buttons.h"
 
 namespace lq::gui {
 
 void MainWindow::build_startup_controls1() {
-  c_one_form1_ = new QToolButton(panel_tool_);
+  // An image button, as the tool bar is full: its hint says what it does.
+  c_one_form1_ = new ImageButton(style()->standardIcon(QStyle::SP_TitleBarNormalButton), QString(),
+                                 "Windows右键菜单打开的文件均显示在此窗口中", panel_tool_);
   c_one_form1_->setObjectName("c_one_form1");
-  c_one_form1_->setText("单窗口");
   c_one_form1_->setCheckable(true);
-  c_one_form1_->setAutoRaise(true);
-  c_one_form1_->setToolTip("Windows右键菜单打开的文件均显示在此窗口中");
   c_one_form1_->setAccessibleName("单窗口");
   connect(c_one_form1_, &QToolButton::toggled, this, &MainWindow::c_one_form1Click);
   panel_tool_->layout()->addWidget(c_one_form1_);
