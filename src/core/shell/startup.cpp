@@ -1,5 +1,9 @@
 #include "core/shell/startup.h"
 
+#include <unistd.h>
+
+#include <climits>
+
 #include "core/shell/handoff_client.h"
 #include "core/shell/handoff_message.h"
 #include "core/shell/instance_lock.h"
@@ -15,17 +19,28 @@ bool exists(const std::string& path) {
   return file_exists1(path) || dir_exists1(path);
 }
 
+// A window started elsewhere has another working directory: a path given relative to ours
+// must arrive whole.
+std::string absolute(std::string path) {
+  if (path.empty() || path[0] == '/') return path;
+  char cwd[PATH_MAX];
+  if (!::getcwd(cwd, sizeof cwd)) return path;
+  std::string base(cwd);
+  if (base.back() != '/') base += '/';
+  return base + path;
+}
+
 }  // namespace
 
 std::vector<std::string> startup_paths1(const std::vector<std::string>& args) {
   std::vector<std::string> out;
   if (args.size() > 1) {
     const std::string joined = trim(file1::cmd_line1(args, true));
-    if (exists(joined)) return {joined};
+    if (exists(joined)) return {absolute(joined)};
   }
   for (const std::string& a : args) {
     std::string p = exists(a) ? a : trim(file1::cmd_line1({a}, true));
-    if (!p.empty()) out.push_back(std::move(p));
+    if (!p.empty()) out.push_back(absolute(std::move(p)));
   }
   return out;
 }

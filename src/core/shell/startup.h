@@ -11,7 +11,8 @@ namespace lq {
 // path when, joined with blanks, they name an existing file or directory (a path with
 // blanks split by a shell); otherwise each is a path of its own (a desktop passing several
 // selected files). An argument that does not exist as given loses its quotes and outer
-// blanks; empty ones are dropped.
+// blanks; empty ones are dropped. Relative paths are made absolute against the working
+// directory, as they may be handed to a window that runs elsewhere.
 std::vector<std::string> startup_paths1(const std::vector<std::string>& args);
 
 struct HandOff {

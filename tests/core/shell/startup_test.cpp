@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 #include <thread>
 
@@ -164,6 +165,15 @@ TEST_F(StartupPaths, OnePathOrSeveral) {
       {{"/no/such file"}, {"/no/such file"}},
   };
   for (const auto& c : cases) EXPECT_EQ(startup_paths1(c.args), c.paths);
+
+  // Relative to the working directory, also when a shell split the name.
+  char old[PATH_MAX];
+  ASSERT_NE(::getcwd(old, sizeof old), nullptr);
+  ASSERT_EQ(::chdir(path("My Files").c_str()), 0);
+  EXPECT_EQ(startup_paths1({"a", "b.txt"}), std::vector<std::string>{spaced});
+  EXPECT_EQ(startup_paths1({"./a b.txt"}), std::vector<std::string>{dir() + "My Files/./a b.txt"});
+  EXPECT_EQ(startup_paths1({"new.txt"}), std::vector<std::string>{dir() + "My Files/new.txt"});
+  ASSERT_EQ(::chdir(old), 0);
 }
 
 }  // namespace
