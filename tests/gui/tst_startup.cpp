@@ -150,6 +150,7 @@ class TestStartup : public QObject {
     QCOMPARE(run_second({}, grab_path("empty")), 0);
     QCOMPARE(w.file_list(), (std::vector<std::string>{spaced, ""}));
     QCOMPARE(tab_count(w), tabs);
+    QCOMPARE(active_caption(w), QString("a b.txt"));
     QVERIFY(!QFile::exists(grab_path("empty")));
 
     // Several files from a desktop selection arrive one after another.

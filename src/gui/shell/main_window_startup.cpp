@@ -78,7 +78,8 @@ void MainWindow::c_one_form1Click(bool down) {
 
 void MainWindow::receive_file1(const std::string& path) {
   file_list_.push_back(path);
-  open_in_tab1(path);
+  // An empty path names no file; it must not pick the untitled page (which has none).
+  if (!path.empty()) open_in_tab1(path);
   refresh_lists1();
   // Brought to the front and flashed, so the user sees where the file went.
   if (isMinimized()) showNormal();
