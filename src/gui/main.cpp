@@ -9,6 +9,7 @@
 #include "core/shell/startup.h"
 #include "gui/resources/app_icon.h"
 #include "gui/shell/blank_window.h"
+#include "gui/shell/hint_timing.h"
 #include "gui/shell/main_window.h"
 
 int main(int argc, char** argv) {
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Lexoquill");
   QGuiApplication::setDesktopFileName("lexoquill");
   QApplication::setWindowIcon(lq::gui::app_icon());
+  lq::gui::install_hint_timing1();
   // Panels ask for 宋体; any installed CJK font stands in for it.
   QFont::insertSubstitutions("宋体", {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC",
                                       "AR PL UMing CN", "Droid Sans Fallback"});

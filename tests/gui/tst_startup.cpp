@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QMenu>
 #include <QProcess>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -17,6 +18,7 @@
 #include "gui/editor/document_tabs.h"
 #include "gui/editor/tab_control.h"
 #include "gui/shell/blank_window.h"
+#include "gui/shell/hint_timing.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
 
@@ -119,6 +121,17 @@ class TestStartup : public QObject {
       QCOMPARE(w.file_list(), (std::vector<std::string>{file, a}));
       QCOMPARE(tab_count(w), size_t(2));
     }
+  }
+
+  void hintsShowAtOnceAndStayLong() {
+    lq::gui::install_hint_timing1();
+    QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 0);
+    MainWindow w;
+    w.show();
+    auto* button = w.findChild<QToolButton*>("c_one_form1");
+    QHelpEvent hint(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(button, &hint);
+    QCOMPARE(button->toolTipDuration(), lq::gui::kHintShownMs);
   }
 
   void singleWindowModeAnnouncesThisWindow() {
