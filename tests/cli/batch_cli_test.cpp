@@ -202,7 +202,7 @@ TEST_F(Cli, UndoLastTakesTheRunBack) {
   Result list = run({"--list-runs"});
   EXPECT_EQ(list.status, 0);
   EXPECT_NE(list.out.find(" done "), std::string::npos) << list.out;
-  EXPECT_NE(list.out.find("[4] "), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("[4]"), std::string::npos) << list.out;
 
   Result u = run({"--undo-last"});
   EXPECT_EQ(u.status, 0) << u.err;

@@ -7,11 +7,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include "gui/panels/control_form.h"
+#include "gui/settings/form_option.h"
+#include "gui/settings/journal_page.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
 #include "gui/shell/preview_dialog.h"
@@ -141,6 +144,30 @@ class TestBatchPreview : public QObject {
     QVERIFY2(boxes_[1].contains("p2.txt"), qPrintable(boxes_[1]));
     QCOMPARE(read(files[0]), QByteArray("one x\ntwo\n"));
     QCOMPARE(read(files[1]), QByteArray("mine\n"));
+  }
+
+  // The options dialog shows the journal's limits and stores a change; 0 runs keeps none.
+  void optionsSetTheJournalLimits() {
+    MainWindow w;
+    QTimer::singleShot(0, &w, [&w] {
+      auto* d = w.findChild<lq::gui::Tform_option*>();
+      QVERIFY(d);
+      lq::gui::JournalPage* page = d->journal_page();
+      QCOMPARE(page->SpinEdit_journal_runs1()->value(), 20);
+      QCOMPARE(page->SpinEdit_journal_mb1()->value(), 1024);
+      page->SpinEdit_journal_runs1()->setValue(0);
+      d->accept();
+    });
+    w.N_option1Click();
+    QVERIFY(read(home_.filePath("sys1.ini")).contains("[journal]\r\nruns=0\r\n"));
+    const QStringList files = set_up(w);
+    QSignalSpy done(&w, &MainWindow::runFinished);
+    w.findChild<QAction*>("N_start1")->trigger();
+    QVERIFY(done.wait(20000));
+    QCOMPARE(read(files[1]), QByteArray("\xD6\xD0\r\n"));
+    boxes_.clear();
+    w.findChild<QAction*>("N_undo_run1")->trigger();
+    QCOMPARE(boxes_, QStringList{"没有可以撤销的处理."});
   }
 };
 

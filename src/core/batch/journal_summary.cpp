@@ -14,8 +14,10 @@ std::string journal_run_operation(const JournalRun& run) {
     return {};
   }
   if (!recipe.op || recipe.op->entries.empty()) return {};
+  // Captions carry their number already ("[4]替换...").
   const OperationInfo& e = recipe.op->entries.front();
-  return "[" + std::to_string(e.number) + "] " + e.caption;
+  const std::string number = "[" + std::to_string(e.number) + "]";
+  return e.caption.starts_with(number) ? e.caption : number + " " + e.caption;
 }
 
 std::string journal_run_time(const JournalRun& run) {

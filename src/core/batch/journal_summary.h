@@ -7,7 +7,7 @@
 
 namespace lq {
 
-// "[4] 替换" style: the operation's number and caption (UTF-8), "" when the recipe names
+// The operation's caption with its number, "[4]替换..." (UTF-8), "" when the recipe names
 // no operation or cannot be read.
 std::string journal_run_operation(const JournalRun& run);
 

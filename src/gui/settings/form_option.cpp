@@ -15,6 +15,7 @@
 #include <exception>
 
 #include "core/textsvc/file_services.h"
+#include "gui/settings/journal_page.h"
 #include "gui/settings/settings_bridge.h"
 #include "gui/shell/form_texts.h"
 #include "gui/shell/text_bridge.h"
@@ -107,6 +108,8 @@ Tform_option::Tform_option(const MessageCatalogue& catalogue, const FontSpec& ed
   pages_->addTab(build_common_page(), "常用");
   pages_->addTab(build_editor_page(edit_font), "编辑器设定");
   pages_->addTab(build_form_page(form_font), "窗体");
+  journal_ = new JournalPage;
+  pages_->addTab(journal_, "处理记录");
   col->addWidget(pages_, 1);
 
   auto* buttons = new QHBoxLayout;

@@ -19,6 +19,8 @@ class QTabWidget;
 
 namespace lq::gui {
 
+class JournalPage;
+
 // A framed caption that acts as a button (Panel_color1, Panel_edit_font, ...).
 class ClickPanel : public QLabel {
   Q_OBJECT
@@ -52,6 +54,7 @@ class Tform_option : public QDialog {
   QCheckBox* CheckBox_rm1() const { return rm_; }
   QCheckBox* CheckBox_falternation_paint1() const { return alternation_; }
   QPlainTextEdit* Memo_ext1() const { return ext_; }
+  JournalPage* journal_page() const { return journal_; }
 
   std::int32_t color() const { return color_; }
   void set_color(std::int32_t stored);
@@ -81,6 +84,7 @@ class Tform_option : public QDialog {
   QCheckBox* rm_ = nullptr;
   QCheckBox* alternation_ = nullptr;
   QPlainTextEdit* ext_ = nullptr;
+  JournalPage* journal_ = nullptr;
   ClickPanel* color_panel_ = nullptr;
   ClickPanel* edit_font_panel_ = nullptr;
   ClickPanel* form_font_panel_ = nullptr;

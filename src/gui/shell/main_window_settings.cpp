@@ -16,6 +16,7 @@
 #include "gui/editor/document_tabs.h"
 #include "gui/settings/form_help.h"
 #include "gui/settings/form_option.h"
+#include "gui/settings/journal_page.h"
 #include "gui/settings/layout_combo_box.h"
 #include "gui/settings/qoz_position.h"
 #include "gui/settings/settings_bridge.h"
@@ -157,6 +158,7 @@ void MainWindow::N_option1Click() {
   d->CheckBox_rm1()->setChecked(ini.read_bool(kOps, kShellMenu, true));
   d->CheckBox_falternation_paint1()->setChecked(ini.read_bool(kEdit, kAlternationPaint, true));
   d->set_color(ini.read_integer(kEdit, kAlternationPaintColor, kButtonFaceColor));
+  d->journal_page()->show_limits(read_sys_settings(ini));
   if (d->exec() != QDialog::Accepted) return;
 
   try {
@@ -166,6 +168,7 @@ void MainWindow::N_option1Click() {
     ini.write_integer(kEdit, kAlternationPaintColor, d->color());
     save_ext_file1(ext_file_path(), d->ext_lines());
     ini.write_bool(kOps, kShellMenu, d->CheckBox_rm1()->isChecked());
+    d->journal_page()->store(ini);
     for (const auto& [section, font] :
          {std::pair{kEdit, st.sys.edit_font}, std::pair{kForm, st.sys.form_font}}) {
       ini.write_string(section, kFontName, font.name);

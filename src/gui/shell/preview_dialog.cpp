@@ -74,6 +74,7 @@ PreviewDialog::PreviewDialog(std::vector<PreviewItem> items, QWidget* parent)
   list_->setObjectName("ListView_preview1");
   list_->setHeaderLabels({"文件", "改变的行"});
   list_->setRootIsDecorated(false);
+  list_->setTextElideMode(Qt::ElideMiddle);
   list_->header()->setStretchLastSection(false);
   list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);

@@ -44,8 +44,9 @@ RunsDialog::RunsDialog(QWidget* parent) : QDialog(parent) {
   list_ = new QTreeWidget(this);
   list_->setObjectName("ListView_runs1");
   list_->setRootIsDecorated(false);
-  list_->setHeaderLabels({"时间", "状态", "文件", "大小", "操作", "编号"});
+  list_->setHeaderLabels({"时间", "状态", "文件", "大小", "编号", "操作"});
   list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  list_->header()->setStretchLastSection(true);
   col->addWidget(list_, 1);
   auto* buttons = new QDialogButtonBox(this);
   undo_ = buttons->addButton("撤销所选的处理", QDialogButtonBox::ActionRole);
@@ -71,8 +72,8 @@ void RunsDialog::refresh() {
     row->setText(1, state_text(run));
     row->setText(2, QString::number(run.files.size()));
     row->setText(3, size_text(run.bytes));
-    row->setText(4, from_utf8(journal_run_operation(run)));
-    row->setText(5, QString::fromStdString(run.id));
+    row->setText(4, QString::fromStdString(run.id));
+    row->setText(5, from_utf8(journal_run_operation(run)));
   }
   if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
   undo_->setEnabled(list_->currentItem() != nullptr);
@@ -80,7 +81,7 @@ void RunsDialog::refresh() {
 
 std::string RunsDialog::selected_id() const {
   const QTreeWidgetItem* item = list_->currentItem();
-  return item ? item->text(5).toStdString() : std::string();
+  return item ? item->text(4).toStdString() : std::string();
 }
 
 }  // namespace lq::gui
