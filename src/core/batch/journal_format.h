@@ -63,9 +63,9 @@ bool run_id_before(std::string_view a, std::string_view b);
 std::string escape_journal_path(std::string_view path);
 std::string unescape_journal_path(std::string_view text);
 
-// Appends one line to an open journal file and waits until it is on the disk.
+// Appends one line to an open journal file and, with sync, waits until it is on the disk.
 // Answers false (errno set) on failure.
-bool append_journal_line(int fd, std::string_view line);
+bool append_journal_line(int fd, std::string_view line, bool sync = true);
 
 // Makes a directory entry durable: fsync of the directory.
 void sync_dir(const std::string& dir);

@@ -13,6 +13,7 @@
 
 #include "core/batch/content_hash.h"
 #include "core/batch/write_back.h"
+#include "core/run_error.h"
 #include "core/scope/scopes.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/line_text.h"
@@ -184,6 +185,10 @@ struct Run {
   OperationEnv env_for(RunContext* ctx, FindResults* found, RunHost* to) {
     OperationEnv env{ctx, found, to, req.case_sensitive, req.dry_run, {}};
     env.before_own_write = [this, ctx](const std::string& path, std::string_view bytes) {
+      // Files written in the order the run meets them: the ones waiting go first. (Only
+      // the calling thread puts files in place; operations of the lanes of a parallel run
+      // write their own files as they go.)
+      if (std::this_thread::get_id() == caller && !flush()) throw RunError(res.error);
       if (journaling()) req.journal->before_write(path, bytes);
       std::lock_guard lock(own_m);
       res.own_writes.push_back({ctx->file_name, path});
@@ -223,6 +228,89 @@ struct Run {
     res.error = e.what();
   }
 
+  // With a journal, the one-job run lets changed files wait, journaled but not yet in
+  // place, so that many of them share one wait for the disk; they are put in place, in
+  // order, before anything could see them missing: before an entry naming the same file
+  // is read, before an operation writes a file of its own, at a stop, a failure and the
+  // end.
+  struct Waiting {
+    size_t index;
+    const std::string* entry;
+    Prepared p;
+    size_t changed_at;  // size of res.changed before this entry
+    dev_t dev;
+    ino_t ino;
+  };
+  std::vector<Waiting> waiting = {};
+  std::thread::id caller = std::this_thread::get_id();
+  size_t waiting_bytes = 0;
+  bool flush_failed = false;
+  static constexpr size_t kMaxWaiting = 64;
+  static constexpr size_t kMaxWaitingBytes = 64u << 20;
+
+  // Puts the waiting files in place; false (the run failed at that entry) when one fails.
+  bool flush() {
+    if (waiting.empty()) return true;
+    size_t k = 0;
+    try {
+      req.journal->sync();
+      for (; k < waiting.size(); ++k) waiting[k].p.write.commit();
+    } catch (const std::exception& e) {
+      const Waiting& w = waiting[k];
+      context.file_index = static_cast<int32_t>(w.index);
+      context.file_name = *w.entry;
+      res.files_done = static_cast<int>(w.index);
+      res.changed.resize(w.changed_at);
+      if (req.keep_output) res.outputs.resize(std::min(res.outputs.size(), w.changed_at));
+      fail(e);
+      flush_failed = true;
+      waiting.clear();  // the ones after it are dropped, their files untouched
+      return false;
+    }
+    waiting.clear();
+    waiting_bytes = 0;
+    return true;
+  }
+
+  bool is_waiting(const std::string& entry) const {
+    struct stat st;
+    if (waiting.empty() || stat(entry.c_str(), &st) != 0) return false;
+    for (const Waiting& w : waiting)
+      if (w.dev == st.st_dev && w.ino == st.st_ino) return true;
+    return false;
+  }
+
+  // finish_entry for a run with a journal.
+  void finish_entry_waiting(Processor& proc, size_t i) {
+    const std::string& entry = req.files[i];
+    Prepared p = proc.prepare(entry);
+    if (put_waiting(i, p)) return;
+    std::string kept;
+    if (proc.put_on_clipboard(entry, kept)) {
+      res.changed.push_back(entry);
+      if (req.keep_output) res.outputs.push_back(std::move(kept));
+    }
+  }
+
+  // put_in_place for a run with a journal: a changed file joins the waiting ones.
+  bool put_waiting(size_t i, Prepared& p) {
+    const std::string& entry = req.files[i];
+    struct stat st;
+    if (!p.write.changed() || stat(p.write.target().c_str(), &st) != 0)
+      return put_in_place(entry, p);
+    req.journal->stage_replace(p.write.target(), p.new_hash);
+    const size_t at = res.changed.size();
+    res.changed.push_back(entry);
+    if (req.keep_output) res.outputs.push_back(p.bytes);
+    waiting_bytes += static_cast<size_t>(st.st_size);
+    waiting.push_back({i, &entry, std::move(p), at, st.st_dev, st.st_ino});
+    return true;
+  }
+
+  bool waiting_full() const {
+    return waiting.size() >= kMaxWaiting || waiting_bytes >= kMaxWaitingBytes;
+  }
+
   void one_job() {
     give_env(req.chain, env_for(&context, &results, &host));
     Processor proc{req.chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}};
@@ -230,7 +318,7 @@ struct Run {
     const size_t n = req.files.size();
     for (size_t i = 0; i < n; ++i) {
       if (host.stop_requested()) {
-        res.status = RunStatus::Stopped;
+        if (flush()) res.status = RunStatus::Stopped;
         return;
       }
       const std::string& entry = req.files[i];
@@ -238,13 +326,23 @@ struct Run {
       context.file_index = static_cast<int32_t>(i);
       host.progress(static_cast<int>(i), static_cast<int>(n), percent_of(i, n), entry);
       try {
+        if (is_waiting(entry) && !flush()) return;
         proc.process(entry);
-        finish_entry(proc, entry);
+        if (journaling())
+          finish_entry_waiting(proc, i);
+        else
+          finish_entry(proc, entry);
       } catch (const std::exception& e) {
+        // The files before this entry are written first, as they would have been.
+        if (!flush() || flush_failed) return;
+        context.file_name = entry;
+        context.file_index = static_cast<int32_t>(i);
         return fail(e);
       }
       ++res.files_done;
+      if (waiting_full() && !flush()) return;
     }
+    flush();
   }
 
   struct Slot {
@@ -310,7 +408,9 @@ struct Run {
     size_t next = 0, committed = 0;
     bool abort = false;
     // How far the lanes may run ahead of the files put in place.
-    const size_t window = static_cast<size_t>(jobs) * 4;
+    // Files waiting for the journal count as not yet in place, so the lanes get room
+    // for them too.
+    const size_t window = static_cast<size_t>(jobs) * 4 + (journaling() ? kMaxWaiting : 0);
     auto may_take = [&] { return next < n && next < committed + window; };
 
     auto worker = [&] {
@@ -356,6 +456,14 @@ struct Run {
         } else if (may_take() && is_clipboard(req.files[next])) {
           const size_t k = next++;
           slots[k].by_caller = slots[k].ready = true;
+        } else if (!waiting.empty()) {
+          // The lanes may be waiting for these files: put them in place now.
+          lock.unlock();
+          const bool ok = flush();
+          lock.lock();
+          if (!ok) break;
+          committed = i;
+          cv.notify_all();
         } else {
           cv.wait(lock);
         }
@@ -365,7 +473,7 @@ struct Run {
       lock.unlock();
 
       if (host.stop_requested()) {
-        res.status = RunStatus::Stopped;
+        if (flush()) res.status = RunStatus::Stopped;
         break;
       }
       const std::string& entry = req.files[i];
@@ -385,7 +493,11 @@ struct Run {
           direct->process(entry);
           finish_entry(*direct, entry);
         } catch (const std::exception& e) {
-          fail(e);
+          if (flush() && !flush_failed) {
+            context.file_name = entry;
+            context.file_index = static_cast<int32_t>(i);
+            fail(e);
+          }
           ok = false;
         }
       } else {
@@ -397,24 +509,32 @@ struct Run {
                        std::make_move_iterator(slot.found.end()));
         slot.calls.replay(host);
         if (slot.failed) {
-          res.status = RunStatus::Failed;
-          res.error = slot.error;
+          if (flush()) {
+            res.status = RunStatus::Failed;
+            res.error = slot.error;
+          }
           ok = false;
         } else {
           try {
-            put_in_place(entry, slot.write);
+            if (!journaling())
+              put_in_place(entry, slot.write);
+            else
+              put_waiting(i, slot.write);
           } catch (const std::exception& e) {
-            fail(e);
+            if (flush()) fail(e);
             ok = false;
           }
         }
       }
       if (!ok) break;
       ++res.files_done;
+      if (waiting_full() && !flush()) break;
       lock.lock();
-      committed = ++i;
+      ++i;
+      if (waiting.empty()) committed = i;
       cv.notify_all();
     }
+    if (res.status == RunStatus::Done) flush();
     {
       std::lock_guard lock(m);
       abort = true;

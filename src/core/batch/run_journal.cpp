@@ -70,6 +70,7 @@ RunJournal::RunJournal(std::string journal_dir, std::string recipe_text, Journal
     : journal_dir_(std::move(journal_dir)), recipe_(std::move(recipe_text)), limits_(limits) {}
 
 RunJournal::~RunJournal() {
+  for (int fd : unsynced_copies_) ::close(fd);
   if (fd_ >= 0) ::close(fd_);
 }
 
@@ -121,11 +122,30 @@ void RunJournal::open_run() {
   record("started " + std::to_string(static_cast<long long>(now)));
 }
 
-void RunJournal::record(const std::string& line) {
-  if (!append_journal_line(fd_, line)) fail(run_dir_ + kJournalFileName, errno);
+void RunJournal::record(const std::string& line, bool sync) {
+  if (!append_journal_line(fd_, line, sync)) fail(run_dir_ + kJournalFileName, errno);
 }
 
-void RunJournal::keep_original(const std::string& path, const std::string& new_hash) {
+void RunJournal::sync_locked() {
+  if (fd_ < 0) return;
+  while (!unsynced_copies_.empty()) {
+    const int fd = unsynced_copies_.back();
+    unsynced_copies_.pop_back();
+    const bool ok = ::fdatasync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    if (!ok) fail(run_dir_, err);
+  }
+  sync_dir(run_dir_);
+  if (::fdatasync(fd_) != 0) fail(run_dir_ + kJournalFileName, errno);
+}
+
+void RunJournal::sync() {
+  std::lock_guard lock(m_);
+  sync_locked();
+}
+
+void RunJournal::keep_original(const std::string& path, const std::string& new_hash, bool sync) {
   open_run();
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) fail(path, errno);
@@ -140,9 +160,13 @@ void RunJournal::keep_original(const std::string& path, const std::string& new_h
     const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) fail(copy, errno);
     old_hash = sha256_file_hex(path, fd);
-    const bool synced = old_hash && ::fdatasync(fd) == 0;
+    const bool synced = old_hash && (!sync || ::fdatasync(fd) == 0);
     const int err = errno;
-    ::close(fd);
+    if (synced && !sync) {
+      unsynced_copies_.push_back(fd);
+    } else {
+      ::close(fd);
+    }
     if (!synced) {
       ::unlink(copy.c_str());
       fail(old_hash ? copy : path, err ? err : EIO);
@@ -153,24 +177,30 @@ void RunJournal::keep_original(const std::string& path, const std::string& new_h
     ::unlink(copy.c_str());
     fail(path, err);
   }
-  sync_dir(run_dir_);
+  if (sync) sync_dir(run_dir_);
   char mode[16];
   std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(st.st_mode & 07777));
   record("R " + stored + " " + mode + " " + *old_hash + " " + new_hash + " " +
-         escape_journal_path(path));
+             escape_journal_path(path),
+         sync);
   ++files_;
 }
 
 void RunJournal::before_replace(const std::string& path, const std::string& new_hash) {
   std::lock_guard lock(m_);
-  keep_original(journal_path(path), new_hash);
+  keep_original(journal_path(path), new_hash, true);
+}
+
+void RunJournal::stage_replace(const std::string& path, const std::string& new_hash) {
+  std::lock_guard lock(m_);
+  keep_original(journal_path(path), new_hash, false);
 }
 
 void RunJournal::before_write(const std::string& path, std::string_view bytes) {
   std::lock_guard lock(m_);
   const std::string target = journal_path(path);
   const std::string new_hash = sha256_hex(bytes);
-  if (file_exists1(target)) return keep_original(target, new_hash);
+  if (file_exists1(target)) return keep_original(target, new_hash, true);
   open_run();
   record("C " + new_hash + " " + escape_journal_path(target));
   ++files_;
@@ -180,6 +210,8 @@ void RunJournal::finish(std::string_view how) {
   std::lock_guard lock(m_);
   if (finished_ || fd_ < 0) return;
   finished_ = true;
+  for (int fd : unsynced_copies_) ::close(fd);
+  unsynced_copies_.clear();
   append_journal_line(fd_, "end " + std::string(how) + " " +
                                std::to_string(static_cast<long long>(std::time(nullptr))));
   ::close(fd_);

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/settings/sys_settings.h"
 
@@ -36,6 +37,12 @@ class RunJournal {
   // the file. Throws RunError when that fails: the file must then not be replaced.
   void before_replace(const std::string& path, const std::string& new_hash);
 
+  // The same without waiting for the disk: the caller must call sync() before it replaces
+  // the file. Lets a run put many files on the disk with one wait.
+  void stage_replace(const std::string& path, const std::string& new_hash);
+  // Waits until everything recorded so far is on the disk. Throws RunError.
+  void sync();
+
   // Call just before an operation writes a file of its own ([5] copies, [24] parts): an
   // existing file is kept as with before_replace, a new one is recorded as created.
   void before_write(const std::string& path, std::string_view bytes);
@@ -50,8 +57,9 @@ class RunJournal {
 
  private:
   void open_run();  // creates the run's directory on the first record
-  void keep_original(const std::string& path, const std::string& new_hash);
-  void record(const std::string& line);
+  void keep_original(const std::string& path, const std::string& new_hash, bool sync);
+  void record(const std::string& line, bool sync = true);
+  void sync_locked();
 
   mutable std::mutex m_;
   std::string journal_dir_;
@@ -60,6 +68,7 @@ class RunJournal {
   std::string id_;
   std::string run_dir_;
   int fd_ = -1;
+  std::vector<int> unsynced_copies_;  // copies of originals written since the last sync
   int files_ = 0;
   bool finished_ = false;
 };

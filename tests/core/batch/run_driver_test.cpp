@@ -265,7 +265,10 @@ TEST_F(RunDriverTest, ParallelRunMatchesOneJob) {
     Host h;
     h.clipboard = "clip";
     TestOp single;
+    // Both keep a journal, which lets files wait to be put in place.
+    RunJournal journal(dir / (sub + "-journal/"), "");
     RunRequest r;
+    r.journal = &journal;
     r.files = files;
     r.chain.append(&single);
     r.jobs = jobs;
