@@ -28,6 +28,8 @@ TForm_find::TForm_find(MessageCatalogue& catalogue, QWidget* parent)
   find1_->setInsertPolicy(QComboBox::NoInsert);
   find1_->setMinimumWidth(320);
   find1_->setAccessibleName(QString::fromUtf8("查找内容"));
+  // The typing field takes the focus, so a screen reader names it, not the combo box.
+  find1_->lineEdit()->setAccessibleName(find1_->accessibleName());
   col->addWidget(find1_);
   auto* row = new QHBoxLayout;
   row->addStretch(1);

@@ -105,6 +105,7 @@ Tform_option::Tform_option(const MessageCatalogue& catalogue, const FontSpec& ed
   col->setContentsMargins(10, 10, 10, 10);
   pages_ = new QTabWidget(this);
   pages_->setObjectName("PageControl1");
+  pages_->setAccessibleName("高级设置");
   pages_->addTab(build_common_page(), "常用");
   pages_->addTab(build_editor_page(edit_font), "编辑器设定");
   pages_->addTab(build_form_page(form_font), "窗体");
