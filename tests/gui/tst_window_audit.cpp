@@ -201,8 +201,12 @@ class TestWindowAudit : public QObject {
         if (captions.contains(caption)) twice << m->title() + " / " + caption;
         captions.insert(caption);
         if (idle.contains(a->objectName())) continue;
-        if (receiver_count(a, SIGNAL(triggered(bool))) == 0 &&
-            receiver_count(a, SIGNAL(toggled(bool))) == 0)
+        // Each menu showing the entry listens to it itself.
+        int menus_showing = 0;
+        for (QObject* o : a->associatedObjects())
+          menus_showing += qobject_cast<QMenu*>(o) != nullptr;
+        if (receiver_count(a, SIGNAL(triggered(bool))) + receiver_count(a, SIGNAL(toggled(bool))) <=
+            menus_showing)
           dead << m->title() + " / " + caption;
       }
     }
