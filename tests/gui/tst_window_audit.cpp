@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -232,6 +233,9 @@ class TestWindowAudit : public QObject {
 
     lq::gui::Tform_option options(catalogue_, {}, {});
     lq::gui::Tform_help help(catalogue_);
+    std::string long_text;  // more than the window shows, both ways
+    for (int i = 0; i < 60; ++i) long_text += std::string(120, 'a' + i % 26) + "\n";
+    help.set_text(long_text);
     lq::gui::Tform_dsk layouts(catalogue_);
     lq::gui::Tex_form_java java;
     lq::gui::AboutBox about;
@@ -252,6 +256,10 @@ class TestWindowAudit : public QObject {
           problems << win->objectName() + ": " + p;
       }
     }
+    // Text beyond the help window's edges can be scrolled to.
+    auto* memo = help.findChild<QAbstractScrollArea*>();
+    QVERIFY(memo->verticalScrollBar()->isVisible() && memo->horizontalScrollBar()->isVisible());
+    QVERIFY(memo->verticalScrollBar()->maximum() > 0);
     for (QWidget* win : {static_cast<QWidget*>(lq::gui::Tform_th::tracked()),
                          static_cast<QWidget*>(lq::gui::Tform_mod_out::instance())})
       if (win) win->close();
