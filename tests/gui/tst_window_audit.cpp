@@ -2,6 +2,7 @@
 // that do something, controls a screen reader can name, captions that fit their controls.
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
@@ -121,6 +122,10 @@ QStringList unnamed_controls(QWidget* root) {
     if (auto* area = qobject_cast<QAbstractScrollArea*>(c->parentWidget());
         area && c == area->viewport())
       continue;
+    // A spin box's typing field is part of the spin box, which a screen reader names.
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(c->parentWidget());
+        spin && c->inherits("QLineEdit"))
+      c = spin;
     QAccessibleInterface* ai = QAccessible::queryAccessibleInterface(c);
     if (!ai || ai->text(QAccessible::Name).trimmed().isEmpty())
       out << QString("%1 (%2)").arg(c->objectName(), c->metaObject()->className());
