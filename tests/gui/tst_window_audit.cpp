@@ -184,8 +184,8 @@ class TestWindowAudit : public QObject {
     QVERIFY2(taken.isEmpty(), qPrintable(taken.join("; ")));
   }
 
-  // Each entry appears once in its menu and does something when chosen; the entries that
-  // are there without an action are the known ones.
+  // Each entry and each Alt letter appears once in its menu, and every entry does something
+  // when chosen; the entries that are there without an action are the known ones.
   void menuEntriesAreUniqueAndAct() {
     MainWindow w;
     const QStringList idle = {"N20", "N17", "N_addmark2", "N_markman1"};
@@ -197,6 +197,7 @@ class TestWindowAudit : public QObject {
       QMenu* m = menus[i];
       emit m->aboutToShow();  // menus that fill themselves when opened
       QSet<QString> captions;
+      QSet<QKeySequence> letters;  // Alt+letter only cycles between entries that share it
       for (QAction* a : m->actions()) {
         if (a->isSeparator()) continue;
         if (a->menu()) {
@@ -205,6 +206,10 @@ class TestWindowAudit : public QObject {
         }
         const QString caption = a->text().remove('&');
         if (captions.contains(caption)) twice << m->title() + " / " + caption;
+        if (const QKeySequence letter = QKeySequence::mnemonic(a->text()); !letter.isEmpty()) {
+          if (letters.contains(letter)) twice << m->title() + " / " + a->text();
+          letters.insert(letter);
+        }
         captions.insert(caption);
         if (idle.contains(a->objectName())) continue;
         // Each menu showing the entry listens to it itself.
