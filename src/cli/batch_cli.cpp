@@ -213,8 +213,11 @@ int run(const Options& o) {
     for (const std::string& f : res.changed) std::printf("%s\n", f.c_str());
   if (context.find_ran) {
     if (o.results) {
+      size_t size = 0;
+      for (const std::string& line : results) size += line.size() + 1;
       std::string text;
-      for (const std::string& line : results) text += line + "\n";
+      text.reserve(size);
+      for (const std::string& line : results) text.append(line).push_back('\n');
       try {
         write_file1(*o.results, text);
       } catch (const std::exception& e) {

@@ -69,11 +69,12 @@ struct Processor {
 
   // Load, document steps, scope. Returns whether a file of that name exists.
   void process(const std::string& entry) {
-    doc.clear();
     if (file_exists1(entry)) {
-      load_lines1(entry, doc);
-    } else if (is_clipboard(entry)) {
-      if (auto text = host.clipboard_text()) doc = split_text(*text);
+      load_lines1(entry, doc);  // over the previous entry's lines, reusing their buffers
+    } else {
+      doc.clear();
+      if (is_clipboard(entry))
+        if (auto text = host.clipboard_text()) doc = split_text(*text);
     }
     chain.run_document_steps1(doc, entry);
     context.file_name = entry;

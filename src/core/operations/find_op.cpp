@@ -38,9 +38,11 @@ void FindOp::find_in_piece1(std::string_view piece) {
   const std::string empty;
   const std::string& file = ctx ? ctx->file_name : empty;
   const int32_t line = ctx ? ctx->line_index : 0;
-  for (size_t at : find_all_aligned(piece, key, exact))
+  for_each_aligned(piece, key, exact, [&](size_t at) {
     env().find_results->push_back(
         format_find_result(file, line, static_cast<int32_t>(at + 1), key, piece));
+    return true;
+  });
 }
 
 std::unique_ptr<Operation> make_find_op() {

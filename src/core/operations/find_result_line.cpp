@@ -1,5 +1,8 @@
 #include "core/operations/find_result_line.h"
 
+#include <charconv>
+#include <cstring>
+
 #include "core/encoding/code_page.h"
 #include "core/textsvc/str_helpers.h"
 
@@ -57,18 +60,42 @@ FindLocation parse_by_items(std::string_view s) {
   return loc;
 }
 
+std::string_view decimal(char (&buf)[16], int32_t value) {
+  return {buf, static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, value).ptr - buf)};
+}
+
 }  // namespace
 
 std::string format_find_result(std::string_view file_name, int32_t line_index, int32_t column,
                                std::string_view key, std::string_view piece) {
+  // A run records one of these per occurrence: the line is sized once, then filled.
   const FieldNames& n = names();
-  std::string out;
-  out.reserve(file_name.size() + key.size() + piece.size() + 48);
-  out.append(n.file).append("=").append(file_name);
-  out.append(";").append(n.line).append("=").append(std::to_string(line_index));
-  out.append(";").append(n.column).append("=").append(std::to_string(column));
-  out.append(";").append(n.query).append("=").append(key);
-  out.append(";").append(n.content).append("=").append(piece);
+  char line_buf[16], column_buf[16];
+  const std::string_view line_text = decimal(line_buf, line_index);
+  const std::string_view column_text = decimal(column_buf, column);
+  const size_t size = n.file.size() + file_name.size() + n.line.size() + line_text.size() +
+                      n.column.size() + column_text.size() + n.query.size() + key.size() +
+                      n.content.size() + piece.size() + 9;  // four ";", five "="
+  std::string out(size, '\0');
+  char* at = out.data();
+  auto put = [&at](std::string_view part) {
+    if (!part.empty()) std::memcpy(at, part.data(), part.size());
+    at += part.size();
+  };
+  auto field = [&](std::string_view name, std::string_view value) {
+    put(name);
+    *at++ = '=';
+    put(value);
+  };
+  field(n.file, file_name);
+  *at++ = ';';
+  field(n.line, line_text);
+  *at++ = ';';
+  field(n.column, column_text);
+  *at++ = ';';
+  field(n.query, key);
+  *at++ = ';';
+  field(n.content, piece);
   return out;
 }
 

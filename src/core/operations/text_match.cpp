@@ -1,5 +1,7 @@
 #include "core/operations/text_match.h"
 
+#include <algorithm>
+
 #include "core/encoding/code_page.h"
 #include "core/textsvc/str_helpers.h"
 
@@ -8,17 +10,20 @@ namespace lq {
 CharStarts::CharStarts(std::string_view text, const CodePage& page) : text_(text), page_(page) {}
 
 bool CharStarts::is_start(size_t pos) {
-  while (next_ < pos && next_ < text_.size()) next_ += page_.char_len_at(text_, next_);
+  const size_t stop = std::min(pos, text_.size());
+  while (next_ < stop) {
+    // A byte below 0x80 is a character of its own in every code page; only the others
+    // need the code page to tell how long their character is.
+    if (static_cast<unsigned char>(text_[next_]) < 0x80)
+      ++next_;
+    else
+      next_ += page_.char_len_at(text_, next_);
+  }
   return next_ == pos;
 }
 
-namespace {
-
-// Calls on_match(offset) for every aligned, non-overlapping occurrence; stops early when
-// on_match returns false.
-template <typename F>
 void for_each_aligned(std::string_view hay, std::string_view needle, bool case_sensitive,
-                      F&& on_match) {
+                      bool (*on_match)(void* state, size_t offset), void* state) {
   if (needle.empty() || needle.size() > hay.size()) return;
   std::string folded_hay, folded_needle;
   std::string_view h = hay, n = needle;
@@ -37,12 +42,10 @@ void for_each_aligned(std::string_view hay, std::string_view needle, bool case_s
       from = at + 1;
       continue;
     }
-    if (!on_match(at)) return;
+    if (!on_match(state, at)) return;
     from = at + n.size();
   }
 }
-
-}  // namespace
 
 std::vector<size_t> find_all_aligned(std::string_view hay, std::string_view needle,
                                      bool case_sensitive) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace lq {
@@ -25,6 +26,22 @@ class CharStarts {
   const CodePage& page_;
   size_t next_ = 0;  // the first character start not yet passed
 };
+
+// Calls on_match(offset) for every occurrence of `needle` in `hay` that starts a
+// character, left to right, without overlap, until on_match returns false. Nothing for an
+// empty needle.
+void for_each_aligned(std::string_view hay, std::string_view needle, bool case_sensitive,
+                      bool (*on_match)(void* state, size_t offset), void* state);
+
+template <typename F>
+void for_each_aligned(std::string_view hay, std::string_view needle, bool case_sensitive,
+                      F&& on_match) {
+  using Fn = std::remove_reference_t<F>;
+  for_each_aligned(
+      hay, needle, case_sensitive,
+      [](void* f, size_t at) -> bool { return (*static_cast<Fn*>(f))(at); },
+      const_cast<void*>(static_cast<const void*>(&on_match)));
+}
 
 // 0-based offsets of every occurrence of `needle` in `hay`, left to right, without
 // overlap. Nothing for an empty needle.
