@@ -1,6 +1,10 @@
 #include "core/operations/text_match.h"
 
+#include <string.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "core/encoding/code_page.h"
 #include "core/textsvc/str_helpers.h"
@@ -12,8 +16,17 @@ CharStarts::CharStarts(std::string_view text, const CodePage& page) : text_(text
 bool CharStarts::is_start(size_t pos) {
   const size_t stop = std::min(pos, text_.size());
   while (next_ < stop) {
-    // A byte below 0x80 is a character of its own in every code page; only the others
-    // need the code page to tell how long their character is.
+    // A byte below 0x80 is a character of its own in every code page, so runs of them are
+    // passed eight at a time; only the others need the code page to tell how long their
+    // character is.
+    uint64_t eight;
+    if (stop - next_ >= 8) {
+      std::memcpy(&eight, text_.data() + next_, 8);
+      if ((eight & 0x8080808080808080ull) == 0) {
+        next_ += 8;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(text_[next_]) < 0x80)
       ++next_;
     else
@@ -36,8 +49,9 @@ void for_each_aligned(std::string_view hay, std::string_view needle, bool case_s
   CharStarts starts(hay, code_page());
   size_t from = 0;
   while (from <= h.size()) {
-    size_t at = h.find(n, from);
-    if (at == std::string_view::npos) return;
+    const void* hit = memmem(h.data() + from, h.size() - from, n.data(), n.size());
+    if (hit == nullptr) return;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - h.data());
     if (!starts.is_start(at)) {
       from = at + 1;
       continue;

@@ -82,20 +82,6 @@ void split_bytes(std::string_view data, LineList& lines) {
   lines.resize(count);
 }
 
-// Number of LF bytes, a search call per line rather than a test per byte.
-size_t count_lf(std::string_view data) {
-  size_t n = 0;
-  const char* p = data.data();
-  const char* const end = p + data.size();
-  while (p < end) {
-    const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-    if (!lf) break;
-    ++n;
-    p = lf + 1;
-  }
-  return n;
-}
-
 std::string with_slash(const std::string& dir) {
   if (dir.empty() || dir.back() == '/') return dir;
   return dir + "/";
@@ -205,7 +191,6 @@ void load_lines1(const std::string& file_name, LineList& lines) {
     have += static_cast<size_t>(n);
   }
   const std::string_view bytes(data.get(), have);
-  lines.reserve(count_lf(bytes) + 1);
   split_bytes(bytes, lines);
 }
 

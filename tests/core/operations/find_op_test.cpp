@@ -70,6 +70,20 @@ INSTANTIATE_TEST_SUITE_P(
              "\xD5\x66"
              "f",
              {{"f", 3}}},
+        // The same behind runs of ASCII long enough to be passed in blocks, and with the
+        // character inside such a block.
+        Case{"second_byte_after_long_ascii",
+             true,
+             "f",
+             "0123456789abcdef\xD5\x66"
+             "f",
+             {{"f", 16}, {"f", 19}}},
+        Case{"second_byte_inside_ascii_block",
+             true,
+             "f",
+             "0123456\xD5\x66"
+             "f",
+             {{"f", 10}}},
         Case{"and_term_inside_character_is_missing", false, "x and f", "x\xD5\x66", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
