@@ -1,7 +1,5 @@
 #include "core/operations/text_match.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -49,9 +47,8 @@ void for_each_aligned(std::string_view hay, std::string_view needle, bool case_s
   CharStarts starts(hay, code_page());
   size_t from = 0;
   while (from <= h.size()) {
-    const void* hit = memmem(h.data() + from, h.size() - from, n.data(), n.size());
-    if (hit == nullptr) return;
-    const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - h.data());
+    const size_t at = h.find(n, from);
+    if (at == std::string_view::npos) return;
     if (!starts.is_start(at)) {
       from = at + 1;
       continue;
