@@ -17,12 +17,21 @@ void FindOp::LineStep(std::string& text) {
 }
 
 void FindOp::DocumentStep(LineList&, const std::string&) {
-  if (env().context)
-    env().context->find_query_len1 = static_cast<int32_t>(params().text("Edit_find1").size());
+  if (!env().context) return;
+  // Parameters change only between documents, so the line steps of this one search for
+  // the query as it stands now, without looking it up for every line.
+  document_query_ = params().text("Edit_find1");
+  env().context->find_query_len1 = static_cast<int32_t>(document_query_->size());
+}
+
+void FindOp::set_env(const OperationEnv& env) {
+  Operation::set_env(env);
+  document_query_.reset();
 }
 
 void FindOp::find_in_piece1(std::string_view piece) {
-  const std::string& query = params().text("Edit_find1");
+  const std::string& query =
+      document_query_ && env().context ? *document_query_ : params().text("Edit_find1");
   const bool exact = env().case_sensitive;
   std::string_view key = query;
   LineList terms;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,13 @@ class FindOp : public Operation {
   void LineStep(std::string& text) override;
   // Runs enabled or not: keeps the query's byte length for opening results later.
   void DocumentStep(LineList& lines, const std::string& file_name) override;
+  // A new run forgets the query of the last document.
+  void set_env(const OperationEnv& env) override;
 
   void find_in_piece1(std::string_view piece);
+
+ private:
+  std::optional<std::string> document_query_;  // the query when this document began
 };
 
 std::unique_ptr<Operation> make_find_op();
