@@ -553,7 +553,9 @@ RunResult RunDriver::run(RunRequest request) {
   context_.find_ran = false;
   context_.file_count = static_cast<int32_t>(request.files.size());
   if (auto m = check_input(request)) {
-    res.status = m->id == kMsgNoFiles.id ? RunStatus::NoFiles : RunStatus::BadCount;
+    // By text: the same literal may sit at two addresses (sanitizer builds do that).
+    res.status =
+        std::string_view(m->id) == kMsgNoFiles.id ? RunStatus::NoFiles : RunStatus::BadCount;
     res.scope = request.scope;
     return res;
   }

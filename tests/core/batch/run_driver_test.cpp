@@ -151,11 +151,11 @@ TEST_F(RunDriverTest, InputChecksComeFirstAndInOrder) {
   r.scope.set("Edit_fw_qj1", "abc");
   results.push_back("kept");
   EXPECT_EQ(run(r).status, RunStatus::NoFiles);
-  EXPECT_EQ(RunDriver::check_input(r)->id, kMsgNoFiles.id);
+  EXPECT_STREQ(RunDriver::check_input(r)->id, kMsgNoFiles.id);
   write_file(dir / "a.txt", "a");
   r.files = {dir / "a.txt"};
   EXPECT_EQ(run(r).status, RunStatus::BadCount);
-  EXPECT_EQ(RunDriver::check_input(r)->id, kMsgNotInteger.id);
+  EXPECT_STREQ(RunDriver::check_input(r)->id, kMsgNotInteger.id);
   EXPECT_EQ(read_file(dir / "a.txt"), "a");
   EXPECT_EQ(results, std::vector<std::string>{"kept"});  // cleared only by a run that starts
   r.scope.set("Edit_fw_qj1", " 1 ");
