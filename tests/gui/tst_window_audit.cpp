@@ -26,6 +26,8 @@
 #include "gui/shell/about_box.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
+#include "gui/shell/preview_dialog.h"
+#include "gui/shell/runs_dialog.h"
 #include "gui/shell/select_path_dialog.h"
 #include "gui/tools/java_escape_dialog.h"
 
@@ -250,8 +252,11 @@ class TestWindowAudit : public QObject {
     lq::gui::Tex_form_java java;
     lq::gui::AboutBox about;
     lq::gui::Tform_select_path1 select_path;
+    lq::gui::PreviewDialog preview({});
+    lq::gui::RunsDialog runs;
     w.edit_commands()->show_quick_find();
-    QList<QWidget*> windows = {&options, &help, &layouts, &java, &about, &select_path};
+    QList<QWidget*> windows = {&options, &help,    &layouts,     &java,
+                               &about,   &preview, &select_path, &runs};
     windows << w.edit_commands()->quick_find();
     windows << lq::gui::Tform_th::open_new();
     windows << lq::gui::Tform_mod_out::show_window();

@@ -72,6 +72,7 @@ PreviewDialog::PreviewDialog(std::vector<PreviewItem> items, QWidget* parent)
   auto* split = new QSplitter(Qt::Horizontal, this);
   list_ = new QTreeWidget(split);
   list_->setObjectName("ListView_preview1");
+  list_->setAccessibleName("将要改变的文件");
   list_->setHeaderLabels({"文件", "改变的行"});
   list_->setRootIsDecorated(false);
   list_->setTextElideMode(Qt::ElideMiddle);
@@ -80,6 +81,7 @@ PreviewDialog::PreviewDialog(std::vector<PreviewItem> items, QWidget* parent)
   list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   diff_ = new QPlainTextEdit(split);
   diff_->setObjectName("Memo_preview1");
+  diff_->setAccessibleName("改动对照");
   diff_->setReadOnly(true);
   diff_->setLineWrapMode(QPlainTextEdit::NoWrap);
   diff_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -43,6 +43,7 @@ RunsDialog::RunsDialog(QWidget* parent) : QDialog(parent) {
   col->addWidget(note);
   list_ = new QTreeWidget(this);
   list_->setObjectName("ListView_runs1");
+  list_->setAccessibleName("处理记录");
   list_->setRootIsDecorated(false);
   list_->setHeaderLabels({"时间", "状态", "文件", "大小", "编号", "操作"});
   list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
