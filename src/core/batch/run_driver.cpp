@@ -63,13 +63,16 @@ struct Processor {
   RunHost& host;
   bool case_sensitive = false;
   bool dry_run = false;
-  LineList doc;              // the working document, reused for every entry
-  bool hash = false;         // the journal needs the digest of what is written
-  bool keep_output = false;  // the caller wants the new content
+  LineList doc;                      // the working document, reused for every entry
+  bool hash = false;                 // the journal needs the digest of what is written
+  bool keep_output = false;          // the caller wants the new content
+  std::optional<FileStamp> read_as;  // the file as it was read
 
   // Load, document steps, scope. Returns whether a file of that name exists.
   void process(const std::string& entry) {
+    read_as.reset();
     if (file_exists1(entry)) {
+      read_as = file_stamp(entry);
       load_lines1(entry, doc);  // over the previous entry's lines, reusing their buffers
     } else {
       doc.clear();
@@ -87,7 +90,7 @@ struct Processor {
     Prepared p;
     if (!file_exists1(entry)) return p;
     std::string bytes = join_crlf(doc);
-    p.write = prepare_write_back1(entry, bytes, dry_run);
+    p.write = prepare_write_back1(entry, bytes, dry_run, read_as);
     if (p.write.changed()) {
       if (hash) p.new_hash = sha256_hex(bytes);
       if (keep_output) p.bytes = std::move(bytes);

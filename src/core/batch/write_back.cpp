@@ -11,6 +11,7 @@
 #include <memory>
 #include <utility>
 
+#include "core/encoding/code_page.h"
 #include "core/run_error.h"
 
 namespace lq {
@@ -69,7 +70,29 @@ bool holds(const std::string& target, const struct stat& st, std::string_view by
   return same;
 }
 
+FileStamp stamp_of(const struct stat& st) {
+  FileStamp s;
+  s.dev = st.st_dev;
+  s.ino = st.st_ino;
+  s.size = static_cast<unsigned long long>(st.st_size);
+  s.mtime_ns = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+  s.ctime_ns = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+  return s;
+}
+
 }  // namespace
+
+std::optional<FileStamp> file_stamp(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return std::nullopt;
+  return stamp_of(st);
+}
+
+RunError changed_meanwhile_error(std::string_view path) {
+  return RunError(
+      code_page().from_utf8("文件 \"") + std::string(path) +
+      code_page().from_utf8("\" 在处理期间被别的程序改动过, 没有写回, 以免丢掉那些改动."));
+}
 
 PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
   if (this != &o) {
@@ -78,6 +101,7 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
     target_ = std::move(o.target_);
     tmp_ = std::exchange(o.tmp_, {});
     mode_ = o.mode_;
+    read_as_ = std::move(o.read_as_);
     changed_ = o.changed_;
     make_writable_ = std::exchange(o.make_writable_, false);
   }
@@ -90,7 +114,20 @@ void PendingWrite::discard() {
   make_writable_ = false;
 }
 
+void PendingWrite::check_unchanged() const {
+  if (read_as_ && file_stamp(target_) != read_as_) throw changed_meanwhile_error(path_);
+}
+
 void PendingWrite::commit() {
+  if (make_writable_ || !tmp_.empty()) {
+    // Prepared ahead in a parallel run, the file may have been changed since.
+    try {
+      check_unchanged();
+    } catch (...) {
+      discard();
+      throw;
+    }
+  }
   if (make_writable_) {
     chmod(target_.c_str(), mode_);
     make_writable_ = false;
@@ -104,7 +141,8 @@ void PendingWrite::commit() {
   tmp_.clear();
 }
 
-PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run) {
+PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run,
+                                 const std::optional<FileStamp>& read_as) {
   PendingWrite w;
   w.path_ = path;
   w.target_ = resolve_target(path);
@@ -114,6 +152,8 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
 
   w.changed_ = !holds(w.target_, st, bytes);
   if (dry_run) return w;
+  if (read_as && stamp_of(st) != *read_as) throw changed_meanwhile_error(path);
+  w.read_as_ = read_as;
   if (!w.changed_) {
     w.make_writable_ = w.mode_ != (st.st_mode & 07777);
     return w;
@@ -150,8 +190,9 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
   return w;
 }
 
-bool write_back1(const std::string& path, std::string_view bytes, bool dry_run) {
-  PendingWrite w = prepare_write_back1(path, bytes, dry_run);
+bool write_back1(const std::string& path, std::string_view bytes, bool dry_run,
+                 const std::optional<FileStamp>& read_as) {
+  PendingWrite w = prepare_write_back1(path, bytes, dry_run, read_as);
   w.commit();
   return w.changed();
 }

@@ -7,10 +7,25 @@
 // put them in place strictly in list order.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/run_error.h"
+
 namespace lq {
+
+// What tells a file's state apart without reading it: which file it is, its size, and
+// when its content and its inode last changed. Taken when a file is read, compared before
+// it is replaced, so changes made meanwhile by another program are not overwritten.
+struct FileStamp {
+  unsigned long long dev = 0, ino = 0, size = 0;
+  long long mtime_ns = 0, ctime_ns = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file `path` names (links followed); nothing when it cannot be read.
+std::optional<FileStamp> file_stamp(const std::string& path);
 
 // New content waiting beside its file. Destroying it without commit() removes the
 // temporary file and leaves the original as it was.
@@ -32,10 +47,13 @@ class PendingWrite {
   void discard();
 
  private:
-  friend PendingWrite prepare_write_back1(const std::string&, std::string_view, bool);
-  std::string path_;    // as the caller named it, for messages
-  std::string target_;  // the file finally replaced (links resolved)
-  std::string tmp_;     // the temporary file, empty when there is none
+  friend PendingWrite prepare_write_back1(const std::string&, std::string_view, bool,
+                                          const std::optional<FileStamp>&);
+  void check_unchanged() const;
+  std::string path_;                  // as the caller named it, for messages
+  std::string target_;                // the file finally replaced (links resolved)
+  std::string tmp_;                   // the temporary file, empty when there is none
+  std::optional<FileStamp> read_as_;  // the target as it was read, when known
   unsigned mode_ = 0;
   bool changed_ = false;
   bool make_writable_ = false;
@@ -49,10 +67,19 @@ class PendingWrite {
 // dry_run nothing on disk is touched, now or at commit. Throws RunError "Cannot create
 // file ..." with the system's reason; the original is untouched and no temporary file is
 // left behind.
+//
+// With read_as (the file's stamp when it was read), a file that no longer has that stamp,
+// now or at commit, is not replaced: RunError "file changed while processed", the file
+// keeping what the other program put in it.
 PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes,
-                                 bool dry_run = false);
+                                 bool dry_run = false,
+                                 const std::optional<FileStamp>& read_as = std::nullopt);
 
 // Both halves at once; answers whether the content changed.
-bool write_back1(const std::string& path, std::string_view bytes, bool dry_run = false);
+bool write_back1(const std::string& path, std::string_view bytes, bool dry_run = false,
+                 const std::optional<FileStamp>& read_as = std::nullopt);
+
+// The error of a file changed by someone else between reading and write-back.
+RunError changed_meanwhile_error(std::string_view path);
 
 }  // namespace lq

@@ -1,13 +1,16 @@
 #include "core/batch/write_back.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <csignal>
+#include <functional>
 
 #include "core/batch/temp_dir.h"
 #include "core/run_error.h"
+#include "core/support/file_powers.h"
 
 namespace lq {
 namespace {
@@ -68,7 +71,8 @@ TEST(WriteBack, DryRunTouchesNothing) {
 }
 
 TEST(WriteBack, UnwritableDirectoryFailsAndKeepsTheFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+  WithoutFilePowers plain_user;
+  if (!plain_user.active()) GTEST_SKIP() << "root's file powers cannot be given up here";
   TempDir dir;
   std::filesystem::create_directory(dir / "ro");
   const std::string f = dir / "ro/a.txt";
@@ -107,6 +111,56 @@ TEST(WriteBack, FailureHalfWayLeavesTheOriginal) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(read_file(f), "original");
   EXPECT_EQ(dir.names(), std::vector<std::string>{"a.txt"});
+}
+
+// Another program changing the file after it was read: the write-back refuses, whether the
+// change comes before preparing or between preparing and putting in place, and the other
+// program's bytes stay.
+TEST(WriteBack, FileChangedSinceReadingIsNotOverwritten) {
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> change;
+  } changes[] = {
+      {"grown", [](const std::string& f) { std::ofstream(f, std::ios::app) << "more"; }},
+      {"same size, new time",
+       [](const std::string& f) {
+         write_file(f, "OLD\n");
+         const struct timespec t[2] = {{1, 0}, {1, 0}};
+         utimensat(AT_FDCWD, f.c_str(), t, 0);
+       }},
+      {"replaced",
+       [](const std::string& f) {
+         write_file(f + ".x", "other\n");
+         rename((f + ".x").c_str(), f.c_str());
+       }},
+  };
+  for (const auto& c : changes) {
+    for (bool at_commit : {false, true}) {
+      SCOPED_TRACE(std::string(c.what) + (at_commit ? ", before commit" : ", before prepare"));
+      TempDir dir;
+      const std::string f = dir / "a.txt";
+      write_file(f, "old\n");
+      const std::optional<FileStamp> read_as = file_stamp(f);
+      ASSERT_TRUE(read_as);
+      std::string theirs;
+      try {
+        if (!at_commit) c.change(f), theirs = read_file(f);
+        PendingWrite w = prepare_write_back1(f, "new\r\n", false, read_as);
+        if (at_commit) c.change(f), theirs = read_file(f);
+        w.commit();
+        ADD_FAILURE() << "overwritten";
+      } catch (const RunError& e) {
+        EXPECT_NE(std::string(e.what()).find(f), std::string::npos);
+      }
+      EXPECT_EQ(read_file(f), theirs);
+      EXPECT_EQ(dir.names(), std::vector<std::string>{"a.txt"});
+    }
+  }
+  TempDir dir;
+  const std::string f = dir / "a.txt";
+  write_file(f, "old\n");
+  EXPECT_TRUE(write_back1(f, "new\r\n", false, file_stamp(f)));  // unchanged: written
+  EXPECT_EQ(read_file(f), "new\r\n");
 }
 
 }  // namespace
