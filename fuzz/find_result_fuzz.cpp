@@ -3,12 +3,12 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzedDataProvider in(data, size);
-  const std::string path = lq::fuzz::short_text(in, 20);
-  const int32_t line = in.ConsumeIntegralInRange<int32_t>(0, 1 << 30);
-  const int32_t column = in.ConsumeIntegralInRange<int32_t>(1, 1 << 30);
-  const std::string key = lq::fuzz::short_text(in, 8);
-  const std::string piece = in.ConsumeRemainingBytesAsString();
+  lq::fuzz::FuzzInput in(data, size);
+  const std::string path = in.text(20);
+  const int32_t line = in.in_range<int32_t>(0, 1 << 30);
+  const int32_t column = in.in_range<int32_t>(1, 1 << 30);
+  const std::string key = in.text(8);
+  const std::string piece = in.rest();
   lq::parse_find_result(piece);
   if (path.find_first_of(";\r\n") != std::string::npos) return 0;
   const lq::FindLocation loc =

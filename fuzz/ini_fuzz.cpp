@@ -5,9 +5,9 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzedDataProvider in(data, size);
-  const std::string value = lq::fuzz::short_text(in, 8);
-  lq::IniFile ini = lq::IniFile::from_text(in.ConsumeRemainingBytesAsString());
+  lq::fuzz::FuzzInput in(data, size);
+  const std::string value = in.text(8);
+  lq::IniFile ini = lq::IniFile::from_text(in.rest());
   for (const std::string& s : ini.read_sections())
     for (const std::string& k : ini.read_section(s)) ini.read_integer(s, k, 0);
   lq::read_sys_settings(ini);

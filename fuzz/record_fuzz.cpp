@@ -4,13 +4,13 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzedDataProvider in(data, size);
+  lq::fuzz::FuzzInput in(data, size);
   lq::TTextData store;
-  store.use_base64 = in.ConsumeBool();
-  store.enable_user_sp = in.ConsumeBool();
-  store.user_sp = lq::fuzz::short_text(in, 3);
-  const std::string value = lq::fuzz::short_text(in, 16);
-  std::string text = in.ConsumeRemainingBytesAsString();
+  store.use_base64 = in.flag();
+  store.enable_user_sp = in.flag();
+  store.user_sp = in.text(3);
+  const std::string value = in.text(16);
+  std::string text = in.rest();
   size_t p = 0;
   while (p <= text.size()) {
     size_t q = text.find('\n', p);

@@ -5,12 +5,12 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzedDataProvider in(data, size);
-  const int mode = in.ConsumeIntegralInRange<int>(0, 2);
-  const bool case_sensitive = in.ConsumeBool();
-  const std::string search = lq::fuzz::short_text(in, 16);
-  const std::string replacement = lq::fuzz::short_text(in, 8);
-  std::string text = in.ConsumeRemainingBytesAsString();
+  lq::fuzz::FuzzInput in(data, size);
+  const int mode = in.in_range<int>(0, 2);
+  const bool case_sensitive = in.flag();
+  const std::string search = in.text(16);
+  const std::string replacement = in.text(8);
+  std::string text = in.rest();
   const std::string original = text;
 
   lq::ReplaceOp op;

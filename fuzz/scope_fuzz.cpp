@@ -16,19 +16,18 @@ struct Identity : lq::Operation {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzedDataProvider in(data, size);
+  lq::fuzz::FuzzInput in(data, size);
   lq::ScopeSettings settings;
-  settings.select(in.ConsumeIntegralInRange<int>(1, 15));
+  settings.select(in.in_range<int>(1, 15));
   for (const lq::ParamDecl& d : lq::ScopeSettings::decls()) {
-    if (d.kind != lq::ParamKind::Text || !in.ConsumeBool()) continue;
+    if (d.kind != lq::ParamKind::Text || !in.flag()) continue;
     // Numbers most of the time, so the numeric modes get past their checks.
-    std::string v = in.ConsumeBool() ? std::to_string(in.ConsumeIntegralInRange<int>(-3, 40))
-                                     : lq::fuzz::short_text(in, 6);
+    std::string v = in.flag() ? std::to_string(in.in_range<int>(-3, 40)) : in.text(6);
     settings.set(d.name, v);
   }
-  settings.set("CheckBox_fw_qz3", in.ConsumeBool() ? "1" : "0");
+  settings.set("CheckBox_fw_qz3", in.flag() ? "1" : "0");
   lq::LineList lines;
-  std::string rest = in.ConsumeRemainingBytesAsString();
+  std::string rest = in.rest();
   size_t p = 0;
   while (p <= rest.size() && lines.size() < 64) {
     size_t q = rest.find('\n', p);

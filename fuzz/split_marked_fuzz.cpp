@@ -4,10 +4,10 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzedDataProvider in(data, size);
-  const std::string start = lq::fuzz::short_text(in, 4);
-  const std::string end = lq::fuzz::short_text(in, 4);
-  const std::string s = in.ConsumeRemainingBytesAsString();
+  lq::fuzz::FuzzInput in(data, size);
+  const std::string start = in.text(4);
+  const std::string end = in.text(4);
+  const std::string s = in.rest();
   lq::LineList pieces;
   lq::str1::split_marked1(s, pieces, start, end);
   std::string back;

@@ -4,9 +4,9 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzedDataProvider in(data, size);
-  const std::string params = in.ConsumeRandomLengthString(256);
-  const std::string tmpl = in.ConsumeRemainingBytesAsString();
+  lq::fuzz::FuzzInput in(data, size);
+  const std::string params = in.text(256);
+  const std::string tmpl = in.rest();
   try {
     lq::expand_template1(params, tmpl);
   } catch (const lq::RunError&) {
