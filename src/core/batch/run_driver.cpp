@@ -63,10 +63,10 @@ struct Processor {
   RunHost& host;
   bool case_sensitive = false;
   bool dry_run = false;
-  LineList doc;                      // the working document, reused for every entry
-  bool hash = false;                 // the journal needs the digest of what is written
-  bool keep_output = false;          // the caller wants the new content
-  std::optional<FileStamp> read_as;  // the file as it was read
+  LineList doc;                        // the working document, reused for every entry
+  bool hash = false;                   // the journal needs the digest of what is written
+  bool keep_output = false;            // the caller wants the new content
+  std::optional<FileStamp> read_as{};  // the file as it was read
 
   // Load, document steps, scope. Returns whether a file of that name exists.
   void process(const std::string& entry) {

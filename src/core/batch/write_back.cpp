@@ -76,7 +76,6 @@ FileStamp stamp_of(const struct stat& st) {
   s.ino = st.st_ino;
   s.size = static_cast<unsigned long long>(st.st_size);
   s.mtime_ns = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-  s.ctime_ns = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
   return s;
 }
 

@@ -15,12 +15,13 @@
 
 namespace lq {
 
-// What tells a file's state apart without reading it: which file it is, its size, and
-// when its content and its inode last changed. Taken when a file is read, compared before
-// it is replaced, so changes made meanwhile by another program are not overwritten.
+// What tells a file's content apart over time without reading it: which file it is, its
+// size and when its content last changed. Taken when a file is read, compared before it is
+// replaced, so changes made meanwhile by another program are not overwritten. (The inode's
+// change time is left out: a second name for the file, as the run journal makes, sets it.)
 struct FileStamp {
   unsigned long long dev = 0, ino = 0, size = 0;
-  long long mtime_ns = 0, ctime_ns = 0;
+  long long mtime_ns = 0;
   bool operator==(const FileStamp&) const = default;
 };
 
