@@ -107,7 +107,7 @@ TEST_F(Hostile, ReplaceSeesTextAfterNulBytes) {
 }
 
 // Bytes of address space the process has mapped now.
-size_t address_space() {
+[[maybe_unused]] size_t address_space() {
   std::ifstream statm("/proc/self/statm");
   size_t pages = 0;
   statm >> pages;
