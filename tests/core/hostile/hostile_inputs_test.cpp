@@ -168,6 +168,18 @@ TEST_F(Hostile, SymbolicLinkLoopsDoNotStopTheScan) {
   EXPECT_LT(all.size(), 20u);
 }
 
+// A named pipe would block the first read for ever: it is neither listed nor opened.
+TEST_F(Hostile, NamedPipeIsNeitherListedNorOpened) {
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  write_file(dir / "a.txt", "1\n");
+  LineList files;
+  get_files1(dir.path() + "/", files, true);
+  EXPECT_EQ(files, LineList{dir / "a.txt"});
+  MarkOp op;
+  EXPECT_EQ(run({dir / "pipe", dir / "a.txt"}, op).status, RunStatus::Done);
+  EXPECT_EQ(read_file(dir / "a.txt"), ">1\r\n");
+}
+
 TEST_F(Hostile, UnreadableFileEndsTheRunWithEarlierFilesWritten) {
   WithoutFilePowers plain_user;
   if (!plain_user.active()) GTEST_SKIP() << "root's file powers cannot be given up here";
