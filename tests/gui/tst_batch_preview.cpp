@@ -19,24 +19,11 @@
 #include "gui/shell/msg_box.h"
 #include "gui/shell/preview_dialog.h"
 #include "gui/shell/runs_dialog.h"
+#include "gui/support/window_test_helpers.h"
 
 using lq::gui::MainWindow;
-
-namespace {
-
-QByteArray read(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
-
-}  // namespace
+using lq::test::read_file;
+using lq::test::write_file;
 
 class TestBatchPreview : public QObject {
   Q_OBJECT
@@ -47,7 +34,7 @@ class TestBatchPreview : public QObject {
 
   QString file(const QString& name, const QByteArray& bytes) {
     const QString p = home_.filePath(name);
-    write(p, bytes);
+    write_file(p, bytes);
     return p;
   }
 
@@ -82,7 +69,7 @@ class TestBatchPreview : public QObject {
     w.findChild<QAbstractButton*>("SpeedButton_preview1")->click();
     QVERIFY(shown.wait(20000));
     QVERIFY(boxes_.isEmpty());  // a preview ends in its window, not in "完成"
-    QCOMPARE(read(files[0]), QByteArray("one x\ntwo\n"));  // nothing written
+    QCOMPARE(read_file(files[0]), QByteArray("one x\ntwo\n"));  // nothing written
 
     lq::gui::PreviewDialog* preview = w.preview_dialog();
     QVERIFY(preview && preview->isVisible());
@@ -96,9 +83,9 @@ class TestBatchPreview : public QObject {
     QSignalSpy done(&w, &MainWindow::runFinished);
     preview->findChild<QPushButton*>("Button_preview_start1")->click();
     QVERIFY(done.wait(20000));
-    QCOMPARE(read(files[0]), QByteArray("one \xD6\xD0\r\ntwo\r\n"));
-    QCOMPARE(read(files[1]), QByteArray("x\r\n"));  // unchecked: untouched
-    QCOMPARE(read(files[2]), QByteArray("no change\r\n"));
+    QCOMPARE(read_file(files[0]), QByteArray("one \xD6\xD0\r\ntwo\r\n"));
+    QCOMPARE(read_file(files[1]), QByteArray("x\r\n"));  // unchecked: untouched
+    QCOMPARE(read_file(files[2]), QByteArray("no change\r\n"));
     QTRY_COMPARE(boxes_.size(), 1);
     QCOMPARE(boxes_[0], QString("完成"));
 
@@ -107,7 +94,7 @@ class TestBatchPreview : public QObject {
     QCOMPARE(boxes_.size(), 2);  // the question, then the report
     QVERIFY2(boxes_[0].contains("[4]"), qPrintable(boxes_[0]));
     QVERIFY2(boxes_[1].contains("恢复了 1 个文件"), qPrintable(boxes_[1]));
-    QCOMPARE(read(files[0]), QByteArray("one x\ntwo\n"));
+    QCOMPARE(read_file(files[0]), QByteArray("one x\ntwo\n"));
 
     // Nothing left to undo; the list of runs shows the run as undone.
     boxes_.clear();
@@ -125,15 +112,15 @@ class TestBatchPreview : public QObject {
     QSignalSpy done(&w, &MainWindow::runFinished);
     w.findChild<QAction*>("N_start1")->trigger();
     QVERIFY(done.wait(20000));
-    QCOMPARE(read(files[1]), QByteArray("\xD6\xD0\r\n"));
-    write(files[1], "mine\n");
+    QCOMPARE(read_file(files[1]), QByteArray("\xD6\xD0\r\n"));
+    write_file(files[1], "mine\n");
 
     // "No" to the question changes nothing.
     answer_ = false;
     boxes_.clear();
     w.findChild<QAction*>("N_undo_run1")->trigger();
     QCOMPARE(boxes_.size(), 1);
-    QCOMPARE(read(files[0]), QByteArray("one \xD6\xD0\r\ntwo\r\n"));
+    QCOMPARE(read_file(files[0]), QByteArray("one \xD6\xD0\r\ntwo\r\n"));
 
     answer_ = true;
     boxes_.clear();
@@ -142,8 +129,8 @@ class TestBatchPreview : public QObject {
     QCOMPARE(boxes_.size(), 2);
     QVERIFY2(boxes_[1].contains("又被改动过"), qPrintable(boxes_[1]));
     QVERIFY2(boxes_[1].contains("p2.txt"), qPrintable(boxes_[1]));
-    QCOMPARE(read(files[0]), QByteArray("one x\ntwo\n"));
-    QCOMPARE(read(files[1]), QByteArray("mine\n"));
+    QCOMPARE(read_file(files[0]), QByteArray("one x\ntwo\n"));
+    QCOMPARE(read_file(files[1]), QByteArray("mine\n"));
   }
 
   // The options dialog shows the journal's limits and stores a change; 0 runs keeps none.
@@ -159,12 +146,12 @@ class TestBatchPreview : public QObject {
       d->accept();
     });
     w.N_option1Click();
-    QVERIFY(read(home_.filePath("sys1.ini")).contains("[journal]\r\nruns=0\r\n"));
+    QVERIFY(read_file(home_.filePath("sys1.ini")).contains("[journal]\r\nruns=0\r\n"));
     const QStringList files = set_up(w);
     QSignalSpy done(&w, &MainWindow::runFinished);
     w.findChild<QAction*>("N_start1")->trigger();
     QVERIFY(done.wait(20000));
-    QCOMPARE(read(files[1]), QByteArray("\xD6\xD0\r\n"));
+    QCOMPARE(read_file(files[1]), QByteArray("\xD6\xD0\r\n"));
     boxes_.clear();
     w.findChild<QAction*>("N_undo_run1")->trigger();
     QCOMPARE(boxes_, QStringList{"没有可以撤销的处理."});

@@ -14,26 +14,17 @@
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
 #include "gui/shell/scope_box.h"
+#include "gui/support/window_test_helpers.h"
 
 using lq::gui::MainWindow;
+using lq::test::read_file;
+using lq::test::write_file;
 
 namespace {
 
 struct Box {
   QString caption, text;
 };
-
-QByteArray read(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return f.readAll();
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
 
 }  // namespace
 
@@ -45,17 +36,12 @@ class TestBatchRun : public QObject {
 
   QString file(const QString& name, const QByteArray& bytes) {
     const QString p = home_.filePath(name);
-    write(p, bytes);
+    write_file(p, bytes);
     return p;
   }
 
   // Starts the run and waits for its end.
-  static bool run(MainWindow& w) {
-    QSignalSpy done(&w, &MainWindow::runFinished);
-    w.findChild<QAction*>("N_start1")->trigger();
-    if (!w.running()) return false;
-    return done.wait(20000);
-  }
+  static bool run(MainWindow& w) { return lq::test::start_and_wait(w); }
 
   static void enable(lq::gui::TControlForm_* p) {
     if (!p->chkEnable()->isChecked()) p->chkEnable()->click();
@@ -97,7 +83,7 @@ class TestBatchRun : public QObject {
     QCOMPARE(boxes_.size(), 1);
     QCOMPARE(boxes_[0].caption, QString("提示"));
     QCOMPARE(boxes_[0].text, QString("应填一个整数，比如  10"));
-    QCOMPARE(read(p), QByteArray("abc\n"));  // nothing processed
+    QCOMPARE(read_file(p), QByteArray("abc\n"));  // nothing processed
   }
 
   void runWritesFilesAndShowsProgress() {
@@ -118,9 +104,9 @@ class TestBatchRun : public QObject {
     });
     QVERIFY(run(w));
     QCOMPARE(shown, QList<int>({33, 66, 100}));
-    QCOMPARE(read(files[0]), QByteArray("{a\r\n{b\r\n"));
-    QCOMPARE(read(files[1]), QByteArray("{x\r\n"));
-    QCOMPARE(read(files[2]), QByteArray(""));
+    QCOMPARE(read_file(files[0]), QByteArray("{a\r\n{b\r\n"));
+    QCOMPARE(read_file(files[1]), QByteArray("{x\r\n"));
+    QCOMPARE(read_file(files[2]), QByteArray(""));
     QTRY_COMPARE(boxes_.size(), 1);
     QCOMPARE(boxes_[0].caption, QString("Info"));
     QCOMPARE(boxes_[0].text, QString("完成"));
@@ -140,7 +126,7 @@ class TestBatchRun : public QObject {
     enable(add);  // unticks upper
     QVERIFY(!upper->chkEnable()->isChecked());
     QVERIFY(run(w));
-    QCOMPARE(read(p), QByteArray("-ab\r\n"));
+    QCOMPARE(read_file(p), QByteArray("-ab\r\n"));
   }
 
   void lastBytesFallbackRewritesTheBox() {
@@ -154,7 +140,7 @@ class TestBatchRun : public QObject {
     w.scope_box()->select_mode(8);
     QVERIFY(run(w));
     // The first line's length became the count, and the later line used it.
-    QCOMPARE(read(p), QByteArray("|abc\r\nabc|def\r\n"));
+    QCOMPARE(read_file(p), QByteArray("|abc\r\nabc|def\r\n"));
     QTRY_COMPARE(w.scope_box()->value("Edit_fw_hj1"), QString("3"));
   }
 
@@ -170,7 +156,7 @@ class TestBatchRun : public QObject {
     QVERIFY(run(w));
     int done = 0, untouched = 0;
     for (const QString& f : files) {
-      const QByteArray b = read(f);
+      const QByteArray b = read_file(f);
       if (b == QByteArray(2000, 'A') + "\r\n")
         ++done;
       else if (b == QByteArray(2000, 'a') + "\n")
@@ -194,17 +180,17 @@ class TestBatchRun : public QObject {
     connect(w, &MainWindow::progressShown, w, [w](int) { w->close(); });
     w->findChild<QAction*>("N_start1")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 20000);
-    for (const QString& f : files) QVERIFY(read(f) == "Q\r\n" || read(f) == "q\n");
+    for (const QString& f : files) QVERIFY(read_file(f) == "Q\r\n" || read_file(f) == "q\n");
   }
 
   void addDirectoryFiltersTheWholeList() {
     MainWindow w;
     QDir(home_.path()).mkpath("d/sub");
-    write(home_.filePath("ext1.txt"), ".txt\r\n");
+    write_file(home_.filePath("ext1.txt"), ".txt\r\n");
     const QString dir = home_.filePath("d");
-    write(dir + "/a.txt", "1");
-    write(dir + "/b.htm", "2");
-    write(dir + "/sub/c.txt", "3");
+    write_file(dir + "/a.txt", "1");
+    write_file(dir + "/b.htm", "2");
+    write_file(dir + "/sub/c.txt", "3");
     w.add_files({home_.filePath("old.htm"), home_.filePath("old.txt")});
     // Answer the directory dialog as a user would.
     QTimer::singleShot(0, &w, [&] {

@@ -22,19 +22,16 @@
 #include "gui/panels/form_th.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
+#include "gui/support/window_test_helpers.h"
 
 using lq::gui::MainWindow;
 using lq::gui::TControlForm_;
 using lq::gui::Tform_mod_out;
 using lq::gui::Tform_th;
+using lq::test::read_file;
+using lq::test::write_file;
 
 namespace {
-
-QByteArray read(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-  return f.readAll();
-}
 
 void set_cell(QTableWidget* t, int r, int c, const QString& text) {
   t->setItem(r, c, new QTableWidgetItem(text));
@@ -57,18 +54,11 @@ class TestPanelWindows : public QObject {
 
   QString file(const QString& name, const QByteArray& bytes) {
     const QString p = home_.filePath(name);
-    QFile f(p);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
+    write_file(p, bytes);
     return p;
   }
 
-  static bool run(MainWindow& w) {
-    QSignalSpy done(&w, &MainWindow::runFinished);
-    w.findChild<QAction*>("N_start1")->trigger();
-    if (!w.running()) return false;
-    return done.wait(20000);
-  }
+  static bool run(MainWindow& w) { return lq::test::start_and_wait(w); }
 
  private slots:
   void initTestCase() {
@@ -117,8 +107,8 @@ class TestPanelWindows : public QObject {
     const QString p = file("multi.txt", "abc\n");
     w.add_files({p});
     QVERIFY(run(w));
-    QCOMPARE(read(p), QByteArray("\xD6\xD0\xD6\xD0"
-                                 "c\r\n"));
+    QCOMPARE(read_file(p), QByteArray("\xD6\xD0\xD6\xD0"
+                                      "c\r\n"));
 
     // The old string ends at the first "=" of a row, so its column refuses "="; the new
     // string takes anything. Ctrl+Delete deletes the row holding the cursor.
@@ -155,7 +145,7 @@ class TestPanelWindows : public QObject {
     QFile::remove(p);
     file("multi.txt", "abc\n");
     QVERIFY(run(w));
-    QCOMPARE(read(p), QByteArray("editbc\r\n"));
+    QCOMPARE(read_file(p), QByteArray("editbc\r\n"));
   }
 
   void templateWindow() {

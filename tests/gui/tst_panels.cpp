@@ -17,22 +17,19 @@
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
 #include "gui/shell/text_bridge.h"
+#include "gui/support/window_test_helpers.h"
 #include "gui/widgets/image_buttons.h"
 
 using lq::gui::MainWindow;
 using lq::gui::TControlForm_;
+using lq::test::read_file;
+using lq::test::write_file;
 
 namespace {
 
 struct Box {
   QString caption, text;
 };
-
-QByteArray read(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-  return f.readAll();
-}
 
 // One row per panel class: the values its controls show at creation, what the test
 // types or clicks before enabling it, the file before and after a run over the whole
@@ -164,18 +161,11 @@ class TestPanels : public QObject {
 
   QString file(const QString& name, const QByteArray& bytes) {
     const QString p = home_.filePath(name);
-    QFile f(p);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
+    write_file(p, bytes);
     return p;
   }
 
-  static bool run(MainWindow& w) {
-    QSignalSpy done(&w, &MainWindow::runFinished);
-    w.findChild<QAction*>("N_start1")->trigger();
-    if (!w.running()) return false;
-    return done.wait(20000);
-  }
+  static bool run(MainWindow& w) { return lq::test::start_and_wait(w); }
 
  private slots:
   void initTestCase() {
@@ -209,9 +199,9 @@ class TestPanels : public QObject {
     const QString path = file(QString("%1.txt").arg(c.cls), c.in);
     w.add_files({path});
     QVERIFY(run(w));
-    QCOMPARE(read(path), c.out);
+    QCOMPARE(read_file(path), c.out);
     for (auto it = c.beside.begin(); it != c.beside.end(); ++it)
-      QCOMPARE(read(path + it.key()), it.value());
+      QCOMPARE(read_file(path + it.key()), it.value());
     if (QString(c.cls) == "TControlForm_find") {
       // A find run ends with its results instead of the completion box.
       QVERIFY(w.findChild<QWidget*>("Panel_find1")->isVisibleTo(&w));
@@ -302,10 +292,10 @@ class TestPanels : public QObject {
     const QString path = file("ft.txt", "\xB9\xFA\n");
     w.add_files({path});
     QVERIFY(run(w));
-    QCOMPARE(read(path), QByteArray("\xB9\xFA\r\n"));
+    QCOMPARE(read_file(path), QByteArray("\xB9\xFA\r\n"));
     p->findChild<QRadioButton*>("RadioButton_gb2ft")->click();
     QVERIFY(run(w));
-    QCOMPARE(read(path), QByteArray("\x87\xF8\r\n"));
+    QCOMPARE(read_file(path), QByteArray("\x87\xF8\r\n"));
   }
 
   // A script that does not compile: one box per file, every file unchanged.
@@ -318,7 +308,7 @@ class TestPanels : public QObject {
     for (int i = 0; i < 3; ++i) files << file(QString("s%1.txt").arg(i), "keep\n");
     w.add_files(files);
     QVERIFY(run(w));
-    for (const QString& f : files) QCOMPARE(read(f), QByteArray("keep\r\n"));
+    for (const QString& f : files) QCOMPARE(read_file(f), QByteArray("keep\r\n"));
     QTRY_COMPARE(boxes_.size(), 4);  // three compile errors, then "完成"
     QCOMPARE(boxes_.last().text, QString("完成"));
     for (int i = 0; i < 3; ++i) QVERIFY(!boxes_[i].text.isEmpty());
@@ -334,7 +324,7 @@ class TestPanels : public QObject {
     const QString path = file("sd.txt", "a\n");
     w.add_files({path});
     QVERIFY(run(w));
-    QCOMPARE(read(path), QByteArray("A\r\n"));
+    QCOMPARE(read_file(path), QByteArray("A\r\n"));
     QTRY_COMPARE(boxes_.size(), 1);
   }
 

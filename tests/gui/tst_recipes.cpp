@@ -14,19 +14,12 @@
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
 #include "gui/shell/scope_box.h"
+#include "gui/support/window_test_helpers.h"
 
 using lq::gui::MainWindow;
 using lq::gui::TControlForm_;
-
-namespace {
-
-QByteArray read(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-  return f.readAll();
-}
-
-}  // namespace
+using lq::test::read_file;
+using lq::test::write_file;
 
 class TestRecipes : public QObject {
   Q_OBJECT
@@ -36,18 +29,11 @@ class TestRecipes : public QObject {
 
   QString file(const QString& name, const QByteArray& bytes) {
     const QString p = home_.filePath(name);
-    QFile f(p);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
+    write_file(p, bytes);
     return p;
   }
 
-  static bool run(MainWindow& w) {
-    QSignalSpy done(&w, &MainWindow::runFinished);
-    w.findChild<QAction*>("N_start1")->trigger();
-    if (!w.running()) return false;
-    return done.wait(20000);
-  }
+  static bool run(MainWindow& w) { return lq::test::start_and_wait(w); }
 
   static int batch(const QStringList& args) {
     QProcess p;
@@ -126,8 +112,8 @@ class TestRecipes : public QObject {
     w.add_files({by_window});
     QVERIFY(run(w));
     QCOMPARE(batch({"--recipe", recipe, by_batch}), 0);
-    QCOMPARE(read(by_batch), read(by_window));
-    QVERIFY(read(by_window) != input);
+    QCOMPARE(read_file(by_batch), read_file(by_window));
+    QVERIFY(read_file(by_window) != input);
   }
 
   // Opening sets the scope, brings up the panel with the values and enables only it.

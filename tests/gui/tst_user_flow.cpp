@@ -17,20 +17,16 @@
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
 #include "gui/shell/scope_box.h"
+#include "gui/support/window_test_helpers.h"
 
 using lq::gui::MainWindow;
 using lq::gui::TControlForm_;
+using lq::test::read_file;
 
 namespace {
 
 QByteArray gbk(const char* utf8) {
   return QByteArray::fromStdString(lq::code_page().from_utf8(utf8));
-}
-
-QByteArray read(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-  return f.readAll();
 }
 
 void write(const QString& path, const QByteArray& bytes) {
@@ -41,10 +37,7 @@ void write(const QString& path, const QByteArray& bytes) {
 }
 
 bool run(MainWindow& w) {
-  QSignalSpy done(&w, &MainWindow::runFinished);
-  w.findChild<QAction*>("N_start1")->trigger();
-  if (!w.running()) return false;
-  return done.wait(20000);
+  return lq::test::start_and_wait(w);
 }
 
 QByteArray editor_text(MainWindow& w) {
@@ -98,8 +91,8 @@ class TestUserFlow : public QObject {
     th->findChild<QLineEdit*>("Edit_th2")->setText("新公司");
     th->chkEnable()->click();
     QVERIFY(run(w));
-    QCOMPARE(read(summary), gbk("新公司 年度总结\r\n第二行：新公司\r\n"));
-    QCOMPARE(read(client), gbk("客户：新公司\r\n"));
+    QCOMPARE(read_file(summary), gbk("新公司 年度总结\r\n第二行：新公司\r\n"));
+    QCOMPARE(read_file(client), gbk("客户：新公司\r\n"));
     QVERIFY2(boxes_.contains("完成"), qPrintable(boxes_.join("|")));
 
     // The result in the editor; typing and the context menu's undo.
@@ -125,7 +118,7 @@ class TestUserFlow : public QObject {
     find->chkEnable()->click();
     QVERIFY(!th->chkEnable()->isChecked());
     QVERIFY(run(w));
-    QCOMPARE(read(summary),
+    QCOMPARE(read_file(summary),
              gbk("新公司 年度总结\r\n第二行：新公司\r\n"));  // find writes nothing new
     auto* results = w.findChild<QListWidget*>("ListBox_find1");
     QVERIFY(results->isVisible());
@@ -154,8 +147,8 @@ class TestUserFlow : public QObject {
     batch.start(LQ_BATCH_EXE, {"--recipe", recipe, "-r", copies});
     QVERIFY(batch.waitForFinished(20000));
     QCOMPARE(batch.exitCode(), 0);
-    QCOMPARE(read(copies + "/总结.txt"), gbk("新公司 年度总结\r\n第二行：新公司\r\n"));
-    QCOMPARE(read(copies + "/子目录/客户.txt"), gbk("客户：新公司\r\n"));
+    QCOMPARE(read_file(copies + "/总结.txt"), gbk("新公司 年度总结\r\n第二行：新公司\r\n"));
+    QCOMPARE(read_file(copies + "/子目录/客户.txt"), gbk("客户：新公司\r\n"));
   }
 };
 
