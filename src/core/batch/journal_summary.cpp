@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "core/batch/recipe.h"
+#include "core/textsvc/str_helpers.h"
 
 namespace lq {
 
@@ -14,10 +15,13 @@ std::string journal_run_operation(const JournalRun& run) {
     return {};
   }
   if (!recipe.op || recipe.op->entries.empty()) return {};
-  // Captions carry their number already ("[4]替换...").
+  // Captions carry their number already ("[4]替换..", "启用  [10]全部转为大写"); the enable
+  // box's word means nothing in a list of runs.
   const OperationInfo& e = recipe.op->entries.front();
+  std::string caption = e.caption;
+  if (caption.starts_with("启用")) caption = trim_left(caption.substr(std::string("启用").size()));
   const std::string number = "[" + std::to_string(e.number) + "]";
-  return e.caption.starts_with(number) ? e.caption : number + " " + e.caption;
+  return caption.starts_with(number) ? caption : number + " " + caption;
 }
 
 std::string journal_run_time(const JournalRun& run) {

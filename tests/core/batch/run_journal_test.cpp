@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "core/batch/journal_format.h"
+#include "core/batch/journal_summary.h"
 #include "core/batch/journal_undo.h"
 #include "core/batch/run_driver.h"
 #include "core/batch/temp_dir.h"
@@ -286,6 +287,24 @@ TEST(JournalFormat, PathsAndIdsAndTornLines) {
   EXPECT_EQ(r->files[1].path, "/y");
   EXPECT_EQ(r->files[1].mode, 0644u);
   EXPECT_THROW(undo_run(dir.path() + "/", "../r1"), RunError);
+}
+
+// A run's operation reads as its number and name, without the enable box's word.
+TEST(JournalSummary, OperationNamedByNumberAndCaption) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"TControlForm_ucase", "[10]全部转为大写"},
+      {"TControlForm_th", "[4]替换.."},
+      {"", ""},  // a run without an operation
+  };
+  TempDir dir;
+  for (const auto& [op, want] : cases) {
+    std::filesystem::create_directories(dir / "r/");
+    write_file(dir / ("r/" + std::string(kJournalRecipeName)),
+               *op ? "[operation]\r\nop=" + std::string(op) + "\r\n" : "");
+    JournalRun run;
+    run.dir = dir / "r/";
+    EXPECT_EQ(journal_run_operation(run), want) << op;
+  }
 }
 
 }  // namespace
