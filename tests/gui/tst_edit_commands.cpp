@@ -19,24 +19,16 @@
 #include "gui/editor/tab_control.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
+#include "gui/support/gbk_bytes.h"
 #include "gui/tools/java_escape_dialog.h"
 #include "gui/widgets/color_widgets.h"
 
 using lq::EditPos;
 using lq::gui::MainWindow;
 using lq::gui::tqozedit1;
+using lq::test::gbk;
 
 namespace {
-
-std::string gbk(const char* utf8) {
-  return lq::code_page().from_utf8(utf8);
-}
-
-QByteArray hex(const std::string& s) {
-  return QByteArray(s.data(), static_cast<qsizetype>(s.size())).toHex(' ');
-}
-
-#define COMPARE_BYTES(actual, expected) QCOMPARE(hex(actual), hex(expected))
 
 // The exact bytes the program put on the clipboard.
 std::string clipboard_bytes() {

@@ -9,23 +9,15 @@
 #include "gui/editor/qoz_edit.h"
 #include "gui/editor/tab_control.h"
 #include "gui/shell/msg_box.h"
+#include "gui/support/gbk_bytes.h"
 
 using lq::EditPos;
 using lq::gui::DocumentTabs;
 using lq::gui::TFilePage1;
 using lq::gui::tqozedit1;
+using lq::test::gbk;
 
 namespace {
-
-std::string gbk(const char* utf8) {
-  return lq::code_page().from_utf8(utf8);
-}
-
-QByteArray hex(const std::string& s) {
-  return QByteArray(s.data(), static_cast<qsizetype>(s.size())).toHex(' ');
-}
-
-#define COMPARE_BYTES(actual, expected) QCOMPARE(hex(actual), hex(expected))
 
 // An editor shown at a known size with the given rows.
 struct Shown {
