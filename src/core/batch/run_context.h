@@ -7,6 +7,8 @@
 
 namespace lq {
 
+class CodePage;
+
 inline constexpr const char* kClipboardEntry = "<剪贴板>";
 
 struct RunContext {
@@ -14,6 +16,8 @@ struct RunContext {
   int32_t file_index = 0;
   std::string file_name;  // the entry being processed, unchanged from the file list
   int32_t line_index = 0;
+  // The code page of the entry being processed; null stands for the program's own.
+  const CodePage* page = nullptr;
   bool find_ran = false;  // set by the find operation's line step
   // Byte length of the find query at the last file; sizes the selection when a result
   // is opened. Kept by the find operation's document step, enabled or not.

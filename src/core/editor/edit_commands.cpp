@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "core/editor/editor_model.h"
+#include "core/encoding/code_page.h"
+#include "core/textsvc/char_search.h"
 #include "core/textsvc/line_text.h"
 #include "core/textsvc/str_helpers.h"
 
@@ -26,15 +28,6 @@ std::string replace_leading(std::string_view selected, InRun in_run, char to) {
 
 constexpr char kIdeographicHalf = static_cast<char>(0xA1);
 
-// Where text (already folded) first occurs in row at or after 0-based index from, folding
-// the row's ASCII letters as it goes.
-size_t find_folded(std::string_view row, std::string_view text, size_t from) {
-  if (from >= row.size() || row.size() - from < text.size()) return std::string_view::npos;
-  auto it = std::search(row.begin() + static_cast<std::ptrdiff_t>(from), row.end(), text.begin(),
-                        text.end(), [](char a, char b) { return lower_ascii(a) == b; });
-  return it == row.end() ? std::string_view::npos : static_cast<size_t>(it - row.begin());
-}
-
 }  // namespace
 
 std::string web_text1(std::string_view selected) {
@@ -49,17 +42,18 @@ std::string code_text1(std::string_view selected) {
 
 bool find_next_in1(EditorModel& m, std::string_view text) {
   if (text.empty()) return false;
-  const std::string t = lower_ascii(text);
+  const CodePage& page = code_page();
   const int first = std::max(0, m.current_index1());
   for (int i = first; i < m.row_count(); ++i) {
     const std::string_view row = m.row_view1(i);
     // On the current line the search starts at the caret, and the match found there is
     // the one selected: otherwise a match before the caret would be found again and again.
-    const size_t from = i == first ? static_cast<size_t>(m.caret_abs_col1() - 1) : 0;
-    const size_t at = find_folded(row, t, from);
+    const size_t from =
+        i == first ? char_ceil(row, static_cast<size_t>(m.caret_abs_col1() - 1), page) : 0;
+    const size_t at = find_chars(row, text, false, page, from);
     if (at == std::string_view::npos) continue;
     const int p = static_cast<int>(at) + 1;
-    const int end = p + static_cast<int>(t.size());
+    const int end = p + static_cast<int>(text.size());
     m.set_sel_anchor1(EditPos{p, i});
     m.set_sel_end1(EditPos{end, i});
     m.set_top_line1(i);

@@ -34,7 +34,21 @@ class CodePage {
   virtual std::string from_utf8(std::string_view utf8) const = 0;
   virtual std::u16string to_utf16(std::string_view bytes) const = 0;
   virtual std::string from_utf16(std::u16string_view utf16) const = 0;
+
+  // The matching form of text, for a matcher that works on UTF-8 (regular expressions):
+  // every character as its UTF-8, and every character or byte that has no Unicode form as
+  // a private code point of its own (U+F0000 + the pair's code, U+100000 + the byte), so
+  // the form keeps each character of char_len_at whole and maps back exactly. Appends to
+  // out.
+  virtual void append_match_form(std::string_view bytes, std::string& out) const = 0;
+
+  // Length in the matching form of the character of `len` bytes at byte i.
+  virtual size_t match_form_len(std::string_view s, size_t i, size_t len) const = 0;
 };
+
+// Private code points that stand for what a code page cannot decode in the matching form.
+inline constexpr char32_t kMatchPairBase = 0xF0000;   // + lead << 8 | trail
+inline constexpr char32_t kMatchByteBase = 0x100000;  // + byte
 
 // The code page in use (GBK today).
 const CodePage& code_page();

@@ -104,6 +104,16 @@ char* put_utf8(char* out, char16_t u) {
   return out;
 }
 
+// Appends any code point (up to U+10FFFF) as UTF-8 at out.
+char* put_utf8_any(char* out, char32_t c) {
+  if (c < 0x10000) return put_utf8(out, static_cast<char16_t>(c));
+  *out++ = static_cast<char>(0xF0 | c >> 18);
+  *out++ = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+  *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+  *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  return out;
+}
+
 // Number of ASCII bytes at the start of [p, end), eight at a time where possible.
 size_t ascii_run(const unsigned char* p, const unsigned char* end) {
   const unsigned char* start = p;
@@ -184,6 +194,51 @@ class GbkCodePage final : public CodePage {
     }
     out.resize(static_cast<size_t>(o - out.data()));
     return out;
+  }
+
+  void append_match_form(std::string_view bytes, std::string& out) const override {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    const PairUtf8& utf8 = pair_utf8();
+    size_t used = out.size();
+    out.resize(used + bytes.size() + bytes.size() / 2 + 16);
+    while (p < end) {
+      if (out.size() - used < 8) out.resize(out.size() + out.size() / 2 + 16);
+      char* o = out.data() + used;
+      if (*p < 0x80) {
+        size_t n = std::min(ascii_run(p, end), out.size() - used);
+        std::memcpy(o, p, n);
+        used += n;
+        p += n;
+        continue;
+      }
+      if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1])) {
+        const auto& e = utf8.entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
+        if (e.len) {
+          std::memcpy(o, e.bytes, 3);
+          used += e.len;
+        } else {
+          used += static_cast<size_t>(put_utf8_any(o, kMatchPairBase + (p[0] << 8 | p[1])) - o);
+        }
+        p += 2;
+        continue;
+      }
+      char32_t c = *p == 0x80 ? char32_t{kEuro} : kMatchByteBase + *p;
+      used += static_cast<size_t>(put_utf8_any(o, c) - o);
+      ++p;
+    }
+    out.resize(used);
+  }
+
+  size_t match_form_len(std::string_view s, size_t i, size_t len) const override {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data()) + i;
+    if (*p < 0x80) return 1;
+    if (len == 2) {
+      const auto& e =
+          pair_utf8().entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
+      return e.len ? e.len : 4;
+    }
+    return *p == 0x80 ? 3 : 4;
   }
 
   std::u16string to_utf16(std::string_view bytes) const override {

@@ -9,38 +9,11 @@
 #include "core/encoding/code_page.h"
 #include "core/operations/document_operations.h"
 #include "core/operations/panel_operation.h"
+#include "core/textsvc/char_search.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
 namespace {
-
-// Folds the single-byte letters of k[0..n) to lower case. The second byte of a double-byte
-// character may look like a letter; it is skipped, because folding it would make two
-// different characters equal.
-void fold_key(char* k, size_t n, std::string_view text, const CodePage& cp) {
-  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHigh = 0x8080808080808080ULL;
-  size_t j = 0;
-  while (j < n) {
-    if (j + 8 <= n) {
-      uint64_t w;
-      std::memcpy(&w, k + j, 8);
-      if (!(w & kHigh)) {  // eight single bytes: fold the letters among them at once
-        uint64_t ge_a = w + (0x80 - 'A') * kOnes, gt_z = w + (0x80 - 'Z' - 1) * kOnes;
-        w |= ((ge_a & ~gt_z) & kHigh) >> 2;
-        std::memcpy(k + j, &w, 8);
-        j += 8;
-        continue;
-      }
-    }
-    auto b = static_cast<unsigned char>(k[j]);
-    if (b < 0x80) {
-      if (b >= 'A' && b <= 'Z') k[j] = static_cast<char>(b + 32);
-      ++j;
-    } else {
-      j += cp.char_len_at(text, j);
-    }
-  }
-}
 
 class DeleteDuplicates final : public PanelOperation {
  public:
@@ -48,7 +21,7 @@ class DeleteDuplicates final : public PanelOperation {
 
   void DocumentStep(LineList& lines, const std::string&) override {
     if (!enabled()) return;
-    const CodePage& cp = code_page();
+    const CodePage& cp = text_page();
     size_t total = 0;
     for (const auto& l : lines) total += l.size();
     // The folded keys of the kept lines, one after the other, and an open-addressing
@@ -76,7 +49,7 @@ class DeleteDuplicates final : public PanelOperation {
       std::string_view t = trim_view(lines[i]);
       const size_t at = keys.size();
       keys.append(t);
-      fold_key(keys.data() + at, t.size(), t, cp);
+      fold_letters_in_place(keys.data() + at, t.size(), t, cp);
       std::string_view key(keys.data() + at, t.size());
       const uint64_t h = hasher(key);
       const auto h32 = static_cast<uint32_t>(h >> 32);

@@ -33,6 +33,7 @@ void FindOp::find_in_piece1(std::string_view piece) {
   const std::string& query =
       document_query_ && env().context ? *document_query_ : params().text("Edit_find1");
   const bool exact = env().case_sensitive;
+  const CodePage& page = text_page();
   std::string_view key = query;
   LineList terms;
   if (query.find(" and ") != std::string::npos) {
@@ -40,14 +41,14 @@ void FindOp::find_in_piece1(std::string_view piece) {
     del_blank_items1(terms);
     if (!terms.empty()) key = terms.front();
     for (const auto& term : terms)
-      if (!contains_aligned(piece, term, exact)) return;
+      if (!contains_aligned(piece, term, exact, page)) return;
   }
   if (!env().find_results) return;
   const RunContext* ctx = env().context;
   const std::string empty;
   const std::string& file = ctx ? ctx->file_name : empty;
   const int32_t line = ctx ? ctx->line_index : 0;
-  for_each_aligned(piece, key, exact, [&](size_t at) {
+  for_each_aligned(piece, key, exact, page, [&](size_t at) {
     env().find_results->push_back(
         format_find_result(file, line, static_cast<int32_t>(at + 1), key, piece));
     return true;

@@ -17,6 +17,7 @@ namespace lq {
 
 struct RunContext;
 class RunHost;
+class CodePage;
 
 // Everything an operation may read or touch during a run besides its parameters.
 struct OperationEnv {
@@ -69,6 +70,9 @@ class Operation : public IControlTF {
 
   void set_env(const OperationEnv& env) override { env_ = env; }
   const OperationEnv& env() const { return env_; }
+
+  // The code page of the text being processed: where its characters start and end.
+  const CodePage& text_page() const;
 
  protected:
   OperationEnv env_;

@@ -3,8 +3,10 @@
 
 #include <pcre2.h>
 
+#include <cstdint>
+#include <cstring>
+
 #include "core/encoding/code_page.h"
-#include "core/operations/text_match.h"
 #include "core/run_error.h"
 
 namespace lq {
@@ -29,6 +31,23 @@ RunError too_complex_error(const std::string& pattern, int code) {
                   ")");
 }
 
+// Number of ASCII bytes at the start of s.
+size_t ascii_prefix(std::string_view s) {
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, s.data() + i, 8);
+    if (w & 0x8080808080808080ull) break;
+  }
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  return i;
+}
+
+// Length of the UTF-8 sequence that starts with byte b (the matching form is valid UTF-8).
+size_t utf8_len(unsigned char b) {
+  return b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+}
+
 }  // namespace
 
 struct RegexMatcher::Impl {
@@ -36,6 +55,7 @@ struct RegexMatcher::Impl {
   pcre2_match_context* context = nullptr;
   pcre2_jit_stack* jit_stack = nullptr;
   pcre2_match_data* data = nullptr;
+  std::string form;  // the matching form of the current text, reused from line to line
 
   ~Impl() {
     pcre2_match_data_free(data);
@@ -45,13 +65,18 @@ struct RegexMatcher::Impl {
   }
 };
 
-RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless)
-    : pattern_(pattern), impl_(std::make_unique<Impl>()) {
-  uint32_t options = PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP;
+RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless, const CodePage& page)
+    : pattern_(pattern), page_(page), impl_(std::make_unique<Impl>()) {
+  std::string form;
+  page.append_match_form(pattern, form);
+  // The matching form is valid UTF-8 by construction, so the engine need not check it; "\C"
+  // would match half a character and is refused.
+  uint32_t options = PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_NEVER_BACKSLASH_C | PCRE2_DOTALL |
+                     PCRE2_DOLLAR_ENDONLY;
   if (caseless) options |= PCRE2_CASELESS;
   int error = 0;
   PCRE2_SIZE offset = 0;
-  impl_->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), options,
+  impl_->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(form.data()), form.size(), options,
                               &error, &offset, nullptr);
   if (!impl_->code) throw RunError(engine_message(error) + " at offset " + std::to_string(offset));
   // Without the JIT a caseless pattern that never matches is far too slow on big files;
@@ -68,25 +93,47 @@ RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless)
 RegexMatcher::~RegexMatcher() = default;
 
 std::string RegexMatcher::replace_all(std::string_view text, std::string_view replacement) const {
-  auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
-  const size_t len = text.size();
-  PCRE2_SIZE* ov = pcre2_get_ovector_pointer(impl_->data);
-  CharStarts starts(text, code_page());
+  // ASCII text is its own matching form; other text is converted, and offsets in the form
+  // are walked back to offsets in the text, character by character, as matches come.
+  const bool ascii = ascii_prefix(text) == text.size();
+  std::string_view subject_text = text;
+  if (!ascii) {
+    impl_->form.clear();
+    page_.append_match_form(text, impl_->form);
+    subject_text = impl_->form;
+  }
+  size_t walked_form = 0, walked_text = 0;
+  auto text_offset = [&](size_t form_offset) {
+    if (ascii) return form_offset;
+    while (walked_form < form_offset) {
+      if (static_cast<unsigned char>(text[walked_text]) < 0x80) {
+        ++walked_form;
+        ++walked_text;
+        continue;
+      }
+      const size_t len = page_.char_len_at(text, walked_text);
+      walked_form += page_.match_form_len(text, walked_text, len);
+      walked_text += len;
+    }
+    return walked_text;
+  };
 
+  auto subject = reinterpret_cast<PCRE2_SPTR>(subject_text.data());
+  const size_t len = subject_text.size();
+  PCRE2_SIZE* ov = pcre2_get_ovector_pointer(impl_->data);
   std::string out;
   size_t copied = 0;     // bytes of text already moved to out
-  size_t offset = 0;     // where the next search starts
-  size_t prev_end = 0;   // end of the previous match; the text start counts as one
+  size_t offset = 0;     // where the next search starts, in the form
   uint32_t options = 0;  // set after an empty match: retry there, but not empty again
   bool any = false;
   while (offset <= len) {
-    int rc = pcre2_match(impl_->code, subject, len, offset, options, impl_->data, impl_->context);
+    int rc = pcre2_match(impl_->code, subject, len, offset, options | PCRE2_NO_UTF_CHECK,
+                         impl_->data, impl_->context);
     if (rc == PCRE2_ERROR_NOMATCH) {
       if (options == 0) break;
-      // Nothing non-empty at the place of an empty match: step over one byte. A byte in
-      // the middle of a character is then refused below, as any other match there.
+      // Nothing non-empty at the place of an empty match: step over one character.
       options = 0;
-      ++offset;
+      offset += offset < len ? utf8_len(static_cast<unsigned char>(subject_text[offset])) : 1;
       continue;
     }
     if (rc < 0) {
@@ -96,17 +143,12 @@ std::string RegexMatcher::replace_all(std::string_view text, std::string_view re
       throw RunError(engine_message(rc));
     }
     const size_t start = ov[0], end = ov[1];
-    if (start != prev_end && !starts.is_start(start)) {
-      options = 0;
-      offset = start + 1;
-      continue;
-    }
-    if (!any) out.reserve(len + 16);
+    if (!any) out.reserve(text.size() + 16);
     any = true;
-    out.append(text, copied, start - copied);
+    const size_t text_start = text_offset(start);
+    out.append(text, copied, text_start - copied);
     out.append(replacement);
-    copied = end;
-    prev_end = end;
+    copied = text_offset(end);
     offset = end;
     options = start == end ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0;
   }

@@ -1,12 +1,13 @@
-// A compiled regular expression over the bytes of 8-bit text (Perl syntax, "." matches
-// every byte including CR and LF, "^" and "$" only at the ends of the text), with
+// A compiled regular expression over text of a code page (Perl syntax, "." matches every
+// character including CR and LF, "^" and "$" only at the ends of the text), with
 // replace-all that inserts the replacement literally.
 //
-// Matching is byte-based on purpose ("??" is one Chinese character), yet a match may not
-// start on the second byte of a double-byte character unless the previous match ended
-// exactly there. So a letter, "\" or "[" that is really half of a Chinese character is
-// never matched on its own, while a pattern that walks byte by byte ("?" or ".") still
-// sees every byte.
+// Pattern and text are seen as characters: both are turned into the code page's matching
+// form (UTF-8, see CodePage::append_match_form) and matched in the engine's UTF mode, so
+// ".", classes, "\W", quantifiers and caseless matching take whole characters, and a
+// letter, "\" or "[" that is the second byte of a Chinese character is never seen on its
+// own. Matches map back to the original bytes; text between matches is copied unchanged.
+// "\w", "\d" and "\s" keep their ASCII meaning.
 #pragma once
 
 #include <memory>
@@ -15,10 +16,13 @@
 
 namespace lq {
 
+class CodePage;
+
 class RegexMatcher {
  public:
-  // Throws RunError with the engine's message when the pattern does not compile.
-  RegexMatcher(std::string_view pattern, bool caseless);
+  // The pattern is text in `page`, as is every text given to replace_all. Throws RunError
+  // with the engine's message when the pattern does not compile.
+  RegexMatcher(std::string_view pattern, bool caseless, const CodePage& page);
   ~RegexMatcher();
   RegexMatcher(const RegexMatcher&) = delete;
   RegexMatcher& operator=(const RegexMatcher&) = delete;
@@ -33,6 +37,7 @@ class RegexMatcher {
  private:
   struct Impl;
   std::string pattern_;
+  const CodePage& page_;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -30,15 +30,16 @@ std::string ReplaceOp::replace_one(std::string_view text, std::string_view searc
     return matcher(wildcard_to_regex(search), !case_sensitive).replace_all(text, replacement);
   if (params().checked("CheckBox_th_r2"))
     return matcher(std::string(search), !case_sensitive).replace_all(text, replacement);
-  return replace_all_aligned(text, search, replacement, case_sensitive);
+  return replace_all_aligned(text, search, replacement, case_sensitive, text_page());
 }
 
 const RegexMatcher& ReplaceOp::matcher(const std::string& pattern, bool caseless) {
-  auto key = std::make_pair(caseless, pattern);
+  const CodePage& page = text_page();
+  auto key = std::make_tuple(&page, caseless, pattern);
   auto it = compiled_.find(key);
   if (it != compiled_.end()) return *it->second;
   if (compiled_.size() >= 1024) compiled_.clear();
-  auto compiled = std::make_unique<RegexMatcher>(pattern, caseless);
+  auto compiled = std::make_unique<RegexMatcher>(pattern, caseless, page);
   return *compiled_.emplace(std::move(key), std::move(compiled)).first->second;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/operations/operation.h"
@@ -43,9 +44,10 @@ class ReplaceOp : public Operation {
   const RegexMatcher& matcher(const std::string& pattern, bool caseless);
 
   std::optional<std::vector<ReplaceRow>> rows_;
-  // Compiled patterns by (caseless, pattern): parameters may change between files, so
-  // the cache is keyed by what is compiled rather than filled once.
-  std::map<std::pair<bool, std::string>, std::unique_ptr<RegexMatcher>> compiled_;
+  // Compiled patterns by (code page, caseless, pattern): parameters and the files' code
+  // pages may change between files, so the cache is keyed by what is compiled rather than
+  // filled once.
+  std::map<std::tuple<const CodePage*, bool, std::string>, std::unique_ptr<RegexMatcher>> compiled_;
 };
 
 std::unique_ptr<Operation> make_replace_op();

@@ -23,7 +23,7 @@ std::string expand_template1(std::string_view params, std::string_view tmpl) {
       size_t eq = pair.find('=');
       if (eq == std::string::npos || eq == 0) continue;
       copy = replace_all_aligned(copy, std::string_view(pair).substr(0, eq),
-                                 std::string_view(pair).substr(eq + 1), true);
+                                 std::string_view(pair).substr(eq + 1), true, code_page());
     }
     out += copy;
   }

@@ -11,8 +11,7 @@ namespace {
 // Changes the ASCII letters of s through fold, walking whole characters so that the
 // second byte of a double-byte character (which may look like a letter) is never touched.
 template <class Fold>
-void fold_single_bytes(std::string& s, Fold fold) {
-  const CodePage& cp = code_page();
+void fold_single_bytes(std::string& s, const CodePage& cp, Fold fold) {
   for (size_t i = 0; i < s.size();) {
     auto b = static_cast<unsigned char>(s[i]);
     if (b < 0x80) {
@@ -47,14 +46,16 @@ std::unique_ptr<Operation> make_fill_str() {
 }
 
 std::unique_ptr<Operation> make_lower_case() {
-  return make_line_operation("TControlForm_lcase", [](const Operation&, std::string& s) {
-    fold_single_bytes(s, [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; });
+  return make_line_operation("TControlForm_lcase", [](const Operation& op, std::string& s) {
+    fold_single_bytes(s, op.text_page(),
+                      [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; });
   });
 }
 
 std::unique_ptr<Operation> make_upper_case() {
-  return make_line_operation("TControlForm_ucase", [](const Operation&, std::string& s) {
-    fold_single_bytes(s, [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; });
+  return make_line_operation("TControlForm_ucase", [](const Operation& op, std::string& s) {
+    fold_single_bytes(s, op.text_page(),
+                      [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; });
   });
 }
 

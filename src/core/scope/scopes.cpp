@@ -1,12 +1,17 @@
 #include "core/scope/scopes.h"
 
+#include <algorithm>
+
 #include "core/batch/run_host.h"
+#include "core/encoding/code_page.h"
+#include "core/textsvc/char_search.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
 namespace {
 
 using ll = long long;
+constexpr size_t npos = std::string_view::npos;
 
 ll len(const std::string& s) {
   return static_cast<ll>(s.size());
@@ -17,56 +22,79 @@ int trimmed_int(const ScopeRun& run, std::string_view name) {
   return str_to_int1(trim(run.settings.text(name)));
 }
 
-bool contains(const ScopeRun& run, const std::string& line, const std::string& x) {
+bool contains(const std::string& line, const std::string& x, bool case_sensitive,
+              const CodePage& page) {
   if (x.empty()) return false;
-  return run.case_sensitive ? pos(x, line) > 0 : pos_text(x, line) > 0;
+  return find_chars(line, x, case_sensitive, page) != npos;
 }
 
-// line with the bytes after position `keep` selected: sub(line, 1, keep) + C(rest).
-std::string select_tail(const std::string& line, ll keep, const ScopeRun& run) {
-  return sub(line, 1, keep) + run.C(sub(line, keep + 1, len(line)));
+// The first `keep` bytes of line unchanged, the rest selected.
+std::string select_tail(const std::string& line, size_t keep, const ScopeRun& run) {
+  return line.substr(0, keep) + run.C(line.substr(keep));
+}
+
+// The first `end` bytes of line selected, the rest unchanged.
+std::string select_head(const std::string& line, size_t end, const ScopeRun& run) {
+  return run.C(line.substr(0, end)) + line.substr(end);
 }
 
 }  // namespace
+
+const CodePage& ScopeRun::page() const {
+  return context.page ? *context.page : code_page();
+}
 
 std::string whole_line_scope1(const std::string& line, ScopeRun& run) {
   return run.C(line);
 }
 
+// Counts in [2], [8] and [13] are bytes, but a cut never falls inside a character: the
+// selection is the longest run of whole characters within the count.
 std::string first_chars_scope1(const std::string& line, ScopeRun& run) {
   const ll n = trimmed_int(run, "Edit_fw_qj1");
   // n <= 0 selects nothing: C("") goes in front of the unchanged line.
-  return run.C(sub(line, 1, n)) + sub(line, n + 1, len(line));
+  if (n <= 0) return run.C("") + line;
+  const size_t end = char_floor(line, static_cast<size_t>(std::min(n, len(line))), run.page());
+  return select_head(line, end, run);
 }
 
 std::string before_nth_scope1(const std::string& line, ScopeRun& run) {
   // Not trimmed: trailing blanks make the count invalid.
   const int n = str_to_int1(run.settings.text("Edit_fw_qz1"));
-  const int p = nth_pos1(line, run.settings.text("Edit_fw_qz2"), n);
-  if (p > 0) return run.C(sub(line, 1, p - 1)) + sub(line, p, len(line));
+  const std::string& x = run.settings.text("Edit_fw_qz2");
+  const size_t p = x.empty() ? npos : find_nth_chars(line, x, n, true, run.page());
+  if (p != npos) return select_head(line, p, run);
   if (run.settings.checked("CheckBox_fw_qz3")) return run.C(line);
   return line;
 }
 
 std::string containing_scope1(const std::string& line, ScopeRun& run) {
-  return contains(run, line, run.settings.text("Edit_hy1")) ? run.C(line) : line;
+  return contains(line, run.settings.text("Edit_hy1"), run.case_sensitive, run.page()) ? run.C(line)
+                                                                                       : line;
 }
 
 std::string not_containing_scope1(const std::string& line, ScopeRun& run) {
-  return contains(run, line, run.settings.text("edit_bh1")) ? line : run.C(line);
+  return contains(line, run.settings.text("edit_bh1"), run.case_sensitive, run.page())
+             ? line
+             : run.C(line);
 }
 
 std::string between_nth_scope1(const std::string& line, ScopeRun& run) {
+  const CodePage& page = run.page();
   const int a = str_to_int_def1(run.settings.text("Edit_qjhj1"), 0);
   const int c = str_to_int_def1(run.settings.text("Edit_qjhj3"), 0);
-  const ll b = nth_pos1(line, run.settings.text("Edit_qjhj2"), a);
-  const ll e = nth_pos1(line, run.settings.text("Edit_qjhj4"), c);
-  // Without the c-th Y the selection runs to the end of the line, as it starts at the
-  // beginning without the a-th X. A c-th Y at or before b leaves an empty selection right
-  // after b, so no byte is ever repeated or dropped.
-  if (e == 0) return select_tail(line, b, run);
-  const ll end = e > b ? e : b + 1;
-  return sub(line, 1, b) + run.C(sub(line, b + 1, end - b - 1)) + sub(line, end, len(line));
+  const std::string& x = run.settings.text("Edit_qjhj2");
+  const std::string& y = run.settings.text("Edit_qjhj4");
+  const size_t b = x.empty() ? npos : find_nth_chars(line, x, a, true, page);
+  const size_t e = y.empty() ? npos : find_nth_chars(line, y, c, true, page);
+  // The selection starts after the first character of the a-th X (the rest of a longer
+  // X is selected), at the line's start without it.
+  const size_t from = b == npos ? 0 : b + page.char_len_at(line, b);
+  // Without the c-th Y the selection runs to the end of the line. A c-th Y before that
+  // start leaves an empty selection there, so no byte is ever repeated or dropped.
+  if (e == npos) return select_tail(line, from, run);
+  const size_t end = std::max(e, from);
+  return line.substr(0, from) + run.C(line.substr(from, end - from)) + line.substr(end);
 }
 
 std::string last_chars_scope1(const std::string& line, ScopeRun& run) {
@@ -81,7 +109,8 @@ std::string last_chars_scope1(const std::string& line, ScopeRun& run) {
     run.settings.set("Edit_fw_hj1", value);
     if (run.host) run.host->scope_param_changed("Edit_fw_hj1", value);
   }
-  return select_tail(line, len(line) - n, run);
+  const ll keep = std::clamp(len(line) - n, 0LL, len(line));
+  return select_tail(line, char_ceil(line, static_cast<size_t>(keep), run.page()), run);
 }
 
 std::string length_scope1(const std::string& line, ScopeRun& run) {
@@ -93,7 +122,7 @@ std::string enclosed_scope1(const std::string& line, ScopeRun& run) {
   const std::string b = run.settings.text("Edit_fw_b_sp1");
   const std::string e = run.settings.text("Edit_fw_e_sp1");
   LineList pieces;
-  str1::split_marked1(line, pieces, b, e);
+  str1::split_marked1(line, pieces, b, e, run.page());
   std::string out;
   out.reserve(line.size() + 16);
   for (const auto& piece : pieces) {
@@ -112,7 +141,7 @@ std::string every_n_scope1(const std::string& line, ScopeRun& run) {
   const int n = trimmed_int(run, "Edit_fw_mg1");
   // Below 1, and at 1 before a double-byte character, a piece is one whole character.
   LineList pieces;
-  split_by_len1(line, pieces, n);
+  split_by_len1(line, pieces, n, run.page());
   std::string out;
   out.reserve(line.size() + 16);
   for (auto& piece : pieces) out += run.C(std::move(piece));
@@ -121,16 +150,16 @@ std::string every_n_scope1(const std::string& line, ScopeRun& run) {
 
 std::string after_last_scope1(const std::string& line, ScopeRun& run) {
   const std::string d = run.settings.text("edit_fw_sp_r1");
-  const ll q = str1::last_pos1(d, line);
-  if (q == 0) return line;
-  return select_tail(line, q + len(d) - 1, run);
+  const size_t q = rfind_chars(line, d, true, run.page());
+  if (q == npos) return line;
+  return select_tail(line, q + d.size(), run);
 }
 
 std::string after_first_scope1(const std::string& line, ScopeRun& run) {
   const std::string d = run.settings.text("Edit_fw_sp_l1");
-  const ll q = pos(d, line);
-  if (q == 0) return line;
-  return select_tail(line, q + len(d) - 1, run);
+  const size_t q = find_chars(line, d, true, run.page());
+  if (q == npos) return line;
+  return select_tail(line, q + d.size(), run);
 }
 
 void marker_lines_scope1(LineList& lines, ScopeRun& run) {
@@ -147,8 +176,8 @@ void marker_lines_scope1(LineList& lines, ScopeRun& run) {
     // Both markers are counted on the line as C left it; an empty marker is never found.
     const std::string x = run.settings.text("Edit_qj2");
     const std::string y = run.settings.text("Edit_qj4");
-    if (!x.empty() && pos(x, lines[i]) > 0) ++cx;
-    if (!y.empty() && pos(y, lines[i]) > 0) ++cy;
+    if (contains(lines[i], x, true, run.page())) ++cx;
+    if (contains(lines[i], y, true, run.page())) ++cy;
   }
 }
 

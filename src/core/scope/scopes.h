@@ -15,6 +15,7 @@
 namespace lq {
 
 class RunHost;
+class CodePage;
 
 // What a scope function works with during a run.
 struct ScopeRun {
@@ -25,6 +26,8 @@ struct ScopeRun {
   bool case_sensitive = false;  // "区分大小写", read by [4] and [6]
 
   std::string C(std::string text) const { return chain.run_line_steps1(std::move(text)); }
+  // The code page of the document: every search and cut keeps its characters whole.
+  const CodePage& page() const;
 };
 
 // Per-line modes. Each returns the new line; a mode that selects nothing returns the line

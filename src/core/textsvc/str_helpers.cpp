@@ -6,6 +6,7 @@
 
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
+#include "core/textsvc/char_search.h"
 
 namespace lq {
 
@@ -326,25 +327,23 @@ std::string str_between1(std::string_view s, std::string_view start, std::string
   return std::string(s.substr(rest));
 }
 
-void split_by_len1(std::string_view s, LineList& list, int n) {
+void split_by_len1(std::string_view s, LineList& list, int n, const CodePage& cp) {
   list.clear();
-  const CodePage& cp = code_page();
   const size_t want = n < 1 ? 0 : static_cast<size_t>(n);
   size_t start = 0;
   while (start < s.size()) {
-    // Walk whole characters up to the n-th byte to learn whether it starts a character.
-    const size_t cut = start + want;  // one past the n-th byte
-    size_t i = start;
-    while (i + 1 < cut && i < s.size()) i += cp.char_len_at(s, i);
-    size_t k = want;
-    if (want > 0 && i + 1 == cut && i < s.size() &&
-        cp.is_lead_byte(static_cast<unsigned char>(s[i])))
-      k = want - 1;
-    k = std::min(k, s.size() - start);
-    // n < 1, or n = 1 before a double-byte character, would never advance.
-    if (k == 0) k = cp.char_len_at(s, start);
-    list.emplace_back(s.substr(start, k));
-    start += k;
+    // Whole characters while they fit in n bytes; a piece shorter than n rather than one
+    // that ends inside a character.
+    size_t end = start;
+    while (end < s.size()) {
+      const size_t len = cp.char_len_at(s, end);
+      if (end + len - start > want) break;
+      end += len;
+    }
+    // n < 1, or n smaller than the next character, would never advance.
+    if (end == start) end += cp.char_len_at(s, start);
+    list.emplace_back(s.substr(start, end - start));
+    start = end;
   }
 }
 
@@ -437,14 +436,14 @@ bool find_key1(const LineList& list, std::string_view key, std::string_view sep,
   return found;
 }
 
-void split_marked1(std::string_view s, LineList& list, std::string_view start,
-                   std::string_view end) {
+void split_marked1(std::string_view s, LineList& list, std::string_view start, std::string_view end,
+                   const CodePage& page) {
   size_t p = 0;  // 0-based
   bool inside = false;
   size_t open_at = 0;  // where the start marker of an open inside piece began
   for (;;) {
     const std::string_view looking = inside ? end : start;
-    const size_t found = find_at(s, looking, p);
+    const size_t found = find_chars(s, looking, true, page, p);
     if (found == std::string_view::npos) break;
     list.push_back((inside ? "1=" : "0=") + std::string(s.substr(p, found - p)));
     if (!inside) open_at = found;

@@ -13,6 +13,9 @@
 
 namespace lq {
 
+class CodePage;
+const CodePage& code_page();
+
 // ---- Basic pieces used throughout -------------------------------------------------------
 
 // Bytes i .. i+n-1 of s (1-based). A start below 1 counts as 1, a negative count as 0,
@@ -81,9 +84,10 @@ std::string base64_decode1(std::string_view text);
 // from s. An empty start stands at position 1; an empty or absent end means "to the end";
 // an absent start gives "".
 std::string str_between1(std::string_view s, std::string_view start, std::string_view end);
-// Pieces of n bytes (the last shorter); a piece is one byte shorter rather than end in the
-// middle of a double-byte character. n < 1 yields one character per piece.
-void split_by_len1(std::string_view s, LineList& list, int n);
+// Pieces of n bytes (the last shorter); a piece is shorter rather than end in the middle of
+// a character of `page`. n < 1, or n below the next character's length, yields that one
+// character as a piece.
+void split_by_len1(std::string_view s, LineList& list, int n, const CodePage& page = code_page());
 // Every line of src cut into pieces of at most n units: bytes, or with `wide` characters
 // of the code page (a double-byte character counts once and is never split). Empty lines
 // give no piece. src and dst may be the same list. n < 1 counts as 1.
@@ -107,9 +111,10 @@ std::string between1(std::string_view s, std::string_view start, std::string_vie
 bool find_key1(const LineList& list, std::string_view key, std::string_view sep, int& index,
                bool accept_duplicates = false);
 // Appends to list the pieces outside ("0=" + text) and inside ("1=" + text) start ... end
-// pairs; an unmatched start stays part of the last outside piece.
-void split_marked1(std::string_view s, LineList& list, std::string_view start,
-                   std::string_view end);
+// pairs; an unmatched start stays part of the last outside piece. Markers are found only
+// as whole characters of `page`.
+void split_marked1(std::string_view s, LineList& list, std::string_view start, std::string_view end,
+                   const CodePage& page = code_page());
 
 }  // namespace str1
 

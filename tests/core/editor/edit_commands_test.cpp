@@ -85,6 +85,17 @@ INSTANTIATE_TEST_SUITE_P(
                       FindCase{"empty_text", 1, 0, "", false, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(FindNext, SecondByteOfACharacterIsNoMatch) {
+  // 丂 is 81 40 and 統 BD 79: "@" and a caseless 結 (BD 59) must pass them by.
+  Ed ed({"\x81\x40@", "\xBD\x79\xBD\x59"});
+  ed.caret(1, 0);
+  ASSERT_TRUE(find_next_in1(ed.m, "@"));
+  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{3, 0}));
+  ed.caret(1, 1);
+  ASSERT_TRUE(find_next_in1(ed.m, "\xBD\x59"));
+  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{3, 1}));
+}
+
 TEST(FindNext, RepeatedCallsWalkEveryMatchThenStop) {
   Ed ed({"abc abc", "", "xabc"});
   std::vector<EditPos> found;

@@ -169,6 +169,37 @@ TEST(GbkCodePage, LeadByteRuleAndSplit) {
   }
 }
 
+TEST(GbkCodePage, MatchFormKeepsEveryCharacterWholeAndMapsBack) {
+  // Every byte pair and single byte: each character's form is as long as match_form_len
+  // says, decodable characters are their UTF-8, and the rest get code points of their own.
+  const CodePage& cp = gbk_code_page();
+  std::string text;
+  for (int lead = 0x80; lead <= 0xFF; ++lead)
+    for (int trail = 0x00; trail <= 0xFF; trail += 1) {
+      text.push_back(static_cast<char>(lead));
+      text.push_back(static_cast<char>(trail));
+    }
+  std::string form;
+  cp.append_match_form(text, form);
+  size_t at = 0;
+  for (size_t i = 0; i < text.size();) {
+    const size_t len = cp.char_len_at(text, i);
+    const size_t form_len = cp.match_form_len(text, i, len);
+    std::string one;
+    cp.append_match_form(text.substr(i, len), one);
+    ASSERT_EQ(one.size(), form_len) << i;
+    ASSERT_EQ(form.substr(at, form_len), one) << i;
+    const std::string utf8 = cp.to_utf8(text.substr(i, len));
+    if (utf8.find("\xEF\xBF\xBD") == std::string::npos)
+      EXPECT_EQ(one, utf8) << i;
+    else
+      EXPECT_EQ(form_len, 4u) << i;
+    at += form_len;
+    i += len;
+  }
+  EXPECT_EQ(at, form.size());
+}
+
 TEST(GbkCodePage, CurrentCodePageIsGbk) {
   EXPECT_STREQ(code_page().name(), "GBK");
 }

@@ -84,7 +84,16 @@ INSTANTIATE_TEST_SUITE_P(
              "0123456\xD5\x66"
              "f",
              {{"f", 10}}},
-        Case{"and_term_inside_character_is_missing", false, "x and f", "x\xD5\x66", {}}),
+        Case{"and_term_inside_character_is_missing", false, "x and f", "x\xD5\x66", {}},
+        // 統 (BD 79) is no caseless 結 (BD 59); "@" is the second byte of 丂 (81 40); half
+        // of 中 (D6 D0) is no match inside it.
+        Case{"caseless_jie_column_of_first_byte",
+             false,
+             "\xBD\x59",
+             "\xBD\x79\xBD\x59",
+             {{"\xBD\x59", 3}}},
+        Case{"at_sign_after_kao", false, "@", "\x81\x40@", {{"@", 3}}},
+        Case{"lead_byte_alone_inside_character", true, "\xD6", "\xD6\xD0", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Find, ResultLineLayout) {

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/operation_chain.h"
 #include "core/run_error.h"
@@ -16,6 +17,11 @@ namespace {
 const std::string kShuo = "\xD5\x66";
 const std::string kJi = "\x99\x43";
 const std::string kCheng = "\xD5\x5C";
+
+// GBK bytes of UTF-8 text.
+std::string g(const char* utf8) {
+  return gbk_code_page().from_utf8(utf8);
+}
 
 enum class Mode { Plain, Wildcard, Regex };
 
@@ -99,11 +105,27 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"regex_whole_character", Mode::Regex, false, kShuo, "X", "a" + kShuo, "aX"},
         Case{"wildcard_trail_letter", Mode::Wildcard, false, "f*", "X", kShuo + "x", kShuo + "x"},
         Case{"wildcard_trail_backslash", Mode::Wildcard, false, "\\", "/", kCheng, kCheng},
-        Case{"wildcard_two_bytes_one_character", Mode::Wildcard, false, "??", "X", kShuo + kJi,
+        Case{"wildcard_question_is_one_character", Mode::Wildcard, false, "?", "X", kShuo + kJi,
              "XX"},
-        Case{"wildcard_byte_by_byte", Mode::Wildcard, false, "?", "X", kShuo, "XX"},
-        Case{"wildcard_character_then_letter", Mode::Wildcard, false, "??f", "X", kShuo + "f" + kJi,
-             "X" + kJi}),
+        Case{"wildcard_character_then_letter", Mode::Wildcard, false, "?f", "X", kShuo + "f" + kJi,
+             "X" + kJi},
+        // Real text: a trail byte that folds, or that is a class member, is no letter.
+        Case{"plain_caseless_jie_not_tong", Mode::Plain, false, g("結"), g("结"), g("結統"),
+             g("结統")},
+        Case{"plain_caseless_jian_not_suo", Mode::Plain, false, g("鍵"), g("键"), g("鎖鍵"),
+             g("鎖键")},
+        Case{"regex_caseless_alternation", Mode::Regex, false, g("鍵|結"), "X", g("統鎖結鍵"),
+             g("統鎖XX")},
+        Case{"regex_dot_takes_a_character", Mode::Regex, false, g("文件."), "<F>", g("文件夹里"),
+             g("<F>里")},
+        Case{"regex_counted_dots", Mode::Regex, false, ".{2}", "X", g("中文a"), "Xa"},
+        Case{"regex_negated_class", Mode::Regex, false, "[^a]", "X", g("a中b"), "aXX"},
+        Case{"regex_non_word", Mode::Regex, false, "\\W", "X", g("a中_"), "aX_"},
+        Case{"regex_caseless_letters_beside_gbk", Mode::Regex, false, "[a-z]+", "X", g("Ab說cD機"),
+             g("X說X機")},
+        Case{"regex_undecodable_bytes_stay", Mode::Regex, false, ".", "X", "\xFF\x81", "XX"},
+        Case{"wildcard_star_keeps_bytes", Mode::Wildcard, false, "a*", "X",
+             "b" + g("中") + "a" + g("文"), "b" + g("中") + "X"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Replace, DisabledLeavesText) {
@@ -122,7 +144,7 @@ TEST(Replace, InvalidPatternStopsWithEngineMessage) {
   };
   for (Bad bad : {Bad{"a(b", "missing closing parenthesis at offset 3"},
                   Bad{"[z-a]", "range out of order in character class at offset 3"},
-                  Bad{"(*UTF)x", "using UTF is disabled by the application at offset 6"}}) {
+                  Bad{"a\\Cb", "using \\C is disabled by the application at offset 3"}}) {
     auto op = make_op(Mode::Regex, false);
     op->params().set("Edit_th1", bad.pattern);
     std::string text = "ab";

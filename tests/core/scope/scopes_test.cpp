@@ -173,6 +173,65 @@ INSTANTIATE_TEST_SUITE_P(
         ScopeCase{"after_first_empty_D", 15, {}, {"a,b"}, {"a,b"}}),
     [](const auto& info) { return info.param.name; });
 
+// 丂 is 81 40: its second byte is "@". 統 is BD 79 and 結 BD 59: they differ in a second
+// byte that ASCII folding would make equal. No search may find, and no cut may split, half
+// a character.
+const std::string kKao = gbk("丂");
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, ScopeTable,
+    testing::Values(
+        ScopeCase{
+            "containing_at_not_in_kao", 4, V{{"Edit_hy1", "@"}}, {kKao, "a@"}, {kKao, "{a@}"}},
+        ScopeCase{"containing_caseless_jie_not_tong",
+                  4,
+                  V{{"Edit_hy1", gbk("結")}},
+                  {gbk("統"), gbk("結")},
+                  {gbk("統"), "{" + gbk("結") + "}"}},
+        ScopeCase{"not_containing_at", 6, V{{"edit_bh1", "@"}}, {kKao}, {"{" + kKao + "}"}},
+        ScopeCase{"first1_keeps_zhong_whole",
+                  2,
+                  V{{"Edit_fw_qj1", "1"}},
+                  {gbk("中文")},
+                  {"{}" + gbk("中文")}},
+        ScopeCase{"first3_one_character",
+                  2,
+                  V{{"Edit_fw_qj1", "3"}},
+                  {gbk("中文")},
+                  {"{" + gbk("中") + "}" + gbk("文")}},
+        ScopeCase{"last1_keeps_wen_whole",
+                  8,
+                  V{{"Edit_fw_hj1", "1"}},
+                  {gbk("中文")},
+                  {gbk("中文") + "{}"}},
+        ScopeCase{"last3_one_character",
+                  8,
+                  V{{"Edit_fw_hj1", "3"}},
+                  {gbk("中文")},
+                  {gbk("中") + "{" + gbk("文") + "}"}},
+        ScopeCase{"before_at", 3, V{{"Edit_fw_qz2", "@"}}, {kKao + "@x"}, {"{" + kKao + "}@x"}},
+        ScopeCase{"between_characters",
+                  5,
+                  V{{"Edit_qjhj2", gbk("中")}, {"Edit_qjhj4", gbk("文")}},
+                  {"a" + gbk("中") + "b" + gbk("文") + "c"},
+                  {"a" + gbk("中") + "{b}" + gbk("文") + "c"}},
+        ScopeCase{"between_at_markers",
+                  5,
+                  V{{"Edit_qjhj2", "@"}, {"Edit_qjhj4", "@"}, {"Edit_qjhj3", "2"}},
+                  {kKao + "@x" + kKao + "@"},
+                  {kKao + "@{x" + kKao + "}@"}},
+        ScopeCase{"enclosed_at",
+                  12,
+                  V{{"Edit_fw_b_sp1", "@"}, {"Edit_fw_e_sp1", "@"}},
+                  {kKao + "@x@"},
+                  {kKao + "@{x}@"}},
+        ScopeCase{
+            "after_last_at", 14, V{{"edit_fw_sp_r1", "@"}}, {"a@" + kKao}, {"a@{" + kKao + "}"}},
+        ScopeCase{
+            "after_first_at", 15, V{{"Edit_fw_sp_l1", "@"}}, {kKao + "b@c"}, {kKao + "b@{c}"}},
+        ScopeCase{"markers_at", 7, V{{"Edit_qj2", "@"}}, {kKao, "a"}, {kKao, "a"}}),
+    [](const auto& info) { return info.param.name; });
+
 INSTANTIATE_TEST_SUITE_P(
     LineRanges, ScopeTable,
     testing::Values(ScopeCase{"markers",
