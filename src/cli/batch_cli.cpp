@@ -71,7 +71,7 @@ WorkerOperations make_operations(const Recipe& recipe, const MultiRows& rows = s
   WorkerOperations w;
   if (!recipe.op) return w;
   std::unique_ptr<Operation> op = PanelClassRegistry::instance().create(recipe.op->class_name);
-  for (const auto& [name, value] : recipe.values.all()) op->params().set(name, value);
+  op->params().merge_from(recipe.values);
   if (auto* replace = dynamic_cast<ReplaceOp*>(op.get()); replace && rows)
     replace->set_multi_rows(*rows);
   op->SetEnabled(true);
@@ -109,6 +109,21 @@ class CliHost : public RunHost {
   bool dirty_ = false;
 };
 
+// What the run did with each file, on standard error: nothing is skipped silently.
+void print_summary(const RunResult& res, bool quiet) {
+  for (const auto& s : res.skipped)
+    std::fprintf(stderr, "%s: skipped %s: %s\n", kProgramName, for_terminal(s.entry).c_str(),
+                 s.reason == SkipReason::Binary
+                     ? "binary file (a NUL byte in its first 8 KB; --binary processes it)"
+                     : "the operation does not apply to its code page");
+  if (quiet) return;
+  const size_t changed = res.changed.size(), skipped = res.skipped.size();
+  const size_t done = static_cast<size_t>(res.files_done);
+  const size_t unchanged = done >= changed + skipped ? done - changed - skipped : 0;
+  std::fprintf(stderr, "%s: %zu changed, %zu unchanged, %zu skipped\n", kProgramName, changed,
+               unchanged, skipped);
+}
+
 int usage_error(const std::string& message) {
   std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
                message.c_str(), kProgramName);
@@ -141,11 +156,15 @@ int run(const Options& o) {
   if (o.scope) recipe.scope.select(*o.scope);
   if (o.op) choose_operation(recipe, *o.op);
   for (const Setting& s : o.settings) {
-    std::string value = s.from_file    ? read_bytes(s.value, "value file for " + s.name)
-                        : o.raw_params ? s.value
-                                       : gbk_code_page().from_utf8(s.value);
-    set_control(recipe, s.name, std::move(value));
+    if (s.from_file)
+      set_control(recipe, s.name, read_bytes(s.value, "value file for " + s.name),
+                  ValueForm::Bytes);
+    else
+      set_control(recipe, s.name, s.value, o.raw_params ? ValueForm::Bytes : ValueForm::Unicode);
   }
+  if (o.encoding) set_file_option(recipe, "encoding", *o.encoding);
+  if (o.eol) set_file_option(recipe, "eol", *o.eol);
+  if (o.binary) recipe.binary = true;
   if (o.multi && (!recipe.op || recipe.op->class_name != "TControlForm_th"))
     throw UsageError("--multi needs the replace operation (--op 4)");
 
@@ -180,6 +199,9 @@ int run(const Options& o) {
   req.case_sensitive = o.case_sensitive ? *o.case_sensitive : settings.case_sensitive;
   req.dry_run = o.dry_run;
   req.keep_output = o.diff;
+  req.encoding = recipe.encoding.value_or(settings.encoding);
+  req.eol = recipe.eol.value_or(settings.eol);
+  req.binary = recipe.binary.value_or(settings.binary);
   std::optional<RunJournal> journal;
   if (!o.dry_run && !o.no_journal && settings.journal_runs > 0) {
     journal.emplace(journal_dir1(), recipe_text(recipe), journal_limits(settings));
@@ -250,6 +272,7 @@ int run(const Options& o) {
     }
     return 1;
   }();
+  print_summary(res, o.quiet);
   if (journal && !journal->id().empty() && !o.quiet)
     std::fprintf(stderr, "%s: to undo this run: --undo %s (%d file%s kept in the journal)\n",
                  kProgramName, journal->id().c_str(), journal->files(),

@@ -6,8 +6,8 @@ namespace lq::cli {
 
 const char* const kHelp =
     "Usage: lexoquill-batch [options] PATH...\n"
-    "Runs every file through one scope and one operation and writes it back in place,\n"
-    "with CR LF after every line. Text is handled as GBK bytes.\n"
+    "Runs every file through one scope and one operation and writes it back in place.\n"
+    "Each file keeps its code page (GBK or UTF-8), its line ends and its byte-order mark.\n"
     "\n"
     "Files:\n"
     "  PATH               a file (taken as is, also when missing; never filtered) or a\n"
@@ -22,19 +22,28 @@ const char* const kHelp =
     "  --scope N          scope mode 1..15 (default 1: whole lines)\n"
     "  --op OP            the operation: its number 1..28 or its panel class name\n"
     "                     (case-insensitive); 20 and 21 pick the choice of the shared panel;\n"
-    "                     without --op the files are only rewritten with CR LF\n"
+    "                     without --op the files are only read and written back\n"
     "  --set NAME=VALUE   set a scope or operation control by its name, e.g.\n"
     "                     --set Edit_fw_qj1=5 or --set Edit_th1=foo; check boxes and radio\n"
-    "                     buttons take 1 or 0; VALUE is converted from UTF-8 to GBK\n"
-    "                     (repeatable)\n"
+    "                     buttons take 1 or 0; VALUE is text, written in each file's\n"
+    "                     code page (repeatable)\n"
     "  --set-file NAME=F  the same with the value read from file F as raw bytes\n"
-    "  --raw-params       take every --set value and --multi row as bytes, unconverted\n"
+    "  --raw-params       take every --set value and --multi row as bytes, unconverted,\n"
+    "                     whatever a file's code page\n"
     "  --multi F          rows \"old=new\", one per line, as the multi-replace table of [4]\n"
     "  --recipe F         scope, operation and values from a recipe file; --scope, --op and\n"
     "                     --set given as well take precedence\n"
     "  --save-recipe F    write the effective recipe (same format) and exit\n"
     "  --case-sensitive, --ignore-case\n"
     "                     override the \"区分大小写\" setting of sys1.ini for this run\n"
+    "\n"
+    "Files' text:\n"
+    "  --encoding E       the code page of every file: auto (default: decided per file:\n"
+    "                     a UTF-8 byte-order mark means UTF-8, text that is not valid UTF-8\n"
+    "                     is GBK, otherwise the charset detector decides), gbk or utf-8\n"
+    "  --eol E            line ends written: keep (default: each line's own), crlf, lf\n"
+    "  --binary           also process files with a NUL byte in their first 8 KB (such\n"
+    "                     files are skipped and listed otherwise)\n"
     "\n"
     "Templates:\n"
     "  --expand-template TEMPLATE_FILE PARAMS_FILE\n"
@@ -52,10 +61,10 @@ const char* const kHelp =
     "  --dry-run          run everything but write nothing; list the files whose content\n"
     "                     would change\n"
     "  --diff             with --dry-run: show what would change as unified diffs (text\n"
-    "                     converted from GBK to UTF-8 for the terminal)\n"
+    "                     decoded per file, shown in UTF-8)\n"
     "  --no-journal       do not keep this run in the journal (it cannot be undone)\n"
     "  --results F        find results as raw GBK lines to F (default: standard output,\n"
-    "                     converted to UTF-8)\n"
+    "                     converted to UTF-8); columns count bytes of each file\n"
     "  -j, --jobs N       files processed in parallel (default 1); the outcome is the same\n"
     "                     as with 1, and a file listed twice is still processed in order\n"
     "  -q, --quiet        no progress (progress goes to standard error on a terminal)\n"
@@ -161,6 +170,12 @@ Options parse_args(const std::vector<std::string>& args) {
       bool on = false;
       flag(on);
       o.case_sensitive = arg == "--case-sensitive";
+    } else if (arg == "--encoding") {
+      o.encoding = value();
+    } else if (arg == "--eol") {
+      o.eol = value();
+    } else if (arg == "--binary") {
+      flag(o.binary);
     } else if (arg == "--dry-run") {
       flag(o.dry_run);
     } else if (arg == "--diff") {

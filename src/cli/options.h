@@ -37,6 +37,9 @@ struct Options {
   std::optional<std::string> recipe;
   std::optional<std::string> save_recipe;
   std::optional<bool> case_sensitive;
+  std::optional<std::string> encoding;  // --encoding as given: auto, gbk, utf-8
+  std::optional<std::string> eol;       // --eol as given: keep, crlf, lf
+  bool binary = false;
   bool dry_run = false;
   bool diff = false;        // with dry_run: unified diffs of what would change
   bool no_journal = false;  // write without keeping the run's journal

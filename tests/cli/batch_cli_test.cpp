@@ -140,7 +140,8 @@ TEST_F(Cli, FilesDirectoriesAndExtensions) {
   write_file(p("d/sub/c.txt"), "c\n");
   write_file(p("e.dat"), "e");
   // Without ext1.txt the built-in list applies; a file named on its own is never filtered.
-  Result r = run({"d", "e.dat"});
+  // Writing CR LF line ends shows which files a run took.
+  Result r = run({"--eol", "crlf", "d", "e.dat"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(read_file(p("d/a.txt")), "a\r\nb\r\n");
@@ -148,17 +149,17 @@ TEST_F(Cli, FilesDirectoriesAndExtensions) {
   EXPECT_EQ(read_file(p("d/sub/c.txt")), "c\n");
   EXPECT_EQ(read_file(p("e.dat")), "e\r\n");
   write_file(p("home/ext1.txt"), ".dat\r\n");
-  EXPECT_EQ(run({"-r", "d"}).status, 0);
+  EXPECT_EQ(run({"--eol", "crlf", "-r", "d"}).status, 0);
   EXPECT_EQ(read_file(p("d/b.dat")), "b\r\n");
   EXPECT_EQ(read_file(p("d/sub/c.txt")), "c\n");
-  EXPECT_EQ(run({"--recursive", "--ext", ".TXT;.htm", "d"}).status, 0);
+  EXPECT_EQ(run({"--eol=crlf", "--recursive", "--ext", ".TXT;.htm", "d"}).status, 0);
   EXPECT_EQ(read_file(p("d/sub/c.txt")), "c\r\n");
 }
 
 TEST_F(Cli, DryRunListsWhatWouldChange) {
   write_file(p("d/a.txt"), "a\n");
   write_file(p("d/b.txt"), "b\r\n");
-  Result r = run({"--dry-run", "d/a.txt", "d/b.txt", "d/gone.txt"});
+  Result r = run({"--dry-run", "--eol", "crlf", "d/a.txt", "d/b.txt", "d/gone.txt"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "d/a.txt\n");
   EXPECT_EQ(read_file(p("d/a.txt")), "a\n");
@@ -169,8 +170,8 @@ TEST_F(Cli, DryRunDiffShowsTheChangesDecoded) {
   write_file(p("a.txt"), "one\n\xD6\xD0\xCE\xC4 x\nthree\n");  // 中文 in GBK
   write_file(p("b.txt"), "b\n");
   write_file(p("c.txt"), "c x\r\n");
-  Result r = run({"--dry-run", "--diff", "--op", "4", "--set", "Edit_th1=x", "--set",
-                  "Edit_th2=已改", "a.txt", "b.txt", "c.txt"});
+  Result r = run({"--dry-run", "--diff", "--eol", "crlf", "--op", "4", "--set", "Edit_th1=x",
+                  "--set", "Edit_th2=已改", "a.txt", "b.txt", "c.txt"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "--- a.txt\n+++ a.txt (processed)\n@@ -1,3 +1,3 @@\n one\n-中文 x\n+中文 已改\n three\n"
@@ -196,7 +197,7 @@ TEST_F(Cli, UndoLastTakesTheRunBack) {
   Result r = run({"--op", "4", "--set", "Edit_th1=x", "--set", "Edit_th2=y", "d"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("--undo "), std::string::npos) << r.err;
-  EXPECT_EQ(read_file(p("d/a.txt")), "a y\r\n");
+  EXPECT_EQ(read_file(p("d/a.txt")), "a y\n");
   write_file(p("d/b.txt"), "edited since\n");
 
   Result list = run({"--list-runs"});
@@ -293,7 +294,7 @@ TEST_F(Cli, ParallelJobsGiveTheSameFiles) {
 TEST_F(Cli, ReadOnlyFileIsRewritten) {
   write_file(p("r.txt"), "r\n");
   chmod(p("r.txt").c_str(), 0444);
-  EXPECT_EQ(run({"r.txt"}).status, 0);
+  EXPECT_EQ(run({"--eol", "crlf", "r.txt"}).status, 0);
   EXPECT_EQ(read_file(p("r.txt")), "r\r\n");
 }
 
@@ -304,7 +305,7 @@ TEST_F(Cli, FailureMidwayLeavesNoTruncatedFile) {
   write_file(p("1.txt"), "one\n");
   write_file(p("2.txt"), big + "\n");
   write_file(p("3.txt"), "three\n");
-  Result r = run({"-j", "2", "1.txt", "2.txt", "3.txt"}, 32 * 1024);
+  Result r = run({"--eol", "crlf", "-j", "2", "1.txt", "2.txt", "3.txt"}, 32 * 1024);
   EXPECT_EQ(r.status, 1);
   // The error, then how to undo the file written before it.
   const std::string error = "Cannot create file \"2.txt\". File too large\n";

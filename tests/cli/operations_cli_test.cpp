@@ -79,7 +79,7 @@ TEST_F(OperationsCli, ReplaceWithMultiRowsAppliesThemInOrder) {
   spill(p("rows.txt"), "a=b\r\nb=c\r\n");
   Outcome r = run({"--op", "4", "--set", "Edit_th1=x", "--multi", p("rows.txt"), p("a.txt")});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(slurp(p("a.txt")), "c\r\nxc\r\n");
+  EXPECT_EQ(slurp(p("a.txt")), "c\nxc\n");
 }
 
 TEST_F(OperationsCli, InvalidPatternStopsTheRunAndKeepsTheFile) {
@@ -106,14 +106,14 @@ TEST_F(OperationsCli, ScriptRunsAndReportsCompileErrors) {
   spill(p("s.js"), "line.text = th(line.text, 'B', '\xD6\xD0');");
   Outcome r = run({"--op", "28", "--set-file", "txtScript=" + p("s.js"), p("a.txt")});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(slurp(p("a.txt")), "a\xD6\xD0\r\n");
+  EXPECT_EQ(slurp(p("a.txt")), "a\xD6\xD0\n");
 
   spill(p("b.txt"), "keep\n");
   spill(p("bad.js"), "line.text = ;");
   r = run({"--op", "28", "--set-file", "txtScript=" + p("bad.js"), p("b.txt")});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.err.find("SyntaxError"), std::string::npos) << r.err;
-  EXPECT_EQ(slurp(p("b.txt")), "keep\r\n");
+  EXPECT_EQ(slurp(p("b.txt")), "keep\n");
 }
 
 }  // namespace

@@ -67,9 +67,12 @@ void choose_operation(Recipe& recipe, std::string_view op) {
   if (number == 21) set_control(recipe, "RadioButton_gb2ft", "1");
 }
 
-void set_control(Recipe& recipe, std::string_view name, std::string value) {
+void set_control(Recipe& recipe, std::string_view name, std::string value, ValueForm form) {
   if (std::string n = resolve(scope_names(), name); !n.empty()) {
-    if (!recipe.scope.set(n, value)) {
+    const bool ok = form == ValueForm::Unicode ? recipe.scope.set_text(n, value)
+                    : form == ValueForm::Bytes ? recipe.scope.set_bytes(n, value)
+                                               : recipe.scope.set(n, value);
+    if (!ok) {
       const bool updown = n.starts_with("UpDown");
       throw RecipeError("control " + n + " takes " + (updown ? "a number" : "1 or 0") + ", got '" +
                         value + "'");
@@ -94,7 +97,32 @@ void set_control(Recipe& recipe, std::string_view name, std::string value) {
       for (const auto& d : recipe.op->params)
         if (d.kind == ParamKind::Radio) recipe.values.set(d.name, "0");
   }
-  recipe.values.set(n, std::move(value));
+  if (form == ValueForm::Unicode)
+    recipe.values.set_text(n, value);
+  else if (form == ValueForm::Bytes)
+    recipe.values.set_bytes(n, std::move(value));
+  else
+    recipe.values.set(n, std::move(value));
+}
+
+void set_file_option(Recipe& recipe, std::string_view key, std::string_view value) {
+  const std::string k = lower_ascii(key);
+  if (k == "encoding") {
+    EncodingChoice c;
+    if (!parse_encoding_choice(value, c))
+      throw RecipeError("encoding takes auto, gbk or utf-8, got '" + std::string(value) + "'");
+    recipe.encoding = c;
+  } else if (k == "eol") {
+    EolPolicy p;
+    if (!parse_eol_policy(value, p))
+      throw RecipeError("eol takes keep, crlf or lf, got '" + std::string(value) + "'");
+    recipe.eol = p;
+  } else if (k == "binary") {
+    if (!is_flag(value)) throw RecipeError("binary takes 1 or 0, got '" + std::string(value) + "'");
+    recipe.binary = value == "1";
+  } else {
+    throw RecipeError("unknown key '" + std::string(key) + "' in [file]");
+  }
 }
 
 std::string encode_recipe_value(std::string_view v) {
@@ -136,6 +164,61 @@ std::string encode_recipe_value(std::string_view v) {
     }
   }
   return out + "\"";
+}
+
+std::string encode_recipe_text(std::string_view v) {
+  bool plain = !v.empty() && v.front() > ' ' && v.back() > ' ' && v.front() != '"';
+  for (unsigned char c : v)
+    if (c < 0x20 || c == 0x7F) plain = false;
+  if (plain || v.empty()) return std::string(v);
+  std::string out = "\"";
+  for (char c : v) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;  // other control characters stay as they are: they are text too
+    }
+  }
+  return out + "\"";
+}
+
+RecipeValue read_recipe_value(std::string_view text) {
+  const bool quoted = text.size() >= 2 && text.front() == '"' && text.back() == '"';
+  if (quoted) {
+    // \xHH stands for a byte: then the value is bytes of the program's code page.
+    std::string_view inner = text.substr(1, text.size() - 2);
+    for (size_t k = 0; k + 1 < inner.size(); ++k) {
+      if (inner[k] != '\\') continue;
+      if (inner[k + 1] == 'x') return {decode_recipe_value(text), ValueForm::Program};
+      ++k;
+    }
+  }
+  // No byte escapes: the text as typed, in UTF-8 (the GBK conversion undone).
+  std::string utf8;
+  if (!quoted) return {std::string(text), ValueForm::Unicode};
+  for (size_t k = 1; k + 1 < text.size(); ++k) {
+    if (text[k] != '\\' || k + 2 == text.size()) {
+      utf8 += text[k];
+      continue;
+    }
+    const char e = text[++k];
+    utf8 += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
+  }
+  return {utf8, ValueForm::Unicode};
 }
 
 std::string decode_recipe_value(std::string_view text) {
@@ -184,7 +267,7 @@ void load_recipe(Recipe& recipe, const std::string& path) {
   if (!in) throw RecipeError("cannot read recipe '" + path + "'");
   std::string line, section;
   int number = 0;
-  std::vector<std::pair<std::string, std::string>> op_values;
+  std::vector<std::pair<std::string, RecipeValue>> op_values;
   while (std::getline(in, line)) {
     ++number;
     auto where = [&] { return path + ":" + std::to_string(number) + ": "; };
@@ -193,7 +276,7 @@ void load_recipe(Recipe& recipe, const std::string& path) {
     if (t.empty() || t[0] == ';' || t[0] == '#') continue;
     if (t.front() == '[' && t.back() == ']') {
       section = lower_ascii(trim(t.substr(1, t.size() - 2)));
-      if (section != "scope" && section != "operation")
+      if (section != "scope" && section != "operation" && section != "file")
         throw RecipeError(where() + "unknown section [" + section + "]");
       continue;
     }
@@ -201,16 +284,18 @@ void load_recipe(Recipe& recipe, const std::string& path) {
     if (eq == std::string::npos || section.empty())
       throw RecipeError(where() + "expected NAME=VALUE under [scope] or [operation]");
     const std::string key = trim(t.substr(0, eq));
-    const std::string value = decode_recipe_value(trim(t.substr(eq + 1)));
+    RecipeValue v = read_recipe_value(trim(t.substr(eq + 1)));
     try {
-      if (section == "operation" && same_text(key, "op")) {
-        if (!value.empty()) choose_operation(recipe, value);
+      if (section == "file") {
+        set_file_option(recipe, key, v.value);
+      } else if (section == "operation" && same_text(key, "op")) {
+        if (!v.value.empty()) choose_operation(recipe, v.value);
       } else if (section == "operation") {
-        op_values.emplace_back(key, value);  // after the op= line, wherever it stands
+        op_values.emplace_back(key, std::move(v));  // after the op= line, wherever it stands
       } else {
         if (!ScopeSettings::knows(resolve(scope_names(), key)))
           throw RecipeError("unknown scope control '" + key + "'");
-        set_control(recipe, key, value);
+        set_control(recipe, key, std::move(v.value), v.form);
       }
     } catch (const RecipeError& e) {
       throw RecipeError(where() + e.what());
@@ -218,7 +303,7 @@ void load_recipe(Recipe& recipe, const std::string& path) {
   }
   for (auto& [key, value] : op_values) {
     try {
-      set_control(recipe, key, value);
+      set_control(recipe, key, std::move(value.value), value.form);
     } catch (const RecipeError& e) {
       throw RecipeError(path + ": " + e.what());
     }
@@ -228,13 +313,31 @@ void load_recipe(Recipe& recipe, const std::string& path) {
 std::string recipe_text(const Recipe& recipe) {
   std::ostringstream out;
   out << "; lexoquill-batch recipe\n[scope]\n";
-  for (const auto& [name, value] : recipe.scope.values())
-    out << name << "=" << encode_recipe_value(value) << "\n";
+  // Text as typed is written as text; bytes of the program's code page as they always
+  // were (as text when they convert back exactly, else with \xHH escapes).
+  auto value_text = [](ValueForm form, const std::string& stored, const std::string& utf8) {
+    return form == ValueForm::Unicode ? encode_recipe_text(utf8) : encode_recipe_value(stored);
+  };
+  const auto unicode = recipe.scope.unicode_values();
+  const auto stored = recipe.scope.values();
+  for (size_t i = 0; i < stored.size(); ++i)
+    out << stored[i].first << "="
+        << value_text(recipe.scope.form(stored[i].first), stored[i].second, unicode[i].second)
+        << "\n";
   out << "\n[operation]\n";
   if (recipe.op) {
     out << "op=" << recipe.op->class_name << "\n";
     for (const auto& d : recipe.op->params)
-      out << d.name << "=" << encode_recipe_value(recipe.values.text(d.name)) << "\n";
+      out << d.name << "="
+          << value_text(recipe.values.form(d.name), recipe.values.text(d.name),
+                        recipe.values.unicode_text(d.name))
+          << "\n";
+  }
+  if (recipe.encoding || recipe.eol || recipe.binary) {
+    out << "\n[file]\n";
+    if (recipe.encoding) out << "encoding=" << encoding_choice_name(*recipe.encoding) << "\n";
+    if (recipe.eol) out << "eol=" << eol_policy_name(*recipe.eol) << "\n";
+    if (recipe.binary) out << "binary=" << (*recipe.binary ? "1" : "0") << "\n";
   }
   return out.str();
 }

@@ -18,6 +18,9 @@ struct RunContext {
   int32_t line_index = 0;
   // The code page of the entry being processed; null stands for the program's own.
   const CodePage* page = nullptr;
+  // Set by an operation that leaves the entry alone because it does not apply to its code
+  // page; the entry is then not written and is named in the run's summary.
+  bool not_applicable = false;
   bool find_ran = false;  // set by the find operation's line step
   // Byte length of the find query at the last file; sizes the selection when a result
   // is opened. Kept by the find operation's document step, enabled or not.

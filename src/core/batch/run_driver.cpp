@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <map>
@@ -13,11 +15,14 @@
 
 #include "core/batch/content_hash.h"
 #include "core/batch/write_back.h"
+#include "core/encoding/code_page.h"
+#include "core/encoding/text_detect.h"
 #include "core/run_error.h"
 #include "core/scope/scopes.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/line_text.h"
 #include "core/textsvc/str_helpers.h"
+#include "core/textsvc/text_layout.h"
 
 namespace lq {
 namespace {
@@ -51,9 +56,29 @@ void give_env(const OperationChain& chain, const OperationEnv& env) {
 // A processed entry ready to be put in place.
 struct Prepared {
   PendingWrite write;
-  std::string new_hash;  // with a journal: the digest of the new content
-  std::string bytes;     // with keep_output: the new content
+  std::string new_hash;               // with a journal: the digest of the new content
+  std::string bytes;                  // with keep_output: the new content
+  std::optional<SkipReason> skipped;  // the entry was left alone
 };
+
+// The run's message when a parameter cannot be written in a file's code page.
+RunError unencodable_error(const std::string& entry, const CodePage& page,
+                           const ParamEncodeError& e) {
+  std::string chars;
+  const std::u16string wide = utf8_code_page().to_utf16(e.missing);
+  for (size_t i = 0; i < wide.size(); ++i) {
+    char32_t c = wide[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size())
+      c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%sU+%04X", chars.empty() ? "" : " ", static_cast<unsigned>(c));
+    chars += buf;
+  }
+  const CodePage& own = code_page();
+  return RunError(own.from_utf8("文件 \"") + entry + own.from_utf8("\" 的字符编码 ") + page.name() +
+                  own.from_utf8(" 不能表示参数 ") + e.name + own.from_utf8(" 中的字符 (") + chars +
+                  own.from_utf8(")，已停止处理。"));
+}
 
 // One processor of entries: the one-job run, or one worker of a parallel run.
 struct Processor {
@@ -67,29 +92,69 @@ struct Processor {
   bool hash = false;                   // the journal needs the digest of what is written
   bool keep_output = false;            // the caller wants the new content
   std::optional<FileStamp> read_as{};  // the file as it was read
+  EncodingChoice encoding = EncodingChoice::Auto;
+  EolPolicy eol = EolPolicy::Keep;
+  bool binary = false;                  // process files that hold NUL bytes
+  TextLayout layout{};                  // of the file being processed
+  std::optional<SkipReason> skipped{};  // why the entry is left alone
+
+  // The code page of the entry's text: the scope and every operation read their
+  // parameters in it from now on.
+  void use_page(const std::string& entry, const CodePage& page) {
+    context.page = &page;
+    try {
+      scope.use_page(&page);
+      for (IControlTF* op : chain.members()) op->set_text_page(&page);
+    } catch (const ParamEncodeError& e) {
+      throw unencodable_error(entry, page, e);
+    }
+  }
 
   // Load, document steps, scope. Returns whether a file of that name exists.
   void process(const std::string& entry) {
     read_as.reset();
+    skipped.reset();
+    context.not_applicable = false;
+    layout = {};
     if (file_exists1(entry)) {
       read_as = file_stamp(entry);
-      load_lines1(entry, doc);  // over the previous entry's lines, reusing their buffers
+      const std::string bytes = read_file_bytes1(entry);
+      // A NUL byte near the start marks a file that is not text.
+      if (!binary && std::memchr(bytes.data(), 0, std::min<size_t>(bytes.size(), 8192))) {
+        skipped = SkipReason::Binary;
+        return;
+      }
+      const DetectedText detected = detect_code_page(bytes, encoding);
+      layout.bom = detected.bom_len > 0;
+      // Over the previous entry's lines, reusing their buffers.
+      split_keeping_ends(std::string_view(bytes).substr(detected.bom_len), doc, layout.ends);
+      // Writing every line with one line end drops a CR inside a line, as it always did;
+      // keeping the line ends keeps it.
+      if (eol != EolPolicy::Keep)
+        for (std::string& line : doc)
+          if (line.find('\r') != std::string::npos) std::erase(line, '\r');
+      use_page(entry, *detected.page);
     } else {
       doc.clear();
       if (is_clipboard(entry))
         if (auto text = host.clipboard_text()) doc = split_text(*text);
+      use_page(entry, code_page());
     }
     chain.run_document_steps1(doc, entry);
     context.file_name = entry;
     ScopeRun run{chain, scope, context, &host, case_sensitive};
     run_scope1(doc, run);
+    if (context.not_applicable) skipped = SkipReason::NotApplicable;
   }
 
   // The write-back of a processed entry, up to the moment the file is put in place.
   Prepared prepare(const std::string& entry) {
     Prepared p;
-    if (!file_exists1(entry)) return p;
-    std::string bytes = join_crlf(doc);
+    p.skipped = skipped;
+    if (!file_exists1(entry) || skipped) return p;
+    // A document converted out of UTF-8 leaves its byte-order mark behind.
+    if (context.page != &utf8_code_page()) layout.bom = false;
+    std::string bytes = join_lines(doc, layout, eol);
     p.write = prepare_write_back1(entry, bytes, dry_run, read_as);
     if (p.write.changed()) {
       if (hash) p.new_hash = sha256_hex(bytes);
@@ -203,10 +268,17 @@ struct Run {
   void setup(Processor& proc) {
     proc.hash = journaling();
     proc.keep_output = req.keep_output;
+    proc.encoding = req.encoding;
+    proc.eol = req.eol;
+    proc.binary = req.binary;
   }
 
   // Puts a processed entry in place, the journal first; answers whether it changed.
   bool put_in_place(const std::string& entry, Prepared& p) {
+    if (p.skipped) {
+      res.skipped.push_back({entry, *p.skipped});
+      return false;
+    }
     if (p.write.changed() && journaling())
       req.journal->before_replace(p.write.target(), p.new_hash);
     p.write.commit();
@@ -300,7 +372,7 @@ struct Run {
   bool put_waiting(size_t i, Prepared& p) {
     const std::string& entry = req.files[i];
     struct stat st;
-    if (!p.write.changed() || stat(p.write.target().c_str(), &st) != 0)
+    if (p.skipped || !p.write.changed() || stat(p.write.target().c_str(), &st) != 0)
       return put_in_place(entry, p);
     req.journal->stage_replace(p.write.target(), p.new_hash);
     const size_t at = res.changed.size();
@@ -577,6 +649,10 @@ RunResult RunDriver::run(RunRequest request) {
     request.journal->finish(res.status == RunStatus::Done      ? "done"
                             : res.status == RunStatus::Stopped ? "stopped"
                                                                : "failed");
+  // Parameters read as typed again, not in the last file's code page.
+  request.scope.use_page(nullptr);
+  for (IControlTF* op : request.chain.members()) op->set_text_page(nullptr);
+  context_.page = nullptr;
   res.scope = std::move(request.scope);
   return res;
 }

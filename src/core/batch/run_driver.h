@@ -18,10 +18,12 @@
 #include "core/batch/run_context.h"
 #include "core/batch/run_host.h"
 #include "core/batch/run_journal.h"
+#include "core/encoding/text_detect.h"
 #include "core/operations/operation.h"
 #include "core/operations/operation_chain.h"
 #include "core/scope/scope_settings.h"
 #include "core/textsvc/message_catalogue.h"
+#include "core/textsvc/text_layout.h"
 
 namespace lq {
 
@@ -58,7 +60,16 @@ struct RunRequest {
   int jobs = 1;
   std::function<WorkerOperations()> make_operations;
   bool parallel_safe = true;
+  // Each file's code page ("自动" decides per file), its line ends on writing, and
+  // whether files holding NUL bytes are processed.
+  EncodingChoice encoding = EncodingChoice::Auto;
+  EolPolicy eol = EolPolicy::Keep;
+  bool binary = false;
 };
+
+// Why an entry was left alone: it holds NUL bytes (a binary file), or the operation does
+// not apply to its code page.
+enum class SkipReason { Binary, NotApplicable };
 
 enum class RunStatus {
   Done,      // every entry processed; show the find results or kMsgDone
@@ -84,6 +95,12 @@ struct RunResult {
     std::string path;
   };
   std::vector<OwnWrite> own_writes;
+  // Entries left alone, in list order; they count among files_done.
+  struct Skipped {
+    std::string entry;
+    SkipReason reason;
+  };
+  std::vector<Skipped> skipped;
   ScopeSettings scope;  // the scope settings as the run left them
 };
 

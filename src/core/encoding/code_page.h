@@ -35,6 +35,12 @@ class CodePage {
   virtual std::u16string to_utf16(std::string_view bytes) const = 0;
   virtual std::string from_utf16(std::u16string_view utf16) const = 0;
 
+  // UTF-8 text in this code page, refusing what it cannot hold: false, with each
+  // character it lacks (UTF-8, once each, in order of appearance) in `missing`. Bytes that
+  // are not UTF-8 count as missing too.
+  virtual bool from_utf8_exact(std::string_view utf8, std::string& out,
+                               std::string& missing) const = 0;
+
   // The matching form of text, for a matcher that works on UTF-8 (regular expressions):
   // every character as its UTF-8, and every character or byte that has no Unicode form as
   // a private code point of its own (U+F0000 + the pair's code, U+100000 + the byte), so
@@ -50,10 +56,13 @@ class CodePage {
 inline constexpr char32_t kMatchPairBase = 0xF0000;   // + lead << 8 | trail
 inline constexpr char32_t kMatchByteBase = 0x100000;  // + byte
 
-// The code page in use (GBK today).
+// The program's own code page (GBK): what text that belongs to no file is held in.
 const CodePage& code_page();
 
 // GBK (code page 936) itself, whatever code page is current.
 const CodePage& gbk_code_page();
+
+// UTF-8.
+const CodePage& utf8_code_page();
 
 }  // namespace lq

@@ -127,6 +127,21 @@ size_t ascii_run(const unsigned char* p, const unsigned char* end) {
   return static_cast<size_t>(p - start);
 }
 
+// Length of the well-formed UTF-8 sequence at p (no overlong form, no surrogate, at most
+// U+10FFFF), 0 when there is none; at most `left` bytes are read.
+size_t well_formed_utf8(const unsigned char* p, size_t left) {
+  const size_t len = *p >= 0xF0 ? 4 : *p >= 0xE0 ? 3 : 2;
+  if (*p < 0xC2 || *p > 0xF4 || left < len) return 0;
+  char32_t c = *p & (0x7F >> len);
+  for (size_t k = 1; k < len; ++k) {
+    if ((p[k] & 0xC0) != 0x80) return 0;
+    c = c << 6 | (p[k] & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  return len;
+}
+
 // Appends the GBK form of a code point (a value above 0xFFFF, or a surrogate, stands for
 // something GBK cannot hold).
 void put_gbk(std::string& out, char32_t c) {
@@ -294,6 +309,37 @@ class GbkCodePage final : public CodePage {
       p += len;
     }
     return out;
+  }
+
+  bool from_utf8_exact(std::string_view utf8, std::string& out,
+                       std::string& missing) const override {
+    out.clear();
+    missing.clear();
+    auto lack = [&](std::string_view c) {
+      if (missing.find(c) == std::string::npos) missing += c;
+    };
+    for (size_t i = 0; i < utf8.size();) {
+      const auto* p = reinterpret_cast<const unsigned char*>(utf8.data()) + i;
+      if (*p < 0x80) {
+        out.push_back(static_cast<char>(*p));
+        ++i;
+        continue;
+      }
+      const size_t n = well_formed_utf8(p, utf8.size() - i);
+      if (n == 0) {
+        lack("\xEF\xBF\xBD");  // shown as U+FFFD: the byte itself is no character
+        ++i;
+        continue;
+      }
+      const std::string_view one = utf8.substr(i, n);
+      const std::string enc = from_utf8(one);
+      if (enc == "?")
+        lack(one);
+      else
+        out += enc;
+      i += n;
+    }
+    return missing.empty();
   }
 
   std::string from_utf16(std::u16string_view utf16) const override {

@@ -1,7 +1,14 @@
-// [7] GB2312 -> Big5, [8] Big5 -> GB2312, and [20]/[21] traditional <-> simplified within
-// GBK. A conversion that fails leaves the piece as it was; nothing is reported.
+// [7] GB2312 -> Big5, [8] Big5 -> GB2312, and [20]/[21] traditional <-> simplified. A
+// conversion that fails leaves the piece as it was; nothing is reported.
+//
+// The tables are of GBK characters. A UTF-8 file is converted character by character on
+// its code points: each character GBK can hold goes through the table, every other one
+// stays. GB2312 and Big5 are byte encodings: a UTF-8 file is left alone and named in the
+// run's summary.
 #include <exception>
 
+#include "core/batch/run_context.h"
+#include "core/encoding/code_page.h"
 #include "core/encoding/gb_big5.h"
 #include "core/encoding/simp_trad.h"
 #include "core/operations/line_operations.h"
@@ -20,16 +27,69 @@ void convert_or_keep(std::string& s, Convert convert) {
   }
 }
 
+// Runs `convert` (GBK bytes in and out) over the characters of UTF-8 text that GBK holds.
+template <class Convert>
+std::string through_gbk(std::string_view utf8, Convert convert) {
+  const CodePage& gbk = gbk_code_page();
+  const CodePage& u8 = utf8_code_page();
+  std::string bytes, missing;
+  if (gbk.from_utf8_exact(utf8, bytes, missing)) return gbk.to_utf8(convert(bytes));
+  // Some characters GBK lacks (or bytes that are no UTF-8): convert the runs between them.
+  std::string out, run;
+  auto flush = [&] {
+    if (run.empty()) return;
+    std::string b;
+    gbk.from_utf8_exact(run, b, missing);
+    out += gbk.to_utf8(convert(b));
+    run.clear();
+  };
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t len = u8.char_len_at(utf8, i);
+    const std::string_view c = utf8.substr(i, len);
+    std::string b;
+    if (gbk.from_utf8_exact(c, b, missing)) {
+      run += c;
+    } else {
+      flush();
+      out += c;
+    }
+    i += len;
+  }
+  flush();
+  return out;
+}
+
+bool is_utf8(const Operation& op) {
+  return &op.text_page() == &utf8_code_page();
+}
+
+// A byte conversion that does not apply to UTF-8 text: the entry is left alone.
+bool not_for_utf8(const Operation& op) {
+  if (!is_utf8(op)) return false;
+  if (op.env().context) op.env().context->not_applicable = true;
+  return true;
+}
+
+template <class Convert>
+void simp_trad(const Operation& op, std::string& s, Convert convert) {
+  if (is_utf8(op))
+    convert_or_keep(s, [&](std::string_view t) { return through_gbk(t, convert); });
+  else
+    convert_or_keep(s, convert);
+}
+
 }  // namespace
 
 std::unique_ptr<Operation> make_gb_to_big5() {
-  return make_line_operation("TControlForm_big5", [](const Operation&, std::string& s) {
+  return make_line_operation("TControlForm_big5", [](const Operation& op, std::string& s) {
+    if (not_for_utf8(op)) return;
     convert_or_keep(s, [](std::string_view t) { return GBToBig5(t); });
   });
 }
 
 std::unique_ptr<Operation> make_big5_to_gb() {
-  return make_line_operation("TControlForm_big52", [](const Operation&, std::string& s) {
+  return make_line_operation("TControlForm_big52", [](const Operation& op, std::string& s) {
+    if (not_for_utf8(op)) return;
     convert_or_keep(s, [](std::string_view t) { return Big5ToGB(t); });
   });
 }
@@ -38,9 +98,9 @@ std::unique_ptr<Operation> make_big5_to_gb() {
 std::unique_ptr<Operation> make_trad_simp() {
   return make_line_operation("TControlForm_ft2gb", [](const Operation& op, std::string& s) {
     if (op.params().checked("RadioButton_ft2gb")) {
-      if (!is_blank(s)) convert_or_keep(s, [](std::string_view t) { return old2gb1(t); });
+      if (!is_blank(s)) simp_trad(op, s, [](std::string_view t) { return old2gb1(t); });
     } else if (op.params().checked("RadioButton_gb2ft")) {
-      convert_or_keep(s, [](std::string_view t) { return gb2old1(t); });
+      simp_trad(op, s, [](std::string_view t) { return gb2old1(t); });
     }
   });
 }

@@ -1,6 +1,7 @@
 #include "core/operations/find_op.h"
 
 #include "core/batch/run_context.h"
+#include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/find_result_line.h"
 #include "core/operations/text_match.h"
@@ -48,9 +49,19 @@ void FindOp::find_in_piece1(std::string_view piece) {
   const std::string empty;
   const std::string& file = ctx ? ctx->file_name : empty;
   const int32_t line = ctx ? ctx->line_index : 0;
+  // Result lines are text of the program's code page; the column stays the byte column
+  // in the file.
+  const CodePage& own = code_page();
+  std::string shown_key, shown_piece;
+  const bool convert = &page != &own;
   for_each_aligned(piece, key, exact, page, [&](size_t at) {
-    env().find_results->push_back(
-        format_find_result(file, line, static_cast<int32_t>(at + 1), key, piece));
+    if (convert && shown_piece.empty() && !piece.empty()) {
+      shown_key = own.from_utf8(page.to_utf8(key));
+      shown_piece = own.from_utf8(page.to_utf8(piece));
+    }
+    env().find_results->push_back(format_find_result(file, line, static_cast<int32_t>(at + 1),
+                                                     convert ? shown_key : key,
+                                                     convert ? shown_piece : piece));
     return true;
   });
 }

@@ -43,6 +43,9 @@ class IControlTF {
   // The run hands every member of the chain what it may read during the run before the
   // first file. Panels that need nothing of it ignore it.
   virtual void set_env(const OperationEnv& /*env*/) {}
+  // The code page of the entry about to be processed (null after the run): parameters are
+  // read as bytes of it. Throws ParamEncodeError when a value holds a character it lacks.
+  virtual void set_text_page(const CodePage* /*page*/) {}
 };
 
 // Static description of one catalogue entry.
@@ -70,6 +73,7 @@ class Operation : public IControlTF {
 
   void set_env(const OperationEnv& env) override { env_ = env; }
   const OperationEnv& env() const { return env_; }
+  void set_text_page(const CodePage* page) override { params_.use_page(page); }
 
   // The code page of the text being processed: where its characters start and end.
   const CodePage& text_page() const;

@@ -37,8 +37,7 @@ void append_code_unit(std::string& out, unsigned cp) {  // cp < 0x10000
 // A byte that does not decode travels as U+DC00 + byte (only bytes >= 0x80 need it).
 constexpr unsigned kEscapeBase = 0xDC00;
 
-bool decodes_exactly(std::string_view bytes, std::string& utf8) {
-  const CodePage& page = code_page();
+bool decodes_exactly(std::string_view bytes, std::string& utf8, const CodePage& page) {
   utf8 = page.to_utf8(bytes);
   return utf8.find("\xEF\xBF\xBD") == std::string::npos && page.from_utf8(utf8) == bytes;
 }
@@ -53,12 +52,11 @@ unsigned surrogate_at(std::string_view s, size_t i) {
 
 }  // namespace
 
-std::string gbk_to_script(std::string_view bytes) {
+std::string gbk_to_script(std::string_view bytes, const CodePage& page) {
   if (all_ascii(bytes)) return std::string(bytes);
   std::string whole;
-  if (decodes_exactly(bytes, whole)) return whole;
-  // Slow path, only for pieces holding bytes that are not GBK: character by character.
-  const CodePage& page = code_page();
+  if (decodes_exactly(bytes, whole, page)) return whole;
+  // Slow path, only for pieces holding bytes that do not decode: character by character.
   std::string out, one;
   size_t i = 0;
   while (i < bytes.size()) {
@@ -69,12 +67,12 @@ std::string gbk_to_script(std::string_view bytes) {
       continue;
     }
     size_t n = page.char_len_at(bytes, i);
-    if (n > 1 && decodes_exactly(bytes.substr(i, n), one)) {
+    if (n > 1 && decodes_exactly(bytes.substr(i, n), one, page)) {
       out += one;
       i += n;
       continue;
     }
-    if (n == 1 && decodes_exactly(bytes.substr(i, 1), one)) {
+    if (n == 1 && decodes_exactly(bytes.substr(i, 1), one, page)) {
       out += one;
     } else {
       append_code_unit(out, kEscapeBase + b);  // the next byte starts afresh
@@ -84,9 +82,8 @@ std::string gbk_to_script(std::string_view bytes) {
   return out;
 }
 
-std::string script_to_gbk(std::string_view text) {
+std::string script_to_gbk(std::string_view text, const CodePage& page) {
   if (all_ascii(text)) return std::string(text);
-  const CodePage& page = code_page();
   if (text.find('\xED') == std::string_view::npos) return page.from_utf8(text);
   std::string out, pending;  // pending: plain UTF-8 not yet converted
   auto flush = [&] {
@@ -127,6 +124,7 @@ struct ScriptEngine::Impl {
   bool compiled = false;
   std::string piece;  // the current piece in the engine's encoding
   bool assigned = false;
+  const CodePage* page = nullptr;  // the code page of the script and of the pieces
 
   std::chrono::milliseconds time_limit;
   bool armed = false;
@@ -286,8 +284,10 @@ std::string describe_error(duk_context* ctx) {
 
 }  // namespace
 
-ScriptEngine::ScriptEngine(std::chrono::milliseconds time_limit) : impl_(std::make_unique<Impl>()) {
+ScriptEngine::ScriptEngine(std::chrono::milliseconds time_limit, const CodePage& page)
+    : impl_(std::make_unique<Impl>()) {
   impl_->time_limit = time_limit;
+  impl_->page = &page;
 }
 
 ScriptEngine::~ScriptEngine() = default;
@@ -330,7 +330,7 @@ bool ScriptEngine::compile(std::string_view script, std::string& error) {
     }
     duk_pop(ctx);
 
-    std::string source = gbk_to_script(script);
+    std::string source = gbk_to_script(script, *im.page);
     duk_push_string(ctx, "script");
     if (duk_pcompile_lstring_filename(ctx, 0, source.data(), source.size()) != 0) {
       error = describe_error(ctx);
@@ -354,7 +354,7 @@ ScriptEngine::Outcome ScriptEngine::run(std::string& piece, std::string& error) 
   }
   duk_context* ctx = im.ctx;
   try {
-    im.piece = gbk_to_script(piece);
+    im.piece = gbk_to_script(piece, *im.page);
     im.assigned = false;
     im.deadline = std::chrono::steady_clock::now() + im.time_limit;
     im.armed = true;
@@ -373,7 +373,7 @@ ScriptEngine::Outcome ScriptEngine::run(std::string& piece, std::string& error) 
       return Outcome::RuntimeError;
     }
     duk_pop(ctx);
-    if (im.assigned) piece = script_to_gbk(im.piece);
+    if (im.assigned) piece = script_to_gbk(im.piece, *im.page);
     return Outcome::Done;
   } catch (const std::exception& e) {
     im.armed = false;

@@ -19,6 +19,9 @@
 
 namespace lq {
 
+class CodePage;
+const CodePage& code_page();
+
 class ScriptEngine {
  public:
   enum class Outcome {
@@ -27,7 +30,9 @@ class ScriptEngine {
     TimedOut,      // the script ran longer than the time limit; the piece is unchanged
   };
 
-  explicit ScriptEngine(std::chrono::milliseconds time_limit = std::chrono::seconds(10));
+  // The script and every piece are text of `page`.
+  explicit ScriptEngine(std::chrono::milliseconds time_limit = std::chrono::seconds(10),
+                        const CodePage& page = code_page());
   ~ScriptEngine();
   ScriptEngine(const ScriptEngine&) = delete;
   ScriptEngine& operator=(const ScriptEngine&) = delete;
@@ -45,9 +50,9 @@ class ScriptEngine {
   std::unique_ptr<Impl> impl_;
 };
 
-// The conversions at the engine's boundary, exposed for tests: GBK bytes to the engine's
-// string bytes (CESU-8) and back.
-std::string gbk_to_script(std::string_view bytes);
-std::string script_to_gbk(std::string_view text);
+// The conversions at the engine's boundary, exposed for tests: bytes of a code page (GBK
+// unless told) to the engine's string bytes (CESU-8) and back.
+std::string gbk_to_script(std::string_view bytes, const CodePage& page = code_page());
+std::string script_to_gbk(std::string_view text, const CodePage& page = code_page());
 
 }  // namespace lq

@@ -25,7 +25,7 @@ void ScriptOp::LineStep(std::string& text) {
   if (!enabled() || failed_) return;
   std::string error;
   if (!engine_) {
-    engine_ = std::make_unique<ScriptEngine>(time_limit_);
+    engine_ = std::make_unique<ScriptEngine>(time_limit_, text_page());
     if (!engine_->compile(params().text("txtScript"), error)) {
       failed_ = true;
       engine_.reset();

@@ -1,4 +1,6 @@
-// [26] Converts the whole document between UTF-8 and the program's code page.
+// [26] Converts the whole document between UTF-8 and GBK. A file already in the target
+// form is left as it is: converting it again would garble it (附录 would become 闄勫綍).
+// After the conversion the document is in its new code page.
 //
 // Bytes that do not decode are kept as they are instead of being dropped or replaced:
 // converting a document that is not in the expected encoding (for example one converted
@@ -8,6 +10,7 @@
 
 #include <cerrno>
 
+#include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/document_operations.h"
 #include "core/operations/panel_operation.h"
@@ -119,15 +122,24 @@ class UnicodeConversion final : public PanelOperation {
 
   void DocumentStep(LineList& lines, const std::string&) override {
     if (!enabled()) return;
-    const char* name = code_page().name();
-    std::string text = lines_text(lines);
-    if (params().checked("RadioButton_Unicode2"))
-      text = utf8_to_code_page(text, name);
-    else if (params().checked("RadioButton_Unicode3"))
-      text = code_page_to_utf8(text, name);
-    else
-      return;
-    set_lines_text(lines, text);
+    const bool to_gbk = params().checked("RadioButton_Unicode2");
+    const bool to_utf8 = !to_gbk && params().checked("RadioButton_Unicode3");
+    if (!to_gbk && !to_utf8) return;
+    const bool is_utf8 = &text_page() == &utf8_code_page();
+    if (to_utf8 == is_utf8) return;
+    const char* name = gbk_code_page().name();
+    // Lines joined by LF, which both code pages write as that one byte, so that every line
+    // keeps its place (and its line end when written back).
+    std::string text;
+    for (const std::string& l : lines) text.append(l).push_back('\n');
+    text = to_gbk ? utf8_to_code_page(text, name) : code_page_to_utf8(text, name);
+    lines.clear();
+    size_t start = 0;
+    for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', start)) {
+      lines.emplace_back(text, start, lf - start);
+      start = lf + 1;
+    }
+    if (env().context) env().context->page = to_gbk ? &gbk_code_page() : &utf8_code_page();
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/encoding/code_page.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
@@ -188,12 +189,43 @@ void ScopeSettings::select(int mode) {
 }
 
 std::string ScopeSettings::text(std::string_view name) const {
+  if (const std::string* e = enc_.find(name)) return *e;
   if (auto it = values_.find(name); it != values_.end()) return it->second;
   if (auto it = positions_.find(name); it != positions_.end()) return std::to_string(it->second);
   return {};
 }
 
 bool ScopeSettings::set(std::string_view name, std::string_view value) {
+  if (!set_value(name, value)) return false;
+  enc_.note(name, ValueForm::Program);
+  enc_.refresh(values_);
+  return true;
+}
+
+bool ScopeSettings::set_text(std::string_view name, std::string_view utf8) {
+  if (!set_value(name, code_page().from_utf8(utf8))) return false;
+  const ParamDecl* d = find_decl(name);
+  if (d && d->kind == ParamKind::Text) enc_.note(name, ValueForm::Unicode, utf8);
+  enc_.refresh(values_);
+  return true;
+}
+
+bool ScopeSettings::set_bytes(std::string_view name, std::string_view bytes) {
+  if (!set_value(name, bytes)) return false;
+  const ParamDecl* d = find_decl(name);
+  if (d && d->kind == ParamKind::Text) enc_.note(name, ValueForm::Bytes);
+  enc_.refresh(values_);
+  return true;
+}
+
+std::vector<std::pair<std::string, std::string>> ScopeSettings::unicode_values() const {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const auto& d : tables().decls)
+    out.emplace_back(d.name, enc_.unicode_text(d.name, values_.find(d.name)->second));
+  return out;
+}
+
+bool ScopeSettings::set_value(std::string_view name, std::string_view value) {
   if (const ParamDecl* d = find_decl(name)) {
     switch (d->kind) {
       case ParamKind::Radio:

@@ -65,6 +65,15 @@ class ScopeSettings {
   // a check box or radio button does not take ("1"/"0"), or an up-down value that is not
   // an integer; nothing changes then.
   bool set(std::string_view name, std::string_view value);
+  // The same for an edit box with text as typed (UTF-8) or raw bytes: see ParamValues.
+  bool set_text(std::string_view name, std::string_view utf8);
+  bool set_bytes(std::string_view name, std::string_view bytes);
+  ValueForm form(std::string_view name) const { return enc_.form(name); }
+  std::string unicode_text(std::string_view name) const {
+    return enc_.unicode_text(name, text(name));
+  }
+  // While a run is at a file, text() answers in its code page; throws ParamEncodeError.
+  void use_page(const CodePage* page) { enc_.use_page(page, values_); }
 
   // The 16-bit position of an up-down control, by its own name or its edit box's name.
   int position(std::string_view name) const;
@@ -73,12 +82,18 @@ class ScopeSettings {
   std::vector<std::pair<std::string, std::string>> values() const;
 
   bool operator==(const ScopeSettings& o) const {
-    return values_ == o.values_ && positions_ == o.positions_;
+    return values_ == o.values_ && positions_ == o.positions_ && values() == o.values() &&
+           unicode_values() == o.unicode_values();
   }
+  // Every declared control with its value as UTF-8 text.
+  std::vector<std::pair<std::string, std::string>> unicode_values() const;
 
  private:
+  bool set_value(std::string_view name, std::string_view value);
+
   std::map<std::string, std::string, std::less<>> values_;  // edit, check and radio texts
   std::map<std::string, int, std::less<>> positions_;       // up-down name -> position
+  EncodedValues enc_;
 };
 
 // Radio button names of the modes, for readable code.

@@ -37,6 +37,10 @@ SysSettings read_sys_settings(const IniFile& ini) {
   // Negative limits make no sense; they count as none kept.
   s.journal_runs = std::max(0, ini.read_integer(kJournal, kJournalRuns, 20));
   s.journal_mb = std::max(0, ini.read_integer(kJournal, kJournalMb, 1024));
+  // A value this version does not know keeps the default.
+  parse_encoding_choice(ini.read_string(kFile, kEncoding, "auto"), s.encoding);
+  parse_eol_policy(ini.read_string(kFile, kEol, "keep"), s.eol);
+  s.binary = ini.read_bool(kFile, kBinary, false);
   return s;
 }
 
@@ -54,6 +58,9 @@ void write_sys_settings(IniFile& ini, const SysSettings& s) {
     write_font(ini, kForm, s.form_font);
     ini.write_integer(kJournal, kJournalRuns, s.journal_runs);
     ini.write_integer(kJournal, kJournalMb, s.journal_mb);
+    ini.write_string(kFile, kEncoding, encoding_choice_name(s.encoding));
+    ini.write_string(kFile, kEol, eol_policy_name(s.eol));
+    ini.write_bool(kFile, kBinary, s.binary);
     ini.set_write_through(was);
     if (was) ini.update_file();
   } catch (...) {

@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 
+#include "core/encoding/text_detect.h"
 #include "core/settings/ini_file.h"
 #include "core/textsvc/line_list.h"
+#include "core/textsvc/text_layout.h"
 
 namespace lq {
 
@@ -30,6 +32,10 @@ inline constexpr const char* kFontCharset = "font_charset";
 inline constexpr const char* kJournal = "journal";
 inline constexpr const char* kJournalRuns = "runs";
 inline constexpr const char* kJournalMb = "max_mb";
+inline constexpr const char* kFile = "file";
+inline constexpr const char* kEncoding = "encoding";  // auto, gbk, utf-8
+inline constexpr const char* kEol = "eol";            // keep, crlf, lf
+inline constexpr const char* kBinary = "binary";
 }  // namespace sys_keys
 
 // 宋体 as GBK bytes: the default font of editors and windows.
@@ -57,6 +63,11 @@ struct SysSettings {
   // The journal of batch runs: how many runs and how many megabytes it keeps.
   int journal_runs = 20;
   int journal_mb = 1024;
+  // How the batch reads and writes files: the code page ("自动" decides per file), the
+  // line ends ("保持原样" keeps each line's) and whether files with NUL bytes are processed.
+  EncodingChoice encoding = EncodingChoice::Auto;
+  EolPolicy eol = EolPolicy::Keep;
+  bool binary = false;
 
   bool operator==(const SysSettings&) const = default;
 };

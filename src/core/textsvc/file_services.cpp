@@ -164,25 +164,20 @@ long long days_from_civil(long long y, unsigned m, unsigned d) {
 
 }  // namespace
 
-void load_lines1(const std::string& file_name, LineList& lines) {
+std::string read_file_bytes1(const std::string& file_name) {
   Fd f(::open(file_name.c_str(), O_RDONLY | O_CLOEXEC));
   if (f.fd < 0) throw cannot_open_error(file_name, reason(errno));
   struct stat st;
   if (::fstat(f.fd, &st) != 0) throw cannot_open_error(file_name, reason(errno));
   if (S_ISDIR(st.st_mode)) throw cannot_open_error(file_name, reason(EISDIR));
-  // Read everything before touching lines, so a failure leaves them as they were. The
-  // size is only a hint: a file that grows or a /proc file of size 0 is read to its end.
-  size_t capacity = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096;
-  auto data = std::make_unique_for_overwrite<char[]>(capacity);
+  // The size is only a hint: a file that grows or a /proc file of size 0 is read to its
+  // end.
+  std::string data;
+  data.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
   size_t have = 0;
   for (;;) {
-    if (have == capacity) {
-      auto bigger = std::make_unique_for_overwrite<char[]>(capacity * 2);
-      std::memcpy(bigger.get(), data.get(), have);
-      data = std::move(bigger);
-      capacity *= 2;
-    }
-    const ssize_t n = ::read(f.fd, data.get() + have, capacity - have);
+    if (have == data.size()) data.resize(data.size() * 2);
+    const ssize_t n = ::read(f.fd, data.data() + have, data.size() - have);
     if (n < 0) {
       if (errno == EINTR) continue;
       throw cannot_open_error(file_name, reason(errno));
@@ -190,8 +185,13 @@ void load_lines1(const std::string& file_name, LineList& lines) {
     if (n == 0) break;
     have += static_cast<size_t>(n);
   }
-  const std::string_view bytes(data.get(), have);
-  split_bytes(bytes, lines);
+  data.resize(have);
+  return data;
+}
+
+void load_lines1(const std::string& file_name, LineList& lines) {
+  // Read everything before touching lines, so a failure leaves them as they were.
+  split_bytes(read_file_bytes1(file_name), lines);
 }
 
 void get_files1(const std::string& dir, LineList& list, bool recurse,

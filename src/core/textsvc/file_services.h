@@ -22,6 +22,9 @@ namespace lq {
 // read; lines is then unchanged.
 void load_lines1(const std::string& file_name, LineList& lines);
 
+// The whole file as bytes; throws as load_lines1 does.
+std::string read_file_bytes1(const std::string& file_name);
+
 // Appends the files of dir (and with recurse, of its subdirectories, depth-first at the
 // place the subdirectory was enumerated), in the order the file system returns them.
 // pump, when given, is called before each subdirectory of the top level is scanned so

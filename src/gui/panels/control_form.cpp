@@ -104,7 +104,8 @@ TControlForm_::TControlForm_(const PanelClass& cls, Operation* op, QWidget* pare
 void TControlForm_::build() {
   build_body();
   for (const auto& d : params_)
-    set_widget_value(d, from_gbk(op_ ? op_->params().text(d.name) : d.default_value));
+    set_widget_value(d, op_ ? QString::fromStdString(op_->params().unicode_text(d.name))
+                            : from_gbk(d.default_value));
 }
 
 void TControlForm_::build_body() {
@@ -278,26 +279,28 @@ void TControlForm_::set_widget_value(const ParamDecl& d, const QString& value) {
 
 ParamValues TControlForm_::values() const {
   ParamValues v(params_);
-  for (const auto& d : params_) v.set(d.name, to_gbk(widget_value(d)));
+  // What the user typed is text: each file of a run gets it in its own code page.
+  for (const auto& d : params_) v.set_text(d.name, widget_value(d).toStdString());
   return v;
 }
 
 void TControlForm_::set_values(const ParamValues& values) {
   for (const auto& d : params_)
-    if (values.has(d.name)) set_widget_value(d, from_gbk(values.text(d.name)));
+    if (values.has(d.name))
+      set_widget_value(d, QString::fromStdString(values.unicode_text(d.name)));
 }
 
 void TControlForm_::push_params() {
   if (!op_) return;
   op_->SetEnabled(is_enabled());
-  for (const auto& d : params_) op_->params().set(d.name, to_gbk(widget_value(d)));
+  for (const auto& d : params_) op_->params().set_text(d.name, widget_value(d).toStdString());
 }
 
 void TControlForm_::pull_params() {
   if (!op_) return;
   for (const auto& d : params_) {
-    const std::string& v = op_->params().text(d.name);
-    if (v != to_gbk(widget_value(d))) set_widget_value(d, from_gbk(v));
+    const QString v = QString::fromStdString(op_->params().unicode_text(d.name));
+    if (v != widget_value(d)) set_widget_value(d, v);
   }
 }
 

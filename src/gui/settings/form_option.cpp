@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -166,6 +167,26 @@ QWidget* Tform_option::build_common_page() {
   case_ = new QCheckBox("区分大小写", page);
   case_->setObjectName("CheckBox_case1");
   col->addWidget(case_);
+
+  // How the batch reads and writes each file.
+  auto* files = new QFormLayout;
+  encoding_ = new QComboBox(page);
+  encoding_->setObjectName("ComboBox_encoding1");
+  encoding_->addItems({"自动", "GBK", "UTF-8"});
+  encoding_->setToolTip(
+      "自动: 带 UTF-8 标记 (BOM) 的文件按 UTF-8, 不是有效 UTF-8 的按 GBK,\n"
+      "其余由字符集检测决定; 也可以指定所有文件都按 GBK 或 UTF-8 处理");
+  files->addRow("字符编码(&E):", encoding_);
+  eol_ = new QComboBox(page);
+  eol_->setObjectName("ComboBox_eol1");
+  eol_->addItems({"保持原样", "CR LF", "LF"});
+  eol_->setToolTip("保持原样: 每一行写回时用它原来的行尾");
+  files->addRow("行尾(&L):", eol_);
+  col->addLayout(files);
+  binary_ = new QCheckBox("处理二进制文件", page);
+  binary_->setObjectName("CheckBox_binary1");
+  binary_->setToolTip("不勾选时, 开头 8 KB 内含有 NUL 字节的文件不处理, 并在结果中列出");
+  col->addWidget(binary_);
 
   auto* group = new QGroupBox("默认处理的文件[后缀名]", page);
   group->setObjectName("GroupBox1");

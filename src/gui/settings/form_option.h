@@ -4,6 +4,7 @@
 // extension list is saved whenever the dialog closes, by OK or not.
 #pragma once
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <cstdint>
@@ -51,6 +52,9 @@ class Tform_option : public QDialog {
                const FontSpec& form_font, QWidget* parent = nullptr);
 
   QCheckBox* CheckBox_case1() const { return case_; }
+  QComboBox* ComboBox_encoding1() const { return encoding_; }
+  QComboBox* ComboBox_eol1() const { return eol_; }
+  QCheckBox* CheckBox_binary1() const { return binary_; }
   QCheckBox* CheckBox_rm1() const { return rm_; }
   QCheckBox* CheckBox_falternation_paint1() const { return alternation_; }
   QPlainTextEdit* Memo_ext1() const { return ext_; }
@@ -81,6 +85,9 @@ class Tform_option : public QDialog {
 
   QTabWidget* pages_ = nullptr;
   QCheckBox* case_ = nullptr;
+  QComboBox* encoding_ = nullptr;
+  QComboBox* eol_ = nullptr;
+  QCheckBox* binary_ = nullptr;
   QCheckBox* rm_ = nullptr;
   QCheckBox* alternation_ = nullptr;
   QPlainTextEdit* ext_ = nullptr;

@@ -59,8 +59,8 @@ bool MainWindow::open_recipe1(const QString& path) {
     show_message1(QString::fromLocal8Bit(e.what()), this);
     return false;
   }
-  for (const auto& [name, value] : recipe.scope.values())
-    scope_box_->set_value(QString::fromStdString(name), from_gbk(value));
+  for (const auto& [name, value] : recipe.scope.unicode_values())
+    scope_box_->set_value(QString::fromStdString(name), QString::fromStdString(value));
   TControlForm_* target = nullptr;
   if (recipe.op) {
     target = ensure_panel1(recipe.op->class_name);

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QThread>
+#include <algorithm>
 
 #include "core/settings/ini_file.h"
 #include "core/settings/sys_settings.h"
@@ -105,6 +106,29 @@ void MainWindow::add_directory(const QString& typed, bool recurse) {
   refresh_lists1();
 }
 
+namespace {
+
+// The counts of a finished run and the files it left alone: nothing is skipped silently.
+QString run_summary(const RunResult& r) {
+  const qsizetype changed = static_cast<qsizetype>(r.changed.size());
+  const qsizetype skipped = static_cast<qsizetype>(r.skipped.size());
+  const qsizetype unchanged = std::max<qsizetype>(0, r.files_done - changed - skipped);
+  QString text = QString("\n\n改动 %1 个文件, 未改动 %2 个, 跳过 %3 个.")
+                     .arg(changed)
+                     .arg(unchanged)
+                     .arg(skipped);
+  constexpr qsizetype kListed = 20;
+  for (qsizetype i = 0; i < std::min(skipped, kListed); ++i) {
+    const RunResult::Skipped& s = r.skipped[static_cast<size_t>(i)];
+    text += "\n" + QString::fromStdString(s.entry) +
+            (s.reason == SkipReason::Binary ? "  (二进制文件)" : "  (此操作不适用于它的字符编码)");
+  }
+  if (skipped > kListed) text += QString("\n... 另有 %1 个").arg(skipped - kListed);
+  return text;
+}
+
+}  // namespace
+
 void MainWindow::N_start1Click() {
   start_run(false, nullptr);
 }
@@ -118,6 +142,9 @@ void MainWindow::start_run(bool preview, const std::vector<std::string>* only) {
   request.files = only ? *only : file_list_;
   request.scope = scope_box_->snapshot();
   request.case_sensitive = case_sensitive_;
+  request.encoding = sys_settings().encoding;
+  request.eol = sys_settings().eol;
+  request.binary = sys_settings().binary;
   if (auto refused = RunDriver::check_input(request)) {
     msg_box1(from_gbk(lg1::get_text1(catalogue_, *refused)), false, this,
              from_gbk(lg1::get_text1(catalogue_, msg::kHintCaption)));
@@ -193,7 +220,8 @@ void MainWindow::run_ended() {
       if (run_context_.find_ran)
         show_find_results1();
       else
-        msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kDone)), false, nullptr, "Info");
+        msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kDone)) + run_summary(result), false,
+                 nullptr, "Info");
       break;
     case RunStatus::Stopped:
       statusBar()->showMessage(QString("已停止: 处理了 %1 个文件").arg(result.files_done), 8000);

@@ -155,6 +155,9 @@ void MainWindow::N_option1Click() {
   IniFile& ini = st.sys_ini;
   using namespace sys_keys;
   d->CheckBox_case1()->setChecked(st.sys.case_sensitive);
+  d->ComboBox_encoding1()->setCurrentIndex(static_cast<int>(st.sys.encoding));
+  d->ComboBox_eol1()->setCurrentIndex(static_cast<int>(st.sys.eol));
+  d->CheckBox_binary1()->setChecked(st.sys.binary);
   d->CheckBox_rm1()->setChecked(ini.read_bool(kOps, kShellMenu, true));
   d->CheckBox_falternation_paint1()->setChecked(ini.read_bool(kEdit, kAlternationPaint, true));
   d->set_color(ini.read_integer(kEdit, kAlternationPaintColor, kButtonFaceColor));
@@ -164,6 +167,13 @@ void MainWindow::N_option1Click() {
   try {
     ini.reload();
     ini.write_bool(kOps, kCaseSensitive, d->CheckBox_case1()->isChecked());
+    // The combo boxes list the choices in the order of their enums.
+    ini.write_string(
+        kFile, kEncoding,
+        encoding_choice_name(static_cast<EncodingChoice>(d->ComboBox_encoding1()->currentIndex())));
+    ini.write_string(kFile, kEol,
+                     eol_policy_name(static_cast<EolPolicy>(d->ComboBox_eol1()->currentIndex())));
+    ini.write_bool(kFile, kBinary, d->CheckBox_binary1()->isChecked());
     ini.write_bool(kEdit, kAlternationPaint, d->CheckBox_falternation_paint1()->isChecked());
     ini.write_integer(kEdit, kAlternationPaintColor, d->color());
     save_ext_file1(ext_file_path(), d->ext_lines());

@@ -192,7 +192,7 @@ ScopeSettings ScopeBox::snapshot() const {
       // The up-down first: the typed text then moves it only when it is a number.
       s.set(d.updown, std::to_string(updown_position(QString::fromStdString(d.updown))));
     }
-    if (d.kind != ParamKind::Radio) s.set(d.name, to_gbk(value(name)));
+    if (d.kind != ParamKind::Radio) s.set_text(d.name, value(name).toStdString());
   }
   s.select(selected_mode());
   return s;

@@ -57,14 +57,62 @@ class RunDriverTest : public testing::Test {
   Host host;
   TestOp op;
 
-  RunRequest request(std::vector<std::string> files, bool with_op = true) {
+  // Every line written with CR LF, unless a test is about keeping line ends.
+  RunRequest request(std::vector<std::string> files, bool with_op = true,
+                     EolPolicy eol = EolPolicy::CrLf) {
     RunRequest r;
     r.files = std::move(files);
+    r.eol = eol;
     if (with_op) r.chain.append(&op);
     return r;
   }
   RunResult run(RunRequest r) { return RunDriver(context, results, host).run(std::move(r)); }
 };
+
+TEST_F(RunDriverTest, KeepsEachLinesEndAndTheByteOrderMark) {
+  struct Row {
+    const char* name;
+    std::string in;
+    std::string out;
+  };
+  const Row rows[] = {
+      {"empty", "", ""},
+      {"lf_no_final_break", "a\nb", "{a}\n{b}"},
+      {"crlf", "a\r\n\r\nb\r\n", "{a}\r\n{}\r\n{b}\r\n"},
+      {"mixed", "a\r\nb\nc", "{a}\r\n{b}\n{c}"},
+      {"lone_cr_stays", "a\rb\n", "{a\rb}\n"},
+      {"bom_not_in_first_line", "\xEF\xBB\xBF\xE4\xB8\xAD\n", "\xEF\xBB\xBF{\xE4\xB8\xAD}\n"}};
+  std::vector<std::string> files;
+  for (const Row& r : rows) {
+    write_file(dir / r.name, r.in);
+    files.push_back(dir / r.name);
+  }
+  RunResult res = run(request(files, true, EolPolicy::Keep));
+  ASSERT_EQ(res.status, RunStatus::Done) << res.error;
+  for (const Row& r : rows) EXPECT_EQ(read_file(dir / r.name), r.out) << r.name;
+}
+
+TEST_F(RunDriverTest, LinesAddedTakeTheFilesFirstLineEnd) {
+  op.mark = true;  // adds a line: the old ends no longer pair with the lines
+  write_file(dir / "lf.txt", "x\r\ny\n");
+  write_file(dir / "open.txt", "x\ny");
+  run(request({dir / "lf.txt", dir / "open.txt"}, true, EolPolicy::Keep));
+  EXPECT_EQ(read_file(dir / "lf.txt"), "{x}\r\n{y}\r\n{doc:2}\r\n");
+  EXPECT_EQ(read_file(dir / "open.txt"), "{x}\n{y}\n{doc:2}");
+}
+
+TEST_F(RunDriverTest, BinaryFilesAreSkippedAndNamed) {
+  write_file(dir / "bin", std::string("ab\0c\n", 5));
+  write_file(dir / "text", "ab\n");
+  RunResult res = run(request({dir / "bin", dir / "text"}, true, EolPolicy::Keep));
+  ASSERT_EQ(res.status, RunStatus::Done) << res.error;
+  EXPECT_EQ(read_file(dir / "bin"), std::string("ab\0c\n", 5));
+  EXPECT_EQ(read_file(dir / "text"), "{ab}\n");
+  ASSERT_EQ(res.skipped.size(), 1u);
+  EXPECT_EQ(res.skipped[0].entry, dir / "bin");
+  EXPECT_EQ(res.skipped[0].reason, SkipReason::Binary);
+  EXPECT_EQ(res.files_done, 2);
+}
 
 TEST_F(RunDriverTest, WritesEveryLineWithCrLf) {
   struct Row {
@@ -83,7 +131,9 @@ TEST_F(RunDriverTest, WritesEveryLineWithCrLf) {
   }
   write_file(dir / "nul", std::string("\0\xB0\xA1\n", 4));
   files.push_back(dir / "nul");
-  RunResult res = run(request(files));
+  RunRequest req = request(files);
+  req.binary = true;
+  RunResult res = run(std::move(req));
   ASSERT_EQ(res.status, RunStatus::Done) << res.error;
   for (const Row& r : rows) EXPECT_EQ(read_file(dir / r.name), r.out) << r.name;
   EXPECT_EQ(read_file(dir / "nul"), std::string("{\0\xB0\xA1}\r\n", 7));
@@ -268,6 +318,7 @@ TEST_F(RunDriverTest, ParallelRunMatchesOneJob) {
     // Both keep a journal, which lets files wait to be put in place.
     RunJournal journal(dir / (sub + "-journal/"), "");
     RunRequest r;
+    r.eol = EolPolicy::CrLf;
     r.journal = &journal;
     r.files = files;
     r.chain.append(&single);

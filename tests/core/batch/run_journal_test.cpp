@@ -52,6 +52,7 @@ struct Journaled : testing::Test {
     r.files = std::move(files);
     r.chain.append(with ? with : &op);
     r.journal = &journal;
+    r.eol = EolPolicy::CrLf;
     return RunDriver(context, results, host).run(std::move(r));
   }
   std::string file(const std::string& name, const std::string& bytes) {

@@ -61,6 +61,9 @@ class Hostile : public testing::Test {
     RunRequest r;
     r.files = std::move(files);
     r.chain.append(&op);
+    // Binary input is processed on purpose here, and written with CR LF throughout.
+    r.binary = true;
+    r.eol = EolPolicy::CrLf;
     return RunDriver(context, results, host).run(std::move(r));
   }
   bool leftovers_besides(const std::vector<std::string>& expected) const {
@@ -262,6 +265,7 @@ TEST_F(Hostile, FileChangedWhileProcessedIsNotOverwritten) {
     RunRequest r;
     r.files = {a, b, c};
     r.jobs = jobs;
+    r.eol = EolPolicy::CrLf;
     r.make_operations = [&] {
       WorkerOperations w;
       w.owned.push_back(std::make_unique<MeddleOp>(b));

@@ -151,7 +151,13 @@ TEST_P(DocumentOperations, TransformDocument) {
   auto op = make_op(c.op, c.params);
   ASSERT_NE(op, nullptr);
   LineList lines = c.in;
-  apply_document(*op, lines, "/nonexistent/doc.txt");
+  // [26] converts out of the code page the file is in: UTF-8 unless it goes to UTF-8.
+  if (c.op == 26)
+    apply_document(
+        *op, lines,
+        op->params().checked("RadioButton_Unicode3") ? gbk_code_page() : utf8_code_page());
+  else
+    apply_document(*op, lines, "/nonexistent/doc.txt");
   ASSERT_EQ(lines.size(), c.out.size());
   for (size_t i = 0; i < lines.size(); ++i)
     EXPECT_EQ(lines[i], c.out[i]) << "line " << i << ": " << hex(lines[i]);
@@ -234,8 +240,8 @@ TEST(UnicodeConversion, RoundTripKeepsEveryByte) {
       }
     }
     LineList doc = lines;
-    apply_document(*to_utf8, doc);
-    apply_document(*back, doc);
+    apply_document(*to_utf8, doc, gbk_code_page());
+    apply_document(*back, doc, utf8_code_page());
     ASSERT_EQ(doc.size(), lines.size());
     for (size_t i = 0; i < doc.size(); ++i) ASSERT_EQ(doc[i], lines[i]) << hex(lines[i]);
   }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/operation_chain.h"
@@ -48,6 +49,18 @@ inline void apply_document(Operation& op, LineList& lines, const std::string& fi
   OperationChain chain;
   chain.append(&op);
   chain.run_document_steps1(lines, file_name);
+}
+
+// The same with the document in `page`, as a run hands a file of that code page over.
+inline void apply_document(Operation& op, LineList& lines, const CodePage& page) {
+  RunContext context;
+  context.page = &page;
+  OperationEnv env = op.env();
+  env.context = &context;
+  op.set_env(env);
+  apply_document(op, lines);
+  env.context = nullptr;
+  op.set_env(env);
 }
 
 // Bytes shown as hex when a comparison fails on non-ASCII text.

@@ -84,6 +84,7 @@ TEST_P(OperationsInRun, FileComesBackTransformed) {
   write_file(file, c.in);
   RunRequest req;
   req.files = {file};
+  req.eol = EolPolicy::CrLf;  // every line written with CR LF, as the cases expect
   req.scope.select(c.scope);
   for (const auto& [name, value] : c.scope_params) ASSERT_TRUE(req.scope.set(name, value));
   req.chain.append(op.get());
@@ -106,6 +107,7 @@ TEST(OperationsInRunFiles, SaveCopyHoldsDocumentAsLoadedAndFileIsSavedUnchanged)
   write_file(file, "a\nb");
   RunRequest req;
   req.files = {file};
+  req.eol = EolPolicy::CrLf;  // every line written with CR LF, as the cases expect
   req.chain.append(save.get());
   ASSERT_EQ(RunDriver(context, results, host).run(std::move(req)).status, RunStatus::Done);
   EXPECT_EQ(read_file(file + ".new.txt"), "a\r\nb\r\n");
@@ -125,6 +127,7 @@ TEST(OperationsInRunFiles, EncodeThenDecodeGivesBytesBack) {
   for (int number : {15, 14}) {
     auto op = make_op(number);
     RunRequest req;
+    req.eol = EolPolicy::CrLf;
     req.files = {file};
     req.chain.append(op.get());
     ASSERT_EQ(RunDriver(context, results, host).run(std::move(req)).status, RunStatus::Done);
@@ -148,7 +151,7 @@ TEST(OperationsInRunFiles, TransposeErrorEndsRunAndKeepsFile) {
   RunResult r = RunDriver(context, results, host).run(std::move(req));
   EXPECT_EQ(r.status, RunStatus::Failed);
   EXPECT_EQ(r.error, "List index out of bounds (2)");
-  EXPECT_EQ(read_file(good), "1 3 \r\n2 4 \r\n");
+  EXPECT_EQ(read_file(good), "1 3 \n2 4 \n");  // its LF line ends kept
   EXPECT_EQ(read_file(bad), "1 2 3\n4 5\n");
   EXPECT_EQ(read_file(later), "x y\n");
 }

@@ -1,0 +1,209 @@
+// UTF-8 as a code page. Text is held as its own bytes, so the work is validation: every
+// conversion copies the well-formed runs whole and only handles, byte by byte, what is not
+// UTF-8. A byte that starts no well-formed sequence is a character of its own, so nothing is
+// lost and a damaged file keeps every byte in the matching form.
+#include <cstdint>
+#include <cstring>
+
+#include "core/encoding/code_page.h"
+
+namespace lq {
+
+namespace {
+
+constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";  // U+FFFD
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Number of ASCII bytes at the start of [p, end), eight at a time where possible.
+size_t ascii_run(const unsigned char* p, const unsigned char* end) {
+  const unsigned char* start = p;
+  while (end - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (word & 0x8080808080808080ull) break;
+    p += 8;
+  }
+  while (p < end && *p < 0x80) ++p;
+  return static_cast<size_t>(p - start);
+}
+
+// Length of the well-formed sequence at p (p[0] >= 0x80; no overlong form, no surrogate, at
+// most U+10FFFF), 0 when there is none; at most `left` bytes are read. The code point goes to
+// *cp.
+size_t well_formed(const unsigned char* p, size_t left, char32_t* cp) {
+  const size_t len = *p >= 0xF0 ? 4 : *p >= 0xE0 ? 3 : 2;
+  if (*p < 0xC2 || *p > 0xF4 || left < len) return 0;
+  char32_t c = *p & (0x7F >> len);
+  for (size_t k = 1; k < len; ++k) {
+    if ((p[k] & 0xC0) != 0x80) return 0;
+    c = c << 6 | (p[k] & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  *cp = c;
+  return len;
+}
+
+size_t well_formed(const unsigned char* p, size_t left) {
+  char32_t ignored;
+  return well_formed(p, left, &ignored);
+}
+
+// Number of bytes at the start of [p, end) that are well-formed UTF-8.
+size_t valid_run(const unsigned char* p, const unsigned char* end) {
+  const unsigned char* start = p;
+  while (p < end) {
+    if (*p < 0x80) {
+      p += ascii_run(p, end);
+      continue;
+    }
+    const size_t n = well_formed(p, static_cast<size_t>(end - p));
+    if (n == 0) break;
+    p += n;
+  }
+  return static_cast<size_t>(p - start);
+}
+
+// Appends a code point (up to U+10FFFF) as UTF-8.
+void put_utf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | c >> 6));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | c >> 12));
+    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | c >> 18));
+    out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// Copies `bytes` to out with every byte that is not part of a well-formed sequence handed to
+// `bad(out, byte)`. Text that is valid throughout is one copy.
+template <typename Bad>
+void copy_valid(std::string_view bytes, std::string& out, Bad bad) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    const size_t n = valid_run(p, end);
+    out.append(reinterpret_cast<const char*>(p), n);
+    p += n;
+    if (p < end) bad(out, *p++);
+  }
+}
+
+class Utf8CodePage final : public CodePage {
+ public:
+  const char* name() const override { return "UTF-8"; }
+
+  bool is_lead_byte(unsigned char b) const override { return b >= 0xC2 && b <= 0xF4; }
+
+  size_t char_len_at(std::string_view s, size_t i) const override {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data()) + i;
+    if (*p < 0x80) return 1;
+    const size_t n = well_formed(p, s.size() - i);
+    return n ? n : 1;
+  }
+
+  std::string to_utf8(std::string_view bytes) const override {
+    std::string out;
+    out.reserve(bytes.size());
+    copy_valid(bytes, out, [](std::string& o, unsigned char) { o += kReplacementUtf8; });
+    return out;
+  }
+
+  std::string from_utf8(std::string_view utf8) const override {
+    std::string out;
+    out.reserve(utf8.size());
+    copy_valid(utf8, out, [](std::string& o, unsigned char) { o.push_back('?'); });
+    return out;
+  }
+
+  bool from_utf8_exact(std::string_view utf8, std::string& out,
+                       std::string& missing) const override {
+    out.clear();
+    missing.clear();
+    out.reserve(utf8.size());
+    // A byte that is no character is reported as U+FFFD (once) and left out.
+    copy_valid(utf8, out, [&missing](std::string&, unsigned char) {
+      if (missing.empty()) missing = kReplacementUtf8;
+    });
+    return missing.empty();
+  }
+
+  void append_match_form(std::string_view bytes, std::string& out) const override {
+    copy_valid(bytes, out,
+               [](std::string& o, unsigned char b) { put_utf8(o, kMatchByteBase + b); });
+  }
+
+  size_t match_form_len(std::string_view s, size_t i, size_t len) const override {
+    // A well-formed sequence is its own form; a byte that is none becomes U+1000xx (4 bytes).
+    return len > 1 || static_cast<unsigned char>(s[i]) < 0x80 ? len : 4;
+  }
+
+  std::u16string to_utf16(std::string_view bytes) const override {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    // Never more units than bytes: a pair of units takes four bytes, any other unit one or
+    // more.
+    std::u16string out(bytes.size(), u'\0');
+    char16_t* o = out.data();
+    while (p < end) {
+      if (*p < 0x80) {
+        const size_t n = ascii_run(p, end);
+        for (size_t k = 0; k < n; ++k) o[k] = p[k];
+        o += n;
+        p += n;
+        continue;
+      }
+      char32_t c;
+      const size_t n = well_formed(p, static_cast<size_t>(end - p), &c);
+      if (n == 0) {
+        *o++ = kReplacement;
+        ++p;
+        continue;
+      }
+      if (c < 0x10000) {
+        *o++ = static_cast<char16_t>(c);
+      } else {
+        *o++ = static_cast<char16_t>(0xD7C0 + (c >> 10));
+        *o++ = static_cast<char16_t>(0xDC00 | (c & 0x3FF));
+      }
+      p += n;
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
+    return out;
+  }
+
+  std::string from_utf16(std::u16string_view utf16) const override {
+    std::string out;
+    out.reserve(utf16.size());
+    for (size_t i = 0; i < utf16.size(); ++i) {
+      const char16_t u = utf16[i];
+      if (u < 0xD800 || u > 0xDFFF) {
+        put_utf8(out, u);
+      } else if (u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+                 utf16[i + 1] <= 0xDFFF) {
+        put_utf8(out, 0x10000 + ((char32_t{u} - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
+        ++i;
+      } else {
+        out.push_back('?');  // half of a pair: no character
+      }
+    }
+    return out;
+  }
+};
+
+}  // namespace
+
+const CodePage& utf8_code_page() {
+  static const Utf8CodePage page;
+  return page;
+}
+
+}  // namespace lq
