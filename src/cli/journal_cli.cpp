@@ -84,8 +84,6 @@ int undo(const std::string& id, std::FILE* out, std::FILE* err) {
 }
 
 void print_diffs(const RunResult& result, std::FILE* out) {
-  const CodePage& gbk = gbk_code_page();
-  auto show = [&gbk](std::string_view line) { return gbk.to_utf8(line); };
   for (size_t k = 0; k < result.changed.size() && k < result.outputs.size(); ++k) {
     const std::string& entry = result.changed[k];
     std::string before;
@@ -96,9 +94,11 @@ void print_diffs(const RunResult& result, std::FILE* out) {
       before = ss.str();
     }
     const TextDiff diff = diff_text(before, result.outputs[k]);
-    std::fputs(unified_diff(diff, entry, entry + " (processed)", show).c_str(), out);
-    if (diff.line_ends_only)
-      std::fprintf(out, "# only the line ends change: CR LF after every line\n");
+    std::fputs(unified_diff(diff, entry, entry + " (processed)",
+                            diff_line_decoder(before, result.outputs[k]))
+                   .c_str(),
+               out);
+    if (diff.line_ends_only) std::fprintf(out, "# only the line ends change\n");
   }
   for (const RunResult::OwnWrite& w : result.own_writes)
     std::fprintf(out, "# %s would write %s\n", w.entry.c_str(), w.path.c_str());

@@ -176,7 +176,7 @@ TEST_F(Cli, DryRunDiffShowsTheChangesDecoded) {
   EXPECT_EQ(r.out,
             "--- a.txt\n+++ a.txt (processed)\n@@ -1,3 +1,3 @@\n one\n-中文 x\n+中文 已改\n three\n"
             "--- b.txt\n+++ b.txt (processed)\n"
-            "# only the line ends change: CR LF after every line\n"
+            "# only the line ends change\n"
             "--- c.txt\n+++ c.txt (processed)\n@@ -1 +1 @@\n-c x\n+c 已改\n");
   EXPECT_EQ(read_file(p("a.txt")), "one\n\xD6\xD0\xCE\xC4 x\nthree\n");
   EXPECT_FALSE(fs::exists(p("home/batch")));

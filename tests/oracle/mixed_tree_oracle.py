@@ -26,6 +26,7 @@ TEXT = [
     "复杂的设置说明, 打开文件.txt 然后保存",
     "  行首空白 与 行尾空白  ",
     "統一碼 結構 鍵盤 文件夹里的文件",
+    "\u3000全角空格\u3000在家乡",
 ]
 EMOJI_LINE = "表情 😀 不在 GBK 中的文件"
 
@@ -159,6 +160,12 @@ def main():
         check("regex", ["--op", "4", "--set", "CheckBox_th_r2=1", "--set", "Edit_th1=文件.",
                         "--set", "Edit_th2=<F>"], each(lambda l: rx.sub("<F>", l)))
         check("upper case", ["--op", "10"], each(lambda l: l.translate(ASCII_UPPER)))
+        check("web blanks", ["--op", "13"], each(lambda l: l.replace("\u3000", "  ")))
+        rows = os.path.join(work, "rows.txt")
+        with open(rows, "w", encoding="utf-8") as f:
+            f.write("文件=档案\n結構=结构\n")
+        check("multi-replace rows", ["--op", "4", "--multi", rows],
+              each(lambda l: l.replace("文件", "档案").replace("結構", "结构")))
 
         # GBK -> UTF-8 converts the GBK files only; UTF-8 -> GBK the UTF-8 files only, whose
         # byte-order mark goes; what GBK lacks becomes "?".

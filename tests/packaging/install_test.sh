@@ -162,6 +162,8 @@ if [ -r /usr/share/bash-completion/bash_completion ]; then
     "RadioButton_ft2gb= RadioButton_gb2ft="
   expect_completion "lexoquill-batch --set Edit_line" "Edit_line1= Edit_line_m1= Edit_line_m2="
   expect_completion "lexoquill-batch --dry" "--dry-run"
+  expect_completion "lexoquill-batch --encoding " "auto gbk utf-8"
+  expect_completion "lexoquill-batch --eol " "crlf keep lf"
 
   # Every long option that the program's help names is completed and documented.
   if [[ $help == *--scope* ]]; then
@@ -188,11 +190,15 @@ if [[ $help == *--scope* ]]; then
   printf '\xd6\xd0\xce\xc4\r\n' >"$corpus/b.txt" # GBK text passes through as bytes
   printf 'keep\n' >"$corpus/c.htm"
   printf 'deep\n' >"$corpus/sub/d.txt"
-  (cd "$work" && "$batch" -q -r --ext .txt corpus) || fail "batch run exits $?"
   expect_file() { # FILE BYTES
     [ "$(od -An -c "$1")" = "$(printf "$2" | od -An -c)" ] ||
       fail "after the batch ${1#"$work"/} holds '$(od -An -c "$1" | tr -s ' ')'"
   }
+  # Without an operation every file keeps its bytes, line ends included.
+  (cd "$work" && "$batch" -q -r --ext .txt corpus) || fail "batch run exits $?"
+  expect_file "$corpus/a.txt" 'one\ntwo'
+  expect_file "$corpus/b.txt" '\xd6\xd0\xce\xc4\r\n'
+  (cd "$work" && "$batch" -q -r --ext .txt --eol crlf corpus) || fail "batch run exits $?"
   expect_file "$corpus/a.txt" 'one\r\ntwo\r\n'
   expect_file "$corpus/b.txt" '\xd6\xd0\xce\xc4\r\n'
   expect_file "$corpus/c.htm" 'keep\n'
@@ -207,7 +213,7 @@ if [[ $help == *--scope* ]]; then
     printf 'x\n' >"$work/ext/x.txt"
     printf 'x\n' >"$work/ext/x.htm"
     env -u LEXOQUILL_HOME XDG_CONFIG_HOME="$work/config" HOME="$work/config" \
-      "$@" "$exe" -q "$work/ext" || fail "batch run of $exe exits $?"
+      "$@" "$exe" -q --eol crlf "$work/ext" || fail "batch run of $exe exits $?"
     for name in x.txt x.htm; do
       if [ "$name" = "$changed" ]; then
         expect_file "$work/ext/$name" 'x\r\n'

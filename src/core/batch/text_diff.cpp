@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/encoding/code_page.h"
+#include "core/encoding/text_detect.h"
+
 namespace lq {
 namespace {
 
@@ -179,6 +182,18 @@ std::string unified_diff(const TextDiff& diff, std::string_view old_label,
     }
   }
   return out;
+}
+
+std::function<std::string(std::string_view)> diff_line_decoder(std::string_view before,
+                                                               std::string_view after) {
+  const CodePage* a = detect_code_page(before, EncodingChoice::Auto).page;
+  const CodePage* b = detect_code_page(after, EncodingChoice::Auto).page;
+  return [a, b](std::string_view line) {
+    if (a == b) return a->to_utf8(line);
+    const CodePage& u8 = utf8_code_page();
+    std::string out, missing;
+    return u8.from_utf8_exact(line, out, missing) ? out : (a == &u8 ? b : a)->to_utf8(line);
+  };
 }
 
 }  // namespace lq

@@ -38,4 +38,10 @@ std::string unified_diff(const TextDiff& diff, std::string_view old_label,
                          std::string_view new_label,
                          const std::function<std::string(std::string_view)>& show);
 
+// How the lines of one file's diff are shown as UTF-8: decoded in the code page detected
+// for the text before and after (a line of a file converted between code pages in the one
+// it reads as).
+std::function<std::string(std::string_view)> diff_line_decoder(std::string_view before,
+                                                               std::string_view after);
+
 }  // namespace lq

@@ -1,5 +1,6 @@
 #include "core/operations/replace_op.h"
 
+#include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/text_match.h"
 
@@ -17,10 +18,29 @@ ReplaceOp::ReplaceOp()
 void ReplaceOp::LineStep(std::string& text) {
   if (!enabled()) return;
   if (rows_) {
-    for (const auto& row : *rows_) text = replace_one(text, row.old_text, row.new_text);
+    for (const auto& row : page_rows_ ? *page_rows_ : *rows_)
+      text = replace_one(text, row.old_text, row.new_text);
     return;
   }
   text = replace_one(text, params().text("Edit_th1"), params().text("Edit_th2"));
+}
+
+void ReplaceOp::set_text_page(const CodePage* page) {
+  Operation::set_text_page(page);
+  page_rows_.reset();
+  if (!rows_ || !page || page == &code_page()) return;
+  // Rows are text of the program's code page; bytes that do not decode stay bytes.
+  auto convert = [page](const std::string& s) {
+    const std::string utf8 = code_page().to_utf8(s);
+    std::string out, missing;
+    if (utf8.find("\xEF\xBF\xBD") != std::string::npos ||
+        !page->from_utf8_exact(utf8, out, missing))
+      return s;
+    return out;
+  };
+  page_rows_.emplace();
+  for (const ReplaceRow& row : *rows_)
+    page_rows_->push_back({convert(row.old_text), convert(row.new_text)});
 }
 
 std::string ReplaceOp::replace_one(std::string_view text, std::string_view search,

@@ -30,10 +30,15 @@ class ReplaceOp : public Operation {
   ReplaceOp();
 
   void LineStep(std::string& text) override;
+  // The rows of the multi-replace table follow the file's code page too.
+  void set_text_page(const CodePage* page) override;
 
   // The rows of the multi-replace window the caller tracks, applied in order instead of
   // the two edits; nothing when no such window is open.
-  void set_multi_rows(std::optional<std::vector<ReplaceRow>> rows) { rows_ = std::move(rows); }
+  void set_multi_rows(std::optional<std::vector<ReplaceRow>> rows) {
+    rows_ = std::move(rows);
+    page_rows_.reset();
+  }
   const std::optional<std::vector<ReplaceRow>>& multi_rows() const { return rows_; }
 
   // One replacement with the panel's current mode and the run's case setting.
@@ -44,6 +49,8 @@ class ReplaceOp : public Operation {
   const RegexMatcher& matcher(const std::string& pattern, bool caseless);
 
   std::optional<std::vector<ReplaceRow>> rows_;
+  // The rows in the code page of the file being processed, when it is not the program's.
+  std::optional<std::vector<ReplaceRow>> page_rows_;
   // Compiled patterns by (code page, caseless, pattern): parameters and the files' code
   // pages may change between files, so the cache is keyed by what is compiled rather than
   // filled once.

@@ -66,10 +66,17 @@ std::unique_ptr<Operation> make_delete_text() {
 
 // Only the full-width blank (0xA1 0xA1) and a 0xA1 byte standing alone become blanks. The
 // byte also starts the full-width punctuation characters and ends many ideographs (啊 is
-// 0xB0 0xA1); those characters are left whole.
+// 0xB0 0xA1); those characters are left whole. In UTF-8 the full-width blank is U+3000
+// (E3 80 80); it becomes two blanks, as it does in GBK.
 std::unique_ptr<Operation> make_web_text() {
-  return make_line_operation("TControlForm_delwebtext", [](const Operation&, std::string& s) {
-    const CodePage& cp = code_page();
+  return make_line_operation("TControlForm_delwebtext", [](const Operation& op, std::string& s) {
+    const CodePage& cp = op.text_page();
+    if (&cp == &utf8_code_page()) {
+      for (size_t at = s.find("\xE3\x80\x80"); at != std::string::npos;
+           at = s.find("\xE3\x80\x80", at))
+        s.replace(at, 3, "  ");
+      return;
+    }
     constexpr char kA1 = static_cast<char>(0xA1);
     for (size_t i = s.find(kA1, 0) == std::string::npos ? s.size() : 0; i < s.size();) {
       size_t len = cp.char_len_at(s, i);

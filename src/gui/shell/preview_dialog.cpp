@@ -47,9 +47,9 @@ QString diff_text_of(const PreviewItem& item, int* changed_lines) {
   *changed_lines = diff.changed_lines;
   QString out;
   if (item.changes) {
-    out = QString::fromStdString(unified_diff(
-        diff, "原文件", "处理后", [](std::string_view line) { return code_page().to_utf8(line); }));
-    if (diff.line_ends_only) out += "# 只有换行符改变: 每一行后面是 CR LF\n";
+    out = QString::fromStdString(
+        unified_diff(diff, "原文件", "处理后", diff_line_decoder(item.before, item.after)));
+    if (diff.line_ends_only) out += "# 只有换行符改变\n";
   }
   for (const std::string& w : item.own_writes) out += "# 将写入文件: " + path_to_q(w) + "\n";
   return out;
