@@ -12,37 +12,72 @@ namespace lq {
 
 namespace {
 
-// Every line of text with the bytes of its leading run of `from` bytes (any byte for which
-// in_run holds) replaced by `to`, each line followed by CR LF.
-template <class InRun>
-std::string replace_leading(std::string_view selected, InRun in_run, char to) {
+// Every line of text with its leading run handed to `leading` (line, run length), each line
+// followed by CR LF. in_run(line, i) answers the length of the run's piece at byte i, 0 where
+// the run ends.
+template <class InRun, class Leading>
+std::string replace_leading(std::string_view selected, InRun in_run, Leading leading) {
   LineList lines;
   set_lines_text(lines, selected);
-  for (std::string& line : lines)
-    for (char& c : line) {
-      if (!in_run(static_cast<unsigned char>(c))) break;
-      c = to;
+  for (std::string& line : lines) {
+    size_t n = 0;
+    while (n < line.size()) {
+      const size_t step = in_run(line, n);
+      if (step == 0) break;
+      n += step;
     }
+    if (n > 0) leading(line, n);
+  }
   return lines_text(lines);
 }
 
-constexpr char kIdeographicHalf = static_cast<char>(0xA1);
+std::string ideographic_space(const CodePage& page) {
+  return page.from_utf8("\u3000");
+}
+
+// GBK's ideographic space is two equal bytes, so each byte stands for half of one.
+bool space_of_halves(std::string_view space) {
+  return space.size() == 2 && space[0] == space[1];
+}
 
 }  // namespace
 
-std::string web_text1(std::string_view selected) {
+std::string web_text1(std::string_view selected, const CodePage& page) {
+  const std::string space = ideographic_space(page);
+  const bool halves = space_of_halves(space);
   return replace_leading(
-      selected, [](unsigned char b) { return b == '\t' || b == ' '; }, kIdeographicHalf);
+      selected, [](const std::string& l, size_t i) { return size_t{l[i] == '\t' || l[i] == ' '}; },
+      [&](std::string& line, size_t n) {
+        if (halves) {
+          std::fill_n(line.begin(), n, space[0]);
+          return;
+        }
+        std::string run;
+        for (size_t k = 0; k + 1 < n; k += 2) run += space;
+        if (n % 2) run += ' ';
+        line.replace(0, n, run);
+      });
 }
 
-std::string code_text1(std::string_view selected) {
+std::string code_text1(std::string_view selected, const CodePage& page) {
+  const std::string space = ideographic_space(page);
+  if (space_of_halves(space))
+    return replace_leading(
+        selected, [&](const std::string& l, size_t i) { return size_t{l[i] == space[0]}; },
+        [](std::string& line, size_t n) { std::fill_n(line.begin(), n, ' '); });
   return replace_leading(
-      selected, [](unsigned char b) { return b == 0xA1; }, ' ');
+      selected,
+      [&](const std::string& l, size_t i) {
+        return l.compare(i, space.size(), space) == 0 ? space.size() : 0;
+      },
+      [&](std::string& line, size_t n) {
+        line.replace(0, n, std::string(n / space.size() * 2, ' '));
+      });
 }
 
 bool find_next_in1(EditorModel& m, std::string_view text) {
   if (text.empty()) return false;
-  const CodePage& page = code_page();
+  const CodePage& page = m.page();
   const int first = std::max(0, m.current_index1());
   for (int i = first; i < m.row_count(); ++i) {
     const std::string_view row = m.row_view1(i);

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <unordered_set>
+#include <utility>
 
 #include "core/editor/dbcs.h"
 #include "core/editor/wrap.h"
+#include "core/encoding/text_detect.h"
 #include "core/textsvc/file_services.h"
 
 namespace lq {
@@ -66,7 +70,122 @@ int to_int(size_t n) {
   return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
 
+// The line ends of text as written by join_lines: its lines hold no CR or LF of their own.
+std::vector<LineEnd> ends_of(std::string_view text) {
+  std::vector<LineEnd> ends;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    if (!lf) {
+      ends.push_back(LineEnd::None);
+      break;
+    }
+    ends.push_back(lf > p && lf[-1] == '\r' ? LineEnd::CrLf : LineEnd::Lf);
+    p = lf + 1;
+  }
+  return ends;
+}
+
+// Adds each of pieces to out unless seen already.
+void add_once(std::vector<std::string_view> pieces, std::unordered_set<std::string>& seen,
+              std::vector<std::string>& out) {
+  for (std::string_view c : pieces)
+    if (seen.emplace(c).second) out.emplace_back(c);
+}
+
 }  // namespace
+
+// ---- Document format ----
+
+void EditorModel::set_page(const CodePage& page) {
+  page_ = &page;
+  format_changed();
+}
+
+std::string EditorModel::format_text1() const {
+  std::string text = page_->name();
+  if (layout_.bom) text += " BOM";
+  // The end join_lines gives new lines: the first line's, CR LF when it has none.
+  const bool lf = !layout_.ends.empty() && layout_.ends.front() == LineEnd::Lf;
+  text += lf ? " \u00B7 LF" : " \u00B7 CR LF";
+  return text;
+}
+
+PageConversion EditorModel::convert_page1(const CodePage& target) {
+  PageConversion found;
+  if (&target == page_) return found;
+  const RowStore& lines = auto_line1_ ? logical_lines1() : rows_;
+  // Every line is checked before anything changes.
+  RowStore::Builder b;
+  std::unordered_set<std::string> seen_bad, seen_missing;
+  std::string utf8, out, missing;
+  lines.for_each([&](std::string_view line) {
+    utf8 = page_->to_utf8(line);
+    if (page_->from_utf8(utf8) != line) {
+      for (std::string_view c : page_->split_chars(line))
+        if (page_->from_utf8(page_->to_utf8(c)) != c && seen_bad.emplace(c).second)
+          found.undecodable.emplace_back(c);
+      return;
+    }
+    if (!target.from_utf8_exact(utf8, out, missing)) {
+      add_once(utf8_code_page().split_chars(missing), seen_missing, found.missing);
+      return;
+    }
+    if (found.ok()) b.add(out);
+  });
+  if (!found.ok()) return found;
+
+  record_undo1();
+  // Where a position lands in the converted row: the bytes before it converted, and what
+  // lies beyond the row's end as it was.
+  auto moved = [&](std::string_view old_row, std::string_view new_row, int col) {
+    const size_t at = len_before(col);
+    if (at >= old_row.size()) return to_int(new_row.size() + (at - old_row.size())) + 1;
+    const int start = char_boundary1(col, old_row, false, *page_);
+    return to_int(target.from_utf8(page_->to_utf8(old_row.substr(0, len_before(start)))).size()) +
+           1;
+  };
+  RowStore converted = b.finish();
+  if (auto_line1_) {
+    logical_ = std::move(converted);
+    logical_stale_ = false;
+    wrap_valid_ = false;
+    page_ = &target;
+    rows_from_logical1();
+    // The rows are cut anew: the caret goes to the start of its row.
+    int line = std::min(current_index1(), std::max(0, row_count() - 1));
+    sel_anchor1_ = sel_end1_ = EditPos{1, line};
+    move_caret_to(1, line);
+  } else {
+    RowStore old = std::move(rows_);
+    assign_rows(std::move(converted));
+    auto move_pos = [&](EditPos p) {
+      if (p.line < 0 || p.line >= row_count()) return p;
+      const auto i = static_cast<size_t>(p.line);
+      return EditPos{moved(old[i], rows_[i], p.col), p.line};
+    };
+    sel_anchor1_ = move_pos(sel_anchor1_);
+    sel_end1_ = move_pos(sel_end1_);
+    const EditPos caret = move_pos(EditPos{caret_abs_col1(), current_index1()});
+    const EditPos view = move_pos(EditPos{h_offset1_ + 1, current_index1()});
+    page_ = &target;
+    set_h_offset1(view.col - 1);
+    set_caret_col1(caret.col - h_offset1_);
+  }
+  if (&target != &utf8_code_page()) layout_.bom = false;
+  format_changed();
+  update_scrollbars();
+  repaint();
+  notify_change1();
+  return found;
+}
+
+std::string EditorModel::in_own_page(const ClipboardText& clip) const {
+  const CodePage& from = clip.page ? *clip.page : code_page();
+  if (&from == page_) return clip.bytes;
+  return page_->from_utf8(from.to_utf8(clip.bytes));
+}
 
 // ---- Row changes ----
 
@@ -156,8 +275,10 @@ void EditorModel::set_h_offset1(int n) {
 }
 
 void EditorModel::fix_caret_dbcs1(bool forward) {
-  if (splits_char1(caret_abs_col1(), row_view1(current_index1())))
-    set_caret_col1(caret_col1() + (forward ? 1 : -1));
+  const int col = caret_abs_col1();
+  const std::string_view row = row_view1(current_index1());
+  if (splits_char1(col, row, *page_))
+    set_caret_col1(char_boundary1(col, row, forward, *page_) - h_offset1_);
 }
 
 void EditorModel::move_caret_to(int col, int line) {
@@ -234,28 +355,50 @@ void EditorModel::set_all_text1(std::string_view text) {
 
 bool EditorModel::load_file1(const std::string& path) {
   try {
-    RowStore read = RowStore::read_file(path);
-    if (auto_line1_) {
-      logical_ = std::move(read);
-      logical_stale_ = false;
-      wrap_valid_ = false;
-      rows_from_logical1();
-    } else {
-      assign_rows(std::move(read));
+    DetectedText found;
+    std::vector<LineEnd> ends;
+    RowStore read = RowStore::read_file(path, &ends, [&](std::string_view bytes) {
+      found = detect_code_page(bytes, EncodingChoice::Auto);
+      return found.bom_len;
+    });
+    const CodePage* old_page = std::exchange(page_, found.page ? found.page : &code_page());
+    try {
+      if (auto_line1_) {
+        logical_ = std::move(read);
+        logical_stale_ = false;
+        wrap_valid_ = false;
+        rows_from_logical1();
+      } else {
+        assign_rows(std::move(read));
+      }
+    } catch (...) {
+      page_ = old_page;
+      throw;
     }
+    layout_.bom = found.bom_len > 0;
+    layout_.ends = std::move(ends);
   } catch (...) {
     return false;
   }
   update_scrollbars();
   top_line1_ = 0;
   h_offset1_ = 0;
+  format_changed();
   repaint();
   return true;
 }
 
 void EditorModel::save_file1(const std::string& path) {
   if (auto_line1_) sync_logical();
-  write_file1(path, (auto_line1_ ? logical_ : rows_).joined());
+  const std::string bytes =
+      join_lines((auto_line1_ ? logical_ : rows_).to_lines(), layout_, EolPolicy::Keep);
+  write_file1(path, bytes);
+  std::vector<LineEnd> written =
+      ends_of(std::string_view(bytes).substr(layout_.bom ? kUtf8Bom.size() : 0));
+  if (written != layout_.ends) {
+    layout_.ends = std::move(written);
+    format_changed();
+  }
 }
 
 // ---- Selection ----
@@ -360,7 +503,7 @@ void EditorModel::select_word1() {
 void EditorModel::copy_selection1() {
   try {
     std::string text = selected_text1();
-    if (clipboard_) clipboard_->set_text(text);
+    if (clipboard_) clipboard_->set_text(text, *page_);
   } catch (...) {
   }
 }
@@ -370,7 +513,7 @@ void EditorModel::paste_clipboard1() {
   notify_change1();
   std::string clip;
   try {
-    if (clipboard_) clip = clipboard_->text();
+    if (clipboard_) clip = in_own_page(clipboard_->text());
   } catch (...) {
     return;
   }
@@ -410,6 +553,8 @@ void EditorModel::record_undo1() {
     r.anchor = sel_anchor1_;
     r.end = sel_end1_;
     r.rows = rows_;
+    r.page = page_;
+    r.bom = layout_.bom;
     undo_list1_.append(std::move(r));
   } catch (...) {
   }
@@ -422,6 +567,11 @@ void EditorModel::history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& t
       std::swap(r.anchor, sel_anchor1_);
       std::swap(r.end, sel_end1_);
       std::swap(r.rows, rows_);
+      if (r.page && (r.page != page_ || r.bom != layout_.bom)) {
+        std::swap(r.page, page_);
+        std::swap(r.bom, layout_.bom);
+        format_changed();
+      }
       rows_replaced();
       // The record held the rows joined into one text; reading it back splits that text, so
       // line breaks that were inside a row come back as row breaks.
@@ -492,8 +642,9 @@ void EditorModel::rows_from_logical1() {
   RowStore::Builder b;
   int w = wrap_width_;
   logical_.for_each([&](std::string_view line) {
-    for_each_wrapped_row(
-        line, w, [&](std::string_view marker, std::string_view piece) { b.add(marker, piece); });
+    for_each_wrapped_row(line, w, *page_, [&](std::string_view marker, std::string_view piece) {
+      b.add(marker, piece);
+    });
   });
   rows_ = b.finish();
   logical_stale_ = false;
@@ -518,11 +669,12 @@ void EditorModel::rewrap_changed() {
   std::string line;
   bool open = false;
   auto wrap_line = [&] {
-    for_each_wrapped_row(line, wrap_width_, [&](std::string_view marker, std::string_view piece) {
-      std::string r(marker);
-      r.append(piece);
-      wrapped.push_back(std::move(r));
-    });
+    for_each_wrapped_row(line, wrap_width_, *page_,
+                         [&](std::string_view marker, std::string_view piece) {
+                           std::string r(marker);
+                           r.append(piece);
+                           wrapped.push_back(std::move(r));
+                         });
   };
   rows_.for_each(
       [&](std::string_view r) {
@@ -579,7 +731,7 @@ void EditorModel::delete_key1() {
         changed = true;
       }
     } else {
-      int end = char_boundary1(static_cast<int>(p) + 1, line, true);
+      int end = char_boundary1(static_cast<int>(p) + 1, line, true, *page_);
       line.erase(p - 1, static_cast<size_t>(end) - p);
       changed = true;
     }
@@ -614,7 +766,7 @@ void EditorModel::backspace_key1() {
         // Nothing stands before the caret: it only moves left.
         move_caret_to(p - 1, k);
       } else {
-        int from = char_boundary1(p - 1, line, false);
+        int from = char_boundary1(p - 1, line, false, *page_);
         line.erase(static_cast<size_t>(from - 1), static_cast<size_t>(p - from));
         set_current_line1(line);
         move_caret_to(from, k);
@@ -671,14 +823,22 @@ void EditorModel::indent_selection1(bool indent) {
 }
 
 bool EditorModel::type_char1(unsigned char ch, bool at_right_edge) {
-  if (auto_line1_) {
-    if (high_byte1(ch) && pending_bytes1_.empty()) {
-      pending_bytes1_.push_back(static_cast<char>(ch));
-      return false;
-    }
-    pending_bytes1_.push_back(static_cast<char>(ch));
+  if (!auto_line1_) {
+    const char c = static_cast<char>(ch);
+    return type_chars1(std::string_view(&c, 1), at_right_edge);
   }
-  bool insert = !(ch == 8 || ch == 13 || (ch == 9 && has_selection()));
+  // While wrap is on a character is inserted whole, so the re-wrap never cuts it.
+  pending_bytes1_.push_back(static_cast<char>(ch));
+  if (char_incomplete1(pending_bytes1_, *page_)) return false;
+  const std::string ch_bytes = pending_bytes1_;
+  return type_chars1(ch_bytes, at_right_edge);
+}
+
+bool EditorModel::type_chars1(std::string_view ch, bool at_right_edge) {
+  if (ch.empty()) return false;
+  const auto last = static_cast<unsigned char>(ch.back());
+  bool insert = !(ch.size() == 1 && (last == 8 || last == 13 || (last == 9 && has_selection())));
+  const int n = to_int(ch.size());
   int k = current_index1();
   std::string before;
   if (insert) {
@@ -693,9 +853,9 @@ bool EditorModel::type_char1(unsigned char ch, bool at_right_edge) {
     size_t at = len_before(caret_abs_col1());
     if (line.size() < at) line.append(at - line.size(), ' ');
     if (!auto_line1_) {
-      line.insert(at, 1, static_cast<char>(ch));
+      line.insert(at, ch);
       set_current_line1(line);
-      set_caret_col1(caret_col1() + 1);
+      set_caret_col1(caret_col1() + n);
       if (at_right_edge) {
         set_h_offset1(h_offset1_ + 10);
         set_caret_col1(caret_col1() - 10);
@@ -703,10 +863,10 @@ bool EditorModel::type_char1(unsigned char ch, bool at_right_edge) {
       }
     } else {
       before = get_row1(k);
-      line.insert(at, pending_bytes1_);
+      line.insert(at, ch);
       set_current_line1(line);
       if (!at_right_edge) {
-        set_caret_col1(caret_col1() + to_int(pending_bytes1_.size()));
+        set_caret_col1(caret_col1() + n);
       } else {
         set_caret_row1(caret_row1_ + 1);
       }
@@ -719,11 +879,11 @@ bool EditorModel::type_char1(unsigned char ch, bool at_right_edge) {
     rows_from_logical1();
     if (insert && at_right_edge) {
       std::string now = get_row1(k);
-      int after_pending = to_int(pending_bytes1_.size()) + 1;
+      int after_typed = n + 1;
       if (now != before) {
-        set_caret_col1(now.size() >= before.size() ? 1 : after_pending);
+        set_caret_col1(now.size() >= before.size() ? 1 : after_typed);
       } else {
-        set_caret_col1(after_pending);
+        set_caret_col1(after_typed);
       }
     }
     // On an empty line the caret goes to its end, which is column 1 (no scrolling in wrap).

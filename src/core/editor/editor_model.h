@@ -3,9 +3,13 @@
 // transformation, the change notification, the undo history, and the key actions that
 // change text.
 //
-// The editor works on bytes and never converts them. Columns are 1-based byte positions in
-// a row, lines 0-based row indexes. The caret and the selection may point beyond the end of
-// a row or below the last row; the operations then add blanks, append rows or clamp.
+// The editor works on bytes and converts them only where the user asks (a change of the
+// document's code page) or where text arrives from outside (a paste from a document in
+// another code page). The bytes are in the document's code page, which also decides where
+// characters start and end: GBK for a new document, the one detected for a loaded file.
+// Columns are 1-based byte positions in a row, lines 0-based row indexes. The caret and the
+// selection may point beyond the end of a row or below the last row; the operations then
+// add blanks, append rows or clamp.
 //
 // The widget that shows the model paints its fields and maps keys and the mouse onto these
 // operations. What the model needs from it comes through two small interfaces: EditorClient
@@ -19,19 +23,27 @@
 
 #include "core/editor/row_store.h"
 #include "core/editor/undo.h"
+#include "core/encoding/code_page.h"
+#include "core/textsvc/text_layout.h"
 
 namespace lq {
 
 class EditorModel;
 
-// The clipboard as the editor uses it: plain text as exact bytes. Either call may throw when
-// the clipboard cannot be reached; the editor swallows such failures.
+// Text on the clipboard: bytes and the code page they are in.
+struct ClipboardText {
+  std::string bytes;
+  const CodePage* page = nullptr;  // null: the program's code page
+};
+
+// The clipboard as the editor uses it: plain text as exact bytes of a code page. Either call
+// may throw when the clipboard cannot be reached; the editor swallows such failures.
 class EditorClipboard {
  public:
   virtual ~EditorClipboard() = default;
-  virtual void set_text(std::string_view bytes) = 0;
-  // Empty when the clipboard holds no text.
-  virtual std::string text() = 0;
+  virtual void set_text(std::string_view bytes, const CodePage& page) = 0;
+  // Empty bytes when the clipboard holds no text.
+  virtual ClipboardText text() = 0;
 };
 
 // What the model tells the widget that shows it. Every call has a do-nothing default, so a
@@ -54,6 +66,17 @@ class EditorClient {
   // A paste in wrap mode re-wraps once the current input event is handled. Answer true
   // when rows_from_logical1 has been queued; false has the model re-wrap at once.
   virtual bool rewrap_later() { return false; }
+  // The code page, the byte-order mark or the line ends of the document changed.
+  virtual void format_changed() {}
+};
+
+// What converting a document to another code page found in the way. Empty lists: done.
+struct PageConversion {
+  // Characters the target code page lacks (UTF-8, once each, in order of appearance).
+  std::vector<std::string> missing;
+  // Bytes that are no character of the document's own code page (once each, in order).
+  std::vector<std::string> undecodable;
+  bool ok() const { return missing.empty() && undecodable.empty(); }
 };
 
 class EditorModel {
@@ -67,6 +90,23 @@ class EditorModel {
 
   void set_client(EditorClient* client) { client_ = client; }
   void set_clipboard(EditorClipboard* clipboard) { clipboard_ = clipboard; }
+
+  // ---- Document format ----
+  // The code page of the text; a loaded file's own, else the program's.
+  const CodePage& page() const { return *page_; }
+  void set_page(const CodePage& page);
+  // How the lines sat in the file (byte-order mark, each line's end); what saving writes
+  // back.
+  const TextLayout& layout() const { return layout_; }
+  // The status bar's name for the format: the code page, " BOM" when the file starts with a
+  // byte-order mark, and the line end new lines get: "UTF-8 · LF", "GBK · CR LF".
+  std::string format_text1() const;
+  // Re-encodes the text into target, as one undo step: every line decoded with the
+  // document's code page and encoded into target. Changes nothing when a line holds bytes
+  // that are no character, or characters target lacks; the answer names them. Otherwise the
+  // caret and the selection stay on their characters, a byte-order mark stays only with
+  // UTF-8, and OnChange is raised. Converting to the code page in force does nothing.
+  PageConversion convert_page1(const CodePage& target);
 
   // ---- Text store ----
   // The rows as shown; while wrap is on each begins with its marker "0:" or "1:".
@@ -113,11 +153,15 @@ class EditorModel {
   std::string get_all_text1();
   // Replaces the text; caret, selection, scroll position and histories stay.
   void set_all_text1(std::string_view text);
-  // Replaces the text with a file's lines (split at LF, CR dropped). Answers false on any
-  // failure and then keeps the text it had.
+  // Replaces the text with a file's lines (split at LF, CR dropped), in the code page
+  // detected for the file, without its byte-order mark; the mark and each line's end are
+  // kept in layout(). Answers false on any failure and then keeps the text it had.
   bool load_file1(const std::string& path);
-  // Writes every line followed by CR LF, replacing the file only once all of it is written
-  // (write_file1). A read-only file is made writable for its owner first. Throws RunError.
+  // Writes the lines in the document's code page with the file's byte-order mark and line
+  // ends (join_lines, keeping each line's own end while the line count is the file's),
+  // replacing the file only once all of it is written (write_file1). A read-only file is
+  // made writable for its owner first. The file's line ends are then the ones written.
+  // Throws RunError.
   void save_file1(const std::string& path);
   std::string current_line1() const;
   // Writes the current line, appending empty rows when the caret is below the last row.
@@ -166,10 +210,12 @@ class EditorModel {
   void indent_selection1(bool indent);
   // A typed character (key press) as its byte. at_right_edge: the screen caret stood within
   // 10 pixels of the right edge before typing. Backspace (8), CR (13) and a TAB while a
-  // selection exists are not inserted. While wrap is on the first byte of a double-byte
-  // character waits in pending_bytes1 for the second. Answers whether something was
-  // inserted. OnChange for typing comes from the key-down rule, not from here.
+  // selection exists are not inserted. While wrap is on the first bytes of a multi-byte
+  // character wait in pending_bytes1 for the rest. Answers whether something was inserted.
+  // OnChange for typing comes from the key-down rule, not from here.
   bool type_char1(unsigned char ch, bool at_right_edge);
+  // The same for all bytes of one character at once (in the document's code page).
+  bool type_chars1(std::string_view ch, bool at_right_edge);
   const std::string& pending_bytes1() const { return pending_bytes1_; }
   // The change rule of key-down for a key the editor did not consume (key_code as a Windows
   // virtual-key code): every code up to 32 and above 40 raises OnChange, the arrows and the
@@ -194,6 +240,11 @@ class EditorModel {
   void resplit_rows();
   void sync_logical();
   void history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& to);
+  void format_changed() {
+    if (client_) client_->format_changed();
+  }
+  // Bytes of another code page in the document's.
+  std::string in_own_page(const ClipboardText& clip) const;
   // Puts the caret on line, at absolute column col, scrolling up or left when it lies
   // before the view.
   void move_caret_to(int col, int line);
@@ -208,6 +259,8 @@ class EditorModel {
   EditorClient* client_ = nullptr;
   EditorClipboard* clipboard_ = nullptr;
 
+  const CodePage* page_ = &code_page();
+  TextLayout layout_;
   RowStore rows_;
   RowStore logical_;
   bool auto_line1_ = false;

@@ -307,12 +307,13 @@ uint32_t drop_crs(char* base, uint32_t off, uint32_t len) {
 }
 
 // Finds the complete rows of base[0, used) (rows end at LF, a CR right before the LF is
-// left out) until max_rows rows are found or they reach past max_bytes, and notes every other
-// CR among them. Answers where the first row not taken starts. Looks at 64 bytes at a time:
-// the rows of a large file are short, and a search call per row would cost more than the
-// search itself.
+// left out and makes the end CR LF) until max_rows rows are found or they reach past
+// max_bytes, and notes every other CR among them. Answers where the first row not taken
+// starts. Looks at 64 bytes at a time: the rows of a large file are short, and a search call
+// per row would cost more than the search itself.
 size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_bytes,
-                 std::vector<RowSpan>& rows, std::vector<size_t>& bad_crs) {
+                 std::vector<RowSpan>& rows, std::vector<LineEnd>* ends,
+                 std::vector<size_t>& bad_crs) {
   size_t start = 0;
   uint64_t cr_before = 0;  // whether the byte before this block is a CR
   for (size_t pos = 0; pos < used; pos += 64) {
@@ -351,8 +352,10 @@ size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_byte
     for (; lf; lf &= lf - 1) {
       unsigned bit = static_cast<unsigned>(__builtin_ctzll(lf));
       size_t e = pos + bit;
-      size_t end = e - ((after_cr >> bit) & 1);
+      const bool crlf = (after_cr >> bit) & 1;
+      size_t end = e - (crlf ? 1 : 0);
       rows.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(end - start)});
+      if (ends) ends->push_back(crlf ? LineEnd::CrLf : LineEnd::Lf);
       start = e + 1;
       if (rows.size() >= max_rows || start >= max_bytes) return start;
     }
@@ -403,7 +406,8 @@ class Slab {
 
 }  // namespace
 
-RowStore RowStore::read_file(const std::string& path) {
+RowStore RowStore::read_file(const std::string& path, std::vector<LineEnd>* ends,
+                             const std::function<size_t(std::string_view)>& inspect) {
   Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
   if (f.fd < 0) throw_errno(path);
   struct stat st;
@@ -413,80 +417,115 @@ RowStore RowStore::read_file(const std::string& path) {
   // read to its end.
   size_t hint = st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
 
-  // The file is read in large blocks; every chunk of rows points into its block, and only
-  // the unfinished last row of a block is copied into the next one.
-  constexpr size_t kBlock = size_t{32} << 20;
+  // The whole file goes into one block, so that inspect sees it in one piece; the chunks of
+  // rows point into the block. The rows are cut a step at a time while the step is still in
+  // the cache. A file that outgrows the block is copied into a larger one; the chunks
+  // already made keep the old block alive.
   constexpr size_t kStep = size_t{256} << 10;
+  size_t cap = hint > 0 ? hint + 1 : 4096;
+  auto slab = std::make_shared<Slab>(cap);
+  char* base = slab->data();
+  size_t used = 0;
+  size_t s = 0;  // start of the first row not yet in a chunk
+  bool at_end = false;
+
   RowStore out;
-  std::string carry;
+  Chunk* first_chunk = nullptr;  // the one whose first row may start with a mark to skip
   std::vector<Span> rows;
   rows.reserve(kChunkRows);
+  std::vector<LineEnd> all_ends;
+  std::vector<LineEnd>* const end_list = ends ? &all_ends : nullptr;
   std::vector<size_t> bad_crs;
-  size_t total = 0;
-  bool at_end = false;
-  while (!at_end || !carry.empty()) {
-    size_t expect = hint > total ? hint - total + 1 : kChunkBytes;
-    size_t want = carry.size() + std::max(std::min(expect, kBlock), carry.size());
-    auto slab = std::make_shared<Slab>(want);
-    char* base = slab->data();
-    std::memcpy(base, carry.data(), carry.size());
-    size_t used = carry.size();
-    size_t s = 0;  // start of the first row not yet in a chunk
-    auto add_chunk = [&](size_t at) {
-      auto chunk = std::make_shared<Chunk>();
-      chunk->data = base + at;
-      chunk->owner = slab;
-      chunk->rows.assign(rows.begin(), rows.end());
-      out.chunks_.push_back(std::move(chunk));
-    };
+  // Rows holding a CR that ends nothing, dropped only after inspect has seen the bytes.
+  struct WithCrs {
+    Chunk* chunk;
+    size_t k;    // the row in the chunk
+    char* data;  // the chunk's bytes
+  };
+  std::vector<WithCrs> with_crs;
+  // Adds a chunk of the rows at base + at; answers it while it may still be changed.
+  auto add_chunk = [&](size_t at) {
+    auto chunk = std::make_shared<Chunk>();
+    chunk->data = base + at;
+    chunk->owner = slab;
+    chunk->rows.assign(rows.begin(), rows.end());
+    Chunk* made = chunk.get();
+    out.chunks_.push_back(std::move(chunk));
+    if (!first_chunk) first_chunk = made;
+    return made;
+  };
+
+  while (!at_end) {
+    if (used == cap) {
+      cap *= 2;
+      auto bigger = std::make_shared<Slab>(cap);
+      std::memcpy(bigger->data(), base, used);
+      slab = std::move(bigger);
+      base = slab->data();
+    }
+    const size_t step_end = std::min(cap, used + kStep);
+    while (used < step_end && !at_end) {
+      ssize_t r = ::read(f.fd, base + used, step_end - used);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        throw_errno(path);
+      }
+      if (r == 0) at_end = true;
+      used += static_cast<size_t>(r);
+    }
     for (;;) {
-      // Read a step at a time and cut its rows while they are still in the cache.
-      size_t step_end = std::min(want, used + kStep);
-      while (used < step_end && !at_end) {
-        ssize_t r = ::read(f.fd, base + used, step_end - used);
-        if (r < 0) {
-          if (errno == EINTR) continue;
-          throw_errno(path);
-        }
-        if (r == 0) at_end = true;
-        used += static_cast<size_t>(r);
-        total += static_cast<size_t>(r);
+      rows.clear();
+      bad_crs.clear();
+      const size_t ends_before = all_ends.size();
+      size_t taken =
+          scan_rows(base + s, used - s, kChunkRows, kChunkBytes, rows, end_list, bad_crs);
+      if (rows.empty()) break;
+      // A chunk is cut short only at the end of the file; otherwise its rows wait for the
+      // next step.
+      if (!at_end && rows.size() < kChunkRows && taken < kChunkBytes) {
+        all_ends.resize(ends_before);
+        break;
       }
-      bool block_done = at_end || used == want;
-      for (;;) {
-        rows.clear();
-        bad_crs.clear();
-        size_t taken = scan_rows(base + s, used - s, kChunkRows, kChunkBytes, rows, bad_crs);
-        if (rows.empty()) break;
-        // A chunk is cut short only at the end of the block; otherwise its rows wait for
-        // the next step.
-        if (!block_done && rows.size() < kChunkRows && taken < kChunkBytes) break;
-        check_row_size(taken);
-        // A CR that does not end a row is dropped too; such rows are rare and are
-        // compacted in place.
-        for (size_t c : bad_crs) {
-          if (c >= taken) break;
-          auto it = std::upper_bound(rows.begin(), rows.end(), c,
-                                     [](size_t v, const Span& sp) { return v < sp.off; });
-          Span& row = *(it - 1);
-          if (c < row.off + row.len) row.len = drop_crs(base + s, row.off, row.len);
-        }
-        add_chunk(s);
-        s += taken;
+      check_row_size(taken);
+      Chunk* chunk = add_chunk(s);
+      for (size_t c : bad_crs) {
+        if (c >= taken) break;
+        auto it = std::upper_bound(rows.begin(), rows.end(), c,
+                                   [](size_t v, const Span& sp) { return v < sp.off; });
+        const size_t k = static_cast<size_t>(it - rows.begin()) - 1;
+        const bool noted =
+            !with_crs.empty() && with_crs.back().chunk == chunk && with_crs.back().k == k;
+        if (c < rows[k].off + rows[k].len && !noted) with_crs.push_back({chunk, k, base + s});
       }
-      if (block_done) break;
+      s += taken;
     }
-    if (at_end && s < used) {
-      // The last row of the file has no LF: kept unless nothing but CRs.
-      check_row_size(used - s);
-      uint32_t len = drop_crs(base + s, 0, static_cast<uint32_t>(used - s));
-      rows.assign(1, Span{0, len});
-      if (len > 0) add_chunk(s);
-      s = used;
-    }
-    carry.assign(base + s, used - s);
   }
+  if (s < used) {
+    // The last row of the file has no LF: kept unless nothing but CRs.
+    check_row_size(used - s);
+    const auto crs = static_cast<size_t>(std::count(base + s, base + used, '\r'));
+    if (crs < used - s) {
+      rows.assign(1, Span{0, static_cast<uint32_t>(used - s)});
+      Chunk* chunk = add_chunk(s);
+      if (crs > 0) with_crs.push_back({chunk, 0, base + s});
+      if (end_list) end_list->push_back(LineEnd::None);
+    }
+  }
+
+  const size_t skip = inspect ? inspect(std::string_view(base, used)) : 0;
+  if (skip > 0 && first_chunk) {
+    Span& first = first_chunk->rows.front();
+    const auto n = static_cast<uint32_t>(std::min<size_t>(skip, first.len));
+    first.off += n;
+    first.len -= n;
+  }
+  for (const WithCrs& w : with_crs) {
+    Span& row = w.chunk->rows[w.k];
+    row.len = drop_crs(w.data, row.off, row.len);
+  }
+
   out.renumber(0);
+  if (ends) *ends = std::move(all_ends);
   return out;
 }
 

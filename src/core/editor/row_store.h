@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "core/textsvc/line_list.h"
+#include "core/textsvc/text_layout.h"
 
 namespace lq {
 
@@ -76,9 +78,13 @@ class RowStore {
 
   // Reads a file by the program's loading rule: rows end at LF, CR bytes are dropped
   // wherever they stand, and a last unterminated row is kept when it is not empty. Bytes are
-  // not converted. Reads only as many bytes as the file held when it was opened. Throws
-  // std::system_error when the file cannot be opened or read.
-  static RowStore read_file(const std::string& path);
+  // not converted. Throws std::system_error when the file cannot be opened or read.
+  //
+  // ends, when given, receives every row's line end (LF, CR LF, None for a last row without
+  // one). inspect, when given, sees all of the file's bytes as read, before any CR is
+  // dropped, and answers how many bytes at its start belong to no row (a byte-order mark).
+  static RowStore read_file(const std::string& path, std::vector<LineEnd>* ends = nullptr,
+                            const std::function<size_t(std::string_view)>& inspect = {});
 
   size_t chunk_count() const { return chunks_.size(); }
 

@@ -2,7 +2,8 @@
 //
 // A record keeps the rows as a RowStore copy, which shares every unchanged chunk with the
 // editor and with the other records; its text, when asked for, is every row followed by
-// CR LF.
+// CR LF. It keeps the code page the rows are in as well, since converting the document is a
+// step that undo takes back.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,8 @@
 
 namespace lq {
 
+class CodePage;
+
 struct EditPos {
   int col = 1;   // 1-based byte column
   int line = 0;  // 0-based row index
@@ -24,9 +27,11 @@ struct Tqoz_edit_undo_item {
   static constexpr uint8_t kSnapshot = 2;  // the only kind the editor records
 
   uint8_t kind = kSnapshot;
-  EditPos anchor;  // sel_anchor1 when recorded
-  EditPos end;     // sel_end1 when recorded
-  RowStore rows;   // the rows when recorded
+  EditPos anchor;                  // sel_anchor1 when recorded
+  EditPos end;                     // sel_end1 when recorded
+  RowStore rows;                   // the rows when recorded
+  const CodePage* page = nullptr;  // their code page
+  bool bom = false;                // whether the file is to start with a byte-order mark
 
   std::string text() const { return rows.joined(); }
 };

@@ -8,24 +8,27 @@
 
 namespace lq {
 
+class CodePage;
+
 inline constexpr std::string_view kFirstRowMarker = "0:";
 inline constexpr std::string_view kNextRowMarker = "1:";
 
-// Calls emit(marker, piece) for each row of line wrapped at width w (in bytes). Narrower
-// than 5 bytes there is no wrapping at all. A line whose bytes exactly fill its last row is
-// followed by an empty continuation row, and an empty line gives one empty first row.
+// Calls emit(marker, piece) for each row of line wrapped at width w (in bytes), characters
+// as the code page cuts them. Narrower than 5 bytes there is no wrapping at all. A line whose bytes
+// exactly fill its last row is followed by an empty continuation row, and an empty line gives one
+// empty first row.
 template <class Emit>
-void for_each_wrapped_row(std::string_view line, int w, Emit&& emit);
+void for_each_wrapped_row(std::string_view line, int w, const CodePage& page, Emit&& emit);
 
 // The rows of line, markers included.
-std::vector<std::string> split_row1(std::string_view line, int w);
+std::vector<std::string> split_row1(std::string_view line, int w, const CodePage& page);
 
 // Where the first piece of text at most w bytes long ends (a byte count), backed off so that
 // it does not cut a character.
-size_t wrap_piece_len(std::string_view text, int w);
+size_t wrap_piece_len(std::string_view text, int w, const CodePage& page);
 
 template <class Emit>
-void for_each_wrapped_row(std::string_view line, int w, Emit&& emit) {
+void for_each_wrapped_row(std::string_view line, int w, const CodePage& page, Emit&& emit) {
   if (w < 5) {
     emit(kFirstRowMarker, line);
     return;
@@ -33,7 +36,7 @@ void for_each_wrapped_row(std::string_view line, int w, Emit&& emit) {
   std::string_view marker = kFirstRowMarker;
   size_t s = 0;
   while (line.size() - s >= static_cast<size_t>(w)) {
-    size_t n = wrap_piece_len(line.substr(s), w);
+    size_t n = wrap_piece_len(line.substr(s), w, page);
     emit(marker, line.substr(s, n));
     marker = kNextRowMarker;
     s += n;

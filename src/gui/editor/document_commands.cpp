@@ -1,10 +1,16 @@
 #include "gui/editor/document_commands.h"
 
+#include <QActionGroup>
 #include <QBoxLayout>
 #include <QMenu>
 #include <QStyle>
+#include <array>
+#include <utility>
 
+#include "core/editor/editor_model.h"
+#include "core/encoding/code_page.h"
 #include "gui/editor/document_tabs.h"
+#include "gui/editor/qoz_edit.h"
 #include "gui/shell/blank_window.h"
 #include "gui/widgets/image_buttons.h"
 
@@ -16,6 +22,29 @@ QAction* make_item(QMenu* menu, const char* name, const char* caption) {
   auto* a = new QAction(QString::fromUtf8(caption), menu);
   a->setObjectName(name);
   return a;
+}
+
+// "转换编码": the code pages a document can be converted to, the active document's checked.
+QMenu* make_convert_menu(QMenu* file, DocumentTabs* tabs) {
+  auto* menu = new QMenu(QString::fromUtf8("转换编码(&E)"), file);
+  menu->setObjectName("N_convert1");
+  auto* group = new QActionGroup(menu);
+  const std::array<std::pair<QAction*, const CodePage*>, 2> targets = {
+      {{make_item(menu, "N_convert_gbk1", "&GBK"), &gbk_code_page()},
+       {make_item(menu, "N_convert_utf81", "&UTF-8"), &utf8_code_page()}}};
+  for (auto [a, page] : targets) {
+    a->setCheckable(true);
+    group->addAction(a);
+    menu->addAction(a);
+    QObject::connect(a, &QAction::triggered, tabs, [tabs, page] { tabs->convert_active1(*page); });
+  }
+  QObject::connect(menu, &QMenu::aboutToShow, menu, [tabs, targets] {
+    const tqozedit1* ed = tabs->active_editor();
+    for (auto [a, page] : targets) a->setChecked(ed && &ed->model().page() == page);
+  });
+  QObject::connect(file, &QMenu::aboutToShow, menu,
+                   [menu, tabs] { menu->setEnabled(tabs->active_editor() != nullptr); });
+  return menu;
 }
 
 }  // namespace
@@ -30,9 +59,10 @@ void add_document_file_items(QMenu* file, QAction* before_quit, DocumentTabs* ta
   QObject::connect(close, &QAction::triggered, tabs, &DocumentTabs::close_active);
   QAction* window = make_item(file, "N_newwin1", "新建空白窗口");
   QObject::connect(window, &QAction::triggered, [] { start_blank_window1(); });
+  QAction* convert = make_convert_menu(file, tabs)->menuAction();
   QAction* sep = new QAction(file);
   sep->setSeparator(true);
-  file->insertActions(before_quit, {fresh, close, window, sep});
+  file->insertActions(before_quit, {fresh, close, window, convert, sep});
 }
 
 void add_document_view_items(QMenu* view, DocumentTabs* tabs) {

@@ -1,6 +1,6 @@
 // Where the user reaches the document tabs from the main window: the File menu's "新文档",
-// "关闭当前文件" and "新建空白窗口", the View menu's next and previous page, and the tool
-// bar's save button with "全部保存" on its drop-down.
+// "关闭当前文件", "新建空白窗口" and "转换编码", the View menu's next and previous page, and
+// the tool bar's save button with "全部保存" on its drop-down.
 #pragma once
 
 class QAction;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/editor/editor_model.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/message_catalogue.h"
 #include "gui/editor/qoz_edit.h"
@@ -59,6 +60,7 @@ DocumentTabs::DocumentTabs(QWidget* parent) : QWidget(parent) {
   head_->TabControl = page_control_;
   col->addWidget(head_);
   col->addWidget(page_control_, 1);
+  connect(page_control_, &TTabControlEx::activePageChanged, this, &DocumentTabs::formatChanged);
   alternation_color_ = palette().color(QPalette::Button);
   editor_font_ = QFont(QStringLiteral("宋体"));
   editor_font_.setPixelSize(14);
@@ -107,6 +109,9 @@ TFilePage1* DocumentTabs::new_page1() {
   connect(ed, qOverload<>(&tqozedit1::OnChange), this, &DocumentTabs::memo1Change);
   connect(ed, &tqozedit1::OnClick, this, &DocumentTabs::reload_check1);
   connect(ed, &tqozedit1::OnKeyDown, this, &DocumentTabs::editorKeyDown);
+  connect(ed, &tqozedit1::formatChanged, this, [this, ed] {
+    if (ed == active_editor()) emit formatChanged();
+  });
   page_control_->SetActivePage(page);
   return page;
 }
@@ -219,6 +224,37 @@ void DocumentTabs::reload_check1() {
       page->page_editor1->load_file1(current_file_);
   }
   page->file_time_saved1 = now;
+}
+
+void DocumentTabs::convert_active1(const CodePage& target) {
+  tqozedit1* ed = active_editor();
+  if (!ed) return;
+  const PageConversion found = ed->model().convert_page1(target);
+  ed->update_scrollbars1();
+  ed->update_text();
+  if (found.ok()) return;
+  // A long list would not fit the box: the first ones name the trouble well enough.
+  constexpr size_t kShown = 30;
+  auto list = [&](const std::vector<std::string>& items, auto shown) {
+    QStringList parts;
+    for (size_t i = 0; i < items.size() && i < kShown; ++i) parts << shown(items[i]);
+    if (items.size() > kShown) parts << QStringLiteral("…");
+    return parts.join(QLatin1Char(' '));
+  };
+  const QString to = QString::fromUtf8(target.name());
+  const QString own = QString::fromUtf8(ed->model().page().name());
+  QString text;
+  if (!found.undecodable.empty()) {
+    text = QString::fromUtf8("不能转换为 %1: 以下字节在 %2 中不是字符: %3")
+               .arg(to, own, list(found.undecodable, [](const std::string& b) {
+                      return QString::fromLatin1(QByteArray::fromStdString(b).toHex(' ').toUpper());
+                    }));
+  } else {
+    text = QString::fromUtf8("不能转换为 %1: 以下字符在 %1 中没有: %2")
+               .arg(to, list(found.missing,
+                             [](const std::string& c) { return QString::fromStdString(c); }));
+  }
+  msg_box1(text, false, window(), kInfo);
 }
 
 void DocumentTabs::set_editor_menu(QMenu* menu) {

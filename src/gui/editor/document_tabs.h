@@ -1,6 +1,7 @@
 // The editor area of the main window: the tab strip TabHeader over PageControl1, and the
 // document commands on them: new document, open a file into a tab, save, save all, close,
-// the modified mark and the reload offer when a file changed on disk.
+// the modified mark, the reload offer when a file changed on disk and the conversion of a
+// document to another code page.
 #pragma once
 
 #include <QColor>
@@ -11,6 +12,10 @@
 #include <string>
 
 class QMenu;
+
+namespace lq {
+class CodePage;
+}
 
 namespace lq::gui {
 
@@ -42,6 +47,9 @@ class DocumentTabs : public QWidget {
   void prev_page1();
   void memo1Change();
   void reload_check1();
+  // Re-encodes the active document into target; a message box names what target cannot
+  // hold (or what is no character in the document), and the document then stays as it was.
+  void convert_active1(const CodePage& target);
 
   // Appearance taken from the settings: the editor font for new pages, the bands for all.
   void set_editor_font(const QFont& f) { editor_font_ = f; }
@@ -56,6 +64,9 @@ class DocumentTabs : public QWidget {
  signals:
   // A page's editor got a key-down before its own handling.
   void editorKeyDown(QKeyEvent* e);
+  // Another page became active, or the active document's code page, byte-order mark or
+  // line ends changed.
+  void formatChanged();
 
  private:
   void step_page(int delta);

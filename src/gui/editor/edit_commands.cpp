@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QRegularExpression>
@@ -68,6 +69,10 @@ EditCommands::EditCommands(QWidget* window, DocumentTabs* tabs, MessageCatalogue
   tabs_->set_editor_menu(popup_);
   code_display_ = new CharCodeDisplay(window);
   connect(tabs_, &DocumentTabs::editorKeyDown, this, &EditCommands::show_char_code1);
+  format_display_ = new QLabel(window);
+  format_display_->setObjectName("Label_format1");
+  format_display_->setAccessibleName(QString::fromUtf8("编码和行尾"));
+  connect(tabs_, &DocumentTabs::formatChanged, this, &EditCommands::show_format1);
   qApp->installEventFilter(this);
 }
 
@@ -178,8 +183,9 @@ void EditCommands::fill_tool_menu(QMenu* menu) {
 
 void EditCommands::copy_as_web1() {
   on_editor([](tqozedit1& ed) {
+    const CodePage& page = ed.model().page();
     try {
-      SystemEditorClipboard().set_text(web_text1(ed.model().selected_text1()));
+      SystemEditorClipboard().set_text(web_text1(ed.model().selected_text1(), page), page);
     } catch (...) {
     }
   });
@@ -187,8 +193,9 @@ void EditCommands::copy_as_web1() {
 
 void EditCommands::copy_as_code1() {
   on_editor([](tqozedit1& ed) {
+    const CodePage& page = ed.model().page();
     try {
-      SystemEditorClipboard().set_text(code_text1(ed.model().selected_text1()));
+      SystemEditorClipboard().set_text(code_text1(ed.model().selected_text1(), page), page);
     } catch (...) {
     }
   });
@@ -196,16 +203,18 @@ void EditCommands::copy_as_code1() {
 
 void EditCommands::insert_date1() {
   on_editor([](tqozedit1& ed) {
-    ed.model().insert_text1(to_gbk(date_text(QDateTime::currentDateTime())));
+    const QString date = date_text(QDateTime::currentDateTime());
+    ed.model().insert_text1(ed.model().page().from_utf8(date.toStdString()));
   });
 }
 
 void EditCommands::copy_unicode1() {
   on_editor([](tqozedit1& ed) {
     const std::string text = ed.model().selected_text1();
+    const CodePage& page = ed.model().page();
     try {
-      SystemEditorClipboard().set_text(text);
-      set_unicode_text1(to_wide1(text));
+      SystemEditorClipboard().set_text(text, page);
+      set_unicode_text1(page.to_utf16(text));
     } catch (...) {
     }
   });
@@ -213,7 +222,7 @@ void EditCommands::copy_unicode1() {
 
 void EditCommands::paste_unicode1() {
   on_editor([](tqozedit1& ed) {
-    const std::string text = from_wide1(get_unicode_text1());
+    const std::string text = ed.model().page().from_utf16(get_unicode_text1());
     if (!text.empty()) ed.model().insert_text1(text);
   });
 }
@@ -295,6 +304,11 @@ void EditCommands::open_bookmark1(const std::string& path) {
 void EditCommands::show_char_code1() {
   if (tqozedit1* ed = editor())
     code_display_->show_byte(code_byte1(ed->model().current_line1(), ed->model().caret_abs_col1()));
+}
+
+void EditCommands::show_format1() {
+  const tqozedit1* ed = editor();
+  format_display_->setText(ed ? QString::fromStdString(ed->model().format_text1()) : QString());
 }
 
 void EditCommands::show_java_form() {

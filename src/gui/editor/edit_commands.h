@@ -2,7 +2,8 @@
 // editors' context menu PopupMenu_edit1, the copies for web pages and for code, the current
 // date, wide-text copy and paste, quick find with find-next (F3), the numbered bookmarks
 // (Ctrl+Shift+digit sets, Ctrl+digit goes back), the persistent bookmarks of the menu
-// "书签", the character-code display and the byte-escape tool.
+// "书签", the character-code display, the active document's format in the status bar and
+// the byte-escape tool.
 //
 // Every command does nothing while no tab is active.
 #pragma once
@@ -15,6 +16,7 @@
 #include "core/editor/bookmarks.h"
 #include "core/textsvc/text_data.h"
 
+class QLabel;
 class QMenu;
 class QWidget;
 
@@ -48,6 +50,9 @@ class EditCommands : public QObject {
   QMenu* PopupMenu_edit1() const { return popup_; }
   // "当前字符编码:" with Edit_code1 and Edit_code2; the main window places it.
   CharCodeDisplay* code_display() const { return code_display_; }
+  // Label_format1: the active document's code page and line end ("UTF-8 · LF"); the main
+  // window places it.
+  QLabel* format_display() const { return format_display_; }
 
   // A bookmark was chosen: the main window adds the path to the file list when it is not
   // there yet and refreshes the list.
@@ -70,6 +75,7 @@ class EditCommands : public QObject {
   void rebuild_bookmarks1();
   void open_bookmark1(const std::string& path);
   void show_char_code1();
+  void show_format1();
   void show_java_form();
 
   TForm_find* quick_find() const { return find_form_.get(); }
@@ -93,6 +99,7 @@ class EditCommands : public QObject {
   QMenu* popup_ = nullptr;
   QMenu* marks_menu_ = nullptr;
   CharCodeDisplay* code_display_ = nullptr;
+  QLabel* format_display_ = nullptr;
   std::unique_ptr<TForm_find> find_form_;
   Tex_form_java* java_form_ = nullptr;
   std::string find_text_;

@@ -14,7 +14,6 @@
 #include <algorithm>
 
 #include "core/editor/dbcs.h"
-#include "gui/shell/text_bridge.h"
 
 namespace lq::gui {
 
@@ -29,8 +28,8 @@ int to_int(size_t n) {
 }
 
 // The bytes as shown: decoded straight to UTF-16, every TAB as one blank.
-QString display_text(std::string_view bytes) {
-  const std::u16string wide = code_page().to_utf16(bytes);
+QString display_text(std::string_view bytes, const CodePage& page) {
+  const std::u16string wide = page.to_utf16(bytes);
   QString s = QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
   s.replace(QLatin1Char('\t'), QLatin1Char(' '));
   return s;
@@ -68,24 +67,32 @@ int virtual_key(const QKeyEvent* e) {
 
 // ---- Clipboard ----
 
-void SystemEditorClipboard::set_text(std::string_view bytes) {
+void SystemEditorClipboard::set_text(std::string_view bytes, const CodePage& page) {
   auto* data = new QMimeData;
-  data->setText(from_gbk(bytes));
+  data->setText(QString::fromStdString(page.to_utf8(bytes)));
   data->setData(kMimeType, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  data->setData(kPageMimeType, QByteArray(page.name()));
   QGuiApplication::clipboard()->setMimeData(data);
 }
 
-std::string SystemEditorClipboard::text() {
+ClipboardText SystemEditorClipboard::text() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (!data) return {};
   // The exact bytes count only while the text beside them is still ours: another program
-  // that replaced the text may have left our private data behind.
+  // that replaced the text may have left our private data behind. Bytes without a code
+  // page's name are in the program's own.
   if (data->hasFormat(kMimeType)) {
-    QByteArray raw = data->data(kMimeType);
-    std::string bytes(raw.constData(), static_cast<size_t>(raw.size()));
-    if (!data->hasText() || data->text() == from_gbk(bytes)) return bytes;
+    const QByteArray raw = data->data(kMimeType);
+    const QByteArray name = data->data(kPageMimeType);
+    const CodePage* page = &code_page();
+    for (const CodePage* p : {&gbk_code_page(), &utf8_code_page()})
+      if (name == p->name()) page = p;
+    ClipboardText clip{std::string(raw.constData(), static_cast<size_t>(raw.size())), page};
+    if (!data->hasText() || data->text() == QString::fromStdString(page->to_utf8(clip.bytes)))
+      return clip;
   }
-  return data->hasText() ? to_gbk(data->text()) : std::string();
+  if (!data->hasText()) return {};
+  return ClipboardText{data->text().toStdString(), &utf8_code_page()};
 }
 
 // ---- Widget ----
@@ -201,7 +208,7 @@ int tqozedit1::wrap_width_bytes() const {
 }
 
 int tqozedit1::px_width1(std::string_view bytes) const {
-  return QFontMetrics(font()).horizontalAdvance(display_text(bytes));
+  return QFontMetrics(font()).horizontalAdvance(display_text(bytes, model_.page()));
 }
 
 int tqozedit1::col_from_x1(int x) const {
@@ -210,12 +217,12 @@ int tqozedit1::col_from_x1(int x) const {
   std::string_view r = off < line.size() ? line.substr(off) : std::string_view();
   if (r.empty()) return 1;
   const QFontMetrics fm(font());
-  const CodePage& cp = code_page();
+  const CodePage& cp = model_.page();
   int w = 0;
   for (size_t i = 0; i < r.size();) {
     const size_t n = cp.char_len_at(r, i);
-    w += fm.horizontalAdvance(display_text(r.substr(i, n)));
-    // Within a double-byte character the answer is its second column; the caller's
+    w += fm.horizontalAdvance(display_text(r.substr(i, n), cp));
+    // Within a multi-byte character the answer is its last column; the caller's
     // fix_caret_dbcs1 moves that back to the character's start.
     if (w > x) return to_int(i + n);
     i += n;
@@ -261,7 +268,7 @@ void tqozedit1::go_line_end1() {
   }
   model_.set_caret_col1(n - model_.h_offset1() + 1);
   const int old = model_.h_offset1();
-  model_.set_h_offset1(char_boundary1(old + 1, line, false) - 1);
+  model_.set_h_offset1(char_boundary1(old + 1, line, false, model_.page()) - 1);
   model_.set_caret_col1(model_.caret_col1() + old - model_.h_offset1());
 }
 
@@ -363,6 +370,7 @@ void tqozedit1::paintEvent(QPaintEvent*) {
   const int last = std::min(model_.row_count() - 1, top + v);
   const int h = model_.h_offset1();
   const QColor text_color = palette().color(QPalette::Text);
+  const CodePage& cp = model_.page();
 
   model_.normalize_selection1();
   const EditPos s = model_.norm_start1(), e = model_.norm_end1();
@@ -377,12 +385,13 @@ void tqozedit1::paintEvent(QPaintEvent*) {
     // A row inside the selection is drawn whole by the selection pass.
     if (selected && i > s.line && i < e.line) continue;
     std::string_view row = model_.row_view1(i);
-    const int from = char_boundary1(h + 1, row, true);
-    const int to = char_boundary1(from + kMaxDrawn, row, true);
+    const int from = char_boundary1(h + 1, row, true, cp);
+    const int to = char_boundary1(from + kMaxDrawn, row, true, cp);
     if (from <= to_int(row.size()))
       p.drawText(0, y + ascent,
                  display_text(row.substr(static_cast<size_t>(from - 1),
-                                         static_cast<size_t>(std::max(0, to - from)))));
+                                         static_cast<size_t>(std::max(0, to - from))),
+                              cp));
   }
 
   // Selection pass: only character cells are highlighted.
@@ -396,19 +405,19 @@ void tqozedit1::paintEvent(QPaintEvent*) {
       int a = 1, b = to_int(row.size()) + 1;
       if (i == s.line) a = s.col;
       if (i == e.line) b = e.col;
-      const int from = char_boundary1(a, row, true);
-      const int to = std::min(char_boundary1(b, row, true), to_int(row.size()) + 1);
-      int vis = char_boundary1(h + 1, row, true);
+      const int from = char_boundary1(a, row, true, cp);
+      const int to = std::min(char_boundary1(b, row, true, cp), to_int(row.size()) + 1);
+      int vis = char_boundary1(h + 1, row, true, cp);
       int x = 0;
       if (vis < from) {
         x = fm.horizontalAdvance(display_text(
-            row.substr(static_cast<size_t>(vis - 1), static_cast<size_t>(from - vis))));
+            row.substr(static_cast<size_t>(vis - 1), static_cast<size_t>(from - vis)), cp));
         vis = from;
       }
       const int n = std::min(to - vis, kMaxDrawn);
       if (n <= 0 || vis > to_int(row.size())) continue;
       const QString part =
-          display_text(row.substr(static_cast<size_t>(vis - 1), static_cast<size_t>(n)));
+          display_text(row.substr(static_cast<size_t>(vis - 1), static_cast<size_t>(n)), cp);
       const int y = (i - top) * lh;
       p.fillRect(x, y, fm.horizontalAdvance(part), lh, hl);
       p.drawText(x, y + ascent, part);
@@ -481,7 +490,7 @@ bool tqozedit1::navigation_key(QKeyEvent* e) {
       if (m.caret_col1() == 1 && m.h_offset1() > 0) {
         const int old = m.h_offset1();
         m.set_h_offset1(old - 10);
-        m.set_h_offset1(char_boundary1(m.h_offset1() + 1, m.current_line1(), false) - 1);
+        m.set_h_offset1(char_boundary1(m.h_offset1() + 1, m.current_line1(), false, m.page()) - 1);
         m.set_caret_col1(1 + old - m.h_offset1());
       } else if (m.caret_col1() > 1) {
         m.set_caret_col1(m.caret_col1() - 1);
@@ -495,8 +504,11 @@ bool tqozedit1::navigation_key(QKeyEvent* e) {
         m.set_caret_col1(m.caret_col1() + 1);
       } else {
         const int old = m.h_offset1();
+        const std::string line = m.current_line1();
         m.set_h_offset1(old + 10);
-        m.set_h_offset1(char_boundary1(m.h_offset1() + 1, m.current_line1(), false) + 1);
+        m.set_h_offset1(char_boundary1(m.h_offset1() + 1, line, false, m.page()) + 1);
+        // The view never starts inside a character of more than two bytes.
+        m.set_h_offset1(char_boundary1(m.h_offset1() + 1, line, true, m.page()) - 1);
         m.set_caret_col1(m.caret_col1() + old - m.h_offset1());
       }
       m.fix_caret_dbcs1(true);
@@ -574,9 +586,9 @@ bool tqozedit1::ctrl_key(QKeyEvent* e) {
 }
 
 void tqozedit1::type_bytes(std::string_view bytes) {
-  for (unsigned char ch : bytes) {
+  for (std::string_view ch : model_.page().split_chars(bytes)) {
     const bool edge = caret_point().x() >= client_rect().width() - kEdgeMargin;
-    model_.type_char1(ch, edge);
+    model_.type_chars1(ch, edge);
   }
   update_text();
 }
@@ -603,13 +615,13 @@ void tqozedit1::keyPressEvent(QKeyEvent* e) {
   }
   if (!consumed) {
     model_.key_down_unconsumed1(virtual_key(e));
-    // The character the key produces, as its GBK bytes.
+    // The character the key produces, as its bytes in the document's code page.
     QString text = e->text();
     if (key == Qt::Key_Backtab) text = QStringLiteral("\t");
     if (!text.isEmpty() && !(mods & Qt::AltModifier)) {
       const ushort c = text.at(0).unicode();
       if (c == 8 || c == 13 || c == 127) text.clear();
-      if (!text.isEmpty()) type_bytes(to_gbk(text));
+      if (!text.isEmpty()) type_bytes(model_.page().from_utf8(text.toStdString()));
     }
   }
   update_scrollbars1();
@@ -619,7 +631,7 @@ void tqozedit1::keyPressEvent(QKeyEvent* e) {
 
 void tqozedit1::inputMethodEvent(QInputMethodEvent* e) {
   if (!e->commitString().isEmpty()) {
-    type_bytes(to_gbk(e->commitString()));
+    type_bytes(model_.page().from_utf8(e->commitString().toStdString()));
     model_.notify_change1();
     update_scrollbars1();
   }

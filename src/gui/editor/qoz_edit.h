@@ -1,6 +1,6 @@
-// tqozedit1 as a Qt widget: it paints the rows of an EditorModel (GBK decoded for display
-// only) and maps keys, the input method and the mouse onto the model's operations. Every
-// text change goes through the model.
+// tqozedit1 as a Qt widget: it paints the rows of an EditorModel (decoded with the
+// document's code page for display only) and maps keys, the input method and the mouse onto
+// the model's operations. Every text change goes through the model.
 #pragma once
 
 #include <QColor>
@@ -18,13 +18,17 @@ class QTimer;
 
 namespace lq::gui {
 
-// The system clipboard as the editor sees it: plain text converted between GBK and Unicode,
-// plus the exact bytes under a private MIME type so a copy inside the program is byte-exact.
+// The system clipboard as the editor sees it: plain text converted between the document's
+// code page and Unicode, plus the exact bytes and the name of their code page under private
+// MIME types, so a copy inside the program is byte-exact.
 class SystemEditorClipboard : public EditorClipboard {
  public:
   static constexpr const char* kMimeType = "application/x-lexoquill-bytes";
-  void set_text(std::string_view bytes) override;
-  std::string text() override;
+  static constexpr const char* kPageMimeType = "application/x-lexoquill-code-page";
+  void set_text(std::string_view bytes, const CodePage& page) override;
+  // The private bytes while the plain text beside them is still theirs, else the plain text
+  // as UTF-8.
+  ClipboardText text() override;
 };
 
 class tqozedit1 : public QWidget, private EditorClient {
@@ -70,6 +74,8 @@ class tqozedit1 : public QWidget, private EditorClient {
 
  signals:
   void OnChange();
+  // The document's code page, byte-order mark or line ends changed.
+  void formatChanged();
   // Raised at the start of the editor's own key-down handling.
   void OnKeyDown(QKeyEvent* event);
   // A mouse press and release inside the editor.
@@ -101,6 +107,7 @@ class tqozedit1 : public QWidget, private EditorClient {
   void take_focus() override { setFocus(); }
   void scroll_bars_changed(bool vertical_only) override;
   void word_selected() override { dblclick_flag_ = true; }
+  void format_changed() override { emit formatChanged(); }
 
   void measure_line_height();
   int visible_rows() const;

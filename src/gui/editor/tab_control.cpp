@@ -74,13 +74,15 @@ const std::vector<TTabControlExSheet*>& TTabControlEx::refresh_pages1() {
 
 void TTabControlEx::SetActivePage(TTabControlExSheet* page) {
   active_ = page;
-  if (!page || page->closing1()) return;
-  if (page->parentWidget() != this) page->setParent(this);
-  page->setGeometry(rect());
-  page->raise();
-  page->show();
-  refresh_pages1();
-  if (Head) Head->update();
+  if (page && !page->closing1()) {
+    if (page->parentWidget() != this) page->setParent(this);
+    page->setGeometry(rect());
+    page->raise();
+    page->show();
+    refresh_pages1();
+    if (Head) Head->update();
+  }
+  emit activePageChanged();
 }
 
 void TTabControlEx::remove_page1(TTabControlExSheet* page) {
@@ -98,11 +100,13 @@ void TTabControlEx::close_page1(TTabControlExSheet* page) {
   auto it = std::find(pages_.begin(), pages_.end(), page);
   if (it != pages_.end()) {
     pages_.erase(it);
-    if (active_ == page) active_ = nullptr;
+    const bool was_active = active_ == page;
+    if (was_active) active_ = nullptr;
     // No other page becomes active: the one below shows, but commands wait for a click.
     page->hide();
     page->setParent(nullptr);
     delete page;
+    if (was_active) emit activePageChanged();
   }
   if (Head) Head->update();
 }

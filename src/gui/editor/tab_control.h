@@ -102,6 +102,10 @@ class TTabControlEx : public QWidget {
   void close_page1(TTabControlExSheet* page);
   void remove_page1(TTabControlExSheet* page);
 
+ signals:
+  // ActivePage was set, or closed and left empty.
+  void activePageChanged();
+
  protected:
   void resizeEvent(QResizeEvent* e) override;
 

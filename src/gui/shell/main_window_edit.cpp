@@ -1,6 +1,7 @@
 // The editor's side of the main window: the document and editing commands in the menus,
 // the tool bar and the status bar, and what a run and the line-length tool do to the active
 // editor.
+#include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
 #include <algorithm>
@@ -32,6 +33,7 @@ void MainWindow::install_edit_commands() {
   }
   if (auto* m = findChild<QMenu*>("N_mark1")) c.fill_bookmark_menu(m);
   if (auto* m = findChild<QMenu*>("N_tool1")) c.fill_tool_menu(m);
+  statusBar()->addPermanentWidget(c.format_display());
   statusBar()->addPermanentWidget(c.code_display());
   c.set_add_to_file_list([this](const std::string& path) {
     if (std::find(file_list_.begin(), file_list_.end(), path) != file_list_.end()) return;

@@ -5,6 +5,7 @@
 #include "core/editor/dbcs.h"
 #include "core/editor/editor_model.h"
 #include "core/editor/wrap.h"
+#include "core/encoding/code_page.h"
 #include "editor_test_util.h"
 
 namespace lq {
@@ -18,16 +19,19 @@ struct BoundaryCase {
   int p;
   bool splits;
   int forward, backward;
+  const CodePage* page = &gbk_code_page();
 };
 
 class CharBoundary : public testing::TestWithParam<BoundaryCase> {};
 
 TEST_P(CharBoundary, ForwardAndBackward) {
   const auto& c = GetParam();
-  EXPECT_EQ(splits_char1(c.p, c.text), c.splits);
-  EXPECT_EQ(char_boundary1(c.p, c.text, true), c.forward);
-  EXPECT_EQ(char_boundary1(c.p, c.text, false), c.backward);
+  EXPECT_EQ(splits_char1(c.p, c.text, *c.page), c.splits);
+  EXPECT_EQ(char_boundary1(c.p, c.text, true, *c.page), c.forward);
+  EXPECT_EQ(char_boundary1(c.p, c.text, false, *c.page), c.backward);
 }
+
+const CodePage* const kUtf8 = &utf8_code_page();
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CharBoundary,
@@ -53,7 +57,23 @@ INSTANTIATE_TEST_SUITE_P(
                                  "\x81\x40"
                                  "b",
                                  3, false, 3, 3},
-                    BoundaryCase{"past_the_end", "\xD6", 5, false, 5, 5}),
+                    BoundaryCase{"past_the_end", "\xD6", 5, false, 5, 5},
+                    // UTF-8: 中 is E4 B8 AD, 😀 F0 9F 98 80.
+                    BoundaryCase{"utf8_second_byte",
+                                 "a\xE4\xB8\xAD"
+                                 "b",
+                                 3, true, 5, 2, kUtf8},
+                    BoundaryCase{"utf8_third_byte",
+                                 "a\xE4\xB8\xAD"
+                                 "b",
+                                 4, true, 5, 2, kUtf8},
+                    BoundaryCase{"utf8_after",
+                                 "a\xE4\xB8\xAD"
+                                 "b",
+                                 5, false, 5, 5, kUtf8},
+                    BoundaryCase{"utf8_four_bytes", "x\xF0\x9F\x98\x80", 5, true, 6, 2, kUtf8},
+                    // Bytes that form no UTF-8 character stand alone: nothing to split.
+                    BoundaryCase{"utf8_gbk_bytes", "\xD6\xD0", 2, false, 2, 2, kUtf8}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct WrapCase {
@@ -61,12 +81,13 @@ struct WrapCase {
   std::string line;
   int w;
   std::vector<std::string> rows;
+  const CodePage* page = &gbk_code_page();
 };
 
 class SplitRow : public testing::TestWithParam<WrapCase> {};
 
 TEST_P(SplitRow, RowsAndMarkers) {
-  EXPECT_EQ(split_row1(GetParam().line, GetParam().w), GetParam().rows);
+  EXPECT_EQ(split_row1(GetParam().line, GetParam().w, *GetParam().page), GetParam().rows);
 }
 
 const std::string k20(20, 'x');
@@ -79,6 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
                     WrapCase{"narrow_means_no_wrap", k20, 4, {"0:" + k20}},
                     WrapCase{
                         "character_moves_down", k9 + "\xD6\xD0", 10, {"0:" + k9, "1:\xD6\xD0"}},
+                    WrapCase{"utf8_character_moves_down",
+                             k9 + "\xE4\xB8\xAD",
+                             10,
+                             {"0:" + k9, "1:\xE4\xB8\xAD"},
+                             kUtf8},
                     WrapCase{"empty_line", "", 10, {"0:"}},
                     WrapCase{"short_line", "abc", 10, {"0:abc"}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -153,7 +179,7 @@ TEST(Wrap, RewrappingChangedLinesEqualsRewrappingAll) {
     }
     LineList out;
     for (const auto& l : lines)
-      for (auto& r : split_row1(l, w)) out.push_back(r);
+      for (auto& r : split_row1(l, w, gbk_code_page())) out.push_back(r);
     return out;
   };
   std::mt19937 rng(11);

@@ -4,6 +4,7 @@
 
 #include "core/editor/bookmarks.h"
 #include "core/editor/find_history.h"
+#include "core/encoding/code_page.h"
 #include "core/support/temp_dir.h"
 #include "core/textsvc/text_data.h"
 #include "editor_test_util.h"
@@ -21,14 +22,17 @@ struct CopyCase {
   std::string selected;
   std::string web;
   std::string code;
+  const CodePage* page = &gbk_code_page();
 };
+
+const std::string U3000 = "\xE3\x80\x80";  // the ideographic space in UTF-8
 
 class CopyForms : public ::testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyForms, WebAndCode) {
   const CopyCase& c = GetParam();
-  EXPECT_EQ(show(web_text1(c.selected)), show(c.web));
-  EXPECT_EQ(show(code_text1(c.selected)), show(c.code));
+  EXPECT_EQ(show(web_text1(c.selected, *c.page)), show(c.web));
+  EXPECT_EQ(show(code_text1(c.selected, *c.page)), show(c.code));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -39,11 +43,25 @@ INSTANTIATE_TEST_SUITE_P(
         CopyCase{"ideographic_space", A1 + A1 + A1 + "a b", A1 + A1 + A1 + "a b\r\n", "   a b\r\n"},
         CopyCase{"two_lines", " x\r\n\ty ", A1 + "x\r\n" + A1 + "y \r\n", " x\r\n\ty \r\n"},
         // A selection ending at a row's start has a last break and no empty last line.
-        CopyCase{"break_at_end", "a\r\n", "a\r\n", "a\r\n"}, CopyCase{"empty", "", "", ""}),
+        CopyCase{"break_at_end", "a\r\n", "a\r\n", "a\r\n"}, CopyCase{"empty", "", "", ""},
+        // In UTF-8 two blanks make one whole space, and a byte of a space is never written.
+        CopyCase{"utf8_blanks", "\t  a", U3000 + " a\r\n", "\t  a\r\n", &utf8_code_page()},
+        CopyCase{"utf8_spaces",
+                 U3000 + U3000 +
+                     "\xE3\x80"
+                     "a",
+                 U3000 + U3000 +
+                     "\xE3\x80"
+                     "a\r\n",
+                 "    \xE3\x80"
+                 "a\r\n",
+                 &utf8_code_page()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CopyForms, CodeUndoesWeb) {
-  EXPECT_EQ(show(code_text1(web_text1("\t  a b"))), show("   a b\r\n"));
+  for (const CodePage* page : {&gbk_code_page(), &utf8_code_page()})
+    EXPECT_EQ(show(code_text1(web_text1("\t  a b", *page), *page)), show("   a b\r\n"))
+        << page->name();
 }
 
 struct FindCase {

@@ -31,15 +31,17 @@ inline std::vector<std::string> rows_of(const RowStore& rows) {
 
 class FakeClipboard : public EditorClipboard {
  public:
-  void set_text(std::string_view bytes) override {
+  void set_text(std::string_view bytes, const CodePage& code_page) override {
     if (fail) throw std::runtime_error("clipboard busy");
     content.assign(bytes);
+    page = &code_page;
   }
-  std::string text() override {
+  ClipboardText text() override {
     if (fail) throw std::runtime_error("clipboard busy");
-    return content;
+    return {content, page};
   }
   std::string content;
+  const CodePage* page = nullptr;  // the program's
   bool fail = false;
 };
 

@@ -1,12 +1,14 @@
 #include "core/editor/row_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "core/textsvc/file_services.h"
 #include "editor_test_util.h"
@@ -161,12 +163,66 @@ TEST_F(ReadFile, LargeFilesGiveTheSameRowsAsTheRule) {
   bytes += "tail";
   expect.push_back("tail");
   std::string p = write(bytes);
-  RowStore rows = RowStore::read_file(p);
+  std::vector<LineEnd> ends;
+  std::string seen;
+  RowStore rows = RowStore::read_file(p, &ends, [&](std::string_view all) {
+    seen = all;
+    return size_t{0};
+  });
   ASSERT_EQ(rows.size(), expect.size());
   EXPECT_EQ(rows.to_lines(), expect);
+  EXPECT_TRUE(seen == bytes);  // before any CR was dropped
+  std::vector<LineEnd> expect_ends;
+  LineList scratch;
+  split_keeping_ends(bytes, scratch, expect_ends);
+  EXPECT_EQ(ends, expect_ends);
   LineList lines;
   load_lines1(p, lines);
   EXPECT_EQ(lines, expect);
+}
+
+TEST_F(ReadFile, InspectSkipsAByteOrderMark) {
+  struct {
+    const char* name;
+    std::string bytes;
+    LineList rows;
+    std::vector<LineEnd> ends;
+  } cases[] = {
+      {"mark_and_lines", "\xEF\xBB\xBFx\r\ny", {"x", "y"}, {LineEnd::CrLf, LineEnd::None}},
+      {"mark_then_cr", "\xEF\xBB\xBF\rx\n", {"x"}, {LineEnd::Lf}},
+      {"mark_alone", "\xEF\xBB\xBF", {""}, {LineEnd::None}},
+  };
+  for (const auto& c : cases) {
+    std::vector<LineEnd> ends;
+    RowStore rows = RowStore::read_file(write(c.bytes), &ends, [](std::string_view all) {
+      return all.substr(0, 3) == "\xEF\xBB\xBF" ? size_t{3} : size_t{0};
+    });
+    EXPECT_EQ(rows.to_lines(), c.rows) << c.name;
+    EXPECT_EQ(ends, c.ends) << c.name;
+  }
+}
+
+// A pipe has no size to go by: the block grows while it is read, and the rows made before
+// keep pointing into the smaller blocks.
+TEST_F(ReadFile, GrowingInputKeepsEveryRow) {
+  const std::string fifo = (dir_ / "pipe").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string bytes;
+  LineList expect;
+  for (int i = 0; i < 20000; ++i) {
+    std::string r = "row " + std::to_string(i);
+    bytes += r + (i % 7 == 0 ? "\rx\r\n" : "\n");
+    expect.push_back(i % 7 == 0 ? r + "x" : r);
+  }
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
+  std::string seen;
+  RowStore rows = RowStore::read_file(fifo, nullptr, [&](std::string_view all) {
+    seen = all;
+    return size_t{0};
+  });
+  writer.join();
+  EXPECT_EQ(rows.to_lines(), expect);
+  EXPECT_TRUE(seen == bytes);
 }
 
 TEST_F(ReadFile, MissingFileOrDirectoryThrows) {
