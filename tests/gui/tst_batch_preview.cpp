@@ -54,6 +54,7 @@ class TestBatchPreview : public QObject {
   void initTestCase() {
     QVERIFY(home_.isValid());
     qputenv("LEXOQUILL_HOME", home_.path().toUtf8());
+    lq::test::write_lines_with_crlf(home_.path());
     lq::gui::set_msg_box_hook([this](const QString&, const QString& text, bool) {
       boxes_ << text;
       return answer_;

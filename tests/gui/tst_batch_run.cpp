@@ -127,7 +127,7 @@ class TestBatchRun : public QObject {
     enable(add);  // unticks upper
     QVERIFY(!upper->chkEnable()->isChecked());
     QVERIFY(run(w));
-    QCOMPARE(read_file(p), QByteArray("-ab\r\n"));
+    QCOMPARE(read_file(p), QByteArray("-ab\n"));
   }
 
   void lastBytesFallbackRewritesTheBox() {
@@ -141,7 +141,7 @@ class TestBatchRun : public QObject {
     w.scope_box()->select_mode(8);
     QVERIFY(run(w));
     // The first line's length became the count, and the later line used it.
-    QCOMPARE(read_file(p), QByteArray("|abc\r\nabc|def\r\n"));
+    QCOMPARE(read_file(p), QByteArray("|abc\nabc|def\n"));
     QTRY_COMPARE(w.scope_box()->value("Edit_fw_hj1"), QString("3"));
   }
 
@@ -158,7 +158,7 @@ class TestBatchRun : public QObject {
     int done = 0, untouched = 0;
     for (const QString& f : files) {
       const QByteArray b = read_file(f);
-      if (b == QByteArray(2000, 'A') + "\r\n")
+      if (b == QByteArray(2000, 'A') + "\n")
         ++done;
       else if (b == QByteArray(2000, 'a') + "\n")
         ++untouched;
@@ -181,7 +181,21 @@ class TestBatchRun : public QObject {
     connect(w, &MainWindow::progressShown, w, [w](int) { w->close(); });
     w->findChild<QAction*>("N_start1")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 20000);
-    for (const QString& f : files) QVERIFY(read_file(f) == "Q\r\n" || read_file(f) == "q\n");
+    for (const QString& f : files) QVERIFY(read_file(f) == "Q\n" || read_file(f) == "q\n");
+  }
+
+  void binaryFileIsSkippedAndNamed() {
+    MainWindow w;
+    const QString bin = file("bin.txt", QByteArray("a\0b\n", 4)), text = file("t.txt", "t\n");
+    w.add_files({bin, text});
+    auto* panel = w.ensure_panel1("TControlForm_ucase");
+    enable(panel);
+    QVERIFY(run(w));
+    QCOMPARE(read_file(bin), QByteArray("a\0b\n", 4));
+    QCOMPARE(read_file(text), QByteArray("T\n"));
+    QTRY_COMPARE(boxes_.size(), 1);
+    QCOMPARE(boxes_[0].text,
+             "完成\n\n改动 1 个文件, 未改动 0 个, 跳过 1 个.\n" + bin + "  (二进制文件)");
   }
 
   void addDirectoryFiltersTheWholeList() {

@@ -64,6 +64,7 @@ class TestPanelWindows : public QObject {
   void initTestCase() {
     QVERIFY(home_.isValid());
     qputenv("LEXOQUILL_HOME", home_.path().toUtf8());
+    lq::test::write_lines_with_crlf(home_.path());
     lq::gui::set_msg_box_hook([this](const QString&, const QString& t, bool) {
       boxes_ << t;
       return false;

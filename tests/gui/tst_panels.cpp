@@ -171,6 +171,7 @@ class TestPanels : public QObject {
   void initTestCase() {
     QVERIFY(home_.isValid());
     qputenv("LEXOQUILL_HOME", home_.path().toUtf8());
+    lq::test::write_lines_with_crlf(home_.path());
     lq::gui::set_msg_box_hook([this](const QString& c, const QString& t, bool) {
       boxes_ << Box{c, t};
       return false;

@@ -150,6 +150,8 @@ class TestSettings : public QObject {
       d->CheckBox_rm1()->setChecked(false);
       d->CheckBox_falternation_paint1()->setChecked(true);
       d->set_color(0x00336699);
+      d->ComboBox_encoding1()->setCurrentText("UTF-8");
+      d->ComboBox_eol1()->setCurrentText("LF");
       d->accept();
     });
     w.N_option1Click();
@@ -157,9 +159,12 @@ class TestSettings : public QObject {
         "[操作]\r\n区分大小写=1\r\n右键菜单=0\r\n"
         "[edit]\r\nalternation_paint=1\r\nalternation_paint_color=3368601\r\n"
         "font_name=宋体\r\nfont_size=11\r\nfont_charset=0\r\n"
-        "[form]\r\nfont_name=宋体\r\nfont_size=9\r\nfont_charset=0\r\n");
+        "[form]\r\nfont_name=宋体\r\nfont_size=9\r\nfont_charset=0\r\n"
+        "[file]\r\nencoding=utf-8\r\neol=lf\r\nbinary=0\r\n");
     QCOMPARE(read("sys1.ini"), QByteArray::fromStdString(expected));
     QVERIFY(w.sys_settings().case_sensitive);
+    QCOMPARE(w.sys_settings().encoding, EncodingChoice::Utf8);
+    QCOMPARE(w.sys_settings().eol, EolPolicy::Lf);
     QVERIFY(!QFile::exists(shell_entry()));  // removed at once, without a restart
     QCOMPARE(open_editor->alternation_paint_color(), QColor(0x99, 0x66, 0x33));
     QVERIFY(read("ext1.txt").startsWith(".txt\r\n.htm\r\n"));

@@ -167,13 +167,6 @@ void MainWindow::N_option1Click() {
   try {
     ini.reload();
     ini.write_bool(kOps, kCaseSensitive, d->CheckBox_case1()->isChecked());
-    // The combo boxes list the choices in the order of their enums.
-    ini.write_string(
-        kFile, kEncoding,
-        encoding_choice_name(static_cast<EncodingChoice>(d->ComboBox_encoding1()->currentIndex())));
-    ini.write_string(kFile, kEol,
-                     eol_policy_name(static_cast<EolPolicy>(d->ComboBox_eol1()->currentIndex())));
-    ini.write_bool(kFile, kBinary, d->CheckBox_binary1()->isChecked());
     ini.write_bool(kEdit, kAlternationPaint, d->CheckBox_falternation_paint1()->isChecked());
     ini.write_integer(kEdit, kAlternationPaintColor, d->color());
     save_ext_file1(ext_file_path(), d->ext_lines());
@@ -185,6 +178,13 @@ void MainWindow::N_option1Click() {
       ini.write_integer(section, kFontSize, font.size);
       ini.write_integer(section, kFontCharset, font.charset & 0xFF);
     }
+    // The combo boxes list the choices in the order of their enums.
+    ini.write_string(
+        kFile, kEncoding,
+        encoding_choice_name(static_cast<EncodingChoice>(d->ComboBox_encoding1()->currentIndex())));
+    ini.write_string(kFile, kEol,
+                     eol_policy_name(static_cast<EolPolicy>(d->ComboBox_eol1()->currentIndex())));
+    ini.write_bool(kFile, kBinary, d->CheckBox_binary1()->isChecked());
   } catch (const std::exception& e) {
     msg_box1(error_text(e.what()), false, this, QApplication::applicationName());
   }

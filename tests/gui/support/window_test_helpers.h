@@ -26,6 +26,12 @@ inline void write_file(const QString& path, const QByteArray& bytes) {
   QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// Settings in `home` that make every run write each line with CR LF, for tests about what
+// operations and windows do rather than about keeping line ends.
+inline void write_lines_with_crlf(const QString& home) {
+  write_file(home + "/sys1.ini", "[file]\r\neol=crlf\r\n");
+}
+
 // Starts the run and waits for its end; false when it did not start or did not end.
 inline bool start_and_wait(lq::gui::MainWindow& w) {
   QSignalSpy done(&w, &lq::gui::MainWindow::runFinished);
