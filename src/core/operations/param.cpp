@@ -46,6 +46,7 @@ void EncodedValues::use_page(const CodePage* page,
   if (page == page_) return;
   page_ = page;
   encoded_.clear();
+  same_ = true;
   if (!page) return;
   for (const auto& [name, value] : values) {
     const ValueForm f = form(name);
@@ -67,22 +68,25 @@ void EncodedValues::use_page(const CodePage* page,
           utf8.find("\xEF\xBF\xBD") != std::string::npos)
         out = value;
     }
+    if (out != value) same_ = false;
     encoded_.emplace(name, std::move(out));
   }
+  // Nothing to look up line after line when every value reads the same in this page.
+  if (same_) encoded_.clear();
 }
 
 const std::string* EncodedValues::find(std::string_view name) const {
-  if (!page_) return nullptr;
+  if (!page_ || same_) return nullptr;
   auto it = encoded_.find(name);
   return it == encoded_.end() ? nullptr : &it->second;
 }
 
 void EncodedValues::update(std::string_view name, const std::string& value) {
-  if (page_) encoded_.insert_or_assign(std::string(name), value);
+  if (page_ && !same_) encoded_.insert_or_assign(std::string(name), value);
 }
 
 void EncodedValues::refresh(const std::map<std::string, std::string, std::less<>>& values) {
-  if (!page_) return;
+  if (!page_ || same_) return;
   for (const auto& [name, value] : values)
     if (form(name) == ValueForm::Program && is_ascii(value)) encoded_.insert_or_assign(name, value);
 }

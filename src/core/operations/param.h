@@ -74,6 +74,7 @@ class EncodedValues {
   std::map<std::string, std::string, std::less<>> unicode_;
   std::map<std::string, std::string, std::less<>> encoded_;
   const CodePage* page_ = nullptr;
+  bool same_ = false;  // every value reads as stored in page_: encoded_ is empty
 };
 
 // Current values by control name: bytes in the program's code page (GBK) as set(), text

@@ -106,6 +106,15 @@ std::string RegexMatcher::replace_all(std::string_view text, std::string_view re
   auto text_offset = [&](size_t form_offset) {
     if (ascii) return form_offset;
     while (walked_form < form_offset) {
+      // ASCII is the same in both: skip it a run at a time.
+      if (form_offset - walked_form >= 8) {
+        const size_t run = ascii_prefix(text.substr(walked_text, form_offset - walked_form));
+        if (run >= 8) {
+          walked_form += run;
+          walked_text += run;
+          continue;
+        }
+      }
       if (static_cast<unsigned char>(text[walked_text]) < 0x80) {
         ++walked_form;
         ++walked_text;

@@ -55,12 +55,21 @@ std::string ReplaceOp::replace_one(std::string_view text, std::string_view searc
 
 const RegexMatcher& ReplaceOp::matcher(const std::string& pattern, bool caseless) {
   const CodePage& page = text_page();
+  // The same pattern line after line: no lookup (the map's entries never move).
+  if (last_ && last_->page == &page && last_->caseless == caseless && last_->pattern == pattern)
+    return *last_->matcher;
   auto key = std::make_tuple(&page, caseless, pattern);
   auto it = compiled_.find(key);
-  if (it != compiled_.end()) return *it->second;
+  if (it != compiled_.end()) {
+    last_ = Last{&page, caseless, pattern, it->second.get()};
+    return *it->second;
+  }
+  last_.reset();
   if (compiled_.size() >= 1024) compiled_.clear();
   auto compiled = std::make_unique<RegexMatcher>(pattern, caseless, page);
-  return *compiled_.emplace(std::move(key), std::move(compiled)).first->second;
+  const RegexMatcher& made = *compiled_.emplace(std::move(key), std::move(compiled)).first->second;
+  last_ = Last{&page, caseless, pattern, &made};
+  return made;
 }
 
 std::unique_ptr<Operation> make_replace_op() {

@@ -55,6 +55,13 @@ class ReplaceOp : public Operation {
   // pages may change between files, so the cache is keyed by what is compiled rather than
   // filled once.
   std::map<std::tuple<const CodePage*, bool, std::string>, std::unique_ptr<RegexMatcher>> compiled_;
+  struct Last {
+    const CodePage* page;
+    bool caseless;
+    std::string pattern;
+    const RegexMatcher* matcher;
+  };
+  std::optional<Last> last_;
 };
 
 std::unique_ptr<Operation> make_replace_op();
