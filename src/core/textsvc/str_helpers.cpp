@@ -347,9 +347,8 @@ void split_by_len1(std::string_view s, LineList& list, int n, const CodePage& cp
   }
 }
 
-void split_lines_by_len1(const LineList& src, LineList& dst, int n, bool wide) {
+void split_lines_by_len1(const LineList& src, LineList& dst, int n, bool wide, const CodePage& cp) {
   const size_t units = n < 1 ? 1 : static_cast<size_t>(n);
-  const CodePage& cp = code_page();
   LineList pieces;
   for (const std::string& line : src) {
     size_t start = 0;

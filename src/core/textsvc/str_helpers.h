@@ -91,7 +91,8 @@ void split_by_len1(std::string_view s, LineList& list, int n, const CodePage& pa
 // Every line of src cut into pieces of at most n units: bytes, or with `wide` characters
 // of the code page (a double-byte character counts once and is never split). Empty lines
 // give no piece. src and dst may be the same list. n < 1 counts as 1.
-void split_lines_by_len1(const LineList& src, LineList& dst, int n, bool wide);
+void split_lines_by_len1(const LineList& src, LineList& dst, int n, bool wide,
+                         const CodePage& page = code_page());
 
 // ---- Class-level functions of str1 -----------------------------------------------------
 

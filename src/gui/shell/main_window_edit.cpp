@@ -56,7 +56,7 @@ void MainWindow::limit_active_editor_lines(int n) {
   EditorModel& m = ed->model();
   LineList lines;
   set_lines_text(lines, m.get_all_text1());
-  split_lines_by_len1(lines, lines, n, true);
+  split_lines_by_len1(lines, lines, n, true, m.page());
   m.set_all_text1(lines_text(lines));
   m.clear_history1();
   // The text differs from the file now, so the tab shows it as changed.
