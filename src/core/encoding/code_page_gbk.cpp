@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
 #include "core/encoding/gbk_table.h"
 
@@ -112,34 +113,6 @@ char* put_utf8_any(char* out, char32_t c) {
   *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
   *out++ = static_cast<char>(0x80 | (c & 0x3F));
   return out;
-}
-
-// Number of ASCII bytes at the start of [p, end), eight at a time where possible.
-size_t ascii_run(const unsigned char* p, const unsigned char* end) {
-  const unsigned char* start = p;
-  while (end - p >= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    if (word & 0x8080808080808080ull) break;
-    p += 8;
-  }
-  while (p < end && *p < 0x80) ++p;
-  return static_cast<size_t>(p - start);
-}
-
-// Length of the well-formed UTF-8 sequence at p (no overlong form, no surrogate, at most
-// U+10FFFF), 0 when there is none; at most `left` bytes are read.
-size_t well_formed_utf8(const unsigned char* p, size_t left) {
-  const size_t len = *p >= 0xF0 ? 4 : *p >= 0xE0 ? 3 : 2;
-  if (*p < 0xC2 || *p > 0xF4 || left < len) return 0;
-  char32_t c = *p & (0x7F >> len);
-  for (size_t k = 1; k < len; ++k) {
-    if ((p[k] & 0xC0) != 0x80) return 0;
-    c = c << 6 | (p[k] & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-  return len;
 }
 
 // Appends the GBK form of a code point (a value above 0xFFFF, or a surrogate, stands for
@@ -286,21 +259,10 @@ class GbkCodePage final : public CodePage {
         p += n;
         continue;
       }
-      // A well-formed sequence (no overlong form, no surrogate, at most U+10FFFF) is one
-      // character; anything else is one "?" per byte.
-      size_t len = *p >= 0xF0 ? 4 : *p >= 0xE0 ? 3 : 2;
+      // A well-formed sequence is one character; anything else is one "?" per byte.
       char32_t c = 0;
-      bool ok = *p >= 0xC2 && *p <= 0xF4 && static_cast<size_t>(end - p) >= len;
-      if (ok) {
-        c = *p & (0x7F >> len);
-        for (size_t k = 1; k < len && ok; ++k) {
-          ok = (p[k] & 0xC0) == 0x80;
-          c = c << 6 | (p[k] & 0x3F);
-        }
-        static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-        ok = ok && c >= kMin[len] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-      }
-      if (!ok) {
+      const size_t len = well_formed_utf8(p, static_cast<size_t>(end - p), &c);
+      if (len == 0) {
         out.push_back('?');
         ++p;
         continue;

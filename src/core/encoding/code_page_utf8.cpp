@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
 
 namespace lq {
@@ -14,39 +15,8 @@ namespace {
 constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";  // U+FFFD
 constexpr char16_t kReplacement = 0xFFFD;
 
-// Number of ASCII bytes at the start of [p, end), eight at a time where possible.
-size_t ascii_run(const unsigned char* p, const unsigned char* end) {
-  const unsigned char* start = p;
-  while (end - p >= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    if (word & 0x8080808080808080ull) break;
-    p += 8;
-  }
-  while (p < end && *p < 0x80) ++p;
-  return static_cast<size_t>(p - start);
-}
-
-// Length of the well-formed sequence at p (p[0] >= 0x80; no overlong form, no surrogate, at
-// most U+10FFFF), 0 when there is none; at most `left` bytes are read. The code point goes to
-// *cp.
-size_t well_formed(const unsigned char* p, size_t left, char32_t* cp) {
-  const size_t len = *p >= 0xF0 ? 4 : *p >= 0xE0 ? 3 : 2;
-  if (*p < 0xC2 || *p > 0xF4 || left < len) return 0;
-  char32_t c = *p & (0x7F >> len);
-  for (size_t k = 1; k < len; ++k) {
-    if ((p[k] & 0xC0) != 0x80) return 0;
-    c = c << 6 | (p[k] & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-  *cp = c;
-  return len;
-}
-
 size_t well_formed(const unsigned char* p, size_t left) {
-  char32_t ignored;
-  return well_formed(p, left, &ignored);
+  return well_formed_utf8(p, left);
 }
 
 // Number of bytes at the start of [p, end) that are well-formed UTF-8.
@@ -162,7 +132,7 @@ class Utf8CodePage final : public CodePage {
         continue;
       }
       char32_t c;
-      const size_t n = well_formed(p, static_cast<size_t>(end - p), &c);
+      const size_t n = well_formed_utf8(p, static_cast<size_t>(end - p), &c);
       if (n == 0) {
         *o++ = kReplacement;
         ++p;

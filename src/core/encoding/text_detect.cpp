@@ -38,6 +38,7 @@
 #include <memory>
 #include <string>
 
+#include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
 
 namespace lq {
@@ -83,21 +84,6 @@ constexpr int kIcuCountsFrom = 11;
 // How much of the window the charset detector reads: its recognizers all run over the whole
 // of what they are given, and a few thousand characters settle its statistics.
 constexpr size_t kIcuSample = 8 * 1024;
-
-// Number of ASCII bytes at the start of s, eight at a time where possible.
-size_t ascii_prefix(std::string_view s) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const auto* end = p + s.size();
-  const auto* start = p;
-  while (end - p >= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    if (word & 0x8080808080808080ull) break;
-    p += 8;
-  }
-  while (p < end && *p < 0x80) ++p;
-  return static_cast<size_t>(p - start);
-}
 
 enum class Kind { Ascii, Utf8, NotUtf8 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
 
@@ -29,18 +30,6 @@ RunError too_complex_error(const std::string& pattern, int code) {
   return RunError(code_page().from_utf8("正则表达式 \"") + pattern +
                   code_page().from_utf8("\" 匹配时回溯过多，已停止处理 (") + engine_message(code) +
                   ")");
-}
-
-// Number of ASCII bytes at the start of s.
-size_t ascii_prefix(std::string_view s) {
-  size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    uint64_t w;
-    std::memcpy(&w, s.data() + i, 8);
-    if (w & 0x8080808080808080ull) break;
-  }
-  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
-  return i;
 }
 
 // Length of the UTF-8 sequence that starts with byte b (the matching form is valid UTF-8).
