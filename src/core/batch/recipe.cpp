@@ -125,15 +125,19 @@ void set_file_option(Recipe& recipe, std::string_view key, std::string_view valu
   }
 }
 
-std::string encode_recipe_value(std::string_view v) {
+namespace {
+
+// Whether a value can stand in the file as it is, without quotes.
+bool plain_value(std::string_view v) {
   bool plain = !v.empty() && v.front() > ' ' && v.back() > ' ' && v.front() != '"';
   for (unsigned char c : v)
     if (c < 0x20 || c == 0x7F) plain = false;
-  if (plain) {
-    const std::string utf8 = gbk().to_utf8(v);
-    if (gbk().from_utf8(utf8) == v) return utf8;
-  }
-  if (v.empty()) return "";
+  return plain;
+}
+
+// The value in double quotes with C escapes; with hex_bytes every byte that is not
+// printable ASCII becomes \xHH (bytes of the program's code page), else it stays as text.
+std::string quoted_value(std::string_view v, bool hex_bytes) {
   std::string out = "\"";
   static const char* hex = "0123456789ABCDEF";
   for (unsigned char c : v) {
@@ -154,46 +158,32 @@ std::string encode_recipe_value(std::string_view v) {
         out += "\\t";
         break;
       default:
-        if (c < 0x20 || c >= 0x7F) {
+        if (hex_bytes && (c < 0x20 || c >= 0x7F)) {
           out += "\\x";
           out += hex[c >> 4];
           out += hex[c & 15];
         } else {
-          out += static_cast<char>(c);
+          out += static_cast<char>(c);  // other control characters are text too
         }
     }
   }
   return out + "\"";
 }
 
-std::string encode_recipe_text(std::string_view v) {
-  bool plain = !v.empty() && v.front() > ' ' && v.back() > ' ' && v.front() != '"';
-  for (unsigned char c : v)
-    if (c < 0x20 || c == 0x7F) plain = false;
-  if (plain || v.empty()) return std::string(v);
-  std::string out = "\"";
-  for (char c : v) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '"':
-        out += "\\\"";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        out += c;  // other control characters stay as they are: they are text too
-    }
+}  // namespace
+
+std::string encode_recipe_value(std::string_view v) {
+  if (plain_value(v)) {
+    const std::string utf8 = gbk().to_utf8(v);
+    if (gbk().from_utf8(utf8) == v) return utf8;
   }
-  return out + "\"";
+  if (v.empty()) return "";
+  return quoted_value(v, true);
+}
+
+std::string encode_recipe_text(std::string_view v) {
+  if (plain_value(v) || v.empty()) return std::string(v);
+  return quoted_value(v, false);
 }
 
 RecipeValue read_recipe_value(std::string_view text) {
