@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
@@ -131,6 +132,44 @@ void put_gbk(std::string& out, char32_t c) {
   }
 }
 
+// Appends the UTF-8 of GBK bytes to out: ASCII and mapped pairs by table; at any other
+// byte, other(p, end, o) writes what stands for it at o (room for 8 bytes) and answers how
+// many bytes it took and where its output ends.
+template <class Other>
+void append_utf8(std::string_view bytes, std::string& out, Other other) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  const PairUtf8& utf8 = pair_utf8();
+  // A pair grows by half, ASCII not at all; only single high bytes grow more, so start
+  // with room for pairs and grow when a character might not fit.
+  size_t used = out.size();
+  out.resize(used + bytes.size() + bytes.size() / 2 + 16);
+  while (p < end) {
+    if (out.size() - used < 8) out.resize(out.size() + out.size() / 2 + 16);
+    char* o = out.data() + used;
+    if (*p < 0x80) {
+      const size_t n = std::min(ascii_run(p, end), out.size() - used);
+      std::memcpy(o, p, n);
+      used += n;
+      p += n;
+      continue;
+    }
+    if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1])) {
+      const auto& e = utf8.entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
+      if (e.len) {
+        std::memcpy(o, e.bytes, 3);
+        used += e.len;
+        p += 2;
+        continue;
+      }
+    }
+    const auto [taken, next] = other(p, end, o);
+    used += static_cast<size_t>(next - o);
+    p += taken;
+  }
+  out.resize(used);
+}
+
 class GbkCodePage final : public CodePage {
  public:
   const char* name() const override { return "GBK"; }
@@ -145,77 +184,22 @@ class GbkCodePage final : public CodePage {
   }
 
   std::string to_utf8(std::string_view bytes) const override {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    const PairUtf8& utf8 = pair_utf8();
-    // A pair grows by half, ASCII not at all; only single high bytes triple, so start with
-    // room for pairs and grow when a character might not fit.
     std::string out;
-    out.resize(bytes.size() + bytes.size() / 2 + 16);
-    char* o = out.data();
-    char* room_end = o + out.size();
-    while (p < end) {
-      if (room_end - o < 8) {
-        size_t used = static_cast<size_t>(o - out.data());
-        out.resize(out.size() + out.size() / 2 + 16);
-        o = out.data() + used;
-        room_end = out.data() + out.size();
-      }
-      if (*p < 0x80) {
-        size_t n = std::min(ascii_run(p, end), static_cast<size_t>(room_end - o));
-        std::memcpy(o, p, n);
-        o += n;
-        p += n;
-        continue;
-      }
-      if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1])) {
-        const auto& e = utf8.entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
-        if (e.len) {
-          std::memcpy(o, e.bytes, 3);
-          o += e.len;
-          p += 2;
-          continue;
-        }
-      }
-      o = put_utf8(o, *p == 0x80 ? kEuro : kReplacement);
-      ++p;
-    }
-    out.resize(static_cast<size_t>(o - out.data()));
+    // A byte that is no character stands for U+FFFD (0x80 for the euro sign); an unmapped
+    // pair is two such bytes.
+    append_utf8(bytes, out, [](const unsigned char* p, const unsigned char*, char* o) {
+      return std::pair<size_t, char*>{1, put_utf8(o, *p == 0x80 ? kEuro : kReplacement)};
+    });
     return out;
   }
 
   void append_match_form(std::string_view bytes, std::string& out) const override {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    const PairUtf8& utf8 = pair_utf8();
-    size_t used = out.size();
-    out.resize(used + bytes.size() + bytes.size() / 2 + 16);
-    while (p < end) {
-      if (out.size() - used < 8) out.resize(out.size() + out.size() / 2 + 16);
-      char* o = out.data() + used;
-      if (*p < 0x80) {
-        size_t n = std::min(ascii_run(p, end), out.size() - used);
-        std::memcpy(o, p, n);
-        used += n;
-        p += n;
-        continue;
-      }
-      if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1])) {
-        const auto& e = utf8.entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
-        if (e.len) {
-          std::memcpy(o, e.bytes, 3);
-          used += e.len;
-        } else {
-          used += static_cast<size_t>(put_utf8_any(o, kMatchPairBase + (p[0] << 8 | p[1])) - o);
-        }
-        p += 2;
-        continue;
-      }
-      char32_t c = *p == 0x80 ? char32_t{kEuro} : kMatchByteBase + *p;
-      used += static_cast<size_t>(put_utf8_any(o, c) - o);
-      ++p;
-    }
-    out.resize(used);
+    append_utf8(bytes, out, [](const unsigned char* p, const unsigned char* end, char* o) {
+      if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1]))
+        return std::pair<size_t, char*>{2, put_utf8_any(o, kMatchPairBase + (p[0] << 8 | p[1]))};
+      return std::pair<size_t, char*>{
+          1, put_utf8_any(o, *p == 0x80 ? char32_t{kEuro} : kMatchByteBase + *p)};
+    });
   }
 
   size_t match_form_len(std::string_view s, size_t i, size_t len) const override {

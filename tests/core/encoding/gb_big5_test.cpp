@@ -40,7 +40,7 @@ TEST_P(TellingRow, IndexTableAndConversionAgree) {
   EXPECT_EQ(r.gb_to_big5 ? GBToBig5(source) : Big5ToGB(source), CodeToChars(r.result));
 }
 
-INSTANTIATE_TEST_SUITE_P(Part, TellingRow,
+INSTANTIATE_TEST_SUITE_P(Rows, TellingRow,
                          testing::Values(Row{"GbIdeographicSpace", true, 0xA1A1, 0, 0x2020},
                                          Row{"GbIdeographicComma", true, 0xA1A2, 1, 0xA142},
                                          Row{"GbFullwidthExclamation", true, 0xA3A1, 188, 0xA149},
