@@ -82,6 +82,21 @@ RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless, const CodePa
 RegexMatcher::~RegexMatcher() = default;
 
 std::string RegexMatcher::replace_all(std::string_view text, std::string_view replacement) const {
+  std::string out;
+  if (!append_replaced(text, replacement, out)) return std::string(text);
+  return out;
+}
+
+bool RegexMatcher::replace_all_in_place(std::string& text, std::string& scratch,
+                                        std::string_view replacement) const {
+  scratch.clear();
+  if (!append_replaced(text, replacement, scratch)) return false;
+  text.swap(scratch);
+  return true;
+}
+
+bool RegexMatcher::append_replaced(std::string_view text, std::string_view replacement,
+                                   std::string& out) const {
   // ASCII text is its own matching form; other text is converted, and offsets in the form
   // are walked back to offsets in the text, character by character, as matches come.
   const bool ascii = ascii_prefix(text) == text.size();
@@ -119,7 +134,6 @@ std::string RegexMatcher::replace_all(std::string_view text, std::string_view re
   auto subject = reinterpret_cast<PCRE2_SPTR>(subject_text.data());
   const size_t len = subject_text.size();
   PCRE2_SIZE* ov = pcre2_get_ovector_pointer(impl_->data);
-  std::string out;
   size_t copied = 0;     // bytes of text already moved to out
   size_t offset = 0;     // where the next search starts, in the form
   uint32_t options = 0;  // set after an empty match: retry there, but not empty again
@@ -150,9 +164,8 @@ std::string RegexMatcher::replace_all(std::string_view text, std::string_view re
     offset = end;
     options = start == end ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0;
   }
-  if (!any) return std::string(text);
-  out.append(text, copied, std::string_view::npos);
-  return out;
+  if (any) out.append(text, copied, std::string_view::npos);
+  return any;
 }
 
 std::string wildcard_to_regex(std::string_view wildcard) {

@@ -31,10 +31,15 @@ class RegexMatcher {
   // matches are allowed and the scan then moves on, as in Perl. Throws RunError when a
   // match exceeds the engine's limits (a pattern that backtracks without end).
   std::string replace_all(std::string_view text, std::string_view replacement) const;
+  // The same in place: `text` is only rewritten when something matched, through `scratch`
+  // (whose buffer is kept for the next call). Answers whether it was.
+  bool replace_all_in_place(std::string& text, std::string& scratch,
+                            std::string_view replacement) const;
 
   const std::string& pattern() const { return pattern_; }
 
  private:
+  bool append_replaced(std::string_view text, std::string_view replacement, std::string& out) const;
   struct Impl;
   std::string pattern_;
   const CodePage& page_;

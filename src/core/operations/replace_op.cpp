@@ -19,10 +19,24 @@ void ReplaceOp::LineStep(std::string& text) {
   if (!enabled()) return;
   if (rows_) {
     for (const auto& row : page_rows_ ? *page_rows_ : *rows_)
-      text = replace_one(text, row.old_text, row.new_text);
+      replace_in_place(text, row.old_text, row.new_text);
     return;
   }
-  text = replace_one(text, params().text("Edit_th1"), params().text("Edit_th2"));
+  if (document_ && env().context)
+    replace_in_place(text, document_->search, document_->replacement);
+  else
+    replace_in_place(text, params().text("Edit_th1"), params().text("Edit_th2"));
+}
+
+void ReplaceOp::DocumentStep(LineList&, const std::string&) {
+  if (!env().context) return;
+  document_ = DocumentParams{params().checked("CheckBox_th_r1"), params().checked("CheckBox_th_r2"),
+                             params().text("Edit_th1"), params().text("Edit_th2")};
+}
+
+void ReplaceOp::set_env(const OperationEnv& env) {
+  Operation::set_env(env);
+  document_.reset();
 }
 
 void ReplaceOp::set_text_page(const CodePage* page) {
@@ -45,30 +59,44 @@ void ReplaceOp::set_text_page(const CodePage* page) {
 
 std::string ReplaceOp::replace_one(std::string_view text, std::string_view search,
                                    std::string_view replacement) {
-  const bool case_sensitive = env().case_sensitive;
-  if (params().checked("CheckBox_th_r1"))
-    return matcher(wildcard_to_regex(search), !case_sensitive).replace_all(text, replacement);
-  if (params().checked("CheckBox_th_r2"))
-    return matcher(std::string(search), !case_sensitive).replace_all(text, replacement);
-  return replace_all_aligned(text, search, replacement, case_sensitive, text_page());
+  std::string out(text);
+  replace_in_place(out, search, replacement);
+  return out;
 }
 
-const RegexMatcher& ReplaceOp::matcher(const std::string& pattern, bool caseless) {
+void ReplaceOp::replace_in_place(std::string& text, std::string_view search,
+                                 std::string_view replacement) {
+  const bool case_sensitive = env().case_sensitive;
+  const bool wildcards =
+      document_ && env().context ? document_->wildcards : params().checked("CheckBox_th_r1");
+  const bool regex =
+      document_ && env().context ? document_->regex : params().checked("CheckBox_th_r2");
+  if (wildcards) {
+    if (!wildcard_ || wildcard_->first != search)
+      wildcard_.emplace(std::string(search), wildcard_to_regex(search));
+    matcher(wildcard_->second, !case_sensitive).replace_all_in_place(text, scratch_, replacement);
+  } else if (regex) {
+    matcher(search, !case_sensitive).replace_all_in_place(text, scratch_, replacement);
+  } else
+    replace_all_aligned_in_place(text, scratch_, search, replacement, case_sensitive, text_page());
+}
+
+const RegexMatcher& ReplaceOp::matcher(std::string_view pattern, bool caseless) {
   const CodePage& page = text_page();
   // The same pattern line after line: no lookup (the map's entries never move).
   if (last_ && last_->page == &page && last_->caseless == caseless && last_->pattern == pattern)
     return *last_->matcher;
-  auto key = std::make_tuple(&page, caseless, pattern);
+  auto key = std::make_tuple(&page, caseless, std::string(pattern));
   auto it = compiled_.find(key);
   if (it != compiled_.end()) {
-    last_ = Last{&page, caseless, pattern, it->second.get()};
+    last_ = Last{&page, caseless, std::string(pattern), it->second.get()};
     return *it->second;
   }
   last_.reset();
   if (compiled_.size() >= 1024) compiled_.clear();
-  auto compiled = std::make_unique<RegexMatcher>(pattern, caseless, page);
+  auto compiled = std::make_unique<RegexMatcher>(std::get<2>(key), caseless, page);
   const RegexMatcher& made = *compiled_.emplace(std::move(key), std::move(compiled)).first->second;
-  last_ = Last{&page, caseless, pattern, &made};
+  last_ = Last{&page, caseless, std::string(pattern), &made};
   return made;
 }
 

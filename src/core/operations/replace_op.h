@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/operations/operation.h"
@@ -30,6 +31,8 @@ class ReplaceOp : public Operation {
   ReplaceOp();
 
   void LineStep(std::string& text) override;
+  void DocumentStep(LineList& lines, const std::string& file_name) override;
+  void set_env(const OperationEnv& env) override;
   // The rows of the multi-replace table follow the file's code page too.
   void set_text_page(const CodePage* page) override;
 
@@ -46,7 +49,20 @@ class ReplaceOp : public Operation {
                           std::string_view replacement);
 
  private:
-  const RegexMatcher& matcher(const std::string& pattern, bool caseless);
+  const RegexMatcher& matcher(std::string_view pattern, bool caseless);
+  // Replaces in `text` itself, which is left alone (not even copied) when nothing matches.
+  void replace_in_place(std::string& text, std::string_view search, std::string_view replacement);
+
+  // The panel's mode and texts as they stand for the document being processed: parameters
+  // change only between documents, so its lines need not look them up one by one.
+  struct DocumentParams {
+    bool wildcards = false, regex = false;
+    std::string search, replacement;
+  };
+  std::optional<DocumentParams> document_;
+  std::string scratch_;  // the buffer a line is rewritten through
+  // The last wildcard pattern and its regular expression.
+  std::optional<std::pair<std::string, std::string>> wildcard_;
 
   std::optional<std::vector<ReplaceRow>> rows_;
   // The rows in the code page of the file being processed, when it is not the program's.

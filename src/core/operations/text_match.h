@@ -37,5 +37,10 @@ bool contains_aligned(std::string_view hay, std::string_view needle, bool case_s
 std::string replace_all_aligned(std::string_view text, std::string_view search,
                                 std::string_view replacement, bool case_sensitive,
                                 const CodePage& page);
+// The same in place: `text` is only rewritten when something matched, through `scratch`
+// (whose buffer is kept for the next call). Answers whether it was.
+bool replace_all_aligned_in_place(std::string& text, std::string& scratch, std::string_view search,
+                                  std::string_view replacement, bool case_sensitive,
+                                  const CodePage& page);
 
 }  // namespace lq
