@@ -97,6 +97,10 @@ struct Processor {
   bool binary = false;                  // process files that hold NUL bytes
   TextLayout layout{};                  // of the file being processed
   std::optional<SkipReason> skipped{};  // why the entry is left alone
+  // The new content when an operation converted the file as a whole (whole_file is set),
+  // without the file being held as lines.
+  std::string converted{};
+  bool whole_file = false;
 
   // The code page of the entry's text: the scope and every operation read their
   // parameters in it from now on.
@@ -116,8 +120,11 @@ struct Processor {
     skipped.reset();
     context.not_applicable = false;
     layout = {};
+    whole_file = false;
+    converted.clear();
     if (file_exists1(entry)) {
       read_as = file_stamp(entry);
+      if (eol == EolPolicy::Keep && convert_whole_file(entry)) return;
       const std::string bytes = read_file_bytes1(entry);
       // A NUL byte near the start marks a file that is not text.
       if (!binary && std::memchr(bytes.data(), 0, std::min<size_t>(bytes.size(), 8192))) {
@@ -147,6 +154,43 @@ struct Processor {
     if (context.not_applicable) skipped = SkipReason::NotApplicable;
   }
 
+  // A file that an operation converts as a whole is read a piece at a time and converted
+  // as it comes, so that it is never held twice, let alone as lines. Answers false when
+  // no operation does that to this file: it is then processed as usual.
+  bool convert_whole_file(const std::string& entry) {
+    constexpr size_t kHead = 256 * 1024, kPiece = 1 << 20;
+    if (std::none_of(chain.members().begin(), chain.members().end(),
+                     [](IControlTF* op) { return op->converts_whole_files(); }))
+      return false;
+    FilePieces file(entry);
+    std::string piece;
+    const bool at_end = file.read(piece, kHead) < kHead;
+    if (!binary && std::memchr(piece.data(), 0, std::min<size_t>(piece.size(), 8192))) {
+      skipped = SkipReason::Binary;
+      return true;
+    }
+    if (!at_end && !detection_settled_by(piece)) return false;
+    const DetectedText detected = detect_code_page(piece, encoding);
+    use_page(entry, *detected.page);
+    std::unique_ptr<WholeFileConversion> conversion;
+    for (IControlTF* op : chain.members())
+      if ((conversion = op->whole_file_conversion())) break;
+    if (!conversion) return false;
+    layout.bom = detected.bom_len > 0;
+    if (read_as) converted.reserve(read_as->size + read_as->size / 2);
+    bool last = at_end;
+    conversion->feed(std::string_view(piece).substr(detected.bom_len), last, converted);
+    while (!last) {
+      piece.clear();
+      last = file.read(piece, kPiece) < kPiece;
+      conversion->feed(piece, last, converted);
+    }
+    context.page = &conversion->result_page();
+    context.file_name = entry;
+    whole_file = true;
+    return true;
+  }
+
   // The write-back of a processed entry, up to the moment the file is put in place.
   Prepared prepare(const std::string& entry) {
     Prepared p;
@@ -154,7 +198,14 @@ struct Processor {
     if (!file_exists1(entry) || skipped) return p;
     // A document converted out of UTF-8 leaves its byte-order mark behind.
     if (context.page != &utf8_code_page()) layout.bom = false;
-    std::string bytes = join_lines(doc, layout, eol);
+    std::string bytes;
+    if (whole_file) {
+      if (layout.bom) converted.insert(0, "\xEF\xBB\xBF");
+      bytes = std::move(converted);
+      converted = {};
+    } else {
+      bytes = join_lines(doc, layout, eol);
+    }
     p.write = prepare_write_back1(entry, bytes, dry_run, read_as);
     if (p.write.changed()) {
       if (hash) p.new_hash = sha256_hex(bytes);

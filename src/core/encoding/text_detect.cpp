@@ -295,4 +295,8 @@ DetectedText detect_code_page(std::string_view bytes, EncodingChoice choice) {
   return valid_utf8_is_gbk(s.window) ? DetectedText{&gbk_code_page(), 0} : utf8;
 }
 
+bool detection_settled_by(std::string_view head) {
+  return head.substr(0, kBom.size()) == kBom || ascii_prefix(head) + kWindow < head.size();
+}
+
 }  // namespace lq

@@ -30,4 +30,9 @@ struct DetectedText {
 // byte-order mark is reported (bom_len) whenever the page is UTF-8.
 DetectedText detect_code_page(std::string_view bytes, EncodingChoice choice);
 
+// Whether detect_code_page answers for `head` as it does for any longer text that starts
+// with it: only the start of a file is looked at, so a large file need not be read whole
+// to know its code page.
+bool detection_settled_by(std::string_view head);
+
 }  // namespace lq

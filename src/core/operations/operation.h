@@ -34,6 +34,17 @@ struct OperationEnv {
   std::function<void(const std::string& path, std::string_view bytes)> before_own_write = {};
 };
 
+// A change of a file's bytes as a whole, whatever its lines, fed the file a piece at a time
+// as it is read.
+class WholeFileConversion {
+ public:
+  virtual ~WholeFileConversion() = default;
+  // Appends what the next piece of the file becomes to `out`; `last` with its final piece.
+  virtual void feed(std::string_view piece, bool last, std::string& out) = 0;
+  // The code page of what it writes.
+  virtual const CodePage& result_page() const = 0;
+};
+
 class IControlTF {
  public:
   virtual ~IControlTF() = default;
@@ -46,6 +57,13 @@ class IControlTF {
   // The code page of the entry about to be processed (null after the run): parameters are
   // read as bytes of it. Throws ParamEncodeError when a value holds a character it lacks.
   virtual void set_text_page(const CodePage* /*page*/) {}
+  // Whether the member, as set now, may change files as a whole (see below): a cheap
+  // question asked before anything of a file is read.
+  virtual bool converts_whole_files() const { return false; }
+  // When the member, as set now, changes a file of the current code page as a whole and
+  // independently of its lines and of the scope, the conversion that does so on the file's
+  // bytes, so that the run need not hold the file as lines; null otherwise.
+  virtual std::unique_ptr<WholeFileConversion> whole_file_conversion() { return nullptr; }
 };
 
 // Static description of one catalogue entry.

@@ -9,6 +9,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <memory>
+#include <optional>
 
 #include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
@@ -58,9 +60,11 @@ class Converter {
   bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
   // Converts in, appending to out. At input that cannot be converted, on_error(rest)
-  // appends whatever stands for it and answers how many bytes to skip.
+  // appends whatever stands for it and answers how many bytes to skip. Unless `last`, a
+  // sequence cut by the end of `in` is left for the next piece. Answers how many bytes of
+  // `in` were taken.
   template <class OnError>
-  void convert(std::string_view in, std::string& out, OnError on_error) {
+  size_t convert(std::string_view in, std::string& out, OnError on_error, bool last = true) {
     char* src = const_cast<char*>(in.data());
     size_t left = in.size();
     char buf[16384];
@@ -70,24 +74,22 @@ class Converter {
       size_t r = iconv(cd_, &src, &left, &dst, &room);
       out.append(buf, sizeof buf - room);
       if (r != static_cast<size_t>(-1) || errno == E2BIG) continue;
+      if (errno == EINVAL && !last) break;
       size_t skip = on_error(std::string_view(src, left));
       src += skip;
       left -= skip;
       iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     }
+    return in.size() - left;
   }
 
  private:
   iconv_t cd_;
 };
 
-// UTF-8 to the code page. Characters the code page cannot hold become "?"; bytes that are
-// not well-formed UTF-8 are copied unchanged.
-std::string utf8_to_code_page(std::string_view text, const char* code_page_name) {
-  Converter conv(code_page_name, "UTF-8");
-  if (!conv.ok()) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
+// UTF-8 to the code page, appended to out. Characters the code page cannot hold become "?";
+// bytes that are not well-formed UTF-8 are copied unchanged.
+void append_utf8_as_code_page(Converter& conv, std::string_view text, std::string& out) {
   size_t i = 0;
   while (i < text.size()) {
     // The longest run of well-formed sequences goes to the converter in one call.
@@ -100,46 +102,126 @@ std::string utf8_to_code_page(std::string_view text, const char* code_page_name)
     });
     if (i < text.size()) out += text[i++];
   }
-  return out;
 }
 
-// The code page to UTF-8; bytes that do not decode are copied unchanged.
-std::string code_page_to_utf8(std::string_view text, const char* code_page_name) {
-  Converter conv("UTF-8", code_page_name);
-  if (!conv.ok()) return std::string(text);
-  std::string out;
-  out.reserve(text.size() + text.size() / 2);
-  conv.convert(text, out, [&out](std::string_view rest) {
-    out += rest[0];
-    return size_t{1};
-  });
-  return out;
+// The code page to UTF-8, appended to out; bytes that do not decode are copied unchanged.
+// Unless `last`, a character cut by the end of text is left: answers how many bytes were
+// taken.
+size_t append_code_page_as_utf8(Converter& conv, std::string_view text, std::string& out,
+                                bool last = true) {
+  return conv.convert(
+      text, out,
+      [&out](std::string_view rest) {
+        out += rest[0];
+        return size_t{1};
+      },
+      last);
 }
+
+// Where a UTF-8 sequence cut by the end of `text` starts (text.size() when none is): the
+// bytes from there may be completed by what follows.
+size_t utf8_cut(std::string_view text) {
+  for (size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+    const auto b = static_cast<unsigned char>(text[text.size() - back]);
+    if (b < 0x80) break;
+    if (b >= 0xC0) {
+      const size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+      return len > back ? text.size() - back : text.size();
+    }
+  }
+  return text.size();
+}
+
+// A whole file converted piece by piece, as the document conversion below would convert it
+// line by line: both code pages write CR and LF as those bytes, and no character spans
+// them.
+class StreamingConversion final : public WholeFileConversion {
+ public:
+  explicit StreamingConversion(bool to_gbk)
+      : to_gbk_(to_gbk),
+        conv_(to_gbk ? gbk_code_page().name() : "UTF-8",
+              to_gbk ? "UTF-8" : gbk_code_page().name()) {}
+
+  void feed(std::string_view piece, bool last, std::string& out) override {
+    if (!carry_.empty()) {
+      carry_.append(piece);
+      piece = carry_;
+    }
+    std::string rest;
+    if (!conv_.ok()) {
+      out.append(piece);
+    } else if (to_gbk_) {
+      const size_t cut = last ? piece.size() : utf8_cut(piece);
+      append_utf8_as_code_page(conv_, piece.substr(0, cut), out);
+      rest = piece.substr(cut);
+    } else {
+      rest = piece.substr(append_code_page_as_utf8(conv_, piece, out, last));
+    }
+    carry_ = std::move(rest);
+  }
+
+  const CodePage& result_page() const override {
+    return to_gbk_ ? gbk_code_page() : utf8_code_page();
+  }
+
+ private:
+  bool to_gbk_;
+  Converter conv_;
+  std::string carry_;  // the start of a character the previous piece cut
+};
 
 class UnicodeConversion final : public PanelOperation {
  public:
   UnicodeConversion() : PanelOperation("TControlForm_utf") {}
 
   void DocumentStep(LineList& lines, const std::string&) override {
-    if (!enabled()) return;
-    const bool to_gbk = params().checked("RadioButton_Unicode2");
-    const bool to_utf8 = !to_gbk && params().checked("RadioButton_Unicode3");
-    if (!to_gbk && !to_utf8) return;
-    const bool is_utf8 = &text_page() == &utf8_code_page();
-    if (to_utf8 == is_utf8) return;
-    const char* name = gbk_code_page().name();
+    const std::optional<bool> to_gbk = direction();
+    if (!to_gbk) return;
+    Converter conv(*to_gbk ? gbk_code_page().name() : "UTF-8",
+                   *to_gbk ? "UTF-8" : gbk_code_page().name());
+    if (!conv.ok()) return;
     // Lines joined by LF, which both code pages write as that one byte, so that every line
     // keeps its place (and its line end when written back).
     std::string text;
     for (const std::string& l : lines) text.append(l).push_back('\n');
-    text = to_gbk ? utf8_to_code_page(text, name) : code_page_to_utf8(text, name);
+    std::string converted;
+    converted.reserve(*to_gbk ? text.size() : text.size() + text.size() / 2);
+    if (*to_gbk)
+      append_utf8_as_code_page(conv, text, converted);
+    else
+      append_code_page_as_utf8(conv, text, converted);
     lines.clear();
     size_t start = 0;
-    for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', start)) {
-      lines.emplace_back(text, start, lf - start);
+    for (size_t lf = converted.find('\n'); lf != std::string::npos;
+         lf = converted.find('\n', start)) {
+      lines.emplace_back(converted, start, lf - start);
       start = lf + 1;
     }
-    if (env().context) env().context->page = to_gbk ? &gbk_code_page() : &utf8_code_page();
+    if (env().context) env().context->page = *to_gbk ? &gbk_code_page() : &utf8_code_page();
+  }
+
+  bool converts_whole_files() const override {
+    return enabled() &&
+           (params().checked("RadioButton_Unicode2") || params().checked("RadioButton_Unicode3"));
+  }
+
+  std::unique_ptr<WholeFileConversion> whole_file_conversion() override {
+    const std::optional<bool> to_gbk = direction();
+    if (!to_gbk) return nullptr;
+    return std::make_unique<StreamingConversion>(*to_gbk);
+  }
+
+ private:
+  // Whether the document is converted to GBK (true) or to UTF-8 (false); nothing when it
+  // stays as it is, the operation being off or the document already in the target form.
+  std::optional<bool> direction() const {
+    if (!enabled()) return std::nullopt;
+    const bool to_gbk = params().checked("RadioButton_Unicode2");
+    const bool to_utf8 = !to_gbk && params().checked("RadioButton_Unicode3");
+    if (!to_gbk && !to_utf8) return std::nullopt;
+    const bool is_utf8 = &text_page() == &utf8_code_page();
+    if (to_utf8 == is_utf8) return std::nullopt;
+    return to_gbk;
   }
 };
 

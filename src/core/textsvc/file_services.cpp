@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <utility>
 
 #include "core/run_error.h"
 #include "core/textsvc/install_layout.h"
@@ -187,6 +188,37 @@ std::string read_file_bytes1(const std::string& file_name) {
   }
   data.resize(have);
   return data;
+}
+
+FilePieces::FilePieces(const std::string& file_name) : name_(file_name) {
+  Fd f(::open(file_name.c_str(), O_RDONLY | O_CLOEXEC));
+  if (f.fd < 0) throw cannot_open_error(file_name, reason(errno));
+  struct stat st;
+  if (::fstat(f.fd, &st) != 0) throw cannot_open_error(file_name, reason(errno));
+  if (S_ISDIR(st.st_mode)) throw cannot_open_error(file_name, reason(EISDIR));
+  std::swap(fd_, f.fd);
+}
+
+FilePieces::~FilePieces() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+size_t FilePieces::read(std::string& out, size_t max) {
+  const size_t start = out.size();
+  out.resize(start + max);
+  size_t have = 0;
+  while (have < max) {
+    const ssize_t n = ::read(fd_, out.data() + start + have, max - have);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      out.resize(start);
+      throw cannot_open_error(name_, reason(errno));
+    }
+    if (n == 0) break;
+    have += static_cast<size_t>(n);
+  }
+  out.resize(start + have);
+  return have;
 }
 
 void load_lines1(const std::string& file_name, LineList& lines) {

@@ -25,6 +25,24 @@ void load_lines1(const std::string& file_name, LineList& lines);
 // The whole file as bytes; throws as load_lines1 does.
 std::string read_file_bytes1(const std::string& file_name);
 
+// A file read a piece at a time, for files too large to hold twice; throws as load_lines1
+// does.
+class FilePieces {
+ public:
+  explicit FilePieces(const std::string& file_name);
+  ~FilePieces();
+  FilePieces(const FilePieces&) = delete;
+  FilePieces& operator=(const FilePieces&) = delete;
+
+  // Appends up to `max` more bytes of the file to `out` (fewer only at its end); answers
+  // how many, 0 at the end.
+  size_t read(std::string& out, size_t max);
+
+ private:
+  std::string name_;
+  int fd_ = -1;
+};
+
 // Appends the files of dir (and with recurse, of its subdirectories, depth-first at the
 // place the subdirectory was enumerated), in the order the file system returns them.
 // pump, when given, is called before each subdirectory of the top level is scanned so

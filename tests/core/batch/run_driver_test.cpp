@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/batch/temp_dir.h"
+#include "core/operations/op_test_support.h"
 #include "core/run_error.h"
 
 namespace lq {
@@ -49,7 +52,7 @@ struct Host : RunHost {
   bool stop_requested() override { return stop_after >= 0 && int(percents.size()) >= stop_after; }
 };
 
-class RunDriverTest : public testing::Test {
+class RunDriverTest : public ::testing::Test {
  protected:
   TempDir dir;
   RunContext context;
@@ -90,6 +93,65 @@ TEST_F(RunDriverTest, KeepsEachLinesEndAndTheByteOrderMark) {
   RunResult res = run(request(files, true, EolPolicy::Keep));
   ASSERT_EQ(res.status, RunStatus::Done) << res.error;
   for (const Row& r : rows) EXPECT_EQ(read_file(dir / r.name), r.out) << r.name;
+}
+
+// A file converted to UTF-8 and back as a whole, a piece at a time, comes out as the
+// line-by-line conversion makes it, also where a character, a bad byte or a line end
+// meets the end of a piece.
+TEST_F(RunDriverTest, WholeFileConversionMatchesLineByLine) {
+  const std::string gbk_text = lq::testing::gbk("中文，说明。"), utf8_char = "\xE4\xB8\xAD";
+  std::mt19937 rng(11);
+  std::string original = "x";  // one byte first, so that pairs straddle the pieces
+  while (original.size() < 2'500'000) {
+    switch (rng() % 6) {
+      case 0:
+        original += "\r\n";
+        break;
+      case 1:
+        original += rng() % 2 ? "\n" : "\r";
+        break;
+      case 2:
+        original += static_cast<char>(0x80 + rng() % 0x80);  // a lead byte alone, or worse
+        break;
+      case 3:
+        original += "ab";
+        break;
+      default:
+        original += gbk_text;
+    }
+  }
+  original += utf8_char;  // read as GBK: a pair and a lead byte cut by the end of the file
+  auto line_by_line = [](Operation& op, const std::string& in, const CodePage& page) {
+    LineList lines;
+    for (size_t at = 0;;) {
+      const size_t lf = in.find('\n', at);
+      lines.push_back(in.substr(at, lf - at));
+      if (lf == std::string::npos) break;
+      at = lf + 1;
+    }
+    lq::testing::apply_document(op, lines, page);
+    std::string out;
+    for (size_t i = 0; i < lines.size(); ++i) out += (i ? "\n" : "") + lines[i];
+    return out;
+  };
+  auto convert = [&](bool to_utf8, EncodingChoice as) {
+    auto conv = lq::testing::make_op(26, {{"RadioButton_Unicode2", to_utf8 ? "0" : "1"},
+                                          {"RadioButton_Unicode3", to_utf8 ? "1" : "0"}});
+    RunRequest r = request({dir / "big.txt"}, false, EolPolicy::Keep);
+    r.chain.append(conv.get());
+    r.encoding = as;
+    RunResult res = run(std::move(r));
+    EXPECT_EQ(res.status, RunStatus::Done) << res.error;
+    return read_file(dir / "big.txt");
+  };
+  write_file(dir / "big.txt", original);
+  auto reference =
+      lq::testing::make_op(26, {{"RadioButton_Unicode2", "0"}, {"RadioButton_Unicode3", "1"}});
+  const std::string expected = line_by_line(*reference, original, gbk_code_page());
+  const std::string utf8 = convert(true, EncodingChoice::Gbk);
+  ASSERT_EQ(utf8.size(), expected.size());
+  EXPECT_TRUE(utf8 == expected);
+  EXPECT_TRUE(convert(false, EncodingChoice::Utf8) == original);
 }
 
 TEST_F(RunDriverTest, LinesAddedTakeTheFilesFirstLineEnd) {
