@@ -115,6 +115,7 @@ struct Processor {
     read_as.reset();
     skipped.reset();
     context.not_applicable = false;
+    context.unconverted_chars = 0;
     layout = {};
     if (file_exists1(entry)) {
       read_as = file_stamp(entry);
@@ -415,6 +416,7 @@ struct Run {
         context.file_index = static_cast<int32_t>(i);
         return fail(e);
       }
+      res.unconverted_chars += context.unconverted_chars;
       ++res.files_done;
       if (waiting_full() && !flush()) return;
     }
@@ -603,6 +605,7 @@ struct Run {
         }
       }
       if (!ok) break;
+      res.unconverted_chars += context.unconverted_chars;
       ++res.files_done;
       if (waiting_full() && !flush()) break;
       lock.lock();
