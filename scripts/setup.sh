@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3
   qt6-base-dev qt6-base-dev-tools libqt6svg6
-  libpcre2-dev nettle-dev duktape-dev libicu-dev libgtest-dev libgmock-dev
+  libpcre2-dev nettle-dev duktape-dev libicu-dev libopencc-dev libopencc-data
+  libgtest-dev libgmock-dev
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils appstream-util bash-completion
 )

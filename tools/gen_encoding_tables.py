@@ -152,6 +152,10 @@ def in_gbk(ch):
 
 ST = opencc_dict("STCharacters")
 TS = opencc_dict("TSCharacters")
+# Regional forms: the Taiwan and Hong Kong standard forms of characters (爲 -> 為, 着 -> 著)
+# and, reversed, the common form of each regional one (為 -> 爲).
+REGIONAL = [opencc_dict("TWVariants"), opencc_dict("HKVariants")]
+REGIONAL_REV = [opencc_dict("TWVariantsRev"), opencc_dict("HKVariantsRev")]
 
 # Characters that are standard in traditional text as they are and whose traditional
 # counterpart depends on the meaning: they are never changed (台 as in 兄台 and 天台, 咨 as
@@ -180,10 +184,46 @@ def build_gb2old():
     return pairs
 
 
+def is_gb_ideograph_char(ch):
+    return ch in GB_CODE_OF and is_gb_ideograph(GB_CODE_OF[ch])
+
+
+def simplified_of(trad):
+    """The simplified form of a traditional character for traditional -> simplified: the
+    first of OpenCC's candidates that is a GB2312 ideograph, looked up through the common
+    form of a regional one (為 via 爲); None when the character is standard as it is."""
+    for form in [trad] + [f for rev in REGIONAL_REV for f in rev.get(trad, [])]:
+        candidates = TS.get(form)
+        if not candidates:
+            continue
+        if candidates[0] == trad:
+            return None
+        return next((c for c in candidates if c != trad and is_gb_ideograph_char(c)), None)
+    return None
+
+
 def build_old2gb(gb2old):
     keys = {simp for simp, _ in gb2old}
-    pairs = [(trad, simp) for simp, trad in gb2old if trad not in keys]
+    # A value that is itself a traditional form of another GB2312 character gives way to
+    # that one: 麼 goes to 么, not to 麽.
+    def simplest(simp):
+        form = TS.get(simp, [simp])[0]
+        return form if is_gb_ideograph_char(form) else simp
+
+    pairs = [(trad, simplest(simp)) for simp, trad in gb2old if trad not in keys]
     pairs += REVERSE_ONLY
+    # Every other traditional character of GBK whose simplified form is a GB2312 ideograph,
+    # not only the forms chosen by simplified -> traditional: 為 and 爲, 啟 and 啓, 裡, 製,
+    # 複. GB2312's own characters are left out: in simplified text they stand for themselves
+    # (乾 as in 乾坤, 著 as in 著名).
+    taken = {trad for trad, _ in pairs}
+    candidates = set(TS) | {t for rev in REGIONAL_REV for t in rev}
+    for trad in sorted(candidates):
+        if len(trad) != 1 or trad in taken or trad in GB_CODE_OF or not in_gbk(trad):
+            continue
+        simp = simplified_of(trad)
+        if simp:
+            pairs.append((trad, simp))
 
     def preference(pair):
         trad, simp = pair
@@ -208,6 +248,25 @@ def build_old2gb(gb2old):
 # GB2312 <-> Big5
 
 
+# Traditional characters by the simplified ones they convert to, in the order of
+# preference of each traditional character for that simplified one.
+TRADITIONAL_OF = {}
+for _trad, _simps in sorted(TS.items(), key=lambda kv: kv[0]):
+    for _rank, _simp in enumerate(_simps):
+        TRADITIONAL_OF.setdefault(_simp, []).append((_rank, _trad))
+
+
+def traditional_forms(simp, first):
+    """The forms a simplified character may take in Big5 text, most wanted first: the table's
+    choice, OpenCC's candidates, the Taiwan and Hong Kong forms of those (爲 -> 為), every
+    traditional character that converts back to it, and at last the character itself."""
+    forms = [first] + ST.get(simp, [])
+    forms += [v for f in list(forms) + [simp] for regional in REGIONAL for v in regional.get(f, [])]
+    forms += [trad for _, trad in sorted(TRADITIONAL_OF.get(simp, []))]
+    forms.append(simp)
+    return list(dict.fromkeys(forms))
+
+
 def build_gb_to_big5(gb2old_map):
     overrides = {0xA1A1: 0x2020,  # the ideographic space has no use in Big5 text here
                  0xA9A5: 0xF9F9,  # ━ as the box-drawing line of Big5's extension rows
@@ -220,10 +279,31 @@ def build_gb_to_big5(gb2old_map):
             table.append(overrides[code])
         elif ch is None:
             table.append(0x2020)
-        else:
-            if is_gb_ideograph(code):
-                ch = gb2old_map.get(ch, ch)
+        elif not is_gb_ideograph(code):
             table.append(code_of(big5_encode(ch)) or 0x2020)
+        else:
+            # The first form Big5 holds; only a character with none at all becomes blanks.
+            forms = traditional_forms(ch, gb2old_map.get(ch, ch))
+            table.append(next((c for c in map(code_of, map(big5_encode, forms)) if c), 0x2020))
+    return table
+
+
+def build_gbk_to_big5(gb_big5):
+    """Every GBK position (lead 0x81-0xFE times trail 0x40-0xFE): GB2312's own positions as
+    GBToBig5Table has them, every other GBK character as the first of its forms that Big5
+    holds (儲 as itself, 啰 as 囉), 0x2020 where Big5 has none and where no character is."""
+    table = []
+    for lead in range(0x81, 0xFF):
+        for trail in range(0x40, 0xFF):
+            if 0xA1 <= lead <= 0xF7 and trail >= 0xA1:
+                table.append(gb_big5[(lead - 0xA1) * 94 + (trail - 0xA1)])
+                continue
+            ch = gbk_decode(bytes([lead, trail])) if trail != 0x7F else None
+            if ch is None:
+                table.append(0x2020)
+                continue
+            forms = traditional_forms(ch, (ST.get(ch) or [ch])[0])
+            table.append(next((c for c in map(code_of, map(big5_encode, forms)) if c), 0x2020))
     return table
 
 
@@ -285,7 +365,7 @@ def write(path, text):
         f.write(text)
 
 
-def report(gb2old, old2gb, gb_big5, big5_gb):
+def report(gb2old, old2gb, gb_big5, big5_gb, gbk_big5):
     out = sys.stderr
     mapped = sum(1 for v in gb_big5 if v != 0x2020)
     unassigned = len(GB_POSITIONS) - len(GB_CHARS)
@@ -303,6 +383,12 @@ def report(gb2old, old2gb, gb_big5, big5_gb):
         else:
             trad += 1
     print(f"  GB2312 ideographs: {same} same, {trad} traditional form, {none} 0x2020", file=out)
+    beyond = [gbk_big5[(lead - 0x81) * 191 + (trail - 0x40)]
+              for lead in range(0x81, 0xFF) for trail in range(0x40, 0xFF)
+              if not (0xA1 <= lead <= 0xF7 and trail >= 0xA1) and trail != 0x7F
+              and gbk_decode(bytes([lead, trail])) is not None]
+    print(f"GbkToBig5Table: {len(beyond)} GBK characters outside GB2312, "
+          f"{sum(1 for v in beyond if v != 0x2020)} of them mapped", file=out)
     mapped = sum(1 for v in big5_gb if v != 0x2020)
     print(f"Big5ToGBTable: {mapped} mapped, {len(big5_gb) - mapped} 0x2020", file=out)
 
@@ -340,10 +426,12 @@ def main():
     old2gb = build_old2gb(gb2old)
     gb_big5 = build_gb_to_big5(dict(gb2old))
     big5_gb = build_big5_to_gb()
+    gbk_big5 = build_gbk_to_big5(gb_big5)
     gbk = build_gbk_to_unicode()
 
     write(os.path.join(out_dir, "gb_big5_tables.cpp"), HEADER + f"""
 #include "core/encoding/gb_big5.h"
+#include "core/encoding/gbk_table.h"
 
 namespace lq {{
 
@@ -353,6 +441,10 @@ const std::uint16_t GBToBig5Table[kGBToBig5TableSize] = {{
 
 const std::uint16_t Big5ToGBTable[kBig5ToGBTableSize] = {{
 {c_array(big5_gb)}
+}};
+
+const std::uint16_t GbkToBig5Table[kGbkLeads * kGbkTrails] = {{
+{c_array(gbk_big5)}
 }};
 
 }}  // namespace lq
@@ -401,7 +493,7 @@ const std::uint16_t kGbkToUnicode[kGbkLeads * kGbkTrails] = {{
 
 }}  // namespace lq
 """)
-    report(gb2old, old2gb, gb_big5, big5_gb)
+    report(gb2old, old2gb, gb_big5, big5_gb, gbk_big5)
 
 
 if __name__ == "__main__":

@@ -116,6 +116,11 @@ void print_summary(const RunResult& res, bool quiet) {
                  s.reason == SkipReason::Binary
                      ? "binary file (a NUL byte in its first 8 KB; --binary processes it)"
                      : "the operation does not apply to its code page");
+  if (res.unconverted_chars > 0)
+    std::fprintf(
+        stderr,
+        "%s: %lld characters kept unconverted: their file's code page lacks the converted form\n",
+        kProgramName, static_cast<long long>(res.unconverted_chars));
   if (quiet) return;
   const size_t changed = res.changed.size(), skipped = res.skipped.size();
   const size_t done = static_cast<size_t>(res.files_done);

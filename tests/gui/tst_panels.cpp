@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -297,6 +298,34 @@ class TestPanels : public QObject {
     p->findChild<QRadioButton*>("RadioButton_gb2ft")->click();
     QVERIFY(run(w));
     QCOMPARE(read_file(path), QByteArray("\x87\xF8\r\n"));
+  }
+
+  // The list below the two choices picks phrase conversion: 复杂 becomes 複雜, where the
+  // classic table writes 復雜; a recipe reads the list's item.
+  void traditionalPhraseChoice() {
+    MainWindow w;
+    auto* p = w.ensure_panel1("TControlForm_ft2gb");
+    auto* mode = p->findChild<QComboBox*>("ComboBox_ft2gb1");
+    QVERIFY(mode);
+    QCOMPARE(mode->count(), 4);
+    QCOMPARE(mode->currentIndex(), 0);
+    QCOMPARE(mode->itemText(0), QString("逐字 (经典)"));
+    p->chkEnable()->click();
+    p->findChild<QRadioButton*>("RadioButton_gb2ft")->click();
+    const QByteArray fuza = QByteArray("\xB8\xB4\xD4\xD3\n");  // 复杂
+    const QString path = file("ph.txt", fuza);
+    w.add_files({path});
+    QVERIFY(run(w));
+    QCOMPARE(read_file(path), QByteArray("\x8F\xCD\xEB\x73\r\n"));  // 復雜
+    write_file(path, fuza);
+    mode->setCurrentIndex(1);
+    QCOMPARE(p->values().text("ComboBox_ft2gb1"), std::string("1"));
+    QVERIFY(run(w));
+    QCOMPARE(read_file(path), QByteArray("\xD1\x7D\xEB\x73\r\n"));  // 複雜
+    lq::ParamValues v = p->values();
+    v.set("ComboBox_ft2gb1", "2");
+    p->set_values(v);
+    QCOMPARE(mode->currentIndex(), 2);
   }
 
   // A script that does not compile: one box per file, every file unchanged.

@@ -97,6 +97,13 @@ void set_control(Recipe& recipe, std::string_view name, std::string value, Value
       for (const auto& d : recipe.op->params)
         if (d.kind == ParamKind::Radio) recipe.values.set(d.name, "0");
   }
+  if (decl->kind == ParamKind::Choice) {
+    int item = -1;
+    if (!parse_int(value, item) || item < decl->min || item > decl->max)
+      throw RecipeError("control " + n + " takes a number from " + std::to_string(decl->min) +
+                        " to " + std::to_string(decl->max) + ", got '" + value + "'");
+    value = std::to_string(item);
+  }
   if (form == ValueForm::Unicode)
     recipe.values.set_text(n, value);
   else if (form == ValueForm::Bytes)

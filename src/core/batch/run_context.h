@@ -21,6 +21,9 @@ struct RunContext {
   // Set by an operation that leaves the entry alone because it does not apply to its code
   // page; the entry is then not written and is named in the run's summary.
   bool not_applicable = false;
+  // Characters of the entry that a conversion left in their own form because its code
+  // page cannot hold their converted form (the phrase conversion of [20]/[21]).
+  int64_t unconverted_chars = 0;
   bool find_ran = false;  // set by the find operation's line step
   // Byte length of the find query at the last file; sizes the selection when a result
   // is opened. Kept by the find operation's document step, enabled or not.

@@ -119,6 +119,7 @@ struct Processor {
     read_as.reset();
     skipped.reset();
     context.not_applicable = false;
+    context.unconverted_chars = 0;
     layout = {};
     whole_file = false;
     converted.clear();
@@ -466,6 +467,7 @@ struct Run {
         context.file_index = static_cast<int32_t>(i);
         return fail(e);
       }
+      res.unconverted_chars += context.unconverted_chars;
       ++res.files_done;
       if (waiting_full() && !flush()) return;
     }
@@ -654,6 +656,7 @@ struct Run {
         }
       }
       if (!ok) break;
+      res.unconverted_chars += context.unconverted_chars;
       ++res.files_done;
       if (waiting_full() && !flush()) break;
       lock.lock();

@@ -8,6 +8,7 @@
 // host is called only from the thread that called run().
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -101,6 +102,9 @@ struct RunResult {
     SkipReason reason;
   };
   std::vector<Skipped> skipped;
+  // Characters a conversion left in their own form because their converted form does not
+  // exist in their file's code page, over all entries (see RunContext).
+  std::int64_t unconverted_chars = 0;
   ScopeSettings scope;  // the scope settings as the run left them
 };
 

@@ -11,29 +11,52 @@ unsigned char byte_at(std::string_view text, size_t i) {
   return static_cast<unsigned char>(text[i]);
 }
 
-// The shared loop of both directions: pairs that pass the test and whose index lies in the
-// table are replaced by the table's code, every other byte is copied and the next byte is
-// examined afresh.
-template <bool (*IsPair)(unsigned char, unsigned char), int (*Index)(std::string_view)>
-std::string convert(std::string_view text, const std::uint16_t* table, int size) {
+// One character pair: the code it converts to, or nothing when the bytes at i start no
+// pair of the source encoding.
+using PairCode = bool (*)(std::string_view text, size_t i, std::uint16_t& code);
+
+// The shared loop of both directions: pairs are replaced by their code, every other byte
+// is copied and the next byte is examined afresh.
+template <PairCode Code>
+std::string convert(std::string_view text) {
   std::string out;
   out.resize(text.size());
   size_t i = 0;
   while (i < text.size()) {
-    if (i + 1 < text.size() && IsPair(byte_at(text, i), byte_at(text, i + 1))) {
-      int index = Index(text.substr(i, 2));
-      if (index >= 0 && index < size) {
-        std::uint16_t code = table[index];
-        out[i] = static_cast<char>(code >> 8);
-        out[i + 1] = static_cast<char>(code & 0xFF);
-        i += 2;
-        continue;
-      }
+    std::uint16_t code;
+    if (i + 1 < text.size() && Code(text, i, code)) {
+      out[i] = static_cast<char>(code >> 8);
+      out[i + 1] = static_cast<char>(code & 0xFF);
+      i += 2;
+      continue;
     }
     out[i] = text[i];
     ++i;
   }
   return out;
+}
+
+bool gb_code(std::string_view text, size_t i, std::uint16_t& code) {
+  const unsigned char lead = byte_at(text, i), trail = byte_at(text, i + 1);
+  if (IsGBPair(lead, trail)) {
+    code = GBToBig5Table[GBIndex(text.substr(i, 2))];
+    return true;
+  }
+  // Any other GBK character is one character too.
+  if (lead >= kGbkFirstLead && lead <= 0xFE && trail >= kGbkFirstTrail && trail <= 0xFE &&
+      trail != 0x7F) {
+    code = GbkToBig5Table[(lead - kGbkFirstLead) * kGbkTrails + (trail - kGbkFirstTrail)];
+    return true;
+  }
+  return false;
+}
+
+bool big5_code(std::string_view text, size_t i, std::uint16_t& code) {
+  if (!IsBig5Pair(byte_at(text, i), byte_at(text, i + 1))) return false;
+  const int index = Big5Index(text.substr(i, 2));
+  if (index < 0 || index >= kBig5ToGBTableSize) return false;
+  code = Big5ToGBTable[index];
+  return true;
 }
 
 }  // namespace
@@ -66,11 +89,11 @@ std::string CodeToChars(std::uint16_t code) {
 }
 
 std::string GBToBig5(std::string_view text) {
-  return convert<IsGBPair, GBIndex>(text, GBToBig5Table, kGBToBig5TableSize);
+  return convert<gb_code>(text);
 }
 
 std::string Big5ToGB(std::string_view text) {
-  return convert<IsBig5Pair, Big5Index>(text, Big5ToGBTable, kBig5ToGBTableSize);
+  return convert<big5_code>(text);
 }
 
 }  // namespace lq

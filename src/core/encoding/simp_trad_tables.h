@@ -8,7 +8,7 @@
 namespace lq {
 
 inline constexpr int kGb2OldLines = 2312;
-inline constexpr int kOld2GbLines = 2317;
+inline constexpr int kOld2GbLines = 2571;
 extern const std::array<const char*, kGb2OldLines> gb2old_lines;
 extern const std::array<const char*, kOld2GbLines> old2gb_lines;
 

@@ -28,6 +28,11 @@ ParamDecl radio(std::string name, bool on, std::string caption) {
 ParamDecl updown(std::string name, std::string def, int min, int max, std::string caption = {}) {
   return {std::move(name), ParamKind::UpDown, std::move(def), std::move(caption), min, max};
 }
+ParamDecl choice(std::string name, std::vector<std::string> items, std::string caption) {
+  const int last = static_cast<int>(items.size()) - 1;
+  return {std::move(name), ParamKind::Choice, "0", std::move(caption), 0, last, {},
+          std::move(items)};
+}
 ParamDecl memo(std::string name, std::string def) {
   return {std::move(name), ParamKind::Memo, std::move(def), {}};
 }
@@ -94,7 +99,10 @@ void register_catalogue(PanelClassRegistry& r) {
   r.add(panel("TControlForm_ft2gb",
               V{{20, "", "[20]繁体转换为简体", {}}, {21, "", "[21]简体转换为繁体", {}}},
               {radio("RadioButton_ft2gb", false, "[20]繁体转换为简体"),
-               radio("RadioButton_gb2ft", false, "[21]简体转换为繁体")},
+               radio("RadioButton_gb2ft", false, "[21]简体转换为繁体"),
+               choice("ComboBox_ft2gb1",
+                      {"逐字 (经典)", "词组 (通用繁体)", "词组 (台湾正体)", "词组 (香港繁体)"},
+                      "转换方式")},
               f(factories::trad_simp)));
   r.add(panel("TControlForm_del_r", V{{22, "", "[22]删除重复行(不受作用范围影响)", {}}}, {},
               f(factories::delete_duplicates)));

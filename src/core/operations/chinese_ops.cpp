@@ -1,18 +1,25 @@
 // [7] GB2312 -> Big5, [8] Big5 -> GB2312, and [20]/[21] traditional <-> simplified. A
 // conversion that fails leaves the piece as it was; nothing is reported.
 //
-// The tables are of GBK characters. A UTF-8 file is converted character by character on
-// its code points: each character GBK can hold goes through the table, every other one
-// stays. GB2312 and Big5 are byte encodings: a UTF-8 file is left alone and named in the
+// [20]/[21] convert character by character through the pair tables ("逐字 (经典)", the
+// panel's first choice), or phrase by phrase through the phrase converter of the chosen
+// traditional standard. The tables are of GBK characters: a UTF-8 file is converted
+// character by character on its code points, each character GBK can hold going through
+// the table and every other one staying; the phrase converter takes GBK and UTF-8 text
+// alike. GB2312 and Big5 are byte encodings: a UTF-8 file is left alone and named in the
 // run's summary.
+#include <cstdint>
 #include <exception>
+#include <optional>
 
 #include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/encoding/gb_big5.h"
+#include "core/encoding/phrase_convert.h"
 #include "core/encoding/simp_trad.h"
 #include "core/operations/line_operations.h"
 #include "core/operations/panel_operation.h"
+#include "core/run_error.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
@@ -94,15 +101,68 @@ std::unique_ptr<Operation> make_big5_to_gb() {
   });
 }
 
+namespace {
+
+// The choices of ComboBox_ft2gb1, by index: the pair tables, then phrases in the common,
+// Taiwan and Hong Kong standards.
+std::optional<TradStandard> phrase_standard(std::string_view choice) {
+  if (choice == "1") return TradStandard::Common;
+  if (choice == "2") return TradStandard::Taiwan;
+  if (choice == "3") return TradStandard::HongKong;
+  return std::nullopt;
+}
+
 // One panel, two choices: with neither selected the enabled panel changes nothing.
-std::unique_ptr<Operation> make_trad_simp() {
-  return make_line_operation("TControlForm_ft2gb", [](const Operation& op, std::string& s) {
-    if (op.params().checked("RadioButton_ft2gb")) {
-      if (!is_blank(s)) simp_trad(op, s, [](std::string_view t) { return old2gb1(t); });
-    } else if (op.params().checked("RadioButton_gb2ft")) {
-      simp_trad(op, s, [](std::string_view t) { return gb2old1(t); });
+class TradSimpOperation final : public PanelOperation {
+ public:
+  TradSimpOperation() : PanelOperation("TControlForm_ft2gb") {}
+
+  void LineStep(std::string& s) override {
+    if (!enabled()) return;
+    const bool to_simplified = params().checked("RadioButton_ft2gb");
+    if (!to_simplified && !params().checked("RadioButton_gb2ft")) return;
+    if (to_simplified && is_blank(s)) return;
+    const std::optional<TradStandard> standard = phrase_standard(params().text("ComboBox_ft2gb1"));
+    if (!standard) {
+      if (to_simplified)
+        simp_trad(*this, s, [](std::string_view t) { return old2gb1(t); });
+      else
+        simp_trad(*this, s, [](std::string_view t) { return gb2old1(t); });
+      return;
     }
-  });
+    const PhraseConverter& converter = phrase(!to_simplified, *standard);
+    std::int64_t kept = 0;
+    convert_or_keep(s, [&](std::string_view t) { return converter.convert(t, text_page(), kept); });
+    if (env().context) env().context->unconverted_chars += kept;
+  }
+
+ private:
+  // The converter of the current choice, kept between pieces; a missing dictionary ends
+  // the run with a message rather than leaving every piece unchanged in silence.
+  const PhraseConverter& phrase(bool to_traditional, TradStandard standard) {
+    if (converter_ && to_traditional_ == to_traditional && standard_ == standard)
+      return *converter_;
+    try {
+      converter_ = &PhraseConverter::get(to_traditional, standard);
+    } catch (const PhraseDataError& e) {
+      const CodePage& own = code_page();
+      throw RunError(own.from_utf8("词组转换的数据 ") + e.config +
+                     own.from_utf8(" 无法读取，请安装 OpenCC 的数据文件 (") + e.what() + ")");
+    }
+    to_traditional_ = to_traditional;
+    standard_ = standard;
+    return *converter_;
+  }
+
+  const PhraseConverter* converter_ = nullptr;
+  bool to_traditional_ = false;
+  TradStandard standard_ = TradStandard::Common;
+};
+
+}  // namespace
+
+std::unique_ptr<Operation> make_trad_simp() {
+  return std::make_unique<TradSimpOperation>();
 }
 
 }  // namespace lq

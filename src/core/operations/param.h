@@ -19,6 +19,7 @@ enum class ParamKind {
   Check,   // check box: "1" or "0"
   Radio,   // radio button: "1" or "0"
   UpDown,  // edit box bound to an up-down control with a range
+  Choice,  // drop-down list: the index of the chosen item, "0" for the first
 };
 
 struct ParamDecl {
@@ -29,6 +30,7 @@ struct ParamDecl {
   int min = 0;                // range of an up-down control
   int max = 0;
   std::string updown = {};  // name of the up-down control bound to this edit box, if any
+  std::vector<std::string> items = {};  // the items of a drop-down list (UTF-8)
 };
 
 // How a value was given, which decides how it becomes bytes of a file's code page.

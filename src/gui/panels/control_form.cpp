@@ -159,7 +159,8 @@ QWidget* TControlForm_::add_param(QHBoxLayout* row, const std::string& param, in
   const QString name = QString::fromStdString(d->name);
   const QString cap = from_utf8(d->caption);
   QLabel* label = nullptr;
-  if (row && !cap.isEmpty() && (d->kind == ParamKind::Text || d->kind == ParamKind::UpDown))
+  if (row && !cap.isEmpty() &&
+      (d->kind == ParamKind::Text || d->kind == ParamKind::UpDown || d->kind == ParamKind::Choice))
     label = add_label(row, cap);
   switch (d->kind) {
     case ParamKind::Text:
@@ -193,6 +194,15 @@ QWidget* TControlForm_::add_param(QHBoxLayout* row, const std::string& param, in
       r->setAccessibleName(cap);
       if (row) row->addWidget(r);
       return r;
+    }
+    case ParamKind::Choice: {
+      auto* c = new ColorComboBox(panel1_);
+      c->setObjectName(name);
+      for (const std::string& item : d->items) c->addItem(from_utf8(item));
+      c->setAccessibleName(cap);
+      if (label) label->setBuddy(c);
+      if (row) row->addWidget(c);
+      return c;
     }
     case ParamKind::Memo: {
       auto* m = new QPlainTextEdit(panel1_);
@@ -252,6 +262,7 @@ QString TControlForm_::widget_value(const ParamDecl& d) const {
   if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
   if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return m->toPlainText();
   if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->isChecked() ? "1" : "0";
+  if (auto* c = qobject_cast<QComboBox*>(w)) return QString::number(c->currentIndex());
   return {};
 }
 
@@ -268,6 +279,10 @@ void TControlForm_::set_widget_value(const ParamDecl& d, const QString& value) {
     }
   } else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
     m->setPlainText(value);
+  } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+    bool ok = false;
+    const int item = value.trimmed().toInt(&ok);
+    if (ok && item >= 0 && item < c->count()) c->setCurrentIndex(item);
   } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
     // A checked radio button of an exclusive group refuses to be cleared directly.
     const bool exclusive = b->autoExclusive();

@@ -10,6 +10,8 @@ void TControlForm_ft2gb::build_body() {
   hide_caption();
   add_to_top_row(add_param(nullptr, "RadioButton_ft2gb"));
   add_to_top_row(add_param(nullptr, "RadioButton_gb2ft"));
+  // Character by character through the tables, or phrase by phrase in a chosen standard.
+  add_param(add_row(), "ComboBox_ft2gb1");
   QLabel* note = add_label(add_row(), "[注意:是这GBK字符集间的转换,与BIG5无关]");
   note->setObjectName("Label_note1");
   note->setStyleSheet("color: #a00000;");

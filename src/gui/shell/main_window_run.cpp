@@ -124,6 +124,9 @@ QString run_summary(const RunResult& r) {
             (s.reason == SkipReason::Binary ? "  (二进制文件)" : "  (此操作不适用于它的字符编码)");
   }
   if (skipped > kListed) text += QString("\n... 另有 %1 个").arg(skipped - kListed);
+  if (r.unconverted_chars > 0)
+    text += QString("\n有 %1 个字符的转换结果不能用文件的字符编码表示, 已保留原字.")
+                .arg(static_cast<qlonglong>(r.unconverted_chars));
   return text;
 }
 

@@ -59,6 +59,20 @@ TEST_F(RecipeFile, OldRecipesReadAsBefore) {
   EXPECT_EQ(load(recipe_text(r)).values.text("Edit_th2"), std::string("\xB0\xA1\0z", 4));
 }
 
+// The conversion list of [20]/[21]: an item number; a recipe without it converts by the
+// tables as before.
+TEST_F(RecipeFile, ConversionChoiceIsAnItemNumber) {
+  EXPECT_EQ(load("[operation]\nop=TControlForm_ft2gb\nRadioButton_gb2ft=1\n")
+                .values.text("ComboBox_ft2gb1"),
+            "0");
+  const Recipe r = load("[operation]\nop=21\nComboBox_ft2gb1=2\n");
+  EXPECT_EQ(load(recipe_text(r)).values.text("ComboBox_ft2gb1"), "2");
+  for (const char* bad : {"4", "-1", "x", ""})
+    EXPECT_THROW(load(std::string("[operation]\nop=21\nComboBox_ft2gb1=") + bad + "\n"),
+                 RecipeError)
+        << bad;
+}
+
 TEST_F(RecipeFile, FileSectionRefusesWhatItDoesNotKnow) {
   EXPECT_EQ(load("[file]\nencoding=GBK\nbinary=1\n").binary, true);
   for (const char* bad : {"[file]\nencoding=latin1\n", "[file]\neol=cr\n", "[file]\nbinary=yes\n",

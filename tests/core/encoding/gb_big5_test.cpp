@@ -77,6 +77,16 @@ TEST(GbBig5Tables, EveryCodeIsAPairOfTheTargetOrThePlaceholder) {
     std::uint16_t c = Big5ToGBTable[i];
     EXPECT_TRUE(c == kNoCounterpart || IsGBPair(c >> 8, c & 0xFF)) << i;
   }
+  // The GBK table: Big5 pairs or the placeholder, and GB2312's positions as above.
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      std::uint16_t c = GbkToBig5Table[(lead - 0x81) * kGbkTrails + (trail - 0x40)];
+      EXPECT_TRUE(c == kNoCounterpart || IsBig5Pair(c >> 8, c & 0xFF)) << lead << " " << trail;
+      if (IsGBPair(lead, trail)) {
+        EXPECT_EQ(c, GBToBig5Table[GBIndex(CodeToChars(lead << 8 | trail))]);
+      }
+    }
+  }
   // Rows 0xAA-0xAF and D7FA-D7FE are unassigned in GB2312.
   for (int lead = 0xAA; lead <= 0xAF; ++lead)
     for (int trail = 0xA1; trail <= 0xFE; ++trail)
@@ -115,7 +125,15 @@ TEST(GbBig5Tables, IdeographsThatStayTheSameComeBack) {
         EXPECT_EQ(Big5ToGB(big5), gb) << gbk.to_utf8(gb) << " " << gbk.to_utf8(Big5ToGB(big5));
     }
   }
-  EXPECT_EQ(same, 4259);
+  EXPECT_EQ(same, 4264);
+}
+
+TEST(GbBig5Tables, SimplifiedCharactersTakeTheFormBig5Holds) {
+  // The first traditional form of each (爲, 啓, 麽) is missing from Big5; the next one
+  // that Big5 holds is used, not two spaces. 台 and 制 stay, as before.
+  const CodePage& gbk = gbk_code_page();
+  EXPECT_EQ(big5_to_utf8(GBToBig5(gbk.from_utf8("为启么着"))), "為啟麼著");
+  EXPECT_EQ(big5_to_utf8(GBToBig5(gbk.from_utf8("台制发"))), "台制發");
 }
 
 TEST(GbBig5Pairs, TestsAndIndexes) {
@@ -169,16 +187,21 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"GbNoCounterpartKeepsLength", true, "x\xB9\xE8y", "x  y"},
         TextCase{"GbLoneLeadAtEnd", true, "\xB9\xFA\xB0", "\xB0\xEA\xB0"},
         TextCase{"Big5LoneLeadAtEnd", false, "\xB0\xEA\xB0", "\xB9\xFA\xB0"},
-        // 0xB0 before "A" is a single byte; "A" is examined afresh.
-        TextCase{"GbLeadBeforeAscii", true,
+        // 0xB0 before a byte that ends no GBK character is a single byte; "1" is examined
+        // afresh.
+        TextCase{"GbLeadBeforeNonTrail", true,
                  "\xB0"
-                 "A\xB9\xFA",
+                 "1\xB9\xFA",
                  "\xB0"
-                 "A\xB0\xEA"},
-        // GBK 8140 is outside GB2312: both bytes are copied one by one.
-        TextCase{"GbkOutsideGb2312", true, "\x81\x40", "\x81\x40"},
-        // GBK B040's trail is copied; its lead pairs with nothing, the next pair is found.
-        TextCase{"GbkTrailPairsWithNext", true, "\x81\xB0\xAE", "\x81\xB7\x52"},
+                 "1\xB0\xEA"},
+        // Every GBK character is one character, inside GB2312 or not: 癆 (B0 41, with an ASCII
+        // trail) and 儲 (83 A6) convert whole, and 存。中文 after 儲 keeps its step.
+        TextCase{"GbkAsciiTrail", true, "\xB0\x41\xB9\xFA", "\xC0\xF7\xB0\xEA"},
+        TextCase{"GbkOutsideGb2312KeepsStep", true, "\x83\xA6\xB4\xE6\xA1\xA3\xD6\xD0\xCE\xC4",
+                 "\xC0\x78\xA6\x73\xA1\x43\xA4\xA4\xA4\xE5"},
+        // 丂 (81 40) has no Big5 form: two spaces, and the next character is found.
+        TextCase{"GbkWithoutBig5Form", true, "\x81\x40\xB0\xAE", "  \xB7\x52"},
+        TextCase{"GbkBadTrailIsSingle", true, "\x81\x7F\xB0\xAE", "\x81\x7F\xB7\x52"},
         TextCase{"Big5BadTrails", false, "\xA4\x7F\xA4\x80\xA4\xA0\xA4\xFF",
                  "\xA4\x7F\xA4\x80\xA4\xA0\xA4\xFF"},
         TextCase{"Big5LeadFF", false, "\xFF\x40\xFF\xA1", "\xFF\x40\xFF\xA1"}),

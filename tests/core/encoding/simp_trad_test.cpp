@@ -46,7 +46,12 @@ INSTANTIATE_TEST_SUITE_P(
                     // Only keys of the table used change: 國 is no key of sl_lib_gb2old.
                     Case{"MixedToTraditional", true, "国國爱愛", "國國愛愛"},
                     Case{"MixedToSimplified", false, "国國爱愛", "国国爱爱"},
-                    Case{"CharactersOfOwnStayInTraditional", true, "埝磙漤犟嚯", "埝磙漤犟嚯"}),
+                    Case{"CharactersOfOwnStayInTraditional", true, "埝磙漤犟嚯", "埝磙漤犟嚯"},
+                    // Every traditional form converts, not only the one simplified ->
+                    // traditional chooses; 麼 goes to 么, not to the variant 麽.
+                    Case{"EveryTraditionalForm", false, "為爲啟啓裡裏製複麼", "为为启启里里制复么"},
+                    // GB2312's own characters stand for themselves in simplified text.
+                    Case{"Gb2312CharactersStay", false, "乾坤著名", "乾坤著名"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(SimpTradTables, RepeatedKeysUseTheCommonForm) {
