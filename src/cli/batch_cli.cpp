@@ -10,6 +10,7 @@
 
 #include "cli/cli_version.h"
 #include "cli/expand_template.h"
+#include "cli/file_args.h"
 #include "cli/journal_cli.h"
 #include "cli/options.h"
 #include "core/batch/journal_format.h"
@@ -136,18 +137,19 @@ LineList file_list(const Options& o) {
     split_str1(*o.ext, exts, ";");
   else
     exts = ext_list1(ext_file_path());
-  LineList files;
-  for (const std::string& path : o.paths) {
-    if (dir_exists1(path)) {
-      LineList found;
-      get_files1(path, found, o.recursive);
-      filter_by_ext1(found, exts);
-      files.insert(files.end(), found.begin(), found.end());
-    } else {
-      files.push_back(path);
-    }
+  std::vector<std::string> notes;
+  auto say_notes = [&notes] {
+    for (const std::string& n : notes)
+      std::fprintf(stderr, "%s: %s\n", kProgramName, for_terminal(n).c_str());
+  };
+  try {
+    LineList files = collect_files(o.paths, o.recursive, exts, notes);
+    say_notes();
+    return files;
+  } catch (const PathError&) {
+    say_notes();
+    throw;
   }
-  return files;
 }
 
 int run(const Options& o) {
@@ -306,6 +308,9 @@ int run_cli(int argc, char** argv) {
     return usage_error(e.what());
   } catch (const RecipeError& e) {
     return usage_error(e.what());
+  } catch (const PathError& e) {
+    std::fprintf(stderr, "%s: %s\n", kProgramName, for_terminal(e.what()).c_str());
+    return 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", for_terminal(e.what()).c_str());
     return 1;
