@@ -291,7 +291,7 @@ int run_cli(int argc, char** argv) {
   try {
     const Options o = parse_args(args);
     if (o.help) {
-      std::fputs(kHelp, stdout);
+      std::fputs(help_text().c_str(), stdout);
       return 0;
     }
     if (o.version) {

@@ -1,14 +1,21 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <string_view>
 
-namespace lq::cli {
+#include "cli/verbs.h"
 
-const char* const kHelp =
+namespace lq::cli {
+namespace {
+
+const char* const kHelpHead =
     "Usage: lexoquill-batch [options] PATH...\n"
+    "       lexoquill-batch COMMAND [ARG...] [options] PATH...\n"
     "Runs every file through one scope and one operation and writes it back in place.\n"
     "Each file keeps its code page (GBK or UTF-8), its line ends and its byte-order mark.\n"
-    "\n"
+    "\n";
+
+const char* const kHelp =
     "Files:\n"
     "  PATH               a file (taken as is, never filtered) or a directory (its files,\n"
     "                     filtered by the extension list); a path that does not exist\n"
@@ -81,8 +88,6 @@ const char* const kHelp =
     "Exit status: 0 done; 1 the run stopped on an error (its message on standard error);\n"
     "2 bad usage.\n";
 
-namespace {
-
 bool parse_number(std::string_view text, int& out) {
   if (text.empty() || text.size() > 9) return false;
   int v = 0;
@@ -102,12 +107,57 @@ Setting parse_setting(const std::string& option, const std::string& arg, bool fr
   return {arg.substr(0, eq), arg.substr(eq + 1), from_file};
 }
 
+// The command's operation and controls, in the order --op and --set would give them, ahead
+// of the --set options of the command line (which therefore win).
+void expand_verb(Options& o, const Verb& verb, bool regex, bool wildcards) {
+  const std::string name(verb.name);
+  if (o.op)
+    throw UsageError("'" + name + "' chooses operation [" + std::to_string(verb.op) +
+                     "]; --op cannot be given as well");
+  if ((regex || wildcards) && verb.name != "replace")
+    throw UsageError(std::string(regex ? "-E" : "-w") + " belongs to the replace command");
+  if (o.paths.size() < verb.args.size()) {
+    std::string usage;
+    for (std::string_view a : verb.args) usage += " " + std::string(a);
+    throw UsageError("'" + name + "' needs" + usage + ": lexoquill-batch " + name + usage +
+                     " [options] PATH...");
+  }
+  o.op = std::to_string(verb.op);
+  std::vector<Setting> settings;
+  for (const VerbSetting& f : verb.fixed)
+    settings.push_back({std::string(f.control), std::string(f.value), false});
+  for (size_t k = 0; k < verb.args.size(); ++k)
+    settings.push_back({std::string(verb.controls[k]), o.paths[k], verb.arg_is_file});
+  if (regex) settings.push_back({"CheckBox_th_r2", "1", false});
+  if (wildcards) settings.push_back({"CheckBox_th_r1", "1", false});
+  o.paths.erase(o.paths.begin(), o.paths.begin() + static_cast<std::ptrdiff_t>(verb.args.size()));
+  settings.insert(settings.end(), o.settings.begin(), o.settings.end());
+  o.settings = std::move(settings);
+  o.verb = name;
+}
+
 }  // namespace
+
+std::string help_text() {
+  std::string text = kHelpHead;
+  text += "Commands (each one stands for --op N with --set values; --save-recipe shows them):\n";
+  for (const Verb& v : verbs()) {
+    std::string head = "  " + std::string(v.name);
+    for (std::string_view a : v.args) head += " " + std::string(a);
+    head.resize(std::max<size_t>(head.size() + 1, 21), ' ');
+    text += head + std::string(v.summary) + "\n";
+  }
+  text += "  -E, -w             with replace: OLD is a regular expression / has wildcards\n";
+  text += "  -i, -s             short for --ignore-case / --case-sensitive\n\n";
+  return text + kHelp;
+}
 
 Options parse_args(const std::vector<std::string>& args) {
   Options o;
   bool options_end = false;
-  for (size_t i = 0; i < args.size(); ++i) {
+  bool regex = false, wildcards = false;
+  const Verb* verb = args.empty() ? nullptr : find_verb(args.front());
+  for (size_t i = verb ? 1 : 0; i < args.size(); ++i) {
     std::string arg = args[i];
     if (options_end || arg.empty() || arg[0] != '-' || arg == "-") {
       o.paths.push_back(arg);
@@ -167,10 +217,14 @@ Options parse_args(const std::vector<std::string>& args) {
       o.recipe = value();
     } else if (arg == "--save-recipe") {
       o.save_recipe = value();
-    } else if (arg == "--case-sensitive" || arg == "--ignore-case") {
+    } else if (arg == "--case-sensitive" || arg == "--ignore-case" || arg == "-s" || arg == "-i") {
       bool on = false;
       flag(on);
-      o.case_sensitive = arg == "--case-sensitive";
+      o.case_sensitive = arg == "--case-sensitive" || arg == "-s";
+    } else if (arg == "-E") {
+      flag(regex);
+    } else if (arg == "-w") {
+      flag(wildcards);
     } else if (arg == "--encoding") {
       o.encoding = value();
     } else if (arg == "--eol") {
@@ -212,6 +266,10 @@ Options parse_args(const std::vector<std::string>& args) {
     }
   }
   if (o.diff && !o.dry_run) throw UsageError("--diff shows what --dry-run would change; give both");
+  if (verb)
+    expand_verb(o, *verb, regex, wildcards);
+  else if (regex || wildcards)
+    throw UsageError(std::string(regex ? "-E" : "-w") + " belongs to the replace command");
   return o;
 }
 

@@ -24,6 +24,7 @@ struct Setting {
 };
 
 struct Options {
+  std::optional<std::string> verb;  // the command given first, already expanded below
   std::vector<std::string> paths;
   bool recursive = false;
   std::optional<std::string> ext;  // the --ext list as given
@@ -53,8 +54,11 @@ struct Options {
   bool version = false;
 };
 
+// A command given first (replace, find, upper, ...) comes back as the --op and --set it
+// stands for; its arguments are the first positional arguments after it.
 Options parse_args(const std::vector<std::string>& args);
 
-extern const char* const kHelp;
+// The text of --help.
+std::string help_text();
 
 }  // namespace lq::cli
