@@ -22,6 +22,10 @@ const char* const kHelp =
     "                     is an error;\n"
     "                     \"<剪贴板>\" stands for the clipboard, which has no text here:\n"
     "                     it is processed as an empty document and nothing is written\n"
+    "  -                  the only PATH: read standard input, write the result to standard\n"
+    "                     output (find: the results); nothing is journaled\n"
+    "  --files-from F     more PATHs from file F, one a line (F \"-\": standard input)\n"
+    "  -0, --null         with --files-from: paths end with a NUL byte (find -print0)\n"
     "  -r, --recursive    take directories with all their subdirectories\n"
     "  --ext LIST         extensions separated by ';', e.g. \".txt;.htm\" (default: the\n"
     "                     lines of ext1.txt in the program directory, else the built-in list)\n"
@@ -73,6 +77,8 @@ const char* const kHelp =
     "  --no-journal       do not keep this run in the journal (it cannot be undone)\n"
     "  --results F        find results as raw GBK lines to F (default: standard output,\n"
     "                     converted to UTF-8); columns count bytes of each file\n"
+    "  --json             find results as JSON, one object a line: path, line (from 1),\n"
+    "                     column (bytes), match, text (in UTF-8) and the file's encoding\n"
     "  -j, --jobs N       files processed in parallel (default 1); the outcome is the same\n"
     "                     as with 1, and a file listed twice is still processed in order\n"
     "  -q, --quiet        no progress (progress goes to standard error on a terminal)\n"
@@ -190,6 +196,12 @@ Options parse_args(const std::vector<std::string>& args) {
 
     if (arg == "-r" || arg == "--recursive") {
       flag(o.recursive);
+    } else if (arg == "--files-from") {
+      o.files_from = value();
+    } else if (arg == "-0" || arg == "--null") {
+      flag(o.null_separated);
+    } else if (arg == "--json") {
+      flag(o.json);
     } else if (arg == "--ext") {
       o.ext = value();
     } else if (arg == "--scope") {
@@ -266,6 +278,9 @@ Options parse_args(const std::vector<std::string>& args) {
     }
   }
   if (o.diff && !o.dry_run) throw UsageError("--diff shows what --dry-run would change; give both");
+  if (o.null_separated && !o.files_from)
+    throw UsageError("-0 says how --files-from separates its paths; give both");
+  if (o.json && o.results) throw UsageError("--json and --results: give one of them");
   if (verb)
     expand_verb(o, *verb, regex, wildcards);
   else if (regex || wildcards)

@@ -24,8 +24,10 @@ struct Setting {
 };
 
 struct Options {
-  std::optional<std::string> verb;  // the command given first, already expanded below
-  std::vector<std::string> paths;
+  std::optional<std::string> verb;        // the command given first, already expanded below
+  std::vector<std::string> paths;         // "-" alone: standard input to standard output
+  std::optional<std::string> files_from;  // more paths, one a line, from F ("-": stdin)
+  bool null_separated = false;            // -0: those paths end with NUL bytes instead
   bool recursive = false;
   std::optional<std::string> ext;  // the --ext list as given
   std::optional<int> scope;
@@ -48,6 +50,7 @@ struct Options {
   bool list_runs = false;
   std::optional<std::string> undo;
   std::optional<std::string> results;
+  bool json = false;  // find results as JSON lines
   int jobs = 1;
   bool quiet = false;
   bool help = false;

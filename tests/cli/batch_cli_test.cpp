@@ -112,7 +112,13 @@ TEST_F(Cli, BadUsageNamesTheArgument) {
                       {{"--op", "TControlForm_nope", "a.txt"}, "TControlForm_nope"},
                       {{"--recipe", "missing.ini", "a.txt"}, "missing.ini"},
                       {{"--scope"}, "--scope"},
-                      {{}, "PATH"}};
+                      {{}, "PATH"},
+                      {{"-0", "a.txt"}, "--files-from"},
+                      {{"--json", "a.txt"}, "find (--op 6)"},
+                      {{"find", "a", "--json", "--results", "r.txt", "a.txt"}, "--results"},
+                      {{"upper", "-", "a.txt"}, "the only PATH"},
+                      {{"upper", "--dry-run", "-"}, "--dry-run"},
+                      {{"save-as", ".x", "-"}, "'-' has no place"}};
   for (const Row& row : rows) {
     Result r = run(row.args);
     EXPECT_EQ(r.status, 2) << row.names;
