@@ -17,6 +17,7 @@
 #include "cli/file_args.h"
 #include "cli/find_json.h"
 #include "cli/journal_cli.h"
+#include "cli/option_table.h"
 #include "cli/options.h"
 #include "core/batch/journal_format.h"
 #include "core/batch/recipe.h"
@@ -386,6 +387,15 @@ int run_cli(int argc, char** argv) {
   // A full disk or a size limit must end a write with an error, not kill the program.
   std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
+  // Hidden modes for the build: the completion script and the manual's generated sections.
+  if (args.size() == 2 && args[0] == "--print-completion" && args[1] == "bash") {
+    std::fputs(completion_script().c_str(), stdout);
+    return 0;
+  }
+  if (args.size() == 2 && args[0] == "--print-man" && (args[1] == "en" || args[1] == "zh")) {
+    std::fputs(man_sections(args[1]).c_str(), stdout);
+    return 0;
+  }
   try {
     Options o = parse_args(args);
     if (o.help) {

@@ -8,92 +8,6 @@
 namespace lq::cli {
 namespace {
 
-const char* const kHelpHead =
-    "Usage: lexoquill-batch [options] PATH...\n"
-    "       lexoquill-batch COMMAND [ARG...] [options] PATH...\n"
-    "Runs every file through one scope and one operation and writes it back in place.\n"
-    "Each file keeps its code page (GBK or UTF-8), its line ends and its byte-order mark.\n"
-    "\n";
-
-const char* const kHelp =
-    "Files:\n"
-    "  PATH               a file (taken as is, never filtered) or a directory (its files,\n"
-    "                     filtered by the extension list); a path that does not exist\n"
-    "                     is an error;\n"
-    "                     \"<剪贴板>\" stands for the clipboard, which has no text here:\n"
-    "                     it is processed as an empty document and nothing is written\n"
-    "  -                  the only PATH: read standard input, write the result to standard\n"
-    "                     output (find: the results); nothing is journaled\n"
-    "  --files-from F     more PATHs from file F, one a line (F \"-\": standard input)\n"
-    "  -0, --null         with --files-from: paths end with a NUL byte (find -print0)\n"
-    "  -r, --recursive    take directories with all their subdirectories\n"
-    "  --ext LIST         extensions separated by ';', e.g. \".txt;.htm\" (default: the\n"
-    "                     lines of ext1.txt in the program directory, else the built-in list)\n"
-    "\n"
-    "What to do:\n"
-    "  --scope N          scope mode 1..15 (default 1: whole lines)\n"
-    "  --op OP            the operation: its number 1..28 or its panel class name\n"
-    "                     (case-insensitive); 20 and 21 pick the choice of the shared panel;\n"
-    "                     without --op the files are only read and written back\n"
-    "  --set NAME=VALUE   set a scope or operation control by its name, e.g.\n"
-    "                     --set Edit_fw_qj1=5 or --set Edit_th1=foo; check boxes and radio\n"
-    "                     buttons take 1 or 0; VALUE is text, written in each file's\n"
-    "                     code page (repeatable)\n"
-    "  --set-file NAME=F  the same with the value read from file F as raw bytes\n"
-    "  --raw-params       take every --set value and --multi row as bytes, unconverted,\n"
-    "                     whatever a file's code page\n"
-    "  --multi F          rows \"old=new\", one per line, as the multi-replace table of [4]\n"
-    "  --recipe F         scope, operation and values from a recipe file; --scope, --op and\n"
-    "                     --set given as well take precedence\n"
-    "  --save-recipe F    write the effective recipe (same format) and exit\n"
-    "  --case-sensitive, --ignore-case\n"
-    "                     override the \"区分大小写\" setting of sys1.ini for this run\n"
-    "\n"
-    "Files' text:\n"
-    "  --encoding E       the code page of every file: auto (default: decided per file:\n"
-    "                     a UTF-8 byte-order mark means UTF-8, text that is not valid UTF-8\n"
-    "                     is GBK, otherwise the charset detector decides), gbk or utf-8\n"
-    "  --eol E            line ends written: keep (default: each line's own), crlf, lf\n"
-    "  --binary           also process files with a NUL byte in their first 8 KB (such\n"
-    "                     files are skipped and listed otherwise)\n"
-    "\n"
-    "Templates:\n"
-    "  --expand-template TEMPLATE_FILE PARAMS_FILE\n"
-    "                     print one copy of the template per parameter row (rows end\n"
-    "                     with ';', pairs name=value are separated by ','); no PATH\n"
-    "\n"
-    "Undo (every run that writes is kept in the journal, batch/ in the program\n"
-    "directory; the last 20 runs up to 1 GB, see sys1.ini [journal]):\n"
-    "  --list-runs        list the runs in the journal, newest first, and exit\n"
-    "  --undo-last        undo the newest run not undone yet, and exit\n"
-    "  --undo RUN_ID      undo that run, and exit; files changed since the run are listed\n"
-    "                     and left alone\n"
-    "\n"
-    "Running:\n"
-    "  --dry-run          run everything but write nothing; list the files whose content\n"
-    "                     would change\n"
-    "  --diff             with --dry-run: show what would change as unified diffs (text\n"
-    "                     decoded per file, shown in UTF-8)\n"
-    "  --no-journal       do not keep this run in the journal (it cannot be undone)\n"
-    "  --results F        find results as raw GBK lines to F (default: standard output,\n"
-    "                     converted to UTF-8); columns count bytes of each file\n"
-    "  --json             find results as JSON, one object a line: path, line (from 1),\n"
-    "                     column (bytes), match, text (in UTF-8) and the file's encoding\n"
-    "  -j, --jobs N       files processed in parallel (default 1); the outcome is the same\n"
-    "                     as with 1, and a file listed twice is still processed in order\n"
-    "  -q, --quiet        no progress (progress goes to standard error on a terminal)\n"
-    "  -h, --help         show this help and exit\n"
-    "  --version          show the version and exit\n"
-    "\n"
-    "Scope modes: 1 whole line; 2 first n bytes; 3 before the n-th X; 4 lines containing X;\n"
-    "5 from after the a-th X to before the c-th Y; 6 lines without X; 7 lines between marker\n"
-    "lines; 8 last n bytes; 9 line number n; 10 lines m1..m2; 11 lines of length n;\n"
-    "12 text between B and E; 13 every n bytes; 14 after the last D; 15 after the first D.\n"
-    "--save-recipe shows every control name with its current value.\n"
-    "\n"
-    "Exit status: 0 done; 1 the run stopped on an error (its message on standard error);\n"
-    "2 bad usage.\n";
-
 bool parse_number(std::string_view text, int& out) {
   if (text.empty() || text.size() > 9) return false;
   int v = 0;
@@ -143,20 +57,6 @@ void expand_verb(Options& o, const Verb& verb, bool regex, bool wildcards) {
 }
 
 }  // namespace
-
-std::string help_text() {
-  std::string text = kHelpHead;
-  text += "Commands (each one stands for --op N with --set values; --save-recipe shows them):\n";
-  for (const Verb& v : verbs()) {
-    std::string head = "  " + std::string(v.name);
-    for (std::string_view a : v.args) head += " " + std::string(a);
-    head.resize(std::max<size_t>(head.size() + 1, 21), ' ');
-    text += head + std::string(v.summary) + "\n";
-  }
-  text += "  -E, -w             with replace: OLD is a regular expression / has wildcards\n";
-  text += "  -i, -s             short for --ignore-case / --case-sensitive\n\n";
-  return text + kHelp;
-}
 
 Options parse_args(const std::vector<std::string>& args) {
   Options o;

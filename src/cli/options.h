@@ -61,7 +61,4 @@ struct Options {
 // stands for; its arguments are the first positional arguments after it.
 Options parse_args(const std::vector<std::string>& args);
 
-// The text of --help.
-std::string help_text();
-
 }  // namespace lq::cli
