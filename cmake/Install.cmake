@@ -17,22 +17,56 @@ endif()
 
 # Manual pages and the changelog are installed compressed, as Debian expects; gzip -n keeps
 # the archives byte-identical from one build to the next.
-set(lq_man_pages lexoquill-batch.1 zh_CN/lexoquill-batch.1)
-if(TARGET lexoquill)
-  list(APPEND lq_man_pages lexoquill.1 zh_CN/lexoquill.1)
-endif()
+# The batch program's pages and its bash completion take their options from the program's
+# own option table (lexoquill-batch --print-man / --print-completion).
+set(lq_gen_dir ${CMAKE_BINARY_DIR}/packaging)
 set(lq_gz_outputs)
-foreach(page ${lq_man_pages})
-  set(out ${CMAKE_BINARY_DIR}/packaging/man/${page}.gz)
-  get_filename_component(out_dir ${out} DIRECTORY)
+foreach(lang en zh)
+  if(lang STREQUAL "zh")
+    set(rel zh_CN/lexoquill-batch.1)
+  else()
+    set(rel lexoquill-batch.1)
+  endif()
+  get_filename_component(gen_dir ${lq_gen_dir}/man/${rel} DIRECTORY)
+  add_custom_command(
+    OUTPUT ${lq_gen_dir}/man/${rel}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${gen_dir}
+    COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:lexoquill-batch> -DLANG=${lang}
+            -DIN=${LQ_PACKAGING_DIR}/man/${rel}.in -DOUT=${lq_gen_dir}/man/${rel}
+            -P ${CMAKE_SOURCE_DIR}/cmake/ManPage.cmake
+    DEPENDS lexoquill-batch ${LQ_PACKAGING_DIR}/man/${rel}.in ${CMAKE_SOURCE_DIR}/cmake/ManPage.cmake
+    VERBATIM)
+endforeach()
+set(lq_completion ${lq_gen_dir}/completion/lexoquill-batch)
+add_custom_command(
+  OUTPUT ${lq_completion}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${lq_gen_dir}/completion
+  COMMAND sh -c "\"$1\" --print-completion bash > \"$2\"" _ $<TARGET_FILE:lexoquill-batch>
+          ${lq_completion}
+  DEPENDS lexoquill-batch
+  VERBATIM)
+list(APPEND lq_gz_outputs ${lq_completion})
+
+# Manual pages: generated ones from the build tree, the others as written.
+set(lq_man_pages ${lq_gen_dir}/man/lexoquill-batch.1 ${lq_gen_dir}/man/zh_CN/lexoquill-batch.1)
+if(TARGET lexoquill)
+  list(APPEND lq_man_pages ${LQ_PACKAGING_DIR}/man/lexoquill.1 ${LQ_PACKAGING_DIR}/man/zh_CN/lexoquill.1)
+endif()
+foreach(src ${lq_man_pages})
+  get_filename_component(name ${src} NAME)
+  get_filename_component(dir ${src} DIRECTORY)
+  get_filename_component(lang_dir ${dir} NAME)
+  if(NOT lang_dir STREQUAL "zh_CN")
+    set(lang_dir "")
+  endif()
+  set(out ${lq_gen_dir}/man-gz/${lang_dir}/${name}.gz)
   add_custom_command(
     OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
-    COMMAND gzip -9 -n -c ${LQ_PACKAGING_DIR}/man/${page} > ${out}
-    DEPENDS ${LQ_PACKAGING_DIR}/man/${page}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${lq_gen_dir}/man-gz/${lang_dir}
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" _ ${src} ${out}
+    DEPENDS ${src}
     VERBATIM)
   list(APPEND lq_gz_outputs ${out})
-  get_filename_component(lang_dir ${page} DIRECTORY)
   if(lang_dir)
     install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/${lang_dir}/man1)
   else()
@@ -48,7 +82,7 @@ add_custom_command(
 add_custom_target(lexoquill_packaging_files ALL DEPENDS ${lq_gz_outputs} ${lq_changelog_gz})
 install(FILES ${lq_changelog_gz} ${LQ_PACKAGING_DIR}/debian/copyright DESTINATION ${LQ_DOC_DEST})
 
-install(FILES ${LQ_PACKAGING_DIR}/completion/lexoquill-batch
+install(FILES ${lq_completion}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 # The desktop integration belongs to the window program only.

@@ -2,20 +2,28 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "cli/cli_version.h"
 #include "cli/expand_template.h"
+#include "cli/file_args.h"
+#include "cli/find_json.h"
 #include "cli/journal_cli.h"
+#include "cli/option_table.h"
 #include "cli/options.h"
 #include "core/batch/journal_format.h"
 #include "core/batch/recipe.h"
 #include "core/batch/run_driver.h"
 #include "core/encoding/code_page.h"
+#include "core/operations/find_op.h"
 #include "core/operations/panel_stack.h"
 #include "core/operations/replace_op.h"
 #include "core/settings/ini_file.h"
@@ -35,23 +43,10 @@ extern "C" void on_signal(int sig) {
   std::signal(sig, SIG_DFL);
 }
 
-bool valid_utf8(std::string_view s) {
-  size_t k = 0;
-  while (k < s.size()) {
-    const unsigned char c = s[k];
-    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (n == 0 || k + n > s.size()) return false;
-    for (size_t j = 1; j < n; ++j)
-      if ((static_cast<unsigned char>(s[k + j]) & 0xC0) != 0x80) return false;
-    k += n;
-  }
-  return true;
-}
-
 // For the terminal: messages are GBK, file names are the file system's bytes (UTF-8 as a
 // rule). Text that already reads as UTF-8 is shown as it is.
 std::string for_terminal(std::string_view bytes) {
-  return valid_utf8(bytes) ? std::string(bytes) : gbk_code_page().to_utf8(bytes);
+  return is_utf8_text(bytes) ? std::string(bytes) : gbk_code_page().to_utf8(bytes);
 }
 
 std::string read_bytes(const std::string& path, const std::string& what) {
@@ -67,13 +62,16 @@ std::string read_bytes(const std::string& path, const std::string& what) {
 // The --multi rows, when given, stand for an open multi-replace window of [4].
 using MultiRows = std::optional<std::vector<ReplaceRow>>;
 
-WorkerOperations make_operations(const Recipe& recipe, const MultiRows& rows = std::nullopt) {
+// With `matches`, the find operation also hands over its occurrences as data.
+WorkerOperations make_operations(const Recipe& recipe, const MultiRows& rows,
+                                 std::vector<FindMatch>* matches) {
   WorkerOperations w;
   if (!recipe.op) return w;
   std::unique_ptr<Operation> op = PanelClassRegistry::instance().create(recipe.op->class_name);
   op->params().merge_from(recipe.values);
   if (auto* replace = dynamic_cast<ReplaceOp*>(op.get()); replace && rows)
     replace->set_multi_rows(*rows);
+  if (auto* find = dynamic_cast<FindOp*>(op.get())) find->set_match_sink(matches);
   op->SetEnabled(true);
   w.chain.append(op.get());
   w.owned.push_back(std::move(op));
@@ -129,6 +127,62 @@ void print_summary(const RunResult& res, bool quiet) {
                unchanged, skipped);
 }
 
+// All of a stream's bytes; nothing when reading fails (errno says why).
+std::optional<std::string> read_stream(std::FILE* in) {
+  std::string bytes;
+  char buf[1 << 16];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) bytes.append(buf, n);
+  if (std::ferror(in)) return std::nullopt;
+  return bytes;
+}
+
+// The paths of --files-from, one a line or one per NUL; empty items are no paths.
+void add_files_from(Options& o) {
+  std::optional<std::string> list;
+  if (*o.files_from == "-") {
+    list = read_stream(stdin);
+  } else if (std::FILE* f = std::fopen(o.files_from->c_str(), "rb")) {
+    list = read_stream(f);
+    std::fclose(f);
+  }
+  if (!list)
+    throw PathError("cannot read the file list '" + *o.files_from + "': " + std::strerror(errno));
+  LineList items;
+  split_str1(*list, items, o.null_separated ? std::string(1, '\0') : std::string("\n"));
+  for (std::string& item : items)
+    if (!item.empty()) o.paths.push_back(std::move(item));
+}
+
+// Standard input kept in a private temporary file while the run reads it: the run driver
+// works on files.
+class StdinFile {
+ public:
+  explicit StdinFile(std::string bytes) : bytes_(std::move(bytes)) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/lexoquill-stdin-XXXXXX";
+    if (!mkdtemp(tmpl.data()))
+      throw PathError("cannot make a temporary directory for standard input: " +
+                      std::string(std::strerror(errno)));
+    dir_ = tmpl;
+    path_ = dir_ + "/stdin";
+    write_file1(path_, bytes_);
+  }
+  ~StdinFile() {
+    std::remove(path_.c_str());
+    rmdir(dir_.c_str());
+  }
+  const std::string& path() const { return path_; }
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_, dir_, path_;
+};
+
+bool write_all(std::FILE* out, std::string_view bytes) {
+  return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+}
+
 int usage_error(const std::string& message) {
   std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
                message.c_str(), kProgramName);
@@ -141,21 +195,22 @@ LineList file_list(const Options& o) {
     split_str1(*o.ext, exts, ";");
   else
     exts = ext_list1(ext_file_path());
-  LineList files;
-  for (const std::string& path : o.paths) {
-    if (dir_exists1(path)) {
-      LineList found;
-      get_files1(path, found, o.recursive);
-      filter_by_ext1(found, exts);
-      files.insert(files.end(), found.begin(), found.end());
-    } else {
-      files.push_back(path);
-    }
+  std::vector<std::string> notes;
+  auto say_notes = [&notes] {
+    for (const std::string& n : notes)
+      std::fprintf(stderr, "%s: %s\n", kProgramName, for_terminal(n).c_str());
+  };
+  try {
+    LineList files = collect_files(o.paths, o.recursive, exts, notes);
+    say_notes();
+    return files;
+  } catch (const PathError&) {
+    say_notes();
+    throw;
   }
-  return files;
 }
 
-int run(const Options& o) {
+int run(Options o) {
   Recipe recipe;
   if (o.recipe) load_recipe(recipe, *o.recipe);
   if (o.scope) recipe.scope.select(*o.scope);
@@ -180,7 +235,22 @@ int run(const Options& o) {
     if (!out) throw UsageError("cannot write recipe '" + *o.save_recipe + "'");
     return 0;
   }
+  if (o.files_from) add_files_from(o);
   if (o.paths.empty()) throw UsageError("no PATH given");
+  const bool stream = std::find(o.paths.begin(), o.paths.end(), "-") != o.paths.end();
+  const std::string op_class = recipe.op ? recipe.op->class_name : "";
+  if (stream) {
+    if (o.paths.size() != 1) throw UsageError("'-' (standard input) must be the only PATH");
+    if (o.files_from == "-")
+      throw UsageError("'-' and --files-from - cannot both read standard input");
+    if (o.dry_run)
+      throw UsageError("--dry-run with '-': standard input is never written over anyway");
+    if (op_class == "TControlForm_saveas" || op_class == "TControlForm_sp_file")
+      throw UsageError("operation [" + std::to_string(recipe.op->entries.front().number) +
+                       "] writes files next to its input; '-' has no place for them");
+  }
+  if (o.json && op_class != "TControlForm_find")
+    throw UsageError("--json prints find results: it needs find (--op 6)");
   if (recipe.op && !recipe.op->factory) {
     const OperationInfo& e = recipe.op->entries.front();
     throw UsageError("operation [" + std::to_string(e.number) + "] " + recipe.op->class_name +
@@ -197,36 +267,54 @@ int run(const Options& o) {
       rows->push_back(parse_replace_row(o.raw_params ? line : gbk_code_page().from_utf8(line)));
   }
 
+  std::optional<StdinFile> input;
+  if (stream) {
+    std::optional<std::string> bytes = read_stream(stdin);
+    if (!bytes) throw PathError("cannot read standard input: " + std::string(std::strerror(errno)));
+    input.emplace(std::move(*bytes));
+  }
+  // What the user sees for an entry: "-" for standard input.
+  auto shown = [&input](const std::string& entry) {
+    return input && entry == input->path() ? std::string("-") : entry;
+  };
+
   RunRequest req;
-  req.files = file_list(o);
+  req.files = input ? LineList{input->path()} : file_list(o);
   req.scope = recipe.scope;
   const SysSettings settings = read_sys_settings(IniFile(sys_ini_path()));
   req.case_sensitive = o.case_sensitive ? *o.case_sensitive : settings.case_sensitive;
-  req.dry_run = o.dry_run;
-  req.keep_output = o.diff;
+  // Standard input is processed as a preview whose output goes to standard output.
+  req.dry_run = o.dry_run || stream;
+  req.keep_output = o.diff || stream;
   req.encoding = recipe.encoding.value_or(settings.encoding);
   req.eol = recipe.eol.value_or(settings.eol);
   req.binary = recipe.binary.value_or(settings.binary);
   std::optional<RunJournal> journal;
-  if (!o.dry_run && !o.no_journal && settings.journal_runs > 0) {
+  if (!req.dry_run && !o.no_journal && settings.journal_runs > 0) {
     journal.emplace(journal_dir1(), recipe_text(recipe), journal_limits(settings));
     req.journal = &*journal;
   }
-  req.jobs = o.jobs;
+  // Matches are collected by one operation, in list order.
+  req.jobs = o.json ? 1 : o.jobs;
   // Operations that write files of their own must see the files in list order.
   req.parallel_safe = !recipe.op || (recipe.op->class_name != "TControlForm_saveas" &&
                                      recipe.op->class_name != "TControlForm_sp_file");
-  WorkerOperations main_ops = make_operations(recipe, rows);
+  std::vector<FindMatch> matches;
+  WorkerOperations main_ops = make_operations(recipe, rows, o.json ? &matches : nullptr);
   req.chain = main_ops.chain;
-  req.make_operations = [&recipe, &rows] { return make_operations(recipe, rows); };
+  req.make_operations = [&recipe, &rows] { return make_operations(recipe, rows, nullptr); };
 
   RunContext context;
   FindResults results;
-  CliHost host(!o.quiet && isatty(STDERR_FILENO));
+  CliHost host(!o.quiet && !stream && isatty(STDERR_FILENO));
   std::signal(SIGINT, on_signal);
   std::signal(SIGTERM, on_signal);
-  const RunResult res = RunDriver(context, results, host).run(std::move(req));
+  RunResult res = RunDriver(context, results, host).run(std::move(req));
   host.clear_line();
+  if (input) {
+    res.error = replace_all(res.error, input->path(), "-");
+    for (auto& s : res.skipped) s.entry = shown(s.entry);
+  }
 
   MessageCatalogue catalogue;
   auto message = [&](const MessageId& m) {
@@ -238,8 +326,17 @@ int run(const Options& o) {
     print_diffs(res, stdout);
   else if (o.dry_run)
     for (const std::string& f : res.changed) std::printf("%s\n", f.c_str());
+  if (input && !context.find_ran && res.status == RunStatus::Done &&
+      !write_all(stdout, res.changed.empty() ? input->bytes() : res.outputs.front())) {
+    std::fprintf(stderr, "%s: cannot write standard output: %s\n", kProgramName,
+                 std::strerror(errno));
+    return 1;
+  }
   if (context.find_ran) {
-    if (o.results) {
+    if (o.json) {
+      for (const FindMatch& m : matches)
+        std::printf("%s\n", find_match_json(m, shown(m.file_name)).c_str());
+    } else if (o.results) {
       size_t size = 0;
       for (const std::string& line : results) size += line.size() + 1;
       std::string text;
@@ -252,8 +349,12 @@ int run(const Options& o) {
         return 1;
       }
     } else {
-      for (const std::string& line : results)
+      const std::string head = gbk_code_page().from_utf8("文件名=");
+      for (std::string line : results) {
+        if (input && line.starts_with(head + input->path()))
+          line.replace(head.size(), input->path().size(), "-");
         std::printf("%s\n", gbk_code_page().to_utf8(line).c_str());
+      }
     }
   }
   std::fflush(stdout);
@@ -277,7 +378,7 @@ int run(const Options& o) {
     }
     return 1;
   }();
-  print_summary(res, o.quiet);
+  print_summary(res, o.quiet || stream);
   if (journal && !journal->id().empty() && !o.quiet)
     std::fprintf(stderr, "%s: to undo this run: --undo %s (%d file%s kept in the journal)\n",
                  kProgramName, journal->id().c_str(), journal->files(),
@@ -291,10 +392,19 @@ int run_cli(int argc, char** argv) {
   // A full disk or a size limit must end a write with an error, not kill the program.
   std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
+  // Hidden modes for the build: the completion script and the manual's generated sections.
+  if (args.size() == 2 && args[0] == "--print-completion" && args[1] == "bash") {
+    std::fputs(completion_script().c_str(), stdout);
+    return 0;
+  }
+  if (args.size() == 2 && args[0] == "--print-man" && (args[1] == "en" || args[1] == "zh")) {
+    std::fputs(man_sections(args[1]).c_str(), stdout);
+    return 0;
+  }
   try {
-    const Options o = parse_args(args);
+    Options o = parse_args(args);
     if (o.help) {
-      std::fputs(kHelp, stdout);
+      std::fputs(help_text().c_str(), stdout);
       return 0;
     }
     if (o.version) {
@@ -306,11 +416,14 @@ int run_cli(int argc, char** argv) {
     if (o.expand_template)
       return run_expand_template(o.expand_template->first, o.expand_template->second, stdout,
                                  stderr);
-    return run(o);
+    return run(std::move(o));
   } catch (const UsageError& e) {
     return usage_error(e.what());
   } catch (const RecipeError& e) {
     return usage_error(e.what());
+  } catch (const PathError& e) {
+    std::fprintf(stderr, "%s: %s\n", kProgramName, for_terminal(e.what()).c_str());
+    return 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", for_terminal(e.what()).c_str());
     return 1;

@@ -1,85 +1,11 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <string_view>
 
+#include "cli/verbs.h"
+
 namespace lq::cli {
-
-const char* const kHelp =
-    "Usage: lexoquill-batch [options] PATH...\n"
-    "Runs every file through one scope and one operation and writes it back in place.\n"
-    "Each file keeps its code page (GBK or UTF-8), its line ends and its byte-order mark.\n"
-    "\n"
-    "Files:\n"
-    "  PATH               a file (taken as is, also when missing; never filtered) or a\n"
-    "                     directory (its files, filtered by the extension list);\n"
-    "                     \"<剪贴板>\" stands for the clipboard, which has no text here:\n"
-    "                     it is processed as an empty document and nothing is written\n"
-    "  -r, --recursive    take directories with all their subdirectories\n"
-    "  --ext LIST         extensions separated by ';', e.g. \".txt;.htm\" (default: the\n"
-    "                     lines of ext1.txt in the program directory, else the built-in list)\n"
-    "\n"
-    "What to do:\n"
-    "  --scope N          scope mode 1..15 (default 1: whole lines)\n"
-    "  --op OP            the operation: its number 1..28 or its panel class name\n"
-    "                     (case-insensitive); 20 and 21 pick the choice of the shared panel;\n"
-    "                     without --op the files are only read and written back\n"
-    "  --set NAME=VALUE   set a scope or operation control by its name, e.g.\n"
-    "                     --set Edit_fw_qj1=5 or --set Edit_th1=foo; check boxes and radio\n"
-    "                     buttons take 1 or 0; VALUE is text, written in each file's\n"
-    "                     code page (repeatable)\n"
-    "  --set-file NAME=F  the same with the value read from file F as raw bytes\n"
-    "  --raw-params       take every --set value and --multi row as bytes, unconverted,\n"
-    "                     whatever a file's code page\n"
-    "  --multi F          rows \"old=new\", one per line, as the multi-replace table of [4]\n"
-    "  --recipe F         scope, operation and values from a recipe file; --scope, --op and\n"
-    "                     --set given as well take precedence\n"
-    "  --save-recipe F    write the effective recipe (same format) and exit\n"
-    "  --case-sensitive, --ignore-case\n"
-    "                     override the \"区分大小写\" setting of sys1.ini for this run\n"
-    "\n"
-    "Files' text:\n"
-    "  --encoding E       the code page of every file: auto (default: decided per file:\n"
-    "                     a UTF-8 byte-order mark means UTF-8, text that is not valid UTF-8\n"
-    "                     is GBK, otherwise the charset detector decides), gbk or utf-8\n"
-    "  --eol E            line ends written: keep (default: each line's own), crlf, lf\n"
-    "  --binary           also process files with a NUL byte in their first 8 KB (such\n"
-    "                     files are skipped and listed otherwise)\n"
-    "\n"
-    "Templates:\n"
-    "  --expand-template TEMPLATE_FILE PARAMS_FILE\n"
-    "                     print one copy of the template per parameter row (rows end\n"
-    "                     with ';', pairs name=value are separated by ','); no PATH\n"
-    "\n"
-    "Undo (every run that writes is kept in the journal, batch/ in the program\n"
-    "directory; the last 20 runs up to 1 GB, see sys1.ini [journal]):\n"
-    "  --list-runs        list the runs in the journal, newest first, and exit\n"
-    "  --undo-last        undo the newest run not undone yet, and exit\n"
-    "  --undo RUN_ID      undo that run, and exit; files changed since the run are listed\n"
-    "                     and left alone\n"
-    "\n"
-    "Running:\n"
-    "  --dry-run          run everything but write nothing; list the files whose content\n"
-    "                     would change\n"
-    "  --diff             with --dry-run: show what would change as unified diffs (text\n"
-    "                     decoded per file, shown in UTF-8)\n"
-    "  --no-journal       do not keep this run in the journal (it cannot be undone)\n"
-    "  --results F        find results as raw GBK lines to F (default: standard output,\n"
-    "                     converted to UTF-8); columns count bytes of each file\n"
-    "  -j, --jobs N       files processed in parallel (default 1); the outcome is the same\n"
-    "                     as with 1, and a file listed twice is still processed in order\n"
-    "  -q, --quiet        no progress (progress goes to standard error on a terminal)\n"
-    "  -h, --help         show this help and exit\n"
-    "  --version          show the version and exit\n"
-    "\n"
-    "Scope modes: 1 whole line; 2 first n bytes; 3 before the n-th X; 4 lines containing X;\n"
-    "5 from after the a-th X to before the c-th Y; 6 lines without X; 7 lines between marker\n"
-    "lines; 8 last n bytes; 9 line number n; 10 lines m1..m2; 11 lines of length n;\n"
-    "12 text between B and E; 13 every n bytes; 14 after the last D; 15 after the first D.\n"
-    "--save-recipe shows every control name with its current value.\n"
-    "\n"
-    "Exit status: 0 done; 1 the run stopped on an error (its message on standard error);\n"
-    "2 bad usage.\n";
-
 namespace {
 
 bool parse_number(std::string_view text, int& out) {
@@ -101,12 +27,43 @@ Setting parse_setting(const std::string& option, const std::string& arg, bool fr
   return {arg.substr(0, eq), arg.substr(eq + 1), from_file};
 }
 
+// The command's operation and controls, in the order --op and --set would give them, ahead
+// of the --set options of the command line (which therefore win).
+void expand_verb(Options& o, const Verb& verb, bool regex, bool wildcards) {
+  const std::string name(verb.name);
+  if (o.op)
+    throw UsageError("'" + name + "' chooses operation [" + std::to_string(verb.op) +
+                     "]; --op cannot be given as well");
+  if ((regex || wildcards) && verb.name != "replace")
+    throw UsageError(std::string(regex ? "-E" : "-w") + " belongs to the replace command");
+  if (o.paths.size() < verb.args.size()) {
+    std::string usage;
+    for (std::string_view a : verb.args) usage += " " + std::string(a);
+    throw UsageError("'" + name + "' needs" + usage + ": lexoquill-batch " + name + usage +
+                     " [options] PATH...");
+  }
+  o.op = std::to_string(verb.op);
+  std::vector<Setting> settings;
+  for (const VerbSetting& f : verb.fixed)
+    settings.push_back({std::string(f.control), std::string(f.value), false});
+  for (size_t k = 0; k < verb.args.size(); ++k)
+    settings.push_back({std::string(verb.controls[k]), o.paths[k], verb.arg_is_file});
+  if (regex) settings.push_back({"CheckBox_th_r2", "1", false});
+  if (wildcards) settings.push_back({"CheckBox_th_r1", "1", false});
+  o.paths.erase(o.paths.begin(), o.paths.begin() + static_cast<std::ptrdiff_t>(verb.args.size()));
+  settings.insert(settings.end(), o.settings.begin(), o.settings.end());
+  o.settings = std::move(settings);
+  o.verb = name;
+}
+
 }  // namespace
 
 Options parse_args(const std::vector<std::string>& args) {
   Options o;
   bool options_end = false;
-  for (size_t i = 0; i < args.size(); ++i) {
+  bool regex = false, wildcards = false;
+  const Verb* verb = args.empty() ? nullptr : find_verb(args.front());
+  for (size_t i = verb ? 1 : 0; i < args.size(); ++i) {
     std::string arg = args[i];
     if (options_end || arg.empty() || arg[0] != '-' || arg == "-") {
       o.paths.push_back(arg);
@@ -139,6 +96,12 @@ Options parse_args(const std::vector<std::string>& args) {
 
     if (arg == "-r" || arg == "--recursive") {
       flag(o.recursive);
+    } else if (arg == "--files-from") {
+      o.files_from = value();
+    } else if (arg == "-0" || arg == "--null") {
+      flag(o.null_separated);
+    } else if (arg == "--json") {
+      flag(o.json);
     } else if (arg == "--ext") {
       o.ext = value();
     } else if (arg == "--scope") {
@@ -166,10 +129,14 @@ Options parse_args(const std::vector<std::string>& args) {
       o.recipe = value();
     } else if (arg == "--save-recipe") {
       o.save_recipe = value();
-    } else if (arg == "--case-sensitive" || arg == "--ignore-case") {
+    } else if (arg == "--case-sensitive" || arg == "--ignore-case" || arg == "-s" || arg == "-i") {
       bool on = false;
       flag(on);
-      o.case_sensitive = arg == "--case-sensitive";
+      o.case_sensitive = arg == "--case-sensitive" || arg == "-s";
+    } else if (arg == "-E") {
+      flag(regex);
+    } else if (arg == "-w") {
+      flag(wildcards);
     } else if (arg == "--encoding") {
       o.encoding = value();
     } else if (arg == "--eol") {
@@ -211,6 +178,13 @@ Options parse_args(const std::vector<std::string>& args) {
     }
   }
   if (o.diff && !o.dry_run) throw UsageError("--diff shows what --dry-run would change; give both");
+  if (o.null_separated && !o.files_from)
+    throw UsageError("-0 says how --files-from separates its paths; give both");
+  if (o.json && o.results) throw UsageError("--json and --results: give one of them");
+  if (verb)
+    expand_verb(o, *verb, regex, wildcards);
+  else if (regex || wildcards)
+    throw UsageError(std::string(regex ? "-E" : "-w") + " belongs to the replace command");
   return o;
 }
 

@@ -24,7 +24,10 @@ struct Setting {
 };
 
 struct Options {
-  std::vector<std::string> paths;
+  std::optional<std::string> verb;        // the command given first, already expanded below
+  std::vector<std::string> paths;         // "-" alone: standard input to standard output
+  std::optional<std::string> files_from;  // more paths, one a line, from F ("-": stdin)
+  bool null_separated = false;            // -0: those paths end with NUL bytes instead
   bool recursive = false;
   std::optional<std::string> ext;  // the --ext list as given
   std::optional<int> scope;
@@ -47,14 +50,15 @@ struct Options {
   bool list_runs = false;
   std::optional<std::string> undo;
   std::optional<std::string> results;
+  bool json = false;  // find results as JSON lines
   int jobs = 1;
   bool quiet = false;
   bool help = false;
   bool version = false;
 };
 
+// A command given first (replace, find, upper, ...) comes back as the --op and --set it
+// stands for; its arguments are the first positional arguments after it.
 Options parse_args(const std::vector<std::string>& args);
-
-extern const char* const kHelp;
 
 }  // namespace lq::cli

@@ -112,7 +112,13 @@ TEST_F(Cli, BadUsageNamesTheArgument) {
                       {{"--op", "TControlForm_nope", "a.txt"}, "TControlForm_nope"},
                       {{"--recipe", "missing.ini", "a.txt"}, "missing.ini"},
                       {{"--scope"}, "--scope"},
-                      {{}, "PATH"}};
+                      {{}, "PATH"},
+                      {{"-0", "a.txt"}, "--files-from"},
+                      {{"--json", "a.txt"}, "find (--op 6)"},
+                      {{"find", "a", "--json", "--results", "r.txt", "a.txt"}, "--results"},
+                      {{"upper", "-", "a.txt"}, "the only PATH"},
+                      {{"upper", "--dry-run", "-"}, "--dry-run"},
+                      {{"save-as", ".x", "-"}, "'-' has no place"}};
   for (const Row& row : rows) {
     Result r = run(row.args);
     EXPECT_EQ(r.status, 2) << row.names;
@@ -159,11 +165,69 @@ TEST_F(Cli, FilesDirectoriesAndExtensions) {
 TEST_F(Cli, DryRunListsWhatWouldChange) {
   write_file(p("d/a.txt"), "a\n");
   write_file(p("d/b.txt"), "b\r\n");
-  Result r = run({"--dry-run", "--eol", "crlf", "d/a.txt", "d/b.txt", "d/gone.txt"});
+  Result r = run({"--dry-run", "--eol", "crlf", "d/a.txt", "d/b.txt"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "d/a.txt\n");
   EXPECT_EQ(read_file(p("d/a.txt")), "a\n");
-  EXPECT_FALSE(fs::exists(p("d/gone.txt")));
+}
+
+// A path the user named that is not there, or a directory that gives nothing, is an error
+// in the command's own words; no file of the command is touched.
+TEST_F(Cli, MissingPathsAndEmptyDirectoriesAreErrors) {
+  write_file(p("a.txt"), "a\n");
+  write_file(p("only_dat/b.dat"), "b\n");
+  write_file(p("nested/sub/c.txt"), "c\n");
+  fs::create_directory(p("empty"));
+  struct Row {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const Row rows[] = {
+      {{"a.txt", "gone.txt"}, "cannot access 'gone.txt': No such file or directory\n"},
+      {{"-r", "no_dir", "a.txt"}, "cannot access 'no_dir': No such file or directory\n"},
+      {{"a.txt", "a.txt/x"}, "cannot access 'a.txt/x': Not a directory\n"},
+      {{"empty"}, "no files to process in 'empty': it holds no files\n"},
+      {{"-r", "empty"},
+       "no files to process in 'empty': it and its subdirectories hold no files\n"},
+      {{"nested"},
+       "no files to process in 'nested': it holds no files, only subdirectories; "
+       "-r takes those\n"},
+      {{"--ext", ".txt;.htm", "only_dat"},
+       "no files to process in 'only_dat': none of its 1 file has an extension of the list "
+       "(.txt .htm); --ext sets the list\n"},
+      {{"--scope", "2", "--set", "Edit_fw_qj1=abc", "empty"}, "no files to process in 'empty'"},
+      {{"empty", "only_dat"},
+       "lexoquill-batch: no files to process in 'empty': it holds no files\n"
+       "lexoquill-batch: no files to process in 'only_dat': none of its 1 file"},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::string> args = row.args;
+    args.insert(args.begin(), {"--eol", "crlf"});
+    Result r = run(args);
+    EXPECT_EQ(r.status, 1) << row.err;
+    const std::string want =
+        row.err.starts_with("lexoquill-batch") ? row.err : "lexoquill-batch: " + row.err;
+    EXPECT_EQ(r.err.substr(0, want.size()), want);
+    EXPECT_EQ(r.err.find("文件"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(read_file(p("a.txt")), "a\n");
+  EXPECT_EQ(read_file(p("only_dat/b.dat")), "b\n");
+  // An empty directory next to files is named, and the files are processed.
+  Result r = run({"--eol", "crlf", "empty", "a.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("no files to process in 'empty'"), std::string::npos) << r.err;
+  EXPECT_EQ(read_file(p("a.txt")), "a\r\n");
+  // Unreadable directories exist only for users the permissions bind.
+  if (geteuid() != 0) {
+    fs::create_directory(p("locked"));
+    chmod(p("locked").c_str(), 0);
+    Result locked = run({"locked"});
+    chmod(p("locked").c_str(), 0755);
+    EXPECT_EQ(locked.status, 1);
+    EXPECT_NE(locked.err.find("cannot read directory 'locked': Permission denied"),
+              std::string::npos)
+        << locked.err;
+  }
 }
 
 TEST_F(Cli, DryRunDiffShowsTheChangesDecoded) {
@@ -230,16 +294,11 @@ TEST_F(Cli, UndoLastTakesTheRunBack) {
 
 TEST_F(Cli, RunErrorsCarryTheProgramsText) {
   write_file(p("a.txt"), "abc\n");
-  fs::create_directory(p("empty"));
   struct Row {
     std::vector<std::string> args;
     std::string err;
   };
   const Row rows[] = {
-      {{"empty"},
-       "还未打开要处理的文件呢！\n您可以在菜单“文件”下的“打开要处理的文件..."
-       "”中打开要处理的文件\n或是点击“打开要处理的文件”按钮。\n"},
-      {{"--scope", "2", "--set", "Edit_fw_qj1=abc", "empty"}, "还未打开要处理的文件呢！"},
       {{"--scope", "2", "--set", "Edit_fw_qj1=abc", "a.txt"}, "应填一个整数，比如  10\n"},
       {{"--scope", "11", "--set", "Edit_fw_len1=中", "a.txt"},
        "'中' is not a valid integer value\n"}};

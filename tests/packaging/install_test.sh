@@ -126,9 +126,9 @@ completion_classes=$(grep -o 'TControlForm_[A-Za-z0-9_]*' "$completion" | sort -
 [ "$catalogue_classes" = "$completion_classes" ] ||
   fail "completion classes differ from the catalogue: $(diff <(echo "$catalogue_classes") \
     <(echo "$completion_classes") | grep '^[<>]' | tr '\n' ' ')"
-for page in lexoquill-batch.1 zh_CN/lexoquill-batch.1; do
+for page in man1/lexoquill-batch.1.gz zh_CN/man1/lexoquill-batch.1.gz; do
   for cls in $catalogue_classes; do
-    grep -q "$cls" "$src_dir/packaging/man/$page" || fail "man/$page does not name $cls"
+    zcat "$usr/share/man/$page" | grep -q "$cls" || fail "man/$page does not name $cls"
   done
 done
 
@@ -168,8 +168,8 @@ if [ -r /usr/share/bash-completion/bash_completion ]; then
   # Every long option that the program's help names is completed and documented.
   if [[ $help == *--scope* ]]; then
     offered=$(complete_words "lexoquill-batch -")
-    for page in lexoquill-batch.1 zh_CN/lexoquill-batch.1; do
-      documented=$(sed 's/\\-/-/g' "$src_dir/packaging/man/$page")
+    for page in man1/lexoquill-batch.1.gz zh_CN/man1/lexoquill-batch.1.gz; do
+      documented=$(zcat "$usr/share/man/$page" | sed 's/\\-/-/g')
       for opt in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
         [[ $documented == *"$opt"* ]] || fail "man/$page does not document $opt"
       done

@@ -62,6 +62,9 @@ void FindOp::find_in_piece1(std::string_view piece) {
     env().find_results->push_back(format_find_result(file, line, static_cast<int32_t>(at + 1),
                                                      convert ? shown_key : key,
                                                      convert ? shown_piece : piece));
+    if (sink_)
+      sink_->push_back({ctx ? ctx->file_index : 0, file, line, static_cast<int32_t>(at + 1),
+                        std::string(key), std::string(piece), &page});
     return true;
   });
 }

@@ -4,14 +4,30 @@
 // never changed.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/operations/operation.h"
 
 namespace lq {
+
+class CodePage;
+
+// One occurrence as data, for callers that print results in a form of their own. The
+// piece and the key stay bytes of the file's code page.
+struct FindMatch {
+  int32_t file_index = 0;  // the entry's place in the file list
+  std::string file_name;
+  int32_t line_index = 0;  // 0-based, as in the result line
+  int32_t column = 0;      // 1-based byte position in the piece
+  std::string key;
+  std::string piece;
+  const CodePage* page = nullptr;
+};
 
 class FindOp : public Operation {
  public:
@@ -26,7 +42,11 @@ class FindOp : public Operation {
 
   void find_in_piece1(std::string_view piece);
 
+  // Every occurrence recorded as a result line is also appended to `sink` (null: not).
+  void set_match_sink(std::vector<FindMatch>* sink) { sink_ = sink; }
+
  private:
+  std::vector<FindMatch>* sink_ = nullptr;
   std::optional<std::string> document_query_;  // the query when this document began
 };
 
