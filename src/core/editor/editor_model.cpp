@@ -548,50 +548,110 @@ void EditorModel::insert_text1(std::string_view text) {
 // ---- History ----
 
 void EditorModel::record_undo1() {
-  try {
-    Tqoz_edit_undo_item r;
-    r.anchor = sel_anchor1_;
-    r.end = sel_end1_;
-    r.rows = rows_;
-    r.page = page_;
-    r.bom = layout_.bom;
-    undo_list1_.append(std::move(r));
-  } catch (...) {
+  for (int attempt = 0;; ++attempt) {
+    try {
+      Tqoz_edit_undo_item r;
+      r.anchor = sel_anchor1_;
+      r.end = sel_end1_;
+      r.rows = rows_;
+      r.page = page_;
+      r.bom = layout_.bom;
+      // The text itself is the newest record's next state until the text changes; what it
+      // will hold apart from the text is charged when the next record comes.
+      r.cost = r.rows.bytes_apart_from(rows_);
+      // The previous record is charged now that its next state, this one, is known.
+      if (!undo_list1_.empty())
+        undo_list1_.set_newest_cost(undo_list1_.newest().rows.bytes_apart_from(rows_));
+      undo_list1_.append(std::move(r));
+      enforce_limits();
+      return;
+    } catch (...) {
+      // Memory is short: the older half of the history goes, then one more try.
+      const size_t n = undo_list1_.size() + redo_list1_.size();
+      if (attempt == 0 && n > 0) {
+        for (size_t k = redo_list1_.size(); k > 0; --k) redo_list1_.drop_oldest();
+        for (size_t k = undo_list1_.size() / 2 + 1; k > 0 && !undo_list1_.empty(); --k) {
+          undo_list1_.drop_oldest();
+          undo_dropped_ = true;
+        }
+        continue;
+      }
+      history_trouble(HistoryTrouble::NotRecorded);
+      return;
+    }
   }
 }
 
-void EditorModel::history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& to) {
+bool EditorModel::history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& to) {
+  if (from.empty()) return true;
   try {
-    if (!from.empty()) {
-      Tqoz_edit_undo_item r = from.take_newest();
-      std::swap(r.anchor, sel_anchor1_);
-      std::swap(r.end, sel_end1_);
-      std::swap(r.rows, rows_);
-      if (r.page && (r.page != page_ || r.bom != layout_.bom)) {
-        std::swap(r.page, page_);
-        std::swap(r.bom, layout_.bom);
-        format_changed();
-      }
-      rows_replaced();
-      // The record held the rows joined into one text; reading it back splits that text, so
-      // line breaks that were inside a row come back as row breaks.
-      resplit_rows();
-      to.append(std::move(r));
+    // Everything that may fail comes first, while the text and both lists are untouched.
+    // The record held the rows joined into one text; reading it back splits that text, so
+    // line breaks that were inside a row come back as row breaks.
+    RowStore restored = from.newest().rows;
+    if (restored.has_breaks())
+      restored.split_breaks(auto_line1_ ? kFirstRowMarker : std::string_view());
+    Tqoz_edit_undo_item back;
+    back.anchor = sel_anchor1_;
+    back.end = sel_end1_;
+    back.rows = rows_;
+    back.page = page_;
+    back.bom = layout_.bom;
+    back.cost = back.rows.bytes_apart_from(restored);
+    to.append(std::move(back));
+
+    Tqoz_edit_undo_item r = from.take_newest();
+    sel_anchor1_ = r.anchor;
+    sel_end1_ = r.end;
+    rows_ = std::move(restored);
+    rows_replaced();
+    if (r.page && (r.page != page_ || r.bom != layout_.bom)) {
+      page_ = r.page;
+      layout_.bom = r.bom;
+      format_changed();
     }
-    // The history is trimmed only here, by one record per list and step.
-    redo_list1_.trim(kHistoryLimit);
-    undo_list1_.trim(kHistoryLimit);
+    enforce_limits();
+    return true;
   } catch (...) {
+    return false;
   }
+}
+
+void EditorModel::enforce_limits() noexcept {
+  const size_t steps = std::max<size_t>(undo_limits_.steps, 1);
+  while (undo_list1_.size() > steps) {
+    undo_list1_.drop_oldest();
+    undo_dropped_ = true;
+  }
+  while (redo_list1_.size() > steps) redo_list1_.drop_oldest();
+  while (history_bytes() > undo_limits_.bytes) {
+    if (undo_list1_.size() > 1) {
+      undo_list1_.drop_oldest();
+      undo_dropped_ = true;
+    } else if (!redo_list1_.empty()) {
+      redo_list1_.drop_oldest();
+    } else {
+      break;
+    }
+  }
+}
+
+void EditorModel::set_undo_limits(const UndoLimits& limits) {
+  undo_limits_ = limits;
+  enforce_limits();
 }
 
 void EditorModel::undo_step1() {
   notify_change1();
-  history_step(undo_list1_, redo_list1_);
+  if (undo_list1_.empty()) {
+    if (undo_dropped_) history_trouble(HistoryTrouble::LimitReached);
+    return;
+  }
+  if (!history_step(undo_list1_, redo_list1_)) history_trouble(HistoryTrouble::StepFailed);
 }
 
 void EditorModel::redo_step1() {
-  history_step(redo_list1_, undo_list1_);
+  if (!history_step(redo_list1_, undo_list1_)) history_trouble(HistoryTrouble::StepFailed);
 }
 
 void EditorModel::notify_change1() {
@@ -601,6 +661,7 @@ void EditorModel::notify_change1() {
 void EditorModel::clear_history1() {
   undo_list1_.clear();
   redo_list1_.clear();
+  undo_dropped_ = false;
 }
 
 // ---- Wrap ----

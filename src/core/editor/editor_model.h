@@ -46,6 +46,14 @@ class EditorClipboard {
   virtual ClipboardText text() = 0;
 };
 
+// What kept undo from doing its work, for the user to be told.
+enum class HistoryTrouble {
+  NotRecorded,   // memory ran out for the snapshot even after older steps were dropped:
+                 // the change that follows cannot be undone
+  StepFailed,    // memory ran out during an undo or redo: the text is as it was before it
+  LimitReached,  // undo found no older step because the oldest ones were dropped at the limit
+};
+
 // What the model tells the widget that shows it. Every call has a do-nothing default, so a
 // model without a widget (the tests, a template window before it is shown) works alone.
 class EditorClient {
@@ -68,6 +76,8 @@ class EditorClient {
   virtual bool rewrap_later() { return false; }
   // The code page, the byte-order mark or the line ends of the document changed.
   virtual void format_changed() {}
+  // Undo could not do what was asked; the text is consistent either way.
+  virtual void history_trouble(HistoryTrouble what) { (void)what; }
 };
 
 // What converting a document to another code page found in the way. Empty lists: done.
@@ -81,9 +91,6 @@ struct PageConversion {
 
 class EditorModel {
  public:
-  // Each history list is trimmed back towards this many records by undo and redo.
-  static constexpr size_t kHistoryLimit = 100;
-
   EditorModel() = default;
   EditorModel(const EditorModel&) = delete;
   EditorModel& operator=(const EditorModel&) = delete;
@@ -186,13 +193,22 @@ class EditorModel {
   // caret, re-splitting or raising OnChange.
   void insert_text1(std::string_view text);
 
+  // Appends a snapshot to the undo history, dropping the oldest records beyond the limits.
+  // When memory runs out it drops older records and tries once more; failing again it tells
+  // the client (HistoryTrouble::NotRecorded).
   void record_undo1();
+  // Either the step is done or the text stays as it was and the client is told.
   void undo_step1();
   void redo_step1();
   void notify_change1();
   const Tqoz_edit_undo_list& undo_list1() const { return undo_list1_; }
   const Tqoz_edit_undo_list& redo_list1() const { return redo_list1_; }
   void clear_history1();
+  // The bounds of the history; lowering them drops the oldest records at once.
+  const UndoLimits& undo_limits() const { return undo_limits_; }
+  void set_undo_limits(const UndoLimits& limits);
+  // Memory the history keeps beyond the text (the records' costs).
+  size_t history_bytes() const { return undo_list1_.bytes() + redo_list1_.bytes(); }
 
   void set_wrap1(bool on);
   void rows_from_logical1();
@@ -239,7 +255,18 @@ class EditorModel {
   // Cuts rows at the line breaks inside them; in wrap mode each new row starts a logical line.
   void resplit_rows();
   void sync_logical();
-  void history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& to);
+  // Answers false when memory ran out; nothing has changed then.
+  bool history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& to);
+  // Drops the oldest records while a list holds more than the limits allow; the newest
+  // undo record stays.
+  void enforce_limits() noexcept;
+  void history_trouble(HistoryTrouble what) noexcept {
+    // Telling may need memory too; when even that fails there is no one left to tell.
+    try {
+      if (client_) client_->history_trouble(what);
+    } catch (...) {
+    }
+  }
   void format_changed() {
     if (client_) client_->format_changed();
   }
@@ -281,6 +308,9 @@ class EditorModel {
   EditPos sel_anchor1_, sel_end1_, norm_start1_, norm_end1_;
 
   Tqoz_edit_undo_list undo_list1_, redo_list1_;
+  UndoLimits undo_limits_;
+  // Undo records were dropped at the limits since the history was last emptied.
+  bool undo_dropped_ = false;
   std::string pending_bytes1_;
 };
 

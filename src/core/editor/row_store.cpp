@@ -212,6 +212,32 @@ std::string RowStore::joined() const {
   return out;
 }
 
+size_t RowStore::bytes_apart_from(const RowStore& other) const noexcept {
+  auto chunk_bytes = [](const Chunk& c) {
+    size_t n = sizeof(Chunk) + 2 * sizeof(void*) + c.rows.capacity() * sizeof(Span);
+    for (const Span& s : c.rows) n += s.len;
+    return n;
+  };
+  size_t n = sizeof(RowStore) + chunks_.capacity() * sizeof(ChunkPtr) +
+             first_row_.capacity() * sizeof(size_t);
+  // A change replaces a run of chunks and keeps the rest in order: skip the equal ends, then
+  // look for the middle ones among the other's middle while that is short.
+  const auto& a = chunks_;
+  const auto& b = other.chunks_;
+  size_t lo = 0;
+  while (lo < a.size() && lo < b.size() && a[lo] == b[lo]) ++lo;
+  size_t ha = a.size(), hb = b.size();
+  while (ha > lo && hb > lo && a[ha - 1] == b[hb - 1]) --ha, --hb;
+  constexpr size_t kSearched = 256;
+  for (size_t i = lo; i < ha; ++i) {
+    bool shared = false;
+    if (hb - lo <= kSearched)
+      for (size_t j = lo; j < hb && !shared; ++j) shared = a[i] == b[j];
+    if (!shared) n += chunk_bytes(*a[i]);
+  }
+  return n;
+}
+
 bool RowStore::has_breaks() const {
   for (const auto& c : chunks_)
     if (c->has_break) return true;

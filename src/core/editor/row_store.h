@@ -87,6 +87,10 @@ class RowStore {
                             const std::function<size_t(std::string_view)>& inspect = {});
 
   size_t chunk_count() const { return chunks_.size(); }
+  // Memory this copy holds apart from what it shares with other: its own chunk list, and
+  // the chunks other does not hold. Allocates nothing. Chunks are compared by identity, so a
+  // copy and the store it was taken from differ only by the chunks changed since.
+  size_t bytes_apart_from(const RowStore& other) const noexcept;
 
   // Appends rows one after another without rebuilding chunks on the way.
   class Builder {

@@ -34,6 +34,9 @@ SysSettings read_sys_settings(const IniFile& ini) {
   s.form_font = read_font(ini, kForm, 9);
   s.alternation_paint = ini.read_bool(kEdit, kAlternationPaint, true);
   s.alternation_paint_color = ini.read_integer(kEdit, kAlternationPaintColor, kButtonFaceColor);
+  // At least one step is always kept: an editor without undo would lose work to a slip.
+  s.undo_steps = std::max(1, ini.read_integer(kEdit, kUndoSteps, 1000));
+  s.undo_mb = std::max(1, ini.read_integer(kEdit, kUndoMb, 128));
   // Negative limits make no sense; they count as none kept.
   s.journal_runs = std::max(0, ini.read_integer(kJournal, kJournalRuns, 20));
   s.journal_mb = std::max(0, ini.read_integer(kJournal, kJournalMb, 1024));
@@ -54,6 +57,8 @@ void write_sys_settings(IniFile& ini, const SysSettings& s) {
     ini.write_bool(kOps, kShellMenu, s.shell_menu);
     ini.write_bool(kEdit, kAlternationPaint, s.alternation_paint);
     ini.write_integer(kEdit, kAlternationPaintColor, s.alternation_paint_color);
+    ini.write_integer(kEdit, kUndoSteps, s.undo_steps);
+    ini.write_integer(kEdit, kUndoMb, s.undo_mb);
     write_font(ini, kEdit, s.edit_font);
     write_font(ini, kForm, s.form_font);
     ini.write_integer(kJournal, kJournalRuns, s.journal_runs);

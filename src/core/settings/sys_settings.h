@@ -29,6 +29,8 @@ inline constexpr const char* kAlternationPaintColor = "alternation_paint_color";
 inline constexpr const char* kFontName = "font_name";
 inline constexpr const char* kFontSize = "font_size";
 inline constexpr const char* kFontCharset = "font_charset";
+inline constexpr const char* kUndoSteps = "undo_steps";
+inline constexpr const char* kUndoMb = "undo_max_mb";
 inline constexpr const char* kJournal = "journal";
 inline constexpr const char* kJournalRuns = "runs";
 inline constexpr const char* kJournalMb = "max_mb";
@@ -60,6 +62,9 @@ struct SysSettings {
   std::int32_t alternation_paint_color = kButtonFaceColor;
   FontSpec edit_font{kDefaultFontName, 11, 0};
   FontSpec form_font{kDefaultFontName, 9, 0};
+  // The editor's undo history: how many steps and how many megabytes each document keeps.
+  int undo_steps = 1000;
+  int undo_mb = 128;
   // The journal of batch runs: how many runs and how many megabytes it keeps.
   int journal_runs = 20;
   int journal_mb = 1024;

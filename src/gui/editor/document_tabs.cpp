@@ -4,10 +4,12 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QShortcut>
+#include <QStringDecoder>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 
+#include "core/batch/write_back.h"
 #include "core/editor/editor_model.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/message_catalogue.h"
@@ -31,6 +33,13 @@ std::string file_name_part(const std::string& path) {
 bool is_file(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+// A system message (file names are file-system bytes, UTF-8 here) for a message box.
+QString system_text(const std::string& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  QString s = utf8(QByteArray::fromStdString(bytes));
+  return utf8.hasError() ? from_gbk(bytes) : s;
 }
 
 std::string lower_ascii(std::string s) {
@@ -105,8 +114,9 @@ TFilePage1* DocumentTabs::new_page1() {
   ed->setFont(editor_font_);
   ed->set_alternation_paint(alternation_);
   ed->set_alternation_paint_color(alternation_color_);
+  ed->model().set_undo_limits(undo_limits_);
   if (editor_menu_) ed->set_context_menu(editor_menu_);
-  connect(ed, qOverload<>(&tqozedit1::OnChange), this, &DocumentTabs::memo1Change);
+  connect(ed, qOverload<>(&tqozedit1::OnChange), this, [this, page] { mark_modified(page); });
   connect(ed, &tqozedit1::OnClick, this, &DocumentTabs::reload_check1);
   connect(ed, &tqozedit1::OnKeyDown, this, &DocumentTabs::editorKeyDown);
   connect(ed, &tqozedit1::formatChanged, this, [this, ed] {
@@ -144,9 +154,9 @@ bool DocumentTabs::open_in_tab1(const std::string& path) {
         msg_box1(failed, false, this, kInfo);
         return false;
       }
-      page->set_caption(path_to_q(file_name_part(path)));
-      page->file_time_saved1 = file1::file_time1(path);
+      page->file_stamp_saved1 = page->file_stamp_seen1 = file_stamp(path);
       page->file_path1 = path;
+      show_state1(page);
     }
     head_->update();
     return true;
@@ -156,21 +166,81 @@ bool DocumentTabs::open_in_tab1(const std::string& path) {
   }
 }
 
-void DocumentTabs::save_page1(TFilePage1* page) {
-  if (!page) return;
+bool DocumentTabs::save_page1(TFilePage1* page) {
+  if (!page) return false;
+  std::string path = page->file_path1;
   try {
-    if (!is_file(page->file_path1)) {
+    if (!is_file(path)) {
       const std::string chosen = save_dialog_ ? save_dialog_(this) : std::string();
-      if (chosen.empty()) return;
-      page->file_path1 = chosen;
+      if (chosen.empty()) return false;
+      page->file_path1 = path = chosen;
+    } else if (page->file_stamp_saved1 && file_stamp(path) != page->file_stamp_saved1) {
+      // Another program or a batch run wrote the file after this text was read.
+      const QString ask = QString::fromUtf8(
+                              "文件 \"%1\" 在此标签页打开或保存之后已在磁盘上被改动.\n"
+                              "用此标签页的内容覆盖它吗? 磁盘上的那些改动将会丢失.")
+                              .arg(path_to_q(path));
+      if (!msg_box1(ask, true, window(), kInfo)) return false;
     }
-    page->page_editor1->model().save_file1(page->file_path1);
-    page->set_caption(path_to_q(file_name_part(page->file_path1)));
-    current_file_ = page->file_path1;
-    page->file_time_saved1 = file1::file_time1(current_file_);
+    page->page_editor1->model().save_file1(path);
+  } catch (const std::exception& e) {
+    msg_box1(QString::fromUtf8("未能保存文件.\n%1").arg(system_text(e.what())), false, this, kInfo);
+    return false;
   } catch (...) {
-    msg_box1(QStringLiteral("error!"), false, this, kInfo);
+    msg_box1(QString::fromUtf8("未能保存文件 \"%1\".").arg(path_to_q(path)), false, this, kInfo);
+    return false;
   }
+  current_file_ = path;
+  page->file_stamp_saved1 = page->file_stamp_seen1 = file_stamp(path);
+  page->modified1 = page->changed_on_disk1 = false;
+  show_state1(page);
+  return true;
+}
+
+bool DocumentTabs::reload_page1(TFilePage1* page) {
+  if (!page) return false;
+  tqozedit1* ed = page->page_editor1;
+  EditorModel& m = ed->model();
+  // Loading puts the view at the top; the user keeps reading where they were.
+  const int top = m.top_line1(), h = m.h_offset1();
+  if (!is_file(page->file_path1)) return false;
+  m.record_undo1();
+  if (!ed->load_file1(page->file_path1)) return false;
+  m.set_top_line1(std::min(top, std::max(0, m.row_count() - 1)));
+  m.set_h_offset1(h);
+  ed->update_scrollbars1();
+  ed->update_text();
+  page->file_stamp_saved1 = page->file_stamp_seen1 = file_stamp(page->file_path1);
+  page->modified1 = page->changed_on_disk1 = false;
+  show_state1(page);
+  return true;
+}
+
+void DocumentTabs::show_state1(TFilePage1* page) {
+  if (!page) return;
+  const QString trimmed = from_gbk(page->file_path1).trimmed();
+  const std::string& base = trimmed.isEmpty() ? page->untitled_name1 : page->file_path1;
+  QString name =
+      trimmed.isEmpty() ? from_gbk(file_name_part(base)) : path_to_q(file_name_part(base));
+  QString hint;
+  if (page->modified1) name += QLatin1Char('*');
+  if (page->changed_on_disk1) {
+    name += QLatin1Char('!');
+    hint = QString::fromUtf8(
+               "%1\n磁盘上的文件已被改动; 此标签页保留着它自己的内容, "
+               "保存时会先询问是否覆盖.")
+               .arg(path_to_q(page->file_path1));
+  }
+  page->set_caption(name);
+  page->set_hint(hint);
+  head_->update();
+}
+
+std::vector<TFilePage1*> DocumentTabs::pages() const {
+  std::vector<TFilePage1*> out;
+  for (QObject* o : page_control_->children())
+    if (auto* page = qobject_cast<TFilePage1*>(o); page && !page->closing1()) out.push_back(page);
+  return out;
 }
 
 void DocumentTabs::save_all() {
@@ -204,26 +274,30 @@ void DocumentTabs::prev_page1() {
 }
 
 void DocumentTabs::memo1Change() {
-  TFilePage1* page = active_page1();
+  mark_modified(active_page1());
+}
+
+void DocumentTabs::mark_modified(TFilePage1* page) {
   if (!page) return;
-  const QString trimmed = from_gbk(page->file_path1).trimmed();
-  const std::string& base = trimmed.isEmpty() ? page->untitled_name1 : page->file_path1;
-  const QString name =
-      trimmed.isEmpty() ? from_gbk(file_name_part(base)) : path_to_q(file_name_part(base));
-  page->set_caption(name + QLatin1Char('*'));
+  page->modified1 = true;
+  show_state1(page);
 }
 
 void DocumentTabs::reload_check1() {
   TFilePage1* page = active_page1();
   if (!page) return;
   current_file_ = page->file_path1;
-  const double saved = page->file_time_saved1;
-  const double now = file1::file_time1(current_file_);
-  if (!current_file_.empty() && now != saved) {
-    if (msg_box1(from_utf8(msg::kReloadChanged.default_utf8), true, window(), kInfo))
-      page->page_editor1->load_file1(current_file_);
+  if (current_file_.empty()) return;
+  const std::optional<FileStamp> now = file_stamp(current_file_);
+  if (now == page->file_stamp_seen1) return;
+  // Asked once per change of the file: what was seen is remembered whatever the answer.
+  page->file_stamp_seen1 = now;
+  if (msg_box1(from_utf8(msg::kReloadChanged.default_utf8), true, window(), kInfo)) {
+    reload_page1(page);
+  } else {
+    page->changed_on_disk1 = true;
+    show_state1(page);
   }
-  page->file_time_saved1 = now;
 }
 
 void DocumentTabs::convert_active1(const CodePage& target) {
@@ -261,6 +335,11 @@ void DocumentTabs::set_editor_menu(QMenu* menu) {
   editor_menu_ = menu;
   for (QObject* o : page_control_->children())
     if (auto* page = qobject_cast<TFilePage1*>(o)) page->page_editor1->set_context_menu(menu);
+}
+
+void DocumentTabs::set_undo_limits(const UndoLimits& limits) {
+  undo_limits_ = limits;
+  for (TFilePage1* page : pages()) page->page_editor1->model().set_undo_limits(limits);
 }
 
 void DocumentTabs::set_alternation(bool on, const QColor& color) {

@@ -2,6 +2,9 @@
 // document commands on them: new document, open a file into a tab, save, save all, close,
 // the modified mark, the reload offer when a file changed on disk and the conversion of a
 // document to another code page.
+//
+// A page knows the stamp of its file as its text was loaded or saved: saving over a file
+// that changed since asks first, and a changed file is offered for reloading once.
 #pragma once
 
 #include <QColor>
@@ -10,6 +13,9 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "core/editor/undo.h"
 
 class QMenu;
 
@@ -40,13 +46,24 @@ class DocumentTabs : public QWidget {
   void new_document();
   TFilePage1* find_page1(const std::string& path) const;
   bool open_in_tab1(const std::string& path);
-  void save_page1(TFilePage1* page);
+  // Answers whether the page's text is now in its file. Saving over a file that changed on
+  // disk since the text was loaded or saved asks first; a failure names the file and the
+  // system's reason.
+  bool save_page1(TFilePage1* page);
   void save_all();
+  // Reads the page's file again, keeping the caret, the selection and the scroll position;
+  // the text it replaces is an undo step. Answers false (the text unchanged) on failure.
+  bool reload_page1(TFilePage1* page);
+  // The caption and hint from the page's state: "*" for unsaved edits, "!" when the file
+  // on disk changed underneath them.
+  void show_state1(TFilePage1* page);
   void close_active();
   void next_page1();
   void prev_page1();
   void memo1Change();
   void reload_check1();
+  // Every page, in child order.
+  std::vector<TFilePage1*> pages() const;
   // Re-encodes the active document into target; a message box names what target cannot
   // hold (or what is no character in the document), and the document then stays as it was.
   void convert_active1(const CodePage& target);
@@ -54,6 +71,8 @@ class DocumentTabs : public QWidget {
   // Appearance taken from the settings: the editor font for new pages, the bands for all.
   void set_editor_font(const QFont& f) { editor_font_ = f; }
   void set_alternation(bool on, const QColor& color);
+  // The undo bounds of every page's editor, now and for pages created later.
+  void set_undo_limits(const UndoLimits& limits);
   // The context menu of every page's editor (the main window's PopupMenu_edit1).
   void set_editor_menu(QMenu* menu);
 
@@ -70,6 +89,7 @@ class DocumentTabs : public QWidget {
 
  private:
   void step_page(int delta);
+  void mark_modified(TFilePage1* page);
 
   TTabControlExHead* head_ = nullptr;
   TTabControlEx* page_control_ = nullptr;
@@ -79,6 +99,7 @@ class DocumentTabs : public QWidget {
   QFont editor_font_;
   bool alternation_ = true;
   QColor alternation_color_;
+  UndoLimits undo_limits_;
   SaveDialog save_dialog_;
 };
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "core/editor/dbcs.h"
+#include "gui/shell/msg_box.h"
 
 namespace lq::gui {
 
@@ -752,6 +753,24 @@ void tqozedit1::contextMenuEvent(QContextMenuEvent* e) {
 
 void tqozedit1::OnChange(EditorModel&) {
   emit OnChange();
+}
+
+void tqozedit1::history_trouble(HistoryTrouble what) {
+  QString text;
+  switch (what) {
+    case HistoryTrouble::NotRecorded:
+      text = QString::fromUtf8("内存不足, 未能记下撤消步骤: 接下来的这次修改将无法撤消.");
+      break;
+    case HistoryTrouble::StepFailed:
+      text = QString::fromUtf8("内存不足, 未能完成这一步撤消或重做; 文本保持原样.");
+      break;
+    case HistoryTrouble::LimitReached:
+      text = QString::fromUtf8(
+          "没有更早的撤消步骤了: 更早的修改超出了撤消记录的上限, 已被舍弃.\n"
+          "上限可在 sys1.ini 的 [edit] 中用 undo_steps 和 undo_max_mb 调整.");
+      break;
+  }
+  msg_box1(text, false, window(), QStringLiteral("Info"));
 }
 
 bool tqozedit1::load_file1(const std::string& path) {

@@ -108,6 +108,7 @@ class tqozedit1 : public QWidget, private EditorClient {
   void scroll_bars_changed(bool vertical_only) override;
   void word_selected() override { dblclick_flag_ = true; }
   void format_changed() override { emit formatChanged(); }
+  void history_trouble(HistoryTrouble what) override;
 
   void measure_line_height();
   int visible_rows() const;

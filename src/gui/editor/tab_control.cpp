@@ -184,7 +184,7 @@ bool TTabControlExHead::event(QEvent* e) {
     auto* he = static_cast<QHelpEvent*>(e);
     auto [page, on_close] = page_at1(he->pos());
     if (page)
-      QToolTip::showText(he->globalPos(), page->caption(), this);
+      QToolTip::showText(he->globalPos(), page->hint(), this);
     else
       QToolTip::hideText();
     return true;

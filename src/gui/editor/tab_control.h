@@ -8,9 +8,12 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "core/batch/write_back.h"
 
 class QMenu;
 
@@ -28,6 +31,9 @@ class TTabControlExSheet : public QWidget {
 
   QString caption() const { return caption_; }
   void set_caption(const QString& c);
+  // What the tab's hint says; the caption when empty.
+  QString hint() const { return hint_.isEmpty() ? caption_ : hint_; }
+  void set_hint(const QString& h) { hint_ = h; }
   bool closing1() const { return closing_; }
   void set_closing1() { closing_ = true; }
   TTabControlEx* control() const { return control_; }
@@ -36,6 +42,7 @@ class TTabControlExSheet : public QWidget {
   friend class TTabControlEx;
   QPointer<TTabControlEx> control_;
   QString caption_;
+  QString hint_;
   bool closing_ = false;
 };
 
@@ -48,7 +55,14 @@ class TFilePage1 : public TTabControlExSheet {
   tqozedit1* page_editor1 = nullptr;
   std::string file_path1;
   std::string untitled_name1;
-  double file_time_saved1 = 0;
+  // The file as the text was loaded from it or saved to it: saving over a file that no
+  // longer has this stamp asks first.
+  std::optional<FileStamp> file_stamp_saved1;
+  // The file as the page last saw it on disk: a change from this is offered for reloading
+  // once.
+  std::optional<FileStamp> file_stamp_seen1;
+  bool modified1 = false;         // edits not saved yet
+  bool changed_on_disk1 = false;  // the file on disk is no longer what the text came from
 };
 
 class TTabControlExHead : public QWidget {

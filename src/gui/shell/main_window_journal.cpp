@@ -13,6 +13,7 @@
 #include "core/run_error.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/sys_settings.h"
+#include "gui/editor/run_tabs.h"
 #include "gui/panels/control_form.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
@@ -168,10 +169,13 @@ void MainWindow::undo_journal_run(const std::string& id) {
                          .arg(from_utf8(journal_run_operation(*run)))
                          .arg(run->files.size());
   if (!msg_box1(question, true, this, "Info")) return;
+  if (!tabs_before_run1(*doc_tabs_, *run, this)) return;
   UndoReport report;
   try {
     report = undo_run(journal_dir1(), id);
+    tabs_after_run1(*doc_tabs_);
   } catch (const std::exception& e) {
+    tabs_after_run1(*doc_tabs_);
     msg_box1(QString::fromStdString(e.what()), false, this, "Info");
     return;
   }

@@ -17,6 +17,7 @@
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/str_helpers.h"
 #include "gui/editor/edit_commands.h"
+#include "gui/editor/run_tabs.h"
 #include "gui/panels/control_form.h"
 #include "gui/shell/main_window.h"
 #include "gui/shell/msg_box.h"
@@ -140,6 +141,7 @@ void MainWindow::N_start1Click() {
 // when given, replaces the file list (the files checked in a preview).
 void MainWindow::start_run(bool preview, const std::vector<std::string>* only) {
   if (running()) return;  // one run at a time
+  if (!tabs_before_run1(*doc_tabs_, only ? *only : file_list_, this)) return;
   collect_operations1();
   RunRequest request;
   request.files = only ? *only : file_list_;
@@ -204,6 +206,7 @@ void MainWindow::run_progress(int, int, int percent, const QString& name) {
 void MainWindow::run_ended() {
   const RunResult result = run_->result();
   run_.reset();
+  tabs_after_run1(*doc_tabs_);
   for (TControlForm_* p : panels()) p->pull_params();
   set_running(false);
   // An aborted run leaves the entry it stopped at on show.

@@ -132,6 +132,7 @@ void MainWindow::load_settings1() {
   QApplication::setFont(panel_font_, "QMenu");
   doc_tabs_->set_alternation(st.sys.alternation_paint,
                              color_from_stored(st.sys.alternation_paint_color));
+  doc_tabs_->set_undo_limits({size_t(st.sys.undo_steps), size_t(st.sys.undo_mb) << 20});
   // Later reads see what other windows or runs wrote meanwhile.
   st.sys_ini.reload();
 }

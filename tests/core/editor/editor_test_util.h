@@ -47,9 +47,13 @@ class FakeClipboard : public EditorClipboard {
 
 class CountingClient : public EditorClient {
  public:
+  // Room for the reports, so that one made while memory is short needs none.
+  CountingClient() { troubles.reserve(16); }
   void OnChange(EditorModel&) override { ++changes; }
   void word_selected() override { ++words; }
   bool rewrap_later() override { return defer_rewrap; }
+  void history_trouble(HistoryTrouble what) override { troubles.push_back(what); }
+  std::vector<HistoryTrouble> troubles;
   int changes = 0;
   int words = 0;
   bool defer_rewrap = false;

@@ -59,27 +59,60 @@ TEST(Undo, RecordsSwapSelectionAndText) {
   EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{2, 0}));
 }
 
-// Recording never trims and never clears redo; each undo or redo frees at most one record
-// per list beyond the limit.
-TEST(Undo, TrimFigures) {
+// The oldest records go first, at recording; undo and redo drop nothing, and undo tells
+// when it finds no older step because of the limit.
+TEST(Undo, StepLimitDropsTheOldestAndUndoSaysWhereItEnds) {
   Ed ed({"x"});
-  for (int i = 0; i < 150; ++i) ed.m.record_undo1();
-  ed.m.undo_step1();
-  EXPECT_EQ(ed.m.undo_list1().size(), 148u);
-  EXPECT_EQ(ed.m.redo_list1().size(), 1u);
-  ed.m.undo_step1();
-  EXPECT_EQ(ed.m.undo_list1().size(), 146u);
-  for (int i = 0; i < 23; ++i) ed.m.undo_step1();
+  ed.m.set_undo_limits({100, size_t{1} << 30});
+  for (int i = 0; i < 150; ++i) {
+    ed.m.record_undo1();
+    ed.m.set_all_text1("t" + std::to_string(i) + "\r\n");
+  }
   EXPECT_EQ(ed.m.undo_list1().size(), 100u);
-  EXPECT_EQ(ed.m.redo_list1().size(), 25u);
+  EXPECT_EQ(ed.m.undo_list1()[0].text(), "t49\r\n");
+  for (int i = 0; i < 100; ++i) ed.m.undo_step1();
+  EXPECT_EQ(ed.m.get_all_text1(), "t49\r\n");
+  EXPECT_EQ(ed.m.redo_list1().size(), 100u);
+  EXPECT_TRUE(ed.client.troubles.empty());
   ed.m.undo_step1();
-  EXPECT_EQ(ed.m.undo_list1().size(), 99u);
-  ed.m.record_undo1();
-  EXPECT_EQ(ed.m.undo_list1().size(), 100u);
-  EXPECT_EQ(ed.m.redo_list1().size(), 26u);
+  EXPECT_EQ(ed.m.get_all_text1(), "t49\r\n");
+  EXPECT_EQ(ed.client.troubles, std::vector<HistoryTrouble>{HistoryTrouble::LimitReached});
+  for (int i = 0; i < 100; ++i) ed.m.redo_step1();
+  EXPECT_EQ(ed.m.get_all_text1(), "t149\r\n");
+
+  // Lowering the limit applies at once; an emptied history is a plain empty one again.
+  ed.m.set_undo_limits({10, size_t{1} << 30});
+  EXPECT_EQ(ed.m.undo_list1().size(), 10u);
   ed.m.clear_history1();
-  EXPECT_TRUE(ed.m.undo_list1().empty());
-  EXPECT_TRUE(ed.m.redo_list1().empty());
+  ed.m.undo_step1();
+  EXPECT_EQ(ed.client.troubles.size(), 1u);
+}
+
+// Keystrokes in a large text: each snapshot costs the chunk that the keystroke rebuilt, and
+// the history stays within its byte bound however long the typing goes on.
+TEST(Undo, ByteLimitBoundsTheHistoryOfManyKeystrokes) {
+  std::string text;
+  for (int i = 0; i < 40000; ++i) text += "row number " + std::to_string(i) + " of the text\r\n";
+  Ed ed;
+  ed.m.set_all_text1(text);
+  const size_t limit = size_t{2} << 20;
+  ed.m.set_undo_limits({100000, limit});
+  ed.caret(3, 20000);
+  for (int i = 0; i < 600; ++i) {
+    ed.m.type_char1('!', false);
+    ASSERT_LE(ed.m.history_bytes(), limit);
+  }
+  // Each step holds one rebuilt chunk of some tens of kilobytes, so fewer than all fit.
+  EXPECT_LT(ed.m.undo_list1().size(), 600u);
+  EXPECT_GT(ed.m.undo_list1().size(), 10u);
+  size_t steps = 0;
+  while (!ed.m.undo_list1().empty()) {
+    ed.m.undo_step1();
+    ++steps;
+  }
+  EXPECT_EQ(ed.m.get_row1(20000),
+            "ro" + std::string(600 - steps, '!') + "w number 20000 of the text");
+  EXPECT_LE(ed.m.history_bytes(), limit);
 }
 
 // A snapshot of a large text shares its rows: the undo record of one keystroke must not

@@ -1,0 +1,99 @@
+// Undo when memory runs out: a snapshot or a step either succeeds or the editor is told,
+// and the text never ends up half restored.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "core/editor/editor_model.h"
+#include "editor_test_util.h"
+
+namespace {
+
+// While set, every allocation of this thread fails; otherwise the next `failures` do.
+thread_local bool fail_all = false;
+thread_local int failures = 0;
+
+}  // namespace
+
+// The replacement pairs malloc with free on purpose.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t n) {
+  if (fail_all) throw std::bad_alloc();
+  if (failures > 0) {
+    --failures;
+    throw std::bad_alloc();
+  }
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+#pragma GCC diagnostic pop
+
+namespace lq {
+namespace {
+
+using test::Ed;
+
+// Runs f while no allocation succeeds.
+template <class F>
+void without_memory(F&& f) {
+  fail_all = true;
+  f();
+  fail_all = false;
+}
+
+TEST(UndoOutOfMemory, SnapshotThatCannotBeTakenIsReported) {
+  Ed ed({"abc"});
+  ed.m.record_undo1();
+  without_memory([&] { ed.m.record_undo1(); });
+  EXPECT_EQ(ed.client.troubles, std::vector<HistoryTrouble>{HistoryTrouble::NotRecorded});
+  EXPECT_EQ(ed.m.get_all_text1(), "abc\r\n");
+}
+
+TEST(UndoOutOfMemory, OlderStepsMakeRoomForTheNewSnapshot) {
+  Ed ed({"abc"});
+  for (int i = 0; i < 4; ++i) {
+    ed.m.record_undo1();
+    ed.m.set_all_text1("t" + std::to_string(i) + "\r\n");
+  }
+  ed.m.undo_step1();
+  ed.m.redo_step1();
+  ASSERT_EQ(ed.m.redo_list1().size(), 0u);
+  ed.m.undo_step1();  // one record waits for redo
+  failures = 1;
+  ed.m.record_undo1();
+  failures = 0;
+  EXPECT_TRUE(ed.client.troubles.empty());
+  // The older half and the redo record made room; the new snapshot is the newest.
+  EXPECT_TRUE(ed.m.redo_list1().empty());
+  ASSERT_EQ(ed.m.undo_list1().size(), 2u);
+  EXPECT_EQ(ed.m.undo_list1()[1].text(), "t2\r\n");
+  EXPECT_EQ(ed.m.undo_list1()[0].text(), "t1\r\n");
+}
+
+TEST(UndoOutOfMemory, FailedStepLeavesTextAndHistoryAsTheyWere) {
+  Ed ed({"one", "two"});
+  ed.m.record_undo1();
+  ed.m.set_all_text1("changed\r\n");
+  ed.select({2, 0}, {4, 0});
+  without_memory([&] { ed.m.undo_step1(); });
+  EXPECT_EQ(ed.client.troubles, std::vector<HistoryTrouble>{HistoryTrouble::StepFailed});
+  EXPECT_EQ(ed.m.get_all_text1(), "changed\r\n");
+  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{2, 0}));
+  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
+  EXPECT_TRUE(ed.m.redo_list1().empty());
+  // With memory back the same undo works.
+  ed.m.undo_step1();
+  EXPECT_EQ(ed.m.get_all_text1(), "one\r\ntwo\r\n");
+  EXPECT_EQ(ed.m.redo_list1().size(), 1u);
+}
+
+}  // namespace
+}  // namespace lq
