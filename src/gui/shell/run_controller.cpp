@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QThread>
+#include <fstream>
+#include <sstream>
 
 #include "gui/shell/msg_box.h"
 #include "gui/shell/text_bridge.h"
@@ -22,6 +24,13 @@ void on_gui_thread(Fn fn) {
     return;
   }
   QMetaObject::invokeMethod(qApp, fn, Qt::BlockingQueuedConnection);
+}
+
+std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
 }
 
 }  // namespace
@@ -59,6 +68,9 @@ class RunController::Host : public RunHost {
     on_gui_thread([&bytes] { set_clipboard_bytes(bytes); });
   }
   void progress(int file_index, int file_count, int percent, std::string_view file_name) override {
+    // The results of the files before go first, so the window has them when it shows
+    // this file's progress.
+    owner_->publish_results();
     emit owner_->progress(file_index, file_count, percent, path_to_q(std::string(file_name)));
   }
   void scope_param_changed(std::string_view name, std::string_view value) override {
@@ -70,36 +82,100 @@ class RunController::Host : public RunHost {
   RunController* owner_;
 };
 
-RunController::RunController(RunRequest request, RunContext& context, FindResults& results,
-                             QObject* parent)
+RunController::RunController(RunRequest request,
+                             std::shared_ptr<const OperationSnapshot> operations, QObject* parent)
     : QObject(parent),
       request_(std::move(request)),
-      context_(context),
-      results_(results),
+      operations_(std::move(operations)),
       host_(std::make_unique<Host>(this)) {}
 
 RunController::~RunController() {
-  if (thread_) {
+  if (thread_.joinable()) {
     stop_ = true;
-    thread_->wait();
-    delete thread_;
+    thread_.join();
   }
 }
 
 void RunController::start() {
-  thread_ = QThread::create([this] {
-    RunDriver driver(context_, results_, *host_);
+  thread_ = std::thread([this] { work(); });
+}
+
+void RunController::work() {
+  RunResult result;
+  {
+    // Operations of the run's own; they live no longer than the run.
+    const std::shared_ptr<const OperationSnapshot> snapshot = operations_;
+    WorkerOperations ops = make_operations(*snapshot);
+    request_.chain = ops.chain;
+    request_.make_operations = [snapshot] { return make_operations(*snapshot); };
+    RunDriver driver(work_context_, work_results_, *host_);
     try {
-      result_ = driver.run(std::move(request_));
+      result = driver.run(std::move(request_));
     } catch (const std::exception& e) {
       // The driver reports errors in its result; anything else must still end the run.
-      result_.status = RunStatus::Failed;
-      result_.error = e.what();
+      result.status = RunStatus::Failed;
+      result.error = e.what();
     }
-  });
-  thread_->setObjectName("lexoquill-run");
-  connect(thread_, &QThread::finished, this, &RunController::finished, Qt::QueuedConnection);
-  thread_->start();
+  }
+  std::vector<std::string> inputs;
+  if (keep_inputs_ && result.status == RunStatus::Done) {
+    // What the changed entries hold now, for a preview to compare with.
+    const size_t n = result.changed.size();
+    for (size_t k = 0; k < n; ++k) {
+      if (stop_) {
+        result.status = RunStatus::Stopped;
+        break;
+      }
+      const std::string& entry = result.changed[k];
+      host_->progress(static_cast<int>(k), static_cast<int>(n),
+                      static_cast<int>(static_cast<double>(k + 1) / static_cast<double>(n) * 100),
+                      entry);
+      inputs.push_back(entry == kClipboardEntry ? host_->clipboard_text().value_or(std::string())
+                                                : file_bytes(entry));
+    }
+  }
+  publish_results();
+  {
+    std::lock_guard lock(m_);
+    result_ = std::move(result);
+    context_ = work_context_;
+    inputs_ = std::move(inputs);
+  }
+  QMetaObject::invokeMethod(
+      this, [this] { emit finished(); }, Qt::QueuedConnection);
+}
+
+void RunController::publish_results() {
+  if (published_ == work_results_.size()) return;
+  bool was_empty;
+  {
+    std::lock_guard lock(m_);
+    was_empty = pending_.empty();
+    pending_.insert(pending_.end(), work_results_.begin() + static_cast<long>(published_),
+                    work_results_.end());
+  }
+  published_ = work_results_.size();
+  if (was_empty) emit resultsReady();
+}
+
+FindResults RunController::take_results() {
+  std::lock_guard lock(m_);
+  return std::exchange(pending_, {});
+}
+
+RunResult RunController::result() const {
+  std::lock_guard lock(m_);
+  return result_;
+}
+
+RunContext RunController::context() const {
+  std::lock_guard lock(m_);
+  return context_;
+}
+
+std::vector<std::string> RunController::inputs() const {
+  std::lock_guard lock(m_);
+  return inputs_;
 }
 
 }  // namespace lq::gui
