@@ -147,20 +147,25 @@ void RunController::work() {
 
 void RunController::publish_results() {
   if (published_ == work_results_.size()) return;
-  bool was_empty;
   {
     std::lock_guard lock(m_);
-    was_empty = pending_.empty();
-    pending_.insert(pending_.end(), work_results_.begin() + static_cast<long>(published_),
-                    work_results_.end());
+    batches_.emplace_back(work_results_.begin() + static_cast<long>(published_),
+                          work_results_.end());
   }
   published_ = work_results_.size();
-  if (was_empty) emit resultsReady();
+  emit resultsReady();
 }
 
-FindResults RunController::take_results() {
+FindResults RunController::take_results(bool all) {
   std::lock_guard lock(m_);
-  return std::exchange(pending_, {});
+  FindResults out;
+  while (!batches_.empty()) {
+    FindResults& b = batches_.front();
+    out.insert(out.end(), std::make_move_iterator(b.begin()), std::make_move_iterator(b.end()));
+    batches_.pop_front();
+    if (!all) break;
+  }
+  return out;
 }
 
 RunResult RunController::result() const {

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -40,13 +41,14 @@ class RunController : public QObject {
   RunResult result() const;
   RunContext context() const;
   std::vector<std::string> inputs() const;  // with keep_inputs: per entry of result().changed
-  // The find results that arrived since the last call, in order.
-  FindResults take_results();
+  // The next batch of find results, one per resultsReady(), in order; with all, every
+  // batch not taken yet.
+  FindResults take_results(bool all = false);
 
  signals:
   void progress(int file_index, int file_count, int percent, const QString& file_name);
   void scopeParamChanged(const QString& name, const QString& value);
-  void resultsReady();  // take_results() has more
+  void resultsReady();  // take_results() has one more batch
   void finished();
 
  private:
@@ -69,7 +71,7 @@ class RunController : public QObject {
 
   // Shared with the GUI thread, under m_.
   mutable std::mutex m_;
-  FindResults pending_;
+  std::deque<FindResults> batches_;
   RunResult result_;
   RunContext context_;
   std::vector<std::string> inputs_;
