@@ -254,7 +254,7 @@ class MainWindow : public QMainWindow {
   void start_run(bool preview, const std::vector<std::string>* only);
   // "开始处理" of the preview: exactly what it showed, over the files still checked.
   void start_previewed_run();
-  bool preview_is_current() const;
+  bool preview_is_current();
   void install_journal_actions(QMenu* op);
   ImageButton* make_preview_button(QWidget* parent);
   void set_journal_actions_enabled(bool on);

@@ -127,12 +127,11 @@ void MainWindow::preview_run() {
   launch_run(std::move(request), std::move(operations), true);
 }
 
-bool MainWindow::preview_is_current() const {
+bool MainWindow::preview_is_current() {
   if (!preview_basis_ || running()) return false;
   RunRequest now;
   std::shared_ptr<const OperationSnapshot> operations;
-  // prepare_run reads the panels only; the const_cast keeps that reading in one place.
-  if (!const_cast<MainWindow*>(this)->prepare_run(now, operations, nullptr, true)) return false;
+  if (!prepare_run(now, operations, nullptr, true)) return false;
   const RunRequest& was = preview_basis_->request;
   if (!(now.scope == was.scope) || now.case_sensitive != was.case_sensitive ||
       now.encoding != was.encoding || now.eol != was.eol || now.binary != was.binary ||

@@ -226,7 +226,7 @@ void MainWindow::run_progress(int, int, int percent, const QString& name) {
 void MainWindow::run_ended() {
   const RunResult result = run_->result();
   run_context_ = run_->context();
-  FindResults more = run_->take_results(true);
+  FindResults more = run_->take_results();
   find_results_.insert(find_results_.end(), std::make_move_iterator(more.begin()),
                        std::make_move_iterator(more.end()));
   const std::vector<std::string> inputs = run_->inputs();

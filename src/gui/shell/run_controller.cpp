@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
-#include <QThread>
 #include <fstream>
 #include <sstream>
 
@@ -15,16 +14,6 @@ namespace {
 
 // Copies inside the program keep their exact bytes under this type.
 const char* kBytesMime = "application/x-lexoquill-gbk";
-
-// Runs fn on the GUI thread and waits for it.
-template <class Fn>
-void on_gui_thread(Fn fn) {
-  if (QThread::currentThread() == qApp->thread()) {
-    fn();
-    return;
-  }
-  QMetaObject::invokeMethod(qApp, fn, Qt::BlockingQueuedConnection);
-}
 
 std::string file_bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -54,27 +43,34 @@ class RunController::Host : public RunHost {
  public:
   explicit Host(RunController* owner) : owner_(owner) {}
 
+  // Only plain bytes cross to the GUI thread; Qt's strings are made there.
   void show_message(std::string_view text) override {
-    const QString t = from_gbk(text);
-    on_gui_thread([t] { msg_box1(t, false, QApplication::activeWindow(), "Info"); });
+    const std::string t(text);
+    owner_->call([&t] { msg_box1(from_gbk(t), false, QApplication::activeWindow(), "Info"); });
   }
   std::optional<std::string> clipboard_text() override {
     std::optional<std::string> out;
-    on_gui_thread([&out] { out = clipboard_bytes(); });
+    owner_->call([&out] { out = clipboard_bytes(); });
     return out;
   }
   void set_clipboard_text(std::string_view gbk) override {
     const std::string bytes(gbk);
-    on_gui_thread([&bytes] { set_clipboard_bytes(bytes); });
+    owner_->call([&bytes] { set_clipboard_bytes(bytes); });
   }
   void progress(int file_index, int file_count, int percent, std::string_view file_name) override {
     // The results of the files before go first, so the window has them when it shows
     // this file's progress.
     owner_->publish_results();
-    emit owner_->progress(file_index, file_count, percent, path_to_q(std::string(file_name)));
+    RunController* o = owner_;
+    owner_->post([o, file_index, file_count, percent, name = std::string(file_name)] {
+      emit o->progress(file_index, file_count, percent, path_to_q(name));
+    });
   }
   void scope_param_changed(std::string_view name, std::string_view value) override {
-    emit owner_->scopeParamChanged(QString::fromStdString(std::string(name)), from_gbk(value));
+    RunController* o = owner_;
+    owner_->post([o, n = std::string(name), v = std::string(value)] {
+      emit o->scopeParamChanged(QString::fromStdString(n), from_gbk(v));
+    });
   }
   bool stop_requested() override { return owner_->stop_; }
 
@@ -87,7 +83,43 @@ RunController::RunController(RunRequest request,
     : QObject(parent),
       request_(std::move(request)),
       operations_(std::move(operations)),
-      host_(std::make_unique<Host>(this)) {}
+      host_(std::make_unique<Host>(this)) {
+  connect(this, &RunController::callsWaiting, this, &RunController::run_posted,
+          Qt::QueuedConnection);
+}
+
+void RunController::post(std::function<void()> fn) {
+  {
+    std::lock_guard lock(m_);
+    posted_.push_back(std::move(fn));
+  }
+  emit callsWaiting();
+}
+
+void RunController::call(const std::function<void()>& fn) {
+  bool done = false;
+  post([this, &fn, &done] {
+    fn();
+    std::lock_guard lock(m_);
+    done = true;
+    answered_.notify_all();
+  });
+  std::unique_lock lock(m_);
+  answered_.wait(lock, [&done] { return done; });
+}
+
+void RunController::run_posted() {
+  for (;;) {
+    std::function<void()> fn;
+    {
+      std::lock_guard lock(m_);
+      if (posted_.empty()) return;
+      fn = std::move(posted_.front());
+      posted_.pop_front();
+    }
+    fn();
+  }
+}
 
 RunController::~RunController() {
   if (thread_.joinable()) {
@@ -147,25 +179,17 @@ void RunController::work() {
 
 void RunController::publish_results() {
   if (published_ == work_results_.size()) return;
-  {
-    std::lock_guard lock(m_);
-    batches_.emplace_back(work_results_.begin() + static_cast<long>(published_),
-                          work_results_.end());
-  }
+  FindResults batch(work_results_.begin() + static_cast<long>(published_), work_results_.end());
   published_ = work_results_.size();
-  emit resultsReady();
+  post([this, batch = std::move(batch)]() mutable {
+    ready_.insert(ready_.end(), std::make_move_iterator(batch.begin()),
+                  std::make_move_iterator(batch.end()));
+    emit resultsReady();
+  });
 }
 
-FindResults RunController::take_results(bool all) {
-  std::lock_guard lock(m_);
-  FindResults out;
-  while (!batches_.empty()) {
-    FindResults& b = batches_.front();
-    out.insert(out.end(), std::make_move_iterator(b.begin()), std::make_move_iterator(b.end()));
-    batches_.pop_front();
-    if (!all) break;
-  }
-  return out;
+FindResults RunController::take_results() {
+  return std::exchange(ready_, {});
 }
 
 RunResult RunController::result() const {

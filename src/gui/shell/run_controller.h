@@ -1,15 +1,18 @@
 // One batch run on a worker thread. The worker has everything it reads to itself: a copy of
 // the request, operations made from a snapshot of the panels, and its own run context and
-// find results. What it needs of the desktop (message boxes, the clipboard) is carried to
-// the GUI thread and the answer back; what it produces (progress, find results, the
-// rewritten scope parameter, the result) reaches the GUI thread only through this object,
-// under its lock.
+// find results. Everything else passes through one queue of calls, under this object's
+// lock, that the GUI thread runs in order: progress, find results, the rewritten scope
+// parameter, the end of the run, and what the worker needs of the desktop (message boxes,
+// the clipboard; the worker waits for those). The signals below are emitted on the GUI
+// thread.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -41,15 +44,16 @@ class RunController : public QObject {
   RunResult result() const;
   RunContext context() const;
   std::vector<std::string> inputs() const;  // with keep_inputs: per entry of result().changed
-  // The next batch of find results, one per resultsReady(), in order; with all, every
-  // batch not taken yet.
-  FindResults take_results(bool all = false);
+  // The find results handed over since the last call, in order. GUI thread only.
+  FindResults take_results();
 
  signals:
   void progress(int file_index, int file_count, int percent, const QString& file_name);
   void scopeParamChanged(const QString& name, const QString& value);
   void resultsReady();  // take_results() has one more batch
   void finished();
+  // From the worker: the queue has calls for the GUI thread.
+  void callsWaiting();
 
  private:
   class Host;
@@ -58,7 +62,10 @@ class RunController : public QObject {
   void work();
   // Hands the find results the worker made since the last call to the GUI side.
   void publish_results();
-  void read_inputs();
+  // From the worker: fn runs on the GUI thread, in turn; call() also waits for it.
+  void post(std::function<void()> fn);
+  void call(const std::function<void()>& fn);
+  void run_posted();  // on the GUI thread
 
   // Only the worker touches these while it runs.
   RunRequest request_;
@@ -71,7 +78,9 @@ class RunController : public QObject {
 
   // Shared with the GUI thread, under m_.
   mutable std::mutex m_;
-  std::deque<FindResults> batches_;
+  std::condition_variable answered_;
+  std::deque<std::function<void()>> posted_;
+  FindResults ready_;  // find results the GUI thread has been handed, not taken yet
   RunResult result_;
   RunContext context_;
   std::vector<std::string> inputs_;
