@@ -298,8 +298,8 @@ class TestPanelWindows : public QObject {
     // have stood still until then.
     std::thread writer([&fifo] {
       std::this_thread::sleep_for(std::chrono::seconds(3));
-      QFile f(fifo);
-      if (f.open(QIODevice::WriteOnly)) f.write("abc");
+      QFile f(fifo);  // opened and closed: the reading ends (a write could meet a closed pipe)
+      f.open(QIODevice::WriteOnly);
     });
     bool stopped = false;
     QTimer poll;
