@@ -230,7 +230,8 @@ void MainWindow::run_ended() {
   find_results_.insert(find_results_.end(), std::make_move_iterator(more.begin()),
                        std::make_move_iterator(more.end()));
   const std::vector<std::string> inputs = run_->inputs();
-  run_.reset();
+  // Called from the controller's own queue: it goes once that call has returned.
+  run_.release()->deleteLater();
   set_running(false);
   // An aborted run leaves the entry it stopped at on show.
   if (result.status != RunStatus::Failed) {

@@ -173,8 +173,7 @@ void RunController::work() {
     context_ = work_context_;
     inputs_ = std::move(inputs);
   }
-  QMetaObject::invokeMethod(
-      this, [this] { emit finished(); }, Qt::QueuedConnection);
+  post([this] { emit finished(); });
 }
 
 void RunController::publish_results() {
