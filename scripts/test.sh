@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test through CTest; then, as a
-# second step, the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer
-# (scripts/test-sanitize.sh, in its own build directory). LQ_SANITIZE=0 skips that step.
+# second step, the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer and
+# the window tests that start runs under ThreadSanitizer (scripts/test-sanitize.sh, in build
+# directories of their own). LQ_SANITIZE=0 skips that step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh

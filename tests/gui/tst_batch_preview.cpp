@@ -2,6 +2,7 @@
 // file, "开始处理" from the preview; then "撤销上次处理" and the list of runs.
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+#include <functional>
 
 #include "gui/panels/control_form.h"
 #include "gui/settings/form_option.h"
@@ -19,6 +21,7 @@
 #include "gui/shell/msg_box.h"
 #include "gui/shell/preview_dialog.h"
 #include "gui/shell/runs_dialog.h"
+#include "gui/shell/scope_box.h"
 #include "gui/support/window_test_helpers.h"
 
 using lq::gui::MainWindow;
@@ -105,6 +108,71 @@ class TestBatchPreview : public QObject {
     auto* runs = w.runs_dialog()->findChild<QTreeWidget*>("ListView_runs1");
     QCOMPARE(runs->topLevelItemCount(), 1);
     QCOMPARE(runs->topLevelItem(0)->text(1), QString("已撤销"));
+  }
+
+  // "开始处理" runs what the preview showed; once a panel, the scope or a file changed,
+  // the button says the preview is stale and starts nothing.
+  void stalePreviewStartsNothing() {
+    struct Case {
+      const char* what;
+      std::function<void(MainWindow&, const QStringList&)> change;
+      bool activate;  // noticed when the preview comes back to the front
+    };
+    const QList<Case> cases = {
+        {"panel",
+         [](MainWindow& w, const QStringList&) {
+           w.ensure_panel1("TControlForm_th")->findChild<QLineEdit*>("Edit_th2")->setText("国");
+         },
+         false},
+        {"scope", [](MainWindow& w, const QStringList&) { w.scope_box()->select_mode(2); }, true},
+        {"file", [](MainWindow&, const QStringList& f) { write_file(f[0], "one x more\n"); },
+         false},
+    };
+    for (const Case& c : cases) {
+      MainWindow w;
+      w.show();
+      const QStringList files = set_up(w);
+      QSignalSpy shown(&w, &MainWindow::previewShown);
+      w.findChild<QAbstractButton*>("SpeedButton_preview1")->click();
+      QVERIFY(shown.wait(20000));
+      lq::gui::PreviewDialog* preview = w.preview_dialog();
+      auto* start = preview->findChild<QPushButton*>("Button_preview_start1");
+      QCOMPARE(start->text(), QString("开始处理"));
+      c.change(w, files);
+      const QByteArray first = read_file(files[0]);
+      if (c.activate) {
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(preview, &activate);
+        QVERIFY2(!start->isEnabled(), c.what);
+      } else {
+        start->click();
+      }
+      QVERIFY2(!w.running(), c.what);
+      QCOMPARE(start->text(), QString("开始处理 (预览已过期)"));
+      QVERIFY2(!start->isEnabled(), c.what);
+      QVERIFY2(preview->isVisible(), c.what);
+      QCOMPARE(read_file(files[0]), first);  // nothing written
+      QCOMPARE(read_file(files[1]), QByteArray("x\r\n"));
+      preview->close();
+    }
+  }
+
+  // A preview that is still current runs its own recipe and files, not the window's list.
+  void currentPreviewRunsItsOwnFiles() {
+    MainWindow w;
+    const QStringList files = set_up(w);
+    QSignalSpy shown(&w, &MainWindow::previewShown);
+    w.preview_run();
+    QVERIFY(shown.wait(20000));
+    const QString later = file("p4.txt", "x\n");
+    w.add_files({later});  // not previewed: stays as it is
+    QSignalSpy done(&w, &MainWindow::runFinished);
+    w.preview_dialog()->findChild<QPushButton*>("Button_preview_start1")->click();
+    QVERIFY(done.wait(20000));
+    QCOMPARE(read_file(files[1]), QByteArray("\xD6\xD0\r\n"));
+    QCOMPARE(read_file(later), QByteArray("x\n"));
+    w.findChild<QAction*>("N_undo_run1")->trigger();  // leaves no run to undo for the rest
+    QCOMPARE(read_file(files[1]), QByteArray("x\r\n"));
   }
 
   void undoKeepsFilesChangedSinceAndAsksFirst() {

@@ -1,9 +1,11 @@
 // The run as a user drives it: file list, scope, one enabled panel, Start, the boxes.
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -143,6 +145,40 @@ class TestBatchRun : public QObject {
     // The first line's length became the count, and the later line used it.
     QCOMPARE(read_file(p), QByteArray("|abc\nabc|def\n"));
     QTRY_COMPARE(w.scope_box()->value("Edit_fw_hj1"), QString("3"));
+  }
+
+  // The worker keeps its results to itself and hands them over file by file: when a
+  // file's progress shows, the window holds exactly the results of the files before it,
+  // and looking at them (the toggle) while the run goes on is safe.
+  void findResultsReachTheWindowFileByFile() {
+    MainWindow w;
+    w.show();
+    QStringList files;
+    // Files long enough that the worker is still finding while the window looks.
+    for (int i = 0; i < 40; ++i)
+      files << file(QString("f%1.txt").arg(i), QByteArray("ab ab\nno\n").repeated(100));
+    w.add_files(files);
+    auto* find = w.ensure_panel1("TControlForm_find");
+    find->findChild<QLineEdit*>("Edit_find1")->setText("ab");
+    enable(find);
+    auto* toggle = w.findChild<QAbstractButton*>("SpeedButton_view1");
+    auto* list = w.findChild<QListWidget*>("ListBox_find1");
+    int begun = 0;
+    QList<qsizetype> mismatches;
+    connect(&w, &MainWindow::progressShown, this, [&](int) {
+      const qsizetype expected = 200 * begun++;
+      if (static_cast<qsizetype>(w.find_results().size()) != expected) mismatches << begun;
+      toggle->click();  // down: the results so far
+      if (list->count() != expected) mismatches << -begun;
+      toggle->click();  // up again
+    });
+    QVERIFY(run(w));
+    QCOMPARE(begun, 40);
+    QCOMPARE(mismatches, QList<qsizetype>());
+    QCOMPARE(w.find_results().size(), size_t(8000));
+    // The end of the run adds them all after what the last look left in the list.
+    QCOMPARE(list->count(), 7800 + 8000);
+    QVERIFY(boxes_.isEmpty());
   }
 
   void stopEndsBetweenFiles() {

@@ -1,5 +1,7 @@
 // The windows and lists that operation panels open: the multi-replace windows of [4],
 // the template window of [17], the find results under the editor, the whole-file MD5.
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <thread>
 
 #include "gui/editor/document_tabs.h"
 #include "gui/editor/qoz_edit.h"
@@ -279,6 +282,39 @@ class TestPanelWindows : public QObject {
     p->findChild<QAbstractButton*>("SpeedButton_md51")->click();
     QCOMPARE(edit->text(), QString("d41d8cd98f00b204e9800998ecf8427e"));
     QVERIFY(boxes_.isEmpty());
+    lq::gui::TControlForm_md5::set_open_dialog({});
+  }
+
+  // The digest is read on a worker: the window goes on while it waits for the file, shows
+  // its progress with "停止", and a stop leaves the box as it was.
+  void wholeFileMd5CanBeStopped() {
+    MainWindow w;
+    auto* p = w.ensure_panel1("TControlForm_md5");
+    auto* edit = p->findChild<QLineEdit*>("Edit_md51");
+    const QString fifo = home_.filePath("slow.fifo");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    lq::gui::TControlForm_md5::set_open_dialog([&fifo](QWidget*) { return fifo; });
+    // The writer that lets the reading go on: late, so a reading on the GUI thread would
+    // have stood still until then.
+    std::thread writer([&fifo] {
+      std::this_thread::sleep_for(std::chrono::seconds(3));
+      QFile f(fifo);  // opened and closed: the reading ends (a write could meet a closed pipe)
+      f.open(QIODevice::WriteOnly);
+    });
+    bool stopped = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* stop = w.findChild<QAbstractButton*>("Button_task_stop1");
+      if (!stop || !stop->isVisible() || stopped) return;
+      QVERIFY(w.findChild<QWidget*>("ProgressBar_task1"));
+      stop->click();
+      stopped = true;
+    });
+    poll.start(20);
+    p->findChild<QAbstractButton*>("SpeedButton_md51")->click();
+    writer.join();
+    QVERIFY(stopped);
+    QCOMPARE(edit->text(), QString());  // stopped: no digest
     lq::gui::TControlForm_md5::set_open_dialog({});
   }
 };

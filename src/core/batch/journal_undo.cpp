@@ -48,7 +48,8 @@ void mark_undone(const std::string& run_dir) {
 
 }  // namespace
 
-UndoReport undo_run(const std::string& journal_dir, const std::string& id) {
+UndoReport undo_run(const std::string& journal_dir, const std::string& id,
+                    const std::function<bool(uint64_t, uint64_t)>& step) {
   // An id names a directory of the journal, nothing outside it.
   const bool plain = !id.empty() && id.find('/') == std::string::npos && id != "." && id != "..";
   std::optional<JournalRun> run;
@@ -58,7 +59,12 @@ UndoReport undo_run(const std::string& journal_dir, const std::string& id) {
   UndoReport report;
   report.id = run->id;
   // Newest first: a file the run rewrote twice goes back through its middle state.
-  for (auto it = run->files.rbegin(); it != run->files.rend(); ++it) {
+  uint64_t done = 0;
+  for (auto it = run->files.rbegin(); it != run->files.rend(); ++it, ++done) {
+    if (step && !step(done, run->files.size())) {
+      report.stopped = true;
+      break;
+    }
     const JournalFile& f = *it;
     const std::optional<std::string> now = sha256_file_hex(f.path);
     if (f.created) {
@@ -98,7 +104,7 @@ UndoReport undo_run(const std::string& journal_dir, const std::string& id) {
   std::erase_if(report.same, [&](const std::string& p) {
     return std::find(report.restored.begin(), report.restored.end(), p) != report.restored.end();
   });
-  mark_undone(run->dir);
+  if (!report.stopped) mark_undone(run->dir);
   return report;
 }
 

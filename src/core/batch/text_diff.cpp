@@ -71,6 +71,59 @@ bool myers(const std::vector<int>& a, const std::vector<int>& b, int max_d, std:
   return true;
 }
 
+// The edit script of a against b, appended to out. Lines that occur exactly once on each
+// side and in the same order (the longest such chain) are kept as anchors; only the gaps
+// between them go through Myers, each with its own bound, so a long file with changes
+// all over it is compared in many small pieces rather than given up on as a whole. A gap
+// that needs too many edits is taken coarsely: removed, then added.
+void diff_ids(const std::vector<int>& a, const std::vector<int>& b, std::vector<Op>& out) {
+  constexpr int kMaxEdits = 2000;
+  std::unordered_map<int, std::pair<int, int>> seen;  // id -> (count in a, index in a)
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto& e = seen[a[i]];
+    ++e.first;
+    e.second = static_cast<int>(i);
+  }
+  std::unordered_map<int, int> in_b;  // id -> count in b
+  for (int id : b) ++in_b[id];
+  // (index in a, index in b) of lines unique on both sides, in b's order.
+  std::vector<std::pair<int, int>> unique;
+  for (size_t j = 0; j < b.size(); ++j) {
+    auto it = seen.find(b[j]);
+    if (it != seen.end() && it->second.first == 1 && in_b[b[j]] == 1)
+      unique.emplace_back(it->second.second, static_cast<int>(j));
+  }
+  // Longest chain increasing in a as well (patience sorting, O(k log k)).
+  std::vector<int> tails, prev(unique.size(), -1);
+  for (size_t k = 0; k < unique.size(); ++k) {
+    auto pos = std::lower_bound(tails.begin(), tails.end(), unique[k].first, [&](int t, int x) {
+      return unique[static_cast<size_t>(t)].first < x;
+    });
+    if (pos != tails.begin()) prev[k] = *(pos - 1);
+    if (pos == tails.end())
+      tails.push_back(static_cast<int>(k));
+    else
+      *pos = static_cast<int>(k);
+  }
+  std::vector<std::pair<int, int>> anchors;
+  for (int k = tails.empty() ? -1 : tails.back(); k >= 0; k = prev[static_cast<size_t>(k)])
+    anchors.push_back(unique[static_cast<size_t>(k)]);
+  std::reverse(anchors.begin(), anchors.end());
+  anchors.emplace_back(static_cast<int>(a.size()), static_cast<int>(b.size()));  // the end
+
+  int i = 0, j = 0;
+  for (const auto& [ai, bj] : anchors) {
+    const std::vector<int> ga(a.begin() + i, a.begin() + ai), gb(b.begin() + j, b.begin() + bj);
+    if (!myers(ga, gb, kMaxEdits, out)) {
+      out.insert(out.end(), ga.size(), kDel);
+      out.insert(out.end(), gb.size(), kIns);
+    }
+    if (ai < static_cast<int>(a.size())) out.push_back(kKeep);
+    i = ai + 1;
+    j = bj + 1;
+  }
+}
+
 }  // namespace
 
 TextDiff diff_text(std::string_view before, std::string_view after, int context) {
@@ -92,10 +145,7 @@ TextDiff diff_text(std::string_view before, std::string_view after, int context)
   };
   const std::vector<int> na = number(a), nb = number(b);
   std::vector<Op> ops(head, kKeep);
-  if (!myers(na, nb, 2000, ops)) {
-    ops.insert(ops.end(), na.size(), kDel);
-    ops.insert(ops.end(), nb.size(), kIns);
-  }
+  diff_ids(na, nb, ops);
   ops.insert(ops.end(), tail, kKeep);
 
   // Changed lines, and where each operation stands in the two texts.

@@ -27,8 +27,9 @@ struct TextDiff {
   bool line_ends_only = false;  // the texts differ, but only in their line ends
 };
 
-// The difference with `context` unchanged lines around each change. Texts with very many
-// scattered differences are compared coarsely (the changed middle as one block) rather
+// The difference with `context` unchanged lines around each change. Lines found once on
+// each side split the texts into pieces compared on their own; a piece with very many
+// scattered differences is compared coarsely (as one removed and one added block) rather
 // than slowly.
 TextDiff diff_text(std::string_view before, std::string_view after, int context = 3);
 

@@ -1,6 +1,9 @@
 // MD5 (RFC 1321) digests as 32 lower-case hexadecimal digits.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +14,10 @@ std::string md5_hex(std::string_view bytes);
 // The digest of a file's bytes exactly as stored. Never fails: a file that cannot be
 // opened or read gives the digest of empty input, like an empty file.
 std::string md5_file_hex(const std::string& path);
+
+// The same, reporting (bytes read, file size) as it goes; nothing when `step` answers
+// false, which ends the reading.
+std::optional<std::string> md5_file_hex(const std::string& path,
+                                        const std::function<bool(uint64_t, uint64_t)>& step);
 
 }  // namespace lq

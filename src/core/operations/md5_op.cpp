@@ -1,6 +1,7 @@
 // [25] MD5 of each piece, and the whole-file digest of the panel's button.
 #include <fcntl.h>
 #include <nettle/md5.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,18 +36,31 @@ std::string md5_hex(std::string_view bytes) {
 }
 
 std::string md5_file_hex(const std::string& path) {
+  return *md5_file_hex(path, [](uint64_t, uint64_t) { return true; });
+}
+
+std::optional<std::string> md5_file_hex(const std::string& path,
+                                        const std::function<bool(uint64_t, uint64_t)>& step) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return md5_hex({});
+  struct stat st;
+  const uint64_t size = ::fstat(fd, &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
   md5_ctx ctx;
   md5_init(&ctx);
   std::vector<uint8_t> buf(1 << 16);
   bool ok = true;
+  uint64_t done = 0;
   for (;;) {
+    if (!step(done, size)) {
+      ::close(fd);
+      return std::nullopt;
+    }
     ssize_t n = ::read(fd, buf.data(), buf.size());
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) ok = false;  // a directory, or an I/O error part-way
     if (n <= 0) break;
     md5_update(&ctx, static_cast<size_t>(n), buf.data());
+    done += static_cast<uint64_t>(n);
   }
   ::close(fd);
   return ok ? hex_digest(ctx) : md5_hex({});

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "core/operations/md5.h"
+#include "gui/shell/background_task.h"
 #include "gui/shell/text_bridge.h"
 #include "gui/widgets/image_buttons.h"
 
@@ -39,8 +40,14 @@ void TControlForm_md5::SpeedButton_md51Click() {
   const QString path = open_dialog() ? open_dialog()(this)
                                      : QFileDialog::getOpenFileName(this, "取整个文件的md5编码");
   if (path.isEmpty()) return;  // cancelled: nothing changes
+  // A large file takes a while: read on a worker, with progress and "停止".
+  const std::string file = path_from_q(path);
+  std::optional<std::string> digest;
+  run_in_background(this, "正在计算md5编码...",
+                    [&](const TaskStep& step) { digest = md5_file_hex(file, step); });
+  if (!digest) return;  // stopped: the box keeps what it showed
   if (auto* edit = findChild<QLineEdit*>("Edit_md51"))
-    edit->setText(QString::fromStdString(md5_file_hex(path_from_q(path))));
+    edit->setText(QString::fromStdString(*digest));
 }
 
 }  // namespace lq::gui

@@ -31,6 +31,7 @@ class QVBoxLayout;
 namespace lq {
 struct RunRequest;
 struct RunResult;
+struct OperationSnapshot;
 class RunJournal;
 }  // namespace lq
 
@@ -177,6 +178,12 @@ class MainWindow : public QMainWindow {
   void set_running(bool on);
   void run_progress(int file_index, int file_count, int percent, const QString& name);
   void run_ended();
+  // The run as the window stands now: false (after showing why, unless quiet) when the
+  // input checks refuse it.
+  bool prepare_run(RunRequest& request, std::shared_ptr<const OperationSnapshot>& operations,
+                   const std::vector<std::string>* only, bool quiet);
+  void launch_run(RunRequest request, std::shared_ptr<const OperationSnapshot> operations,
+                  bool preview);
 
   std::vector<std::string> file_list_;
   std::string last_dir_;
@@ -245,13 +252,20 @@ class MainWindow : public QMainWindow {
 
  private:
   void start_run(bool preview, const std::vector<std::string>* only);
+  // "开始处理" of the preview: exactly what it showed, over the files still checked.
+  void start_previewed_run();
+  bool preview_is_current();
   void install_journal_actions(QMenu* op);
   ImageButton* make_preview_button(QWidget* parent);
   void set_journal_actions_enabled(bool on);
-  void attach_journal(RunRequest& request);
-  void show_preview(const RunResult& result);
+  void attach_journal(RunRequest& request, const OperationSnapshot& operations);
+  void show_preview(const RunResult& result, const std::vector<std::string>& inputs);
   std::unique_ptr<RunJournal> journal_;
   bool preview_running_ = false;
+  // What the preview on show was made from; shared_ptr, as the type is private to the
+  // preview's source.
+  struct PreviewBasis;
+  std::shared_ptr<PreviewBasis> preview_basis_;
   QPointer<PreviewDialog> preview_;
   QPointer<RunsDialog> runs_;
   ImageButton* btn_preview_ = nullptr;

@@ -12,6 +12,7 @@
 #include <QThread>
 #include <algorithm>
 
+#include "core/batch/operation_snapshot.h"
 #include "core/settings/ini_file.h"
 #include "core/settings/sys_settings.h"
 #include "core/textsvc/file_services.h"
@@ -142,8 +143,16 @@ void MainWindow::N_start1Click() {
 void MainWindow::start_run(bool preview, const std::vector<std::string>* only) {
   if (running()) return;  // one run at a time
   if (!tabs_before_run1(*doc_tabs_, only ? *only : file_list_, this)) return;
-  collect_operations1();
   RunRequest request;
+  std::shared_ptr<const OperationSnapshot> operations;
+  if (!prepare_run(request, operations, only, false)) return;
+  launch_run(std::move(request), std::move(operations), preview);
+}
+
+bool MainWindow::prepare_run(RunRequest& request,
+                             std::shared_ptr<const OperationSnapshot>& operations,
+                             const std::vector<std::string>* only, bool quiet) {
+  collect_operations1();
   request.files = only ? *only : file_list_;
   request.scope = scope_box_->snapshot();
   request.case_sensitive = case_sensitive_;
@@ -151,18 +160,34 @@ void MainWindow::start_run(bool preview, const std::vector<std::string>* only) {
   request.eol = sys_settings().eol;
   request.binary = sys_settings().binary;
   if (auto refused = RunDriver::check_input(request)) {
-    msg_box1(from_gbk(lg1::get_text1(catalogue_, *refused)), false, this,
-             from_gbk(lg1::get_text1(catalogue_, msg::kHintCaption)));
-    return;
+    if (!quiet)
+      msg_box1(from_gbk(lg1::get_text1(catalogue_, *refused)), false, this,
+               from_gbk(lg1::get_text1(catalogue_, msg::kHintCaption)));
+    return false;
   }
-  record_undo_active_editor();
   for (TControlForm_* p : panels()) p->push_params();
-  request.chain = operation_chain_;
+  // The worker gets operations of its own: what the panels hold from now on is the
+  // window's alone.
+  operations = std::make_shared<const OperationSnapshot>(snapshot_operations(panel_stack_));
+  return true;
+}
+
+void MainWindow::launch_run(RunRequest request, std::shared_ptr<const OperationSnapshot> operations,
+                            bool preview) {
+  record_undo_active_editor();
   request.dry_run = request.keep_output = preview;
   preview_running_ = preview;
-  if (!preview) attach_journal(request);
-  run_ = std::make_unique<RunController>(std::move(request), run_context_, find_results_);
+  if (!preview) attach_journal(request, *operations);
+  find_results_.clear();
+  run_ = std::make_unique<RunController>(std::move(request), std::move(operations));
+  run_->set_keep_inputs(preview);
   connect(run_.get(), &RunController::progress, this, &MainWindow::run_progress);
+  connect(run_.get(), &RunController::resultsReady, this, [this] {
+    if (!run_) return;
+    FindResults more = run_->take_results();
+    find_results_.insert(find_results_.end(), std::make_move_iterator(more.begin()),
+                         std::make_move_iterator(more.end()));
+  });
   connect(
       run_.get(), &RunController::scopeParamChanged, this,
       [this](const QString& name, const QString& value) { scope_box_->set_value(name, value); });
@@ -205,9 +230,14 @@ void MainWindow::run_progress(int, int, int percent, const QString& name) {
 
 void MainWindow::run_ended() {
   const RunResult result = run_->result();
-  run_.reset();
+  run_context_ = run_->context();
+  FindResults more = run_->take_results();
+  find_results_.insert(find_results_.end(), std::make_move_iterator(more.begin()),
+                       std::make_move_iterator(more.end()));
+  const std::vector<std::string> inputs = run_->inputs();
+  // Called from the controller's own queue: it goes once that call has returned.
+  run_.release()->deleteLater();
   tabs_after_run1(*doc_tabs_);
-  for (TControlForm_* p : panels()) p->pull_params();
   set_running(false);
   // An aborted run leaves the entry it stopped at on show.
   if (result.status != RunStatus::Failed) {
@@ -217,7 +247,7 @@ void MainWindow::run_ended() {
   emit runFinished();
   journal_.reset();
   if (std::exchange(preview_running_, false) && result.status == RunStatus::Done) {
-    show_preview(result);
+    show_preview(result, inputs);
     if (close_after_run_) close();
     return;
   }

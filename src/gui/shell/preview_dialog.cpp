@@ -98,31 +98,22 @@ PreviewDialog::PreviewDialog(std::vector<PreviewItem> items, QWidget* parent)
   QPushButton* cancel = buttons->addButton("取消", QDialogButtonBox::RejectRole);
   cancel->setObjectName("Button_preview_cancel1");
   col->addWidget(buttons);
-  connect(start_, &QPushButton::clicked, this, [this] {
-    emit startRequested();
-    accept();
-  });
+  connect(start_, &QPushButton::clicked, this, &PreviewDialog::startRequested);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  int total_lines = 0;
+  done_.assign(items_.size(), false);
+  texts_.resize(items_.size());
   for (const PreviewItem& item : items_) {
-    int changed = 0;
-    const QString text = diff_text_of(item, &changed);
-    total_lines += changed;
     auto* row = new QTreeWidgetItem(list_);
     row->setText(0, path_to_q(item.entry));
     row->setToolTip(0, path_to_q(item.entry));
-    row->setText(1, QString::number(changed));
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     row->setCheckState(0, Qt::Checked);
-    row->setData(0, Qt::UserRole, text);
   }
   if (items_.empty())
     summary_->setText("没有文件会改变.");
   else
-    summary_->setText(QString("%1 个文件将改变, 共 %2 行. 只处理勾选的文件.")
-                          .arg(items_.size())
-                          .arg(total_lines));
+    summary_->setText(QString("%1 个文件将改变. 只处理勾选的文件.").arg(items_.size()));
   connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
     show_item(item ? list_->indexOfTopLevelItem(item) : -1);
   });
@@ -131,13 +122,36 @@ PreviewDialog::PreviewDialog(std::vector<PreviewItem> items, QWidget* parent)
   update_start();
 }
 
+const QString& PreviewDialog::diff_of(int row) {
+  const size_t k = static_cast<size_t>(row);
+  if (!done_[k]) {
+    int changed = 0;
+    texts_[k] = diff_text_of(items_[k], &changed);
+    done_[k] = true;
+    list_->topLevelItem(row)->setText(1, QString::number(changed));
+  }
+  return texts_[k];
+}
+
 void PreviewDialog::show_item(int row) {
-  diff_->setPlainText(row < 0 ? QString()
-                              : list_->topLevelItem(row)->data(0, Qt::UserRole).toString());
+  diff_->setPlainText(row < 0 ? QString() : diff_of(row));
 }
 
 void PreviewDialog::update_start() {
-  start_->setEnabled(!checked_entries().empty());
+  start_->setEnabled(!stale_ && !checked_entries().empty());
+}
+
+void PreviewDialog::mark_stale() {
+  stale_ = true;
+  start_->setText("开始处理 (预览已过期)");
+  start_->setToolTip("操作面板、作用范围或文件在预览之后改动过. 请重新预览.");
+  update_start();
+}
+
+bool PreviewDialog::event(QEvent* e) {
+  // Back from the main window: the panels may have changed meanwhile.
+  if (e->type() == QEvent::WindowActivate && !stale_ && current_ && !current_()) mark_stale();
+  return QDialog::event(e);
 }
 
 std::vector<std::string> PreviewDialog::checked_entries() const {

@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
-#include <QThread>
+#include <fstream>
+#include <sstream>
 
 #include "gui/shell/msg_box.h"
 #include "gui/shell/text_bridge.h"
@@ -14,14 +15,11 @@ namespace {
 // Copies inside the program keep their exact bytes under this type.
 const char* kBytesMime = "application/x-lexoquill-gbk";
 
-// Runs fn on the GUI thread and waits for it.
-template <class Fn>
-void on_gui_thread(Fn fn) {
-  if (QThread::currentThread() == qApp->thread()) {
-    fn();
-    return;
-  }
-  QMetaObject::invokeMethod(qApp, fn, Qt::BlockingQueuedConnection);
+std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
 }
 
 }  // namespace
@@ -45,24 +43,34 @@ class RunController::Host : public RunHost {
  public:
   explicit Host(RunController* owner) : owner_(owner) {}
 
+  // Only plain bytes cross to the GUI thread; Qt's strings are made there.
   void show_message(std::string_view text) override {
-    const QString t = from_gbk(text);
-    on_gui_thread([t] { msg_box1(t, false, QApplication::activeWindow(), "Info"); });
+    const std::string t(text);
+    owner_->call([&t] { msg_box1(from_gbk(t), false, QApplication::activeWindow(), "Info"); });
   }
   std::optional<std::string> clipboard_text() override {
     std::optional<std::string> out;
-    on_gui_thread([&out] { out = clipboard_bytes(); });
+    owner_->call([&out] { out = clipboard_bytes(); });
     return out;
   }
   void set_clipboard_text(std::string_view gbk) override {
     const std::string bytes(gbk);
-    on_gui_thread([&bytes] { set_clipboard_bytes(bytes); });
+    owner_->call([&bytes] { set_clipboard_bytes(bytes); });
   }
   void progress(int file_index, int file_count, int percent, std::string_view file_name) override {
-    emit owner_->progress(file_index, file_count, percent, path_to_q(std::string(file_name)));
+    // The results of the files before go first, so the window has them when it shows
+    // this file's progress.
+    owner_->publish_results();
+    RunController* o = owner_;
+    owner_->post([o, file_index, file_count, percent, name = std::string(file_name)] {
+      emit o->progress(file_index, file_count, percent, path_to_q(name));
+    });
   }
   void scope_param_changed(std::string_view name, std::string_view value) override {
-    emit owner_->scopeParamChanged(QString::fromStdString(std::string(name)), from_gbk(value));
+    RunController* o = owner_;
+    owner_->post([o, n = std::string(name), v = std::string(value)] {
+      emit o->scopeParamChanged(QString::fromStdString(n), from_gbk(v));
+    });
   }
   bool stop_requested() override { return owner_->stop_; }
 
@@ -70,36 +78,132 @@ class RunController::Host : public RunHost {
   RunController* owner_;
 };
 
-RunController::RunController(RunRequest request, RunContext& context, FindResults& results,
-                             QObject* parent)
+RunController::RunController(RunRequest request,
+                             std::shared_ptr<const OperationSnapshot> operations, QObject* parent)
     : QObject(parent),
       request_(std::move(request)),
-      context_(context),
-      results_(results),
-      host_(std::make_unique<Host>(this)) {}
+      operations_(std::move(operations)),
+      host_(std::make_unique<Host>(this)) {
+  connect(this, &RunController::callsWaiting, this, &RunController::run_posted,
+          Qt::QueuedConnection);
+}
+
+void RunController::post(std::function<void()> fn) {
+  {
+    std::lock_guard lock(m_);
+    posted_.push_back(std::move(fn));
+  }
+  emit callsWaiting();
+}
+
+void RunController::call(const std::function<void()>& fn) {
+  bool done = false;
+  post([this, &fn, &done] {
+    fn();
+    std::lock_guard lock(m_);
+    done = true;
+    answered_.notify_all();
+  });
+  std::unique_lock lock(m_);
+  answered_.wait(lock, [&done] { return done; });
+}
+
+void RunController::run_posted() {
+  for (;;) {
+    std::function<void()> fn;
+    {
+      std::lock_guard lock(m_);
+      if (posted_.empty()) return;
+      fn = std::move(posted_.front());
+      posted_.pop_front();
+    }
+    fn();
+  }
+}
 
 RunController::~RunController() {
-  if (thread_) {
+  if (thread_.joinable()) {
     stop_ = true;
-    thread_->wait();
-    delete thread_;
+    thread_.join();
   }
 }
 
 void RunController::start() {
-  thread_ = QThread::create([this] {
-    RunDriver driver(context_, results_, *host_);
+  thread_ = std::thread([this] { work(); });
+}
+
+void RunController::work() {
+  RunResult result;
+  {
+    // Operations of the run's own; they live no longer than the run.
+    const std::shared_ptr<const OperationSnapshot> snapshot = operations_;
+    WorkerOperations ops = make_operations(*snapshot);
+    request_.chain = ops.chain;
+    request_.make_operations = [snapshot] { return make_operations(*snapshot); };
+    RunDriver driver(work_context_, work_results_, *host_);
     try {
-      result_ = driver.run(std::move(request_));
+      result = driver.run(std::move(request_));
     } catch (const std::exception& e) {
       // The driver reports errors in its result; anything else must still end the run.
-      result_.status = RunStatus::Failed;
-      result_.error = e.what();
+      result.status = RunStatus::Failed;
+      result.error = e.what();
     }
+  }
+  std::vector<std::string> inputs;
+  if (keep_inputs_ && result.status == RunStatus::Done) {
+    // What the changed entries hold now, for a preview to compare with.
+    const size_t n = result.changed.size();
+    for (size_t k = 0; k < n; ++k) {
+      if (stop_) {
+        result.status = RunStatus::Stopped;
+        break;
+      }
+      const std::string& entry = result.changed[k];
+      host_->progress(static_cast<int>(k), static_cast<int>(n),
+                      static_cast<int>(static_cast<double>(k + 1) / static_cast<double>(n) * 100),
+                      entry);
+      inputs.push_back(entry == kClipboardEntry ? host_->clipboard_text().value_or(std::string())
+                                                : file_bytes(entry));
+    }
+  }
+  publish_results();
+  {
+    std::lock_guard lock(m_);
+    result_ = std::move(result);
+    context_ = work_context_;
+    inputs_ = std::move(inputs);
+  }
+  post([this] { emit finished(); });
+}
+
+void RunController::publish_results() {
+  if (published_ == work_results_.size()) return;
+  FindResults batch(work_results_.begin() + static_cast<long>(published_), work_results_.end());
+  published_ = work_results_.size();
+  post([this, batch = std::move(batch)]() mutable {
+    ready_.insert(ready_.end(), std::make_move_iterator(batch.begin()),
+                  std::make_move_iterator(batch.end()));
+    emit resultsReady();
   });
-  thread_->setObjectName("lexoquill-run");
-  connect(thread_, &QThread::finished, this, &RunController::finished, Qt::QueuedConnection);
-  thread_->start();
+}
+
+FindResults RunController::take_results() {
+  return std::exchange(ready_, {});
+}
+
+RunResult RunController::result() const {
+  std::lock_guard lock(m_);
+  return result_;
+}
+
+RunContext RunController::context() const {
+  std::lock_guard lock(m_);
+  return context_;
+}
+
+std::vector<std::string> RunController::inputs() const {
+  std::lock_guard lock(m_);
+  return inputs_;
 }
 
 }  // namespace lq::gui

@@ -111,6 +111,31 @@ TEST_F(Journaled, RecordsReplacedFilesAndUndoRestoresThemButNotChangedOnes) {
   EXPECT_TRUE(again.restored.empty());
 }
 
+// Stopped between two files: what was restored stays restored, the run stays undoable, and
+// a second undo does the rest.
+TEST_F(Journaled, StoppedUndoLeavesTheRunUndoable) {
+  const std::string a = file("a.txt", "ax\n"), b = file("b.txt", "bx\n"), c = file("c.txt", "cx\n");
+  ASSERT_EQ(run({a, b, c}).status, RunStatus::Done);
+  const std::string id = last_undoable_run(jdir)->id;
+  std::vector<std::pair<uint64_t, uint64_t>> heard;
+  const UndoReport part = undo_run(jdir, id, [&](uint64_t done, uint64_t total) {
+    heard.emplace_back(done, total);
+    return done < 1;
+  });
+  EXPECT_TRUE(part.stopped);
+  EXPECT_EQ(heard, (std::vector<std::pair<uint64_t, uint64_t>>{{0, 3}, {1, 3}}));
+  EXPECT_EQ(part.restored, std::vector<std::string>{c});  // newest first
+  EXPECT_EQ(read_file(a), "ay\r\n");
+  ASSERT_TRUE(last_undoable_run(jdir).has_value());
+
+  const UndoReport rest = undo_run(jdir, id);
+  EXPECT_FALSE(rest.stopped);
+  EXPECT_EQ(rest.restored, (std::vector<std::string>{b, a}));
+  EXPECT_EQ(rest.same, std::vector<std::string>{c});
+  EXPECT_EQ(read_file(a), "ax\n");
+  EXPECT_FALSE(last_undoable_run(jdir).has_value());
+}
+
 TEST_F(Journaled, NothingWrittenLeavesNoJournalAndDryRunsNone) {
   const std::string a = file("a.txt", "a\r\n");
   EXPECT_EQ(run({a}).status, RunStatus::Done);

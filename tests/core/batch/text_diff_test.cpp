@@ -62,5 +62,21 @@ TEST(TextDiff, ManyScatteredChangesStayCorrect) {
   EXPECT_GE(d.changed_lines, 10000);
 }
 
+// A long file changed all over is still compared line by line: each change is a hunk of its
+// own with exactly its lines, not one block from the first change to the last.
+TEST(TextDiff, ChangesAllOverAFileStaySmallHunks) {
+  std::string a, b;
+  for (int k = 0; k < 50000; ++k) {
+    a += "line " + std::to_string(k) + "\n";
+    b += (k % 4 == 1 ? "changed " + std::to_string(k) : "line " + std::to_string(k)) + "\n";
+  }
+  const TextDiff d = diff_text(a, b, 0);
+  EXPECT_EQ(d.changed_lines, 12500);
+  ASSERT_EQ(d.hunks.size(), 12500u);
+  EXPECT_EQ(d.hunks[0].old_start, 2);
+  EXPECT_EQ(d.hunks[0].lines.size(), 2u);
+  EXPECT_EQ(d.hunks.back().lines[1].text, "changed 49997");
+}
+
 }  // namespace
 }  // namespace lq

@@ -173,6 +173,23 @@ TEST_F(Oracle, Md5AgreesWithMd5sum) {
   }
 }
 
+// The whole-file digest tells how far it is, and ends without a digest when told to stop.
+TEST_F(Oracle, WholeFileMd5ReportsProgressAndStops) {
+  const std::string path = write("md5_big", std::string(200000, 'q'));
+  uint64_t last = 0, size = 0;
+  const auto whole = md5_file_hex(path, [&](uint64_t done, uint64_t total) {
+    last = done;
+    size = total;
+    return true;
+  });
+  EXPECT_EQ(whole, md5_file_hex(path));
+  EXPECT_EQ(last, 200000u);
+  EXPECT_EQ(size, 200000u);
+  int calls = 0;
+  EXPECT_EQ(md5_file_hex(path, [&](uint64_t, uint64_t) { return ++calls < 2; }), std::nullopt);
+  EXPECT_EQ(calls, 2);
+}
+
 TEST_F(Oracle, WholeFileMd5OfUnreadableIsDigestOfEmptyInput) {
   const std::string empty = "d41d8cd98f00b204e9800998ecf8427e";
   EXPECT_EQ(md5_file_hex((dir_ / "missing").string()), empty);
