@@ -116,6 +116,7 @@ struct MainWindow::PreviewBasis {
 
 void MainWindow::preview_run() {
   if (running()) return;
+  if (!tabs_before_run1(*doc_tabs_, file_list_, this)) return;
   RunRequest request;
   std::shared_ptr<const OperationSnapshot> operations;
   if (!prepare_run(request, operations, nullptr, false)) return;
