@@ -11,20 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void spill(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using lq::cli_test::slurp;
+using lq::cli_test::spill;
 
 struct Outcome {
   int status = -1;

@@ -11,22 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_files.h"
 #include "cli/verbs.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void spill(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using lq::cli_test::slurp;
+using lq::cli_test::spill;
 
 // Every file of a directory with its bytes.
 std::map<std::string, std::string> snapshot(const fs::path& dir) {

@@ -547,15 +547,20 @@ void EditorModel::insert_text1(std::string_view text) {
 
 // ---- History ----
 
+Tqoz_edit_undo_item EditorModel::state_now() const {
+  Tqoz_edit_undo_item r;
+  r.anchor = sel_anchor1_;
+  r.end = sel_end1_;
+  r.rows = rows_;
+  r.page = page_;
+  r.bom = layout_.bom;
+  return r;
+}
+
 void EditorModel::record_undo1() {
   for (int attempt = 0;; ++attempt) {
     try {
-      Tqoz_edit_undo_item r;
-      r.anchor = sel_anchor1_;
-      r.end = sel_end1_;
-      r.rows = rows_;
-      r.page = page_;
-      r.bom = layout_.bom;
+      Tqoz_edit_undo_item r = state_now();
       // The text itself is the newest record's next state until the text changes; what it
       // will hold apart from the text is charged when the next record comes.
       r.cost = r.rows.bytes_apart_from(rows_);
@@ -591,12 +596,7 @@ bool EditorModel::history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& t
     RowStore restored = from.newest().rows;
     if (restored.has_breaks())
       restored.split_breaks(auto_line1_ ? kFirstRowMarker : std::string_view());
-    Tqoz_edit_undo_item back;
-    back.anchor = sel_anchor1_;
-    back.end = sel_end1_;
-    back.rows = rows_;
-    back.page = page_;
-    back.bom = layout_.bom;
+    Tqoz_edit_undo_item back = state_now();
     back.cost = back.rows.bytes_apart_from(restored);
     to.append(std::move(back));
 

@@ -257,6 +257,8 @@ class EditorModel {
   void sync_logical();
   // Answers false when memory ran out; nothing has changed then.
   bool history_step(Tqoz_edit_undo_list& from, Tqoz_edit_undo_list& to);
+  // The text, selection and format as they are now, as a history record (cost not set).
+  Tqoz_edit_undo_item state_now() const;
   // Drops the oldest records while a list holds more than the limits allow; the newest
   // undo record stays.
   void enforce_limits() noexcept;
