@@ -139,13 +139,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Shared libraries (Qt, PCRE2 and whatever else the executables link) are found by
-# dpkg-shlibdeps. Qt loads its platform and SVG image plugins at run time, which no
-# linker records, so those packages are named here.
+# dpkg-shlibdeps. Qt loads its platform and SVG image plugins and its own Chinese texts
+# at run time, which no linker records, so those packages are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The phrase conversion of [20]/[21] reads OpenCC's dictionaries at run time.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libopencc-data")
 if(TARGET lexoquill)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${CPACK_DEBIAN_PACKAGE_DEPENDS}, qt6-qpa-plugins, libqt6svg6")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "${CPACK_DEBIAN_PACKAGE_DEPENDS}, qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n")
 endif()
 # Chinese captions need a CJK font; any of these will do.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk | fonts-arphic-uming")

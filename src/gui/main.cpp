@@ -11,6 +11,7 @@
 #include "gui/shell/blank_window.h"
 #include "gui/shell/hint_timing.h"
 #include "gui/shell/main_window.h"
+#include "gui/shell/qt_translations.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> paths =
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Lexoquill");
   QGuiApplication::setDesktopFileName("lexoquill");
   QApplication::setWindowIcon(lq::gui::app_icon());
+  // Without Qt's catalogue the standard buttons stay English; the program works the same.
+  lq::gui::install_qt_translations1();
   lq::gui::install_hint_timing1();
   // Panels ask for 宋体; any installed CJK font stands in for it.
   QFont::insertSubstitutions("宋体", {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC",

@@ -1,0 +1,24 @@
+#include "gui/shell/qt_translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace lq::gui {
+
+QString qt_translations_dir() {
+  return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+}
+
+bool install_qt_translations1(const QString& dir) {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  // "qt_zh_CN" gathers the catalogues of every Qt module that has one (qtbase first).
+  if (!translator->load(QStringLiteral("qt_zh_CN"), dir)) {
+    delete translator;
+    return false;
+  }
+  QCoreApplication::installTranslator(translator);
+  return true;
+}
+
+}  // namespace lq::gui
