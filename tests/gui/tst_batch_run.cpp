@@ -111,7 +111,7 @@ class TestBatchRun : public QObject {
     QCOMPARE(read_file(files[1]), QByteArray("{x\r\n"));
     QCOMPARE(read_file(files[2]), QByteArray(""));
     QTRY_COMPARE(boxes_.size(), 1);
-    QCOMPARE(boxes_[0].caption, QString("Info"));
+    QCOMPARE(boxes_[0].caption, QString("提示"));
     QCOMPARE(boxes_[0].text, QString("完成\n\n改动 2 个文件, 未改动 1 个, 跳过 0 个."));
     QVERIFY(!w.findChild<QWidget*>("ProgressBar_files1")->isVisible());
     QVERIFY(!w.findChild<QWidget*>("Label_file1")->isVisible());

@@ -100,12 +100,12 @@ void save_form1(const ITranslatableForm& form, MessageCatalogue* catalogue,
 
 // Message boxes belong to the user interface; the core shows them through this handler.
 // It gets the text, whether to ask Yes/No, and the caption, all GBK bytes, and answers
-// true for Yes. Without a handler the text goes to stderr (as UTF-8) and the answer is
-// false.
+// true for Yes; an empty caption asks for the interface's usual information caption.
+// Without a handler the text goes to stderr (as UTF-8) and the answer is false.
 using MsgBoxHandler =
     std::function<bool(std::string_view text, bool ask, std::string_view caption)>;
 void set_msg_box_handler(MsgBoxHandler handler);
 
-bool msg_box1(std::string_view text, bool ask = false, std::string_view caption = "Info");
+bool msg_box1(std::string_view text, bool ask = false, std::string_view caption = {});
 
 }  // namespace lq

@@ -79,8 +79,7 @@ bool TTextData::locate1(std::string_view field_name, std::string_view value) {
     }
   }
   if (field == names.size()) {
-    msg_box1(code_page().from_utf8("没有字段") + "\"" + std::string(field_name) + "\"!", false,
-             "Info");
+    msg_box1(code_page().from_utf8("没有字段") + "\"" + std::string(field_name) + "\"!");
     return false;
   }
   for (size_t r = 1; r < data1.size(); ++r) {

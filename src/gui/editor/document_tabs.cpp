@@ -22,7 +22,6 @@ namespace lq::gui {
 
 namespace {
 
-const QString kInfo = QStringLiteral("Info");
 const char* const kUntitled = "新文档";
 
 std::string file_name_part(const std::string& path) {
@@ -151,7 +150,7 @@ bool DocumentTabs::open_in_tab1(const std::string& path) {
     } else if (is_file(path)) {
       TFilePage1* page = new_page1();
       if (!page->page_editor1->load_file1(path)) {
-        msg_box1(failed, false, this, kInfo);
+        msg_box1(failed, false, this, kInfoCaption);
         return false;
       }
       page->file_stamp_saved1 = page->file_stamp_seen1 = file_stamp(path);
@@ -161,7 +160,7 @@ bool DocumentTabs::open_in_tab1(const std::string& path) {
     head_->update();
     return true;
   } catch (...) {
-    msg_box1(failed, false, this, kInfo);
+    msg_box1(failed, false, this, kInfoCaption);
     return false;
   }
 }
@@ -180,14 +179,16 @@ bool DocumentTabs::save_page1(TFilePage1* page) {
                               "文件 \"%1\" 在此标签页打开或保存之后已在磁盘上被改动.\n"
                               "用此标签页的内容覆盖它吗? 磁盘上的那些改动将会丢失.")
                               .arg(path_to_q(path));
-      if (!msg_box1(ask, true, window(), kInfo)) return false;
+      if (!msg_box1(ask, true, window(), kInfoCaption)) return false;
     }
     page->page_editor1->model().save_file1(path);
   } catch (const std::exception& e) {
-    msg_box1(QString::fromUtf8("未能保存文件.\n%1").arg(system_text(e.what())), false, this, kInfo);
+    msg_box1(QString::fromUtf8("未能保存文件.\n%1").arg(system_text(e.what())), false, this,
+             kInfoCaption);
     return false;
   } catch (...) {
-    msg_box1(QString::fromUtf8("未能保存文件 \"%1\".").arg(path_to_q(path)), false, this, kInfo);
+    msg_box1(QString::fromUtf8("未能保存文件 \"%1\".").arg(path_to_q(path)), false, this,
+             kInfoCaption);
     return false;
   }
   current_file_ = path;
@@ -292,7 +293,7 @@ void DocumentTabs::reload_check1() {
   if (now == page->file_stamp_seen1) return;
   // Asked once per change of the file: what was seen is remembered whatever the answer.
   page->file_stamp_seen1 = now;
-  if (msg_box1(from_utf8(msg::kReloadChanged.default_utf8), true, window(), kInfo)) {
+  if (msg_box1(from_utf8(msg::kReloadChanged.default_utf8), true, window(), kInfoCaption)) {
     reload_page1(page);
   } else {
     page->changed_on_disk1 = true;
@@ -328,7 +329,7 @@ void DocumentTabs::convert_active1(const CodePage& target) {
                .arg(to, list(found.missing,
                              [](const std::string& c) { return QString::fromStdString(c); }));
   }
-  msg_box1(text, false, window(), kInfo);
+  msg_box1(text, false, window(), kInfoCaption);
 }
 
 void DocumentTabs::set_editor_menu(QMenu* menu) {

@@ -27,8 +27,6 @@ namespace lq::gui {
 
 namespace {
 
-const QString kInfo = QStringLiteral("Info");
-
 QAction* add_item(QMenu* menu, const char* name, const char* caption, int tag = 0) {
   QAction* a = menu->addAction(QString::fromUtf8(caption));
   a->setObjectName(name);
@@ -250,7 +248,7 @@ void EditCommands::find_next1() {
     ed->update_text();
     return;
   }
-  msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kNotFound)), false, window_, kInfo);
+  msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kNotFound)), false, window_, kInfoCaption);
   window_->activateWindow();
 }
 
@@ -276,7 +274,7 @@ void EditCommands::add_bookmark1() {
   try {
     lq::add_bookmark1(c_mark1_, tabs_->current_file1());
   } catch (const std::exception& e) {
-    msg_box1(QString::fromUtf8(e.what()), false, window_, kInfo);
+    msg_box1(QString::fromUtf8(e.what()), false, window_, kInfoCaption);
   }
 }
 

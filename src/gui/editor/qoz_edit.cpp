@@ -770,7 +770,7 @@ void tqozedit1::history_trouble(HistoryTrouble what) {
           "上限可在 sys1.ini 的 [edit] 中用 undo_steps 和 undo_max_mb 调整.");
       break;
   }
-  msg_box1(text, false, window(), QStringLiteral("Info"));
+  msg_box1(text, false, window(), kInfoCaption);
 }
 
 bool tqozedit1::load_file1(const std::string& path) {

@@ -7,6 +7,7 @@
 #include "core/batch/write_back.h"
 #include "gui/editor/document_tabs.h"
 #include "gui/editor/tab_control.h"
+#include "gui/shell/msg_box.h"
 #include "gui/shell/text_bridge.h"
 
 namespace lq::gui {
@@ -70,8 +71,7 @@ void set_unsaved_question_hook(UnsavedQuestionHook h) {
 
 UnsavedAnswer ask_unsaved_tabs1(const QString& text, QWidget* owner) {
   if (hook()) return hook()(text);
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Info"), text, QMessageBox::NoButton,
-                  owner);
+  QMessageBox box(QMessageBox::Question, kInfoCaption, text, QMessageBox::NoButton, owner);
   box.setObjectName("msg_box_unsaved1");
   box.setWindowModality(Qt::ApplicationModal);
   QPushButton* save = box.addButton(QString::fromUtf8("保存后处理"), QMessageBox::AcceptRole);

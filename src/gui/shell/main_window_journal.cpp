@@ -204,7 +204,7 @@ void MainWindow::undo_last_run() {
   if (running()) return;
   const std::optional<JournalRun> run = last_undoable_run(journal_dir1());
   if (!run) {
-    msg_box1("没有可以撤销的处理.", false, this, "Info");
+    msg_box1("没有可以撤销的处理.", false, this, kInfoCaption);
     return;
   }
   undo_journal_run(run->id);
@@ -218,7 +218,7 @@ void MainWindow::undo_journal_run(const std::string& id) {
                          .arg(QString::fromStdString(journal_run_time(*run)))
                          .arg(from_utf8(journal_run_operation(*run)))
                          .arg(run->files.size());
-  if (!msg_box1(question, true, this, "Info")) return;
+  if (!msg_box1(question, true, this, kInfoCaption)) return;
   // Restoring many files takes a while: on a worker, with progress and "停止".
   if (!tabs_before_run1(*doc_tabs_, *run, this)) return;
   UndoReport report;
@@ -233,11 +233,11 @@ void MainWindow::undo_journal_run(const std::string& id) {
   });
   tabs_after_run1(*doc_tabs_);
   if (error) {
-    msg_box1(QString::fromStdString(*error), false, this, "Info");
+    msg_box1(QString::fromStdString(*error), false, this, kInfoCaption);
     return;
   }
   if (runs_) runs_->refresh();
-  msg_box1(report_text(report), false, this, "Info");
+  msg_box1(report_text(report), false, this, kInfoCaption);
   emit runUndone();
 }
 

@@ -113,7 +113,8 @@ void MainWindow::N_save_layout1Click() {
   if (dlg.exec() != QDialog::Accepted) return;
   const std::string name = trim(path_from_q(dlg.Edit1()->text()));
   if (name.empty()) {
-    msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kLayoutNameEmpty)), false, this, "Info");
+    msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kLayoutNameEmpty)), false, this,
+             kInfoCaption);
     return;
   }
   bool saved = false;
@@ -128,7 +129,8 @@ void MainWindow::N_save_layout1Click() {
     }
   }
   if (!saved)
-    msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kLayoutSaveFailed)), false, this, "Info");
+    msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kLayoutSaveFailed)), false, this,
+             kInfoCaption);
 }
 
 void MainWindow::FormShow_layout1() {

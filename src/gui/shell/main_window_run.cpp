@@ -57,7 +57,8 @@ QString file_part(const QString& entry) {
 void MainWindow::install_services() {
   // Messages the core raises appear as the window's boxes, on the GUI thread.
   set_msg_box_handler([](std::string_view text, bool ask, std::string_view caption) {
-    const QString t = from_gbk(text), c = from_gbk(caption);
+    const QString t = from_gbk(text);
+    const QString c = caption.empty() ? QString(kInfoCaption) : from_gbk(caption);
     bool answer = false;
     auto show = [&] { answer = msg_box1(t, ask, QApplication::activeWindow(), c); };
     if (QThread::currentThread() == qApp->thread())
@@ -257,7 +258,7 @@ void MainWindow::run_ended() {
         show_find_results1();
       else
         msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kDone)) + run_summary(result), false,
-                 nullptr, "Info");
+                 nullptr, kInfoCaption);
       break;
     case RunStatus::Stopped:
       statusBar()->showMessage(QString("已停止: 处理了 %1 个文件").arg(result.files_done), 8000);
@@ -287,7 +288,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 void MainWindow::max_line_len_tool() {
   if (!has_active_editor()) return;
   if (edit_max2_->position() < 1) {
-    msg_box1("长度限制不能为 0 !", false, nullptr, "Info");
+    msg_box1("长度限制不能为 0 !", false, nullptr, kInfoCaption);
     return;
   }
   limit_active_editor_lines(edit_max2_->position());

@@ -72,7 +72,7 @@ void MainWindow::c_one_form1Click(bool down) {
     handoff_->close();
     const QSignalBlocker quiet(c_one_form1_);
     c_one_form1_->setChecked(false);
-    msg_box1("单窗口模式无法打开：不能建立本机通信。", false, this, "Info");
+    msg_box1("单窗口模式无法打开：不能建立本机通信。", false, this, kInfoCaption);
   }
 }
 

@@ -8,6 +8,9 @@ class QWidget;
 
 namespace lq::gui {
 
+// The caption of the program's information boxes, in the language of the interface.
+inline constexpr const char kInfoCaption[] = "提示";
+
 // Shows the box and waits for the answer; true exactly when the user chose Yes.
 bool msg_box1(const QString& text, bool ask, QWidget* owner, const QString& caption);
 

@@ -73,7 +73,7 @@ TEST_F(TextDataRecords, LocateFoldsFieldNameAndComparesValueExactly) {
   EXPECT_TRUE(shown.empty());
 
   EXPECT_FALSE(t.locate1("missing", "x"));
-  EXPECT_EQ(shown, LineList{"Info:" + gbk("没有字段") + "\"missing\"!"});
+  EXPECT_EQ(shown, LineList{":" + gbk("没有字段") + "\"missing\"!"});
 }
 
 TEST_F(TextDataRecords, GetAndSetNeedTheExactName) {
