@@ -258,7 +258,7 @@ class TestPanels : public QObject {
     auto* help = w.ensure_panel1("TControlForm_find")->findChild<QPlainTextEdit*>("find_help1");
     QVERIFY(help->isReadOnly());
     QCOMPARE(help->toPlainText().split('\n'),
-             QStringList({"+查找功能中支持“与”操作，语法与.chm文件一样", "例如  ", "1 and 2",
+             QStringList({"+查找功能中支持“与”操作，各词之间用 and 隔开", "例如  ", "1 and 2",
                           "所有含有\"1\" 和\"2\"的行将被查找出来"}));
     QVERIFY(help->styleSheet().contains("lime") && help->styleSheet().contains("black"));
     auto* ft = w.ensure_panel1("TControlForm_ft2gb");

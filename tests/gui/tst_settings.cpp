@@ -262,8 +262,8 @@ class TestSettings : public QObject {
       const char* typed;
       const char* message;
     } cases[] = {{"   ", "保存失败，文件名不能为空。"},
-                 {"../outside", "保存失败，请输入有较的windows系统文件名。"},
-                 {"no/such/dir", "保存失败，请输入有较的windows系统文件名。"}};
+                 {"../outside", "保存失败，请输入有效的文件名。"},
+                 {"no/such/dir", "保存失败，请输入有效的文件名。"}};
     for (const auto& c : cases) {
       boxes.texts.clear();
       when_shown<Tform_dsk>(&w, [&c](Tform_dsk* d) {

@@ -138,7 +138,7 @@ class TestStartup : public QObject {
     MainWindow w;
     auto* button = w.findChild<QToolButton*>("c_one_form1");
     QVERIFY(button && button->isCheckable() && !button->isChecked());
-    QCOMPARE(button->toolTip(), QString("Windows右键菜单打开的文件均显示在此窗口中"));
+    QCOMPARE(button->toolTip(), QString("从文件管理器右键菜单或命令行打开的文件均显示在此窗口中"));
     button->click();
     QCOMPARE(lq::mem1::get_share_handle1(lq::mem1::kOneForm), 1);
     QCOMPARE(qint64(lq::mem1::get_share_handle1(lq::mem1::kMainForm)),

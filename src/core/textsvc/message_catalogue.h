@@ -56,8 +56,7 @@ inline constexpr MessageId kNeedInteger{"20000004", "应填一个整数，比如
 inline constexpr MessageId kDone{"20000005", "完成"};
 inline constexpr MessageId kCannotOpen{"20000006", "未能打开此文件，请用别的程序查看文件内容。"};
 inline constexpr MessageId kLayoutNameEmpty{"20000007", "保存失败，文件名不能为空。"};
-inline constexpr MessageId kLayoutSaveFailed{"20000008",
-                                             "保存失败，请输入有较的windows系统文件名。"};
+inline constexpr MessageId kLayoutSaveFailed{"20000008", "保存失败，请输入有效的文件名。"};
 inline constexpr MessageId kNotFound{"20000010", "没找到。"};
 inline constexpr MessageId kReloadChanged{"20000011", "文件已经修改,是否重新装载?"};
 }  // namespace msg

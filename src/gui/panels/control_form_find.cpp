@@ -6,7 +6,7 @@
 namespace lq::gui {
 
 QString TControlForm_find::help_text() {
-  return QStringList{"+查找功能中支持“与”操作，语法与.chm文件一样", "例如  ", "1 and 2",
+  return QStringList{"+查找功能中支持“与”操作，各词之间用 and 隔开", "例如  ", "1 and 2",
                      "所有含有\"1\" 和\"2\"的行将被查找出来"}
       .join('\n');
 }

@@ -161,7 +161,7 @@ QWidget* Tform_option::build_common_page() {
   memo->setFixedHeight(line * 7 + 2 * static_cast<int>(memo->document()->documentMargin()) + 8);
   col->addWidget(memo);
 
-  rm_ = new QCheckBox("加入系统右键菜单中", page);
+  rm_ = new QCheckBox("加入文件管理器右键菜单中", page);
   rm_->setObjectName("CheckBox_rm1");
   col->addWidget(rm_);
   case_ = new QCheckBox("区分大小写", page);

@@ -22,8 +22,9 @@ namespace lq::gui {
 
 void MainWindow::build_startup_controls1() {
   // An image button, as the tool bar is full: its hint says what it does.
-  c_one_form1_ = new ImageButton(style()->standardIcon(QStyle::SP_TitleBarNormalButton), QString(),
-                                 "Windows右键菜单打开的文件均显示在此窗口中", panel_tool_);
+  c_one_form1_ =
+      new ImageButton(style()->standardIcon(QStyle::SP_TitleBarNormalButton), QString(),
+                      "从文件管理器右键菜单或命令行打开的文件均显示在此窗口中", panel_tool_);
   c_one_form1_->setObjectName("c_one_form1");
   c_one_form1_->setCheckable(true);
   c_one_form1_->setAccessibleName("单窗口");
