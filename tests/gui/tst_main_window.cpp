@@ -285,6 +285,28 @@ class TestMainWindow : public QObject {
     QCOMPARE(list->count(), 0);
   }
 
+  // A directory's files come in a file manager's order, after what was listed before;
+  // files added one by one keep the order they were given in.
+  void fileListOrder() {
+    QTemporaryDir dir;
+    for (const char* name : {"f10.txt", "f2.txt", "F1.txt", "f0985.txt", "f0292.txt"}) {
+      QFile f(dir.filePath(name));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    const auto at = [&](const char* name) { return dir.filePath(name); };
+    MainWindow w;
+    w.add_files({"/tmp/x/b10.txt", "/tmp/x/b9.txt"});
+    w.add_directory(dir.path(), false);
+    w.add_files({"/tmp/x/z.txt", "/tmp/x/a.txt"});
+    const QStringList want{"/tmp/x/b10.txt", "/tmp/x/b9.txt", at("F1.txt"),
+                           at("f2.txt"),     at("f10.txt"),   at("f0292.txt"),
+                           at("f0985.txt"),  "/tmp/x/z.txt",  "/tmp/x/a.txt"};
+    auto* list = named<QListWidget>(&w, "ListBox1");
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
+    QCOMPARE(shown, want);
+  }
+
   // The catalogue reaches controls and menu items by their Tag numbers, above 100 only.
   void catalogueByTags() {
     MainWindow w;

@@ -20,6 +20,7 @@
 
 #include "core/run_error.h"
 #include "core/textsvc/install_layout.h"
+#include "core/textsvc/natural_order.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {
@@ -105,6 +106,8 @@ std::vector<std::string> read_names(const std::string& dir) {
   if (!d) return names;
   while (const dirent* e = ::readdir(d)) names.emplace_back(e->d_name);
   ::closedir(d);
+  // In the order a file manager shows them; the disk's own order means nothing to anyone.
+  std::sort(names.begin(), names.end(), natural_less1);
   return names;
 }
 

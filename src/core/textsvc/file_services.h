@@ -44,7 +44,8 @@ class FilePieces {
 };
 
 // Appends the files of dir (and with recurse, of its subdirectories, depth-first at the
-// place the subdirectory was enumerated), in the order the file system returns them.
+// place of the subdirectory), each directory's names in natural order (natural_order.h),
+// so the list reads as a file manager shows the tree.
 // pump, when given, is called before each subdirectory of the top level is scanned so
 // a user interface can process its events. Symbolic links to directories are not
 // entered. A directory that cannot be read adds nothing.
@@ -61,7 +62,8 @@ void filter_by_masks1(LineList& lines, std::string_view masks);
 
 // Appends the entries of dir. mode "all": files and directories; "dir": directories only;
 // anything else: files only. With recurse, a directory's own entry follows the entries
-// found inside it. Symbolic links to directories are listed but never entered.
+// found inside it. Names come in natural order, as in get_files1. Symbolic links to
+// directories are listed but never entered.
 void list_dir1(const std::string& dir, LineList& list, bool recurse, std::string_view mode);
 
 // The directory where the program keeps its files, ending in "/": LEXOQUILL_HOME when

@@ -92,21 +92,30 @@ TEST_F(FileServices, GetFilesRecursesDepthFirstWithoutFollowingLinks) {
   fs::create_directory_symlink(dir(), path("s/loop"));
   fs::create_symlink(path("a.txt"), path("link.txt"));
 
+  // Natural order by path: a subdirectory's files stand where its name sorts.
   LineList flat;
   get_files1(dir(), flat, false);
-  std::sort(flat.begin(), flat.end());
   EXPECT_EQ(flat, (LineList{path("a.txt"), path("c.txt"), path("link.txt")}));
 
   int pumps = 0;
-  LineList deep;
+  LineList deep{"kept first"};
   get_files1(dir(), deep, true, [&] { ++pumps; });
-  std::sort(deep.begin(), deep.end());
-  EXPECT_EQ(deep, (LineList{path("a.txt"), path("c.txt"), path("link.txt"), path("s/b.txt")}));
+  EXPECT_EQ(deep, (LineList{"kept first", path("a.txt"), path("c.txt"), path("link.txt"),
+                            path("s/b.txt")}));
   EXPECT_EQ(pumps, 1);  // the top level's subdirectory only, never the nested calls
 
   LineList none;
   get_files1(path("nowhere/"), none, true);
   EXPECT_TRUE(none.empty());
+}
+
+TEST_F(FileServices, GetFilesListsEachDirectoryInNaturalOrder) {
+  for (const char* name : {"f10", "f2", "F1", "f0985", "f0292", "d10/b", "d10/a", "d9/x"})
+    write(name, "");
+  LineList deep;
+  get_files1(dir(), deep, true);
+  EXPECT_EQ(deep, (LineList{path("d9/x"), path("d10/a"), path("d10/b"), path("F1"), path("f2"),
+                            path("f10"), path("f0292"), path("f0985")}));
 }
 
 struct ExtCase {
