@@ -171,6 +171,18 @@ TEST_F(Cli, DryRunListsWhatWouldChange) {
   EXPECT_EQ(read_file(p("d/a.txt")), "a\n");
 }
 
+// A directory's files in natural order, as a file manager lists them; files named on their
+// own in the order given.
+TEST_F(Cli, DirectoriesListInNaturalOrder) {
+  for (const char* name : {"f10", "f2", "F1", "f0985", "f0292"})
+    write_file(p(std::string("d/") + name + ".txt"), "x\n");
+  write_file(p("z.txt"), "z\n");
+  write_file(p("a.txt"), "a\n");
+  Result r = run({"--dry-run", "--eol", "crlf", "z.txt", "d", "a.txt"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "z.txt\nd/F1.txt\nd/f2.txt\nd/f10.txt\nd/f0292.txt\nd/f0985.txt\na.txt\n");
+}
+
 // A path the user named that is not there, or a directory that gives nothing, is an error
 // in the command's own words; no file of the command is touched.
 TEST_F(Cli, MissingPathsAndEmptyDirectoriesAreErrors) {
