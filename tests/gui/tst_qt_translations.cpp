@@ -18,7 +18,9 @@ class TestQtTranslations : public QObject {
  private slots:
   // Runs first: nothing is installed yet, and a missing catalogue must leave it so.
   void missingCatalogueKeepsEnglish() {
+    const QLocale before;
     QVERIFY(!install_qt_translations1(QDir::temp().filePath("no-such-translations-dir")));
+    QCOMPARE(QLocale(), before);
     QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QString("OK"));
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString("Cancel"));
@@ -27,6 +29,7 @@ class TestQtTranslations : public QObject {
   void standardButtonsReadChinese() {
     QVERIFY2(install_qt_translations1(),
              qPrintable("no Qt catalogue in " + lq::gui::qt_translations_dir()));
+    QCOMPARE(QLocale().language(), QLocale::Chinese);
     QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QString("确定"));
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString("取消"));

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace lq::gui {
@@ -18,6 +19,8 @@ bool install_qt_translations1(const QString& dir) {
     return false;
   }
   QCoreApplication::installTranslator(translator);
+  // The names of file types in Qt's file dialog follow the default locale, not the catalogue.
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
   return true;
 }
 

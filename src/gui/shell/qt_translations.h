@@ -10,8 +10,9 @@ namespace lq::gui {
 QString qt_translations_dir();
 
 // Installs Qt's Simplified Chinese catalogue from dir into the running application (call
-// after the application object exists). Answers false when the catalogue is missing or
-// unreadable; Qt's English texts then stay, and nothing else changes.
+// after the application object exists) and makes Chinese the default locale. Answers false
+// when the catalogue is missing or unreadable; Qt's English texts then stay, and nothing
+// else changes.
 bool install_qt_translations1(const QString& dir = qt_translations_dir());
 
 }  // namespace lq::gui
