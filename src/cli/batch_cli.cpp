@@ -16,6 +16,7 @@
 #include "cli/expand_template.h"
 #include "cli/file_args.h"
 #include "cli/find_json.h"
+#include "cli/find_results_out.h"
 #include "cli/journal_cli.h"
 #include "cli/option_table.h"
 #include "cli/options.h"
@@ -80,7 +81,8 @@ WorkerOperations make_operations(const Recipe& recipe, const MultiRows& rows,
 
 class CliHost : public RunHost {
  public:
-  explicit CliHost(bool show_progress) : show_progress_(show_progress) {}
+  CliHost(bool show_progress, FindResultsOut& results_out)
+      : show_progress_(show_progress), results_out_(results_out) {}
   ~CliHost() override { clear_line(); }
 
   void show_message(std::string_view text) override {
@@ -96,6 +98,10 @@ class CliHost : public RunHost {
     dirty_ = true;
   }
   bool stop_requested() override { return g_stop != 0; }
+  void found(std::vector<std::string>& results) override {
+    clear_line();
+    results_out_.take(results);
+  }
 
   void clear_line() {
     if (dirty_) std::fputs("\r\033[K", stderr);
@@ -104,6 +110,7 @@ class CliHost : public RunHost {
 
  private:
   bool show_progress_;
+  FindResultsOut& results_out_;
   bool dirty_ = false;
 };
 
@@ -306,7 +313,9 @@ int run(Options o) {
 
   RunContext context;
   FindResults results;
-  CliHost host(!o.quiet && !stream && isatty(STDERR_FILENO));
+  FindResultsOut results_out(o.results, input ? input->path() : std::string(),
+                             o.json ? &matches : nullptr);
+  CliHost host(!o.quiet && !stream && isatty(STDERR_FILENO), results_out);
   std::signal(SIGINT, on_signal);
   std::signal(SIGTERM, on_signal);
   RunResult res = RunDriver(context, results, host).run(std::move(req));
@@ -333,28 +342,10 @@ int run(Options o) {
     return 1;
   }
   if (context.find_ran) {
-    if (o.json) {
-      for (const FindMatch& m : matches)
-        std::printf("%s\n", find_match_json(m, shown(m.file_name)).c_str());
-    } else if (o.results) {
-      size_t size = 0;
-      for (const std::string& line : results) size += line.size() + 1;
-      std::string text;
-      text.reserve(size);
-      for (const std::string& line : results) text.append(line).push_back('\n');
-      try {
-        write_file1(*o.results, text);
-      } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", for_terminal(e.what()).c_str());
-        return 1;
-      }
-    } else {
-      const std::string head = gbk_code_page().from_utf8("文件名=");
-      for (std::string line : results) {
-        if (input && line.starts_with(head + input->path()))
-          line.replace(head.size(), input->path().size(), "-");
-        std::printf("%s\n", gbk_code_page().to_utf8(line).c_str());
-      }
+    std::string error;
+    if (!results_out.finish(results, error)) {
+      std::fprintf(stderr, "%s\n", for_terminal(error).c_str());
+      return 1;
     }
   }
   std::fflush(stdout);

@@ -68,7 +68,8 @@ const QList<PanelCase>& cases() {
        "a\n",
        "a\r\n",
        {{".new.txt", "a\r\n"}}},
-      {"TControlForm_find", {{"Edit_find1", ""}}, {{"Edit_find1", "b"}}, "abc\n", "abc\r\n"},
+      // A find changes no file, whatever line ends the settings ask for.
+      {"TControlForm_find", {{"Edit_find1", ""}}, {{"Edit_find1", "b"}}, "abc\n", "abc\n"},
       {"TControlForm_big5", {}, {}, "\xD6\xD0\n", "\xA4\xA4\r\n"},
       {"TControlForm_big52", {}, {}, "\xA4\xA4\n", "\xD6\xD0\r\n"},
       {"TControlForm_lcase", {}, {}, "AbC\xD6\xD0\n", "abc\xD6\xD0\r\n"},

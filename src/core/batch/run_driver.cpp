@@ -101,6 +101,8 @@ struct Processor {
   // without the file being held as lines.
   std::string converted{};
   bool whole_file = false;
+  // The file's bytes as read (not with whole_file): what the new content is compared with.
+  std::string original{};
 
   // The code page of the entry's text: the scope and every operation read their
   // parameters in it from now on.
@@ -126,7 +128,8 @@ struct Processor {
     if (file_exists1(entry)) {
       read_as = file_stamp(entry);
       if (eol == EolPolicy::Keep && convert_whole_file(entry)) return;
-      const std::string bytes = read_file_bytes1(entry);
+      original = read_file_bytes1(entry);
+      const std::string& bytes = original;
       // A NUL byte near the start marks a file that is not text.
       if (!binary && std::memchr(bytes.data(), 0, std::min<size_t>(bytes.size(), 8192))) {
         skipped = SkipReason::Binary;
@@ -134,14 +137,17 @@ struct Processor {
       }
       const DetectedText detected = detect_code_page(bytes, encoding);
       layout.bom = detected.bom_len > 0;
+      use_page(entry, *detected.page);
+      const std::string_view body = std::string_view(bytes).substr(detected.bom_len);
+      if (std::optional<std::string> key = candidate_key())
+        return read_candidate_lines(entry, body, *key);
       // Over the previous entry's lines, reusing their buffers.
-      split_keeping_ends(std::string_view(bytes).substr(detected.bom_len), doc, layout.ends);
+      split_keeping_ends(body, doc, layout.ends);
       // Writing every line with one line end drops a CR inside a line, as it always did;
       // keeping the line ends keeps it.
       if (eol != EolPolicy::Keep)
         for (std::string& line : doc)
           if (line.find('\r') != std::string::npos) std::erase(line, '\r');
-      use_page(entry, *detected.page);
     } else {
       doc.clear();
       if (is_clipboard(entry))
@@ -152,6 +158,58 @@ struct Processor {
     context.file_name = entry;
     ScopeRun run{chain, scope, context, &host, case_sensitive};
     run_scope1(doc, run);
+    if (context.not_applicable) skipped = SkipReason::NotApplicable;
+  }
+
+  // The bytes every line the operations look at must hold, when the operations only read
+  // whole lines and one of them can tell (a find).
+  std::optional<std::string> candidate_key() const {
+    if (scope.mode() != scope_mode::kWhole) return std::nullopt;
+    std::optional<std::string> key;
+    for (IControlTF* op : chain.members()) {
+      switch (op->text_effect()) {
+        case IControlTF::TextEffect::None:
+          break;
+        case IControlTF::TextEffect::Changes:
+          return std::nullopt;
+        case IControlTF::TextEffect::Reads:
+          if (key) return std::nullopt;
+          key = op->line_key();
+          if (!key) return std::nullopt;
+      }
+    }
+    return key;
+  }
+
+  // Hands the operations only the lines that hold `key`, found by one search of the whole
+  // text, each with its own line number: the other lines are never split off. The file
+  // itself stays as it is (only_read()).
+  void read_candidate_lines(const std::string& entry, std::string_view text,
+                            const std::string& key) {
+    doc.clear();
+    chain.run_document_steps1(doc, entry);
+    context.file_name = entry;
+    const char* const base = text.data();
+    const size_t n = text.size();
+    size_t line_no = 0, counted_to = 0, from = 0;
+    std::string line;
+    while (from < n) {
+      const void* hit = memmem(base + from, n - from, key.data(), key.size());
+      if (!hit) break;
+      const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+      const void* before = memrchr(base + from, '\n', at - from);
+      const size_t start =
+          before ? static_cast<size_t>(static_cast<const char*>(before) - base) + 1 : from;
+      const void* lf = std::memchr(base + at, '\n', n - at);
+      const size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - base) : n;
+      line_no += static_cast<size_t>(std::count(base + counted_to, base + start, '\n'));
+      counted_to = start;
+      line.assign(base + start, end - start - (lf && end > start && base[end - 1] == '\r'));
+      if (eol != EolPolicy::Keep) std::erase(line, '\r');
+      context.line_index = static_cast<int32_t>(line_no);
+      line = chain.run_line_steps1(std::move(line));
+      from = end + 1;
+    }
     if (context.not_applicable) skipped = SkipReason::NotApplicable;
   }
 
@@ -192,6 +250,19 @@ struct Processor {
     return true;
   }
 
+  // Whether the operations only read the text, so that the file stays as it was (a run
+  // of no operation still writes the line ends asked for).
+  bool only_read() const {
+    using Effect = IControlTF::TextEffect;
+    bool reads = false;
+    for (IControlTF* op : chain.members()) {
+      const Effect e = op->text_effect();
+      if (e == Effect::Changes) return false;
+      reads = reads || e == Effect::Reads;
+    }
+    return reads || eol == EolPolicy::Keep;
+  }
+
   // The write-back of a processed entry, up to the moment the file is put in place.
   Prepared prepare(const std::string& entry) {
     Prepared p;
@@ -200,14 +271,22 @@ struct Processor {
     // A document converted out of UTF-8 leaves its byte-order mark behind.
     if (context.page != &utf8_code_page()) layout.bom = false;
     std::string bytes;
+    std::optional<std::string_view> as_read;
     if (whole_file) {
       if (layout.bom) converted.insert(0, "\xEF\xBB\xBF");
       bytes = std::move(converted);
       converted = {};
+    } else if (only_read()) {
+      // Nothing changed the text: the file stays exactly as it is, line ends included.
+      bytes = std::move(original);
+      as_read = bytes;
     } else {
       bytes = join_lines(doc, layout, eol);
+      as_read = original;
     }
-    p.write = prepare_write_back1(entry, bytes, dry_run, read_as);
+    p.write = prepare_write_back1(entry, bytes, dry_run, read_as, as_read);
+    // A large file's bytes are not kept for the next entry.
+    if (original.capacity() > (16u << 20)) original = {};
     if (p.write.changed()) {
       if (hash) p.new_hash = sha256_hex(bytes);
       if (keep_output) p.bytes = std::move(bytes);
@@ -469,6 +548,7 @@ struct Run {
       }
       res.unconverted_chars += context.unconverted_chars;
       ++res.files_done;
+      if (!results.empty()) host.found(results);
       if (waiting_full() && !flush()) return;
     }
     flush();
@@ -658,6 +738,7 @@ struct Run {
       if (!ok) break;
       res.unconverted_chars += context.unconverted_chars;
       ++res.files_done;
+      if (!results.empty()) host.found(results);
       if (waiting_full() && !flush()) break;
       lock.lock();
       ++i;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lq {
 
@@ -23,6 +24,11 @@ class RunHost {
   // Called before each file with the truncated percentage of files begun.
   virtual void progress(int /*file_index*/, int /*file_count*/, int /*percent*/,
                         std::string_view /*file_name*/) {}
+
+  // Called after an entry that added find results, with all of them not yet taken (GBK
+  // lines in list order). A host that shows or writes them as they come moves them out
+  // and clears `results`; what it leaves is there for the caller when the run ends.
+  virtual void found(std::vector<std::string>& /*results*/) {}
 
   // A scope parameter that the run rewrote (the [8] fallback).
   virtual void scope_param_changed(std::string_view /*name*/, std::string_view /*value*/) {}

@@ -141,7 +141,8 @@ void PendingWrite::commit() {
 }
 
 PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run,
-                                 const std::optional<FileStamp>& read_as) {
+                                 const std::optional<FileStamp>& read_as,
+                                 std::optional<std::string_view> as_read) {
   PendingWrite w;
   w.path_ = path;
   w.target_ = resolve_target(path);
@@ -149,7 +150,8 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
   if (stat(w.target_.c_str(), &st) != 0) fail(path, errno);
   w.mode_ = (st.st_mode & 07777) | S_IWUSR;
 
-  w.changed_ = !holds(w.target_, st, bytes);
+  w.changed_ = as_read && read_as && stamp_of(st) == *read_as ? *as_read != bytes
+                                                              : !holds(w.target_, st, bytes);
   if (dry_run) return w;
   if (read_as && stamp_of(st) != *read_as) throw changed_meanwhile_error(path);
   w.read_as_ = read_as;

@@ -49,7 +49,8 @@ class PendingWrite {
 
  private:
   friend PendingWrite prepare_write_back1(const std::string&, std::string_view, bool,
-                                          const std::optional<FileStamp>&);
+                                          const std::optional<FileStamp>&,
+                                          std::optional<std::string_view>);
   void check_unchanged() const;
   std::string path_;                  // as the caller named it, for messages
   std::string target_;                // the file finally replaced (links resolved)
@@ -71,10 +72,13 @@ class PendingWrite {
 //
 // With read_as (the file's stamp when it was read), a file that no longer has that stamp,
 // now or at commit, is not replaced: RunError "file changed while processed", the file
-// keeping what the other program put in it.
+// keeping what the other program put in it. With as_read as well (the file's bytes when
+// it had that stamp), a file that still has it is compared with those bytes, not read
+// again.
 PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes,
                                  bool dry_run = false,
-                                 const std::optional<FileStamp>& read_as = std::nullopt);
+                                 const std::optional<FileStamp>& read_as = std::nullopt,
+                                 std::optional<std::string_view> as_read = std::nullopt);
 
 // Both halves at once; answers whether the content changed.
 bool write_back1(const std::string& path, std::string_view bytes, bool dry_run = false,

@@ -1,5 +1,7 @@
 #include "core/operations/find_op.h"
 
+#include <algorithm>
+
 #include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
@@ -19,6 +21,8 @@ void FindOp::LineStep(std::string& text) {
 
 void FindOp::DocumentStep(LineList&, const std::string&) {
   if (!env().context) return;
+  // A find ran over the document even when none of its lines is looked at.
+  if (enabled()) env().context->find_ran = true;
   // Parameters change only between documents, so the line steps of this one search for
   // the query as it stands now, without looking it up for every line.
   document_query_ = params().text("Edit_find1");
@@ -28,6 +32,17 @@ void FindOp::DocumentStep(LineList&, const std::string&) {
 void FindOp::set_env(const OperationEnv& env) {
   Operation::set_env(env);
   document_query_.reset();
+}
+
+std::optional<std::string> FindOp::line_key() const {
+  const std::string& query = params().text("Edit_find1");
+  // Several terms, or a query that folds, need the line itself to tell.
+  if (query.empty() || query.find(" and ") != std::string::npos) return std::nullopt;
+  if (!env().case_sensitive && std::any_of(query.begin(), query.end(), [](char c) {
+        return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+      }))
+    return std::nullopt;
+  return query;
 }
 
 void FindOp::find_in_piece1(std::string_view piece) {

@@ -39,6 +39,10 @@ class FindOp : public Operation {
   void DocumentStep(LineList& lines, const std::string& file_name) override;
   // A new run forgets the query of the last document.
   void set_env(const OperationEnv& env) override;
+  TextEffect text_effect() const override {
+    return enabled() ? TextEffect::Reads : TextEffect::None;
+  }
+  std::optional<std::string> line_key() const override;
 
   void find_in_piece1(std::string_view piece);
 

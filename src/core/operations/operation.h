@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,15 @@ class IControlTF {
   // independently of its lines and of the scope, the conversion that does so on the file's
   // bytes, so that the run need not hold the file as lines; null otherwise.
   virtual std::unique_ptr<WholeFileConversion> whole_file_conversion() { return nullptr; }
+  // What the member, as set now, does to the text it is given. A run whose members only
+  // read it (a find) leaves every file exactly as it was, line ends included.
+  enum class TextEffect { None, Reads, Changes };
+  virtual TextEffect text_effect() const { return TextEffect::Changes; }
+  // For a member that only reads: bytes (of the current code page) that a line must hold
+  // for the member to find anything in it when it sees whole lines, so that the run may
+  // pass over the others; nothing when it cannot tell. Such a member's document step must
+  // not need the document's lines.
+  virtual std::optional<std::string> line_key() const { return std::nullopt; }
 };
 
 // Static description of one catalogue entry.
@@ -82,6 +92,10 @@ class Operation : public IControlTF {
 
   void SetEnabled(bool value) override { enabled_ = value; }
   bool enabled() const { return enabled_; }
+  // A disabled operation leaves the text alone.
+  TextEffect text_effect() const override {
+    return enabled_ ? TextEffect::Changes : TextEffect::None;
+  }
 
   void LineStep(std::string&) override {}
   void DocumentStep(LineList&, const std::string&) override {}

@@ -334,43 +334,52 @@ void shell_open1(const std::string& target) {
   }
 }
 
-void write_file1(const std::string& path, std::string_view bytes) {
+ReplacingFile::ReplacingFile(const std::string& path) : path_(path), real_(path) {
   // Replace the target of a link, not the link itself.
-  std::string real = path;
   if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-    real = resolved;
+    real_ = resolved;
     std::free(resolved);
   }
-  const size_t slash = real.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : real.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? real : real.substr(slash + 1);
+  const size_t slash = real_.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : real_.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? real_ : real_.substr(slash + 1);
 
-  mode_t mode = 0666;
-  bool existed = false;
   struct stat st;
-  if (::stat(real.c_str(), &st) == 0) {
+  if (::stat(real_.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) throw cannot_create_error(path, reason(EISDIR));
-    mode = (st.st_mode & 07777) | S_IWUSR;
-    existed = true;
+    mode_ = (st.st_mode & 07777) | S_IWUSR;
+    existed_ = true;
+    uid_ = st.st_uid;
+    gid_ = st.st_gid;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    mode = 0666 & ~mask;
+    mode_ = 0666 & ~mask;
   }
-
   // The temporary name must stay within the file-name limit whatever the length of base.
-  std::string tmp = dir + "." + base.substr(0, 200) + ".XXXXXX";
-  const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) throw cannot_create_error(path, reason(errno));
-  auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(tmp.c_str());
-    throw cannot_create_error(path, reason(err));
-  };
+  tmp_ = dir + "." + base.substr(0, 200) + ".XXXXXX";
+  fd_ = ::mkstemp(tmp_.data());
+  if (fd_ < 0) throw cannot_create_error(path, reason(errno));
+}
+
+ReplacingFile::~ReplacingFile() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!tmp_.empty() && !committed_) ::unlink(tmp_.c_str());
+}
+
+void ReplacingFile::fail(int err) {
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(tmp_.c_str());
+  tmp_.clear();
+  throw cannot_create_error(path_, reason(err));
+}
+
+void ReplacingFile::write_out(std::string_view bytes) {
   const char* p = bytes.data();
   size_t left = bytes.size();
   while (left > 0) {
-    const ssize_t n = ::write(fd, p, left);
+    const ssize_t n = ::write(fd_, p, left);
     if (n < 0) {
       if (errno == EINTR) continue;
       fail(errno);
@@ -378,21 +387,50 @@ void write_file1(const std::string& path, std::string_view bytes) {
     p += n;
     left -= static_cast<size_t>(n);
   }
-  if (::fchmod(fd, mode) != 0) fail(errno);
-  // Keep the owner and group where allowed; a file of another user becomes ours otherwise.
-  if (existed && (st.st_uid != ::getuid() || st.st_gid != ::getgid())) {
-    [[maybe_unused]] const int ignored = ::fchown(fd, st.st_uid, st.st_gid);
+}
+
+void ReplacingFile::write(std::string_view bytes) {
+  if (fd_ < 0) throw cannot_create_error(path_, reason(EBADF));
+  constexpr size_t kBuffer = 1 << 20;
+  if (buffer_.size() + bytes.size() > kBuffer) {
+    write_out(buffer_);
+    buffer_.clear();
   }
+  if (bytes.size() >= kBuffer)
+    write_out(bytes);
+  else
+    buffer_.append(bytes);
+}
+
+void ReplacingFile::commit() {
+  if (fd_ < 0) throw cannot_create_error(path_, reason(EBADF));
+  write_out(buffer_);
+  buffer_ = {};
+  if (::fchmod(fd_, mode_) != 0) fail(errno);
+  // Keep the owner and group where allowed; a file of another user becomes ours otherwise.
+  if (existed_ && (uid_ != ::getuid() || gid_ != ::getgid())) {
+    [[maybe_unused]] const int ignored = ::fchown(fd_, uid_, gid_);
+  }
+  const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) {
     const int err = errno;
-    ::unlink(tmp.c_str());
-    throw cannot_create_error(path, reason(err));
+    ::unlink(tmp_.c_str());
+    tmp_.clear();
+    throw cannot_create_error(path_, reason(err));
   }
-  if (::rename(tmp.c_str(), real.c_str()) != 0) {
+  if (::rename(tmp_.c_str(), real_.c_str()) != 0) {
     const int err = errno;
-    ::unlink(tmp.c_str());
-    throw cannot_create_error(path, reason(err));
+    ::unlink(tmp_.c_str());
+    tmp_.clear();
+    throw cannot_create_error(path_, reason(err));
   }
+  committed_ = true;
+}
+
+void write_file1(const std::string& path, std::string_view bytes) {
+  ReplacingFile file(path);
+  file.write(bytes);
+  file.commit();
 }
 
 void save_lines1(const std::string& path, const LineList& lines) {

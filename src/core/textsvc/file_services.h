@@ -91,6 +91,30 @@ void shell_open1(const std::string& target);
 // is replaced. Throws RunError ("Cannot create file ..." with the system's reason).
 void write_file1(const std::string& path, std::string_view bytes);
 
+// A file written through a temporary file in the same directory, renamed over the
+// original by commit(), as write_file1 does it, for content written a piece at a time.
+// Dropped without commit(), it leaves the original as it was. Throws as write_file1.
+class ReplacingFile {
+ public:
+  explicit ReplacingFile(const std::string& path);
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  void write(std::string_view bytes);
+  void commit();
+
+ private:
+  void write_out(std::string_view bytes);
+  [[noreturn]] void fail(int err);
+
+  std::string path_, real_, tmp_, buffer_;
+  int fd_ = -1;
+  unsigned mode_ = 0666;
+  bool existed_ = false, committed_ = false;
+  unsigned uid_ = 0, gid_ = 0;
+};
+
 // Lines written with CR LF after every line, through write_file1.
 void save_lines1(const std::string& path, const LineList& lines);
 

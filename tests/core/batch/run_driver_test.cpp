@@ -5,6 +5,7 @@
 #include <random>
 
 #include "core/batch/temp_dir.h"
+#include "core/operations/find_op.h"
 #include "core/operations/op_test_support.h"
 #include "core/run_error.h"
 
@@ -209,6 +210,70 @@ TEST_F(RunDriverTest, EmptyFileIsRewrittenEmptyAndNoOperationAddsCrLf) {
   EXPECT_EQ(read_file(dir / "e.txt"), "");
   EXPECT_EQ(read_file(dir / "a.txt"), "x\r\ny\r\n");
   EXPECT_EQ(res.changed, std::vector<std::string>{dir / "a.txt"});
+}
+
+// A find changes no file, whatever line ends were asked for; a run of no operation still
+// writes them.
+TEST_F(RunDriverTest, FindLeavesEveryFileAsItWas) {
+  const std::string text = "foo\nb\r\nlone\rcr foo";
+  write_file(dir / "a.txt", text);
+  FindOp find;
+  find.params().set("Edit_find1", "foo");
+  find.SetEnabled(true);
+  for (EolPolicy eol : {EolPolicy::CrLf, EolPolicy::Lf, EolPolicy::Keep}) {
+    RunRequest r = request({dir / "a.txt"}, false, eol);
+    r.chain.append(&find);
+    RunResult res = run(std::move(r));
+    ASSERT_EQ(res.status, RunStatus::Done) << res.error;
+    EXPECT_TRUE(res.changed.empty());
+    EXPECT_EQ(read_file(dir / "a.txt"), text);
+    EXPECT_EQ(results.size(), 2u);
+  }
+}
+
+// A find over whole lines looks only at the lines that hold its query's bytes; it must
+// report exactly what looking at every line reports. A member that reads without telling
+// what it needs makes the run look at every line.
+TEST_F(RunDriverTest, FindOverCandidateLinesMatchesEveryLine) {
+  struct Reader : Operation {
+    Reader() : Operation({}) { SetEnabled(true); }
+    TextEffect text_effect() const override { return TextEffect::Reads; }
+  };
+  const std::string jie = "\xBD\xE1", tong = "\xCD\xB3";  // 結 and 統 in GBK
+  const std::string texts[] = {
+      "foo\r\nx foo foo\r\n\r\nno\r\nfoo",
+      "\xEF\xBB\xBF"
+      "foo\nlone\rfoo\n\nlast foo\n",
+      "a\n\n\nfo\no foo\n" + tong + jie + "\n" + jie + "\r\n",
+      "x" + tong + "\n",
+  };
+  std::vector<std::string> files;
+  for (size_t i = 0; i < std::size(texts); ++i) {
+    files.push_back(dir / ("f" + std::to_string(i)));
+    write_file(files.back(), texts[i]);
+  }
+  for (const std::string& query : {std::string("foo"), jie}) {
+    for (EolPolicy eol : {EolPolicy::Keep, EolPolicy::CrLf}) {
+      FindResults seen[2];
+      for (bool every_line : {false, true}) {
+        FindOp find;
+        find.params().set("Edit_find1", query);
+        find.SetEnabled(true);
+        Reader reader;
+        RunRequest r = request(files, false, eol);
+        r.case_sensitive = true;
+        r.scope.select(scope_mode::kWhole);
+        r.chain.append(&find);
+        if (every_line) r.chain.append(&reader);
+        ASSERT_EQ(run(std::move(r)).status, RunStatus::Done);
+        EXPECT_TRUE(context.find_ran);
+        seen[every_line] = results;
+      }
+      EXPECT_FALSE(seen[1].empty()) << query;
+      EXPECT_EQ(seen[0], seen[1]) << query;
+    }
+  }
+  for (size_t i = 0; i < std::size(texts); ++i) EXPECT_EQ(read_file(files[i]), texts[i]);
 }
 
 TEST_F(RunDriverTest, DocumentStepsRunBeforeLineSteps) {
