@@ -5,14 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
+#include "core/textsvc/disk_sync.h"
 
 namespace lq {
 namespace {
@@ -99,6 +102,8 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
     path_ = std::move(o.path_);
     target_ = std::move(o.target_);
     tmp_ = std::exchange(o.tmp_, {});
+    fd_ = std::exchange(o.fd_, -1);
+    synced_ = o.synced_;
     mode_ = o.mode_;
     read_as_ = std::move(o.read_as_);
     changed_ = o.changed_;
@@ -108,6 +113,8 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
 }
 
 void PendingWrite::discard() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
   if (!tmp_.empty()) unlink(tmp_.c_str());
   tmp_.clear();
   make_writable_ = false;
@@ -117,7 +124,22 @@ void PendingWrite::check_unchanged() const {
   if (read_as_ && file_stamp(target_) != read_as_) throw changed_meanwhile_error(path_);
 }
 
-void PendingWrite::commit() {
+std::string PendingWrite::directory() const {
+  const size_t slash = target_.rfind('/');
+  return slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+}
+
+void PendingWrite::sync_content() {
+  if (tmp_.empty() || synced_) return;
+  if (!sync_file_data(fd_)) {
+    const int err = errno;
+    discard();
+    fail(path_, err);
+  }
+  synced_ = true;
+}
+
+bool PendingWrite::put_in_place() {
   if (make_writable_ || !tmp_.empty()) {
     // Prepared ahead in a parallel run, the file may have been changed since.
     try {
@@ -131,13 +153,57 @@ void PendingWrite::commit() {
     chmod(target_.c_str(), mode_);
     make_writable_ = false;
   }
-  if (tmp_.empty()) return;
+  if (tmp_.empty()) return false;
+  sync_content();
+  // The content is on the disk: a close error could not mean lost bytes any more.
+  close(fd_);
+  fd_ = -1;
   if (rename(tmp_.c_str(), target_.c_str()) != 0) {
     const int err = errno;
     discard();
     fail(path_, err);
   }
   tmp_.clear();
+  return true;
+}
+
+void PendingWrite::commit() {
+  if (put_in_place() && !sync_dir(directory()))
+    throw cannot_sync_dir_error(directory(), std::strerror(errno));
+}
+
+CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
+  // The first wait covers most of the others: the file system writes out what is pending
+  // together.
+  size_t synced = 0;
+  std::optional<RunError> sync_error;
+  for (; synced < writes.size(); ++synced) {
+    try {
+      writes[synced]->sync_content();
+    } catch (const RunError& e) {
+      sync_error = e;
+      break;
+    }
+  }
+  CommitOutcome out;
+  std::vector<std::string> dirs;
+  for (; out.placed < synced; ++out.placed) {
+    PendingWrite* w = writes[out.placed];
+    try {
+      if (w->put_in_place()) {
+        std::string dir = w->directory();
+        if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(std::move(dir));
+      }
+    } catch (const RunError& e) {
+      out.error = e;
+      break;
+    }
+  }
+  if (!out.error) out.error = sync_error;
+  for (const std::string& dir : dirs) {
+    if (!sync_dir(dir) && !out.error) out.error = cannot_sync_dir_error(dir, std::strerror(errno));
+  }
+  return out;
 }
 
 PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run,
@@ -170,9 +236,8 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
 
   int err = 0;
   if (!write_all(fd, bytes.data(), bytes.size())) err = errno;
-  // Start writing the new content out now: the rename that puts it in place would
-  // otherwise push it to the disk itself, and renames happen one after the other while
-  // preparing goes on in parallel. This only starts the writing; nothing waits for it.
+  // Start writing the new content out now, so that the wait for the disk before the
+  // rename finds most of it written. This only starts the writing; nothing waits for it.
   if (!err) sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   if (!err && fchmod(fd, w.mode_) != 0) err = errno;
   if (!err && (st.st_uid != geteuid() || st.st_gid != getegid())) {
@@ -180,11 +245,13 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
     // Either way the content is safe, so a refusal is no reason to stop.
     if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)!fchown(fd, -1, st.st_gid);
   }
-  if (close(fd) != 0 && !err) err = errno;
   if (err) {
+    close(fd);
     unlink(tmp.c_str());
     fail(path, err);
   }
+  // Kept open: the wait for the disk before the rename reports what writing out met.
+  w.fd_ = fd;
   w.tmp_ = std::move(tmp);
   return w;
 }

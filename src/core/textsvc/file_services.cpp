@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "core/run_error.h"
+#include "core/textsvc/disk_sync.h"
 #include "core/textsvc/install_layout.h"
 #include "core/textsvc/str_helpers.h"
 
@@ -380,6 +381,8 @@ void write_file1(const std::string& path, std::string_view bytes) {
   if (existed && (st.st_uid != ::getuid() || st.st_gid != ::getgid())) {
     [[maybe_unused]] const int ignored = ::fchown(fd, st.st_uid, st.st_gid);
   }
+  // The new bytes reach the disk before they replace the old ones.
+  if (!sync_file_data(fd)) fail(errno);
   if (::close(fd) != 0) {
     const int err = errno;
     ::unlink(tmp.c_str());
@@ -390,6 +393,7 @@ void write_file1(const std::string& path, std::string_view bytes) {
     ::unlink(tmp.c_str());
     throw cannot_create_error(path, reason(err));
   }
+  if (!sync_dir(dir)) throw cannot_sync_dir_error(dir.empty() ? "." : dir, reason(errno));
 }
 
 void save_lines1(const std::string& path, const LineList& lines) {

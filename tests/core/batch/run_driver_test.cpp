@@ -7,6 +7,7 @@
 #include "core/batch/temp_dir.h"
 #include "core/operations/op_test_support.h"
 #include "core/run_error.h"
+#include "core/support/sync_spy.h"
 
 namespace lq {
 namespace {
@@ -417,6 +418,75 @@ TEST_F(RunDriverTest, ParallelRunMatchesOneJob) {
   // Nothing prepared ahead of the failure is left lying around.
   for (auto& e : std::filesystem::directory_iterator(dir / "many"))
     EXPECT_EQ(e.path().filename().string().find(".lq-"), std::string::npos) << e.path();
+}
+
+// A run puts a file's new content in place only once it is on the disk, and syncs each
+// directory once after the renames, with a journal and without one.
+TEST_F(RunDriverTest, NewContentIsOnTheDiskBeforeItReplacesAFile) {
+  std::filesystem::create_directory(dir / "s");
+  for (bool journaled : {false, true}) {
+    SCOPED_TRACE(journaled ? "journal" : "no journal");
+    const std::vector<std::string> files = {dir / "a.txt", dir / "s/b.txt", dir / "c.txt",
+                                            dir / "same.txt"};
+    for (const std::string& f : files) write_file(f, f.ends_with("same.txt") ? "" : "x\n");
+    SyncSpy spy;
+    std::vector<std::string> seen;  // the content syncs and the directory syncs, in order
+    spy.on_call = [&](const SyncSpy::Call& c) {
+      if (c.path.starts_with(dir / "batch")) return;  // the journal's own
+      std::string at = c.dir ? "dir " + c.path.substr(dir.path().size()) : "data";
+      for (const std::string& f : files) at += " " + std::to_string(read_file(f).size());
+      seen.push_back(at);
+    };
+    RunJournal journal(dir / "batch/", "");
+    RunRequest r = request(files);
+    if (journaled) r.journal = &journal;
+    const RunResult res = run(std::move(r));
+    ASSERT_EQ(res.status, RunStatus::Done) << res.error;
+    EXPECT_EQ(res.changed.size(), 3u);
+    // Sizes of a, s/b and c: 2 bytes before, 5 after; the empty file stays as it is.
+    EXPECT_EQ(seen, (std::vector<std::string>{"data 2 2 2 0", "data 2 2 2 0", "data 2 2 2 0",
+                                              "dir  5 5 5 0", "dir /s 5 5 5 0"}));
+  }
+}
+
+// A wait for the disk that fails ends the run with the system's reason, the file keeping
+// its old content, or, when only its directory could not be synced, its new one. A
+// journal whose directory cannot be synced stops the run before the file.
+TEST_F(RunDriverTest, FailedWaitForTheDiskFailsTheRun) {
+  struct Row {
+    const char* name;
+    bool journaled;
+    std::function<bool(const SyncSpy::Call&)> fails;
+    std::string error;
+    std::string after;
+  };
+  const std::string a = dir / "a.txt";
+  auto in_journal = [&](const SyncSpy::Call& c) { return c.path.starts_with(dir / "batch"); };
+  const Row rows[] = {
+      {"content", false, [&](auto& c) { return !c.dir && !in_journal(c); },
+       "Cannot create file \"" + a + "\". Input/output error", "x\n"},
+      {"content, journal", true, [&](auto& c) { return !c.dir && !in_journal(c); },
+       "Cannot create file \"" + a + "\". Input/output error", "x\n"},
+      {"directory", false, [&](auto& c) { return c.dir && !in_journal(c); },
+       "Cannot sync directory \"" + dir.path() + "/\". Input/output error", "{x}\r\n"},
+      {"journal's directory", true, [&](auto& c) { return c.dir && in_journal(c); },
+       "Cannot sync directory \"" + dir / "batch/" + "\". Input/output error", "x\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    write_file(a, "x\n");
+    std::filesystem::remove_all(dir / "batch");
+    SyncSpy spy;
+    spy.fail = [&](const SyncSpy::Call& c) { return row.fails(c) ? EIO : 0; };
+    RunJournal journal(dir / "batch/", "");
+    RunRequest r = request({a});
+    if (row.journaled) r.journal = &journal;
+    const RunResult res = run(std::move(r));
+    EXPECT_EQ(res.status, RunStatus::Failed);
+    EXPECT_EQ(res.error, row.error);
+    EXPECT_EQ(read_file(a), row.after);
+    EXPECT_EQ(dir.names().size(), row.journaled ? 2u : 1u);  // no temporary file left
+  }
 }
 
 }  // namespace
