@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -72,6 +74,9 @@ bool holds(const std::string& target, const struct stat& st, std::string_view by
   close(fd);
   return same;
 }
+
+// How many waits for the disk a group commit keeps going at once.
+constexpr size_t kSyncLanes = 16;
 
 FileStamp stamp_of(const struct stat& st) {
   FileStamp s;
@@ -173,18 +178,29 @@ void PendingWrite::commit() {
 }
 
 CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
-  // The first wait covers most of the others: the file system writes out what is pending
-  // together.
-  size_t synced = 0;
-  std::optional<RunError> sync_error;
-  for (; synced < writes.size(); ++synced) {
-    try {
-      writes[synced]->sync_content();
-    } catch (const RunError& e) {
-      sync_error = e;
-      break;
+  // Waits for the disk side by side: the file system and the device serve waits that
+  // overlap with one commit and one cache flush, where one after the other each pays
+  // for its own.
+  std::vector<std::optional<RunError>> errors(writes.size());
+  std::atomic<size_t> next = 0;
+  auto sync_some = [&] {
+    for (size_t k; (k = next++) < writes.size();) {
+      try {
+        writes[k]->sync_content();
+      } catch (const RunError& e) {
+        errors[k] = e;
+      }
     }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    const size_t n = std::min(writes.size(), kSyncLanes);
+    for (size_t k = 1; k < n; ++k) helpers.emplace_back(sync_some);
+    sync_some();
   }
+  size_t synced = 0;
+  while (synced < writes.size() && !errors[synced]) ++synced;
+  const std::optional<RunError> sync_error = synced < writes.size() ? errors[synced] : std::nullopt;
   CommitOutcome out;
   std::vector<std::string> dirs;
   for (; out.placed < synced; ++out.placed) {
