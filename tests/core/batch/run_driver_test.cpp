@@ -489,5 +489,37 @@ TEST_F(RunDriverTest, FailedWaitForTheDiskFailsTheRun) {
   }
 }
 
+// In a group, the file whose content could not reach the disk stops the run there: the
+// files before it are replaced and reported as changed, it and the later ones keep their
+// old bytes; with one job and with several.
+TEST_F(RunDriverTest, FailedWaitInAGroupStopsAtThatFile) {
+  const std::vector<std::string> files = {dir / "a.txt", dir / "b.txt", dir / "c.txt"};
+  for (int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    for (const std::string& f : files) write_file(f, "x\n");
+    SyncSpy spy;
+    spy.fail = [](const SyncSpy::Call& c) {
+      return !c.dir && c.path.find("b.txt") != c.path.npos ? EIO : 0;
+    };
+    RunRequest r = request(files);
+    r.jobs = jobs;
+    r.make_operations = [] {
+      WorkerOperations w;
+      w.owned.push_back(std::make_unique<TestOp>());
+      w.chain.append(w.owned.back().get());
+      return w;
+    };
+    const RunResult res = run(std::move(r));
+    EXPECT_EQ(res.status, RunStatus::Failed);
+    EXPECT_EQ(res.error, "Cannot create file \"" + files[1] + "\". Input/output error");
+    EXPECT_EQ(res.changed, (std::vector<std::string>{files[0]}));
+    EXPECT_EQ(context.file_index, 1);
+    EXPECT_EQ(read_file(files[0]), "{x}\r\n");
+    EXPECT_EQ(read_file(files[1]), "x\n");
+    EXPECT_EQ(read_file(files[2]), "x\n");
+    EXPECT_EQ(dir.names().size(), 3u);  // no temporary file left
+  }
+}
+
 }  // namespace
 }  // namespace lq
