@@ -35,6 +35,14 @@ struct TestOp : Operation {
   }
 };
 
+// The operations of a worker of a parallel run: a TestOp of its own.
+WorkerOperations test_op_of_a_worker() {
+  WorkerOperations w;
+  w.owned.push_back(std::make_unique<TestOp>());
+  w.chain.append(w.owned.back().get());
+  return w;
+}
+
 struct Host : RunHost {
   std::vector<int> percents;
   std::vector<std::string> names;
@@ -322,12 +330,7 @@ TEST_F(RunDriverTest, LastCharsFallbackCarriesToLaterFiles) {
   r.scope.select(8);
   r.scope.set("Edit_fw_hj1", "?");
   r.jobs = 4;  // the fallback keeps the run in list order on one job
-  r.make_operations = [] {
-    WorkerOperations w;
-    w.owned.push_back(std::make_unique<TestOp>());
-    w.chain.append(w.owned.back().get());
-    return w;
-  };
+  r.make_operations = test_op_of_a_worker;
   RunResult res = run(r);
   EXPECT_EQ(read_file(dir / "a.txt"), "{abc}\r\nabc{def}\r\n");
   EXPECT_EQ(read_file(dir / "b.txt"), "w{xyz}\r\n");
@@ -386,12 +389,7 @@ TEST_F(RunDriverTest, ParallelRunMatchesOneJob) {
     r.files = files;
     r.chain.append(&single);
     r.jobs = jobs;
-    r.make_operations = [] {
-      WorkerOperations w;
-      w.owned.push_back(std::make_unique<TestOp>());
-      w.chain.append(w.owned.back().get());
-      return w;
-    };
+    r.make_operations = test_op_of_a_worker;
     Outcome o{RunDriver(ctx, found, h).run(r), found, {}, ctx, h.clipboard};
     for (const auto& f : files)
       if (f != kClipboardEntry) o.contents.push_back(read_file(f));
@@ -503,12 +501,7 @@ TEST_F(RunDriverTest, FailedWaitInAGroupStopsAtThatFile) {
     };
     RunRequest r = request(files);
     r.jobs = jobs;
-    r.make_operations = [] {
-      WorkerOperations w;
-      w.owned.push_back(std::make_unique<TestOp>());
-      w.chain.append(w.owned.back().get());
-      return w;
-    };
+    r.make_operations = test_op_of_a_worker;
     const RunResult res = run(std::move(r));
     EXPECT_EQ(res.status, RunStatus::Failed);
     EXPECT_EQ(res.error, "Cannot create file \"" + files[1] + "\". Input/output error");
