@@ -27,4 +27,10 @@ inline RunError cannot_open_error(std::string_view file, std::string_view reason
   return RunError("Cannot open file \"" + std::string(file) + "\". " + std::string(reason));
 }
 
+// "Cannot sync directory \"%s\". %s": the directory whose entries could not be made
+// durable (a file renamed into it may not survive a crash).
+inline RunError cannot_sync_dir_error(std::string_view dir, std::string_view reason) {
+  return RunError("Cannot sync directory \"" + std::string(dir) + "\". " + std::string(reason));
+}
+
 }  // namespace lq

@@ -278,10 +278,16 @@ class TestPanelWindows : public QObject {
     answer.clear();  // cancelled: nothing changes
     p->findChild<QAbstractButton*>("SpeedButton_md51")->click();
     QCOMPARE(edit->text(), QString("900150983cd24fb0d6963f7d28e17f72"));
-    answer = home_.filePath("no such file");
-    p->findChild<QAbstractButton*>("SpeedButton_md51")->click();
-    QCOMPARE(edit->text(), QString("d41d8cd98f00b204e9800998ecf8427e"));
     QVERIFY(boxes_.isEmpty());
+    // A missing file or a directory has no digest: the box names it and says why.
+    for (const QString& bad : {home_.filePath("no such file"), home_.path()}) {
+      answer = bad;
+      boxes_.clear();
+      p->findChild<QAbstractButton*>("SpeedButton_md51")->click();
+      QCOMPARE(edit->text(), QString());
+      QCOMPARE(boxes_.size(), 1);
+      QVERIFY2(boxes_[0].startsWith("Cannot open file \"" + bad + "\". "), qPrintable(boxes_[0]));
+    }
     lq::gui::TControlForm_md5::set_open_dialog({});
   }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "core/textsvc/disk_sync.h"
 #include "core/textsvc/file_services.h"
 
 namespace lq {
@@ -191,14 +192,7 @@ bool append_journal_line(int fd, std::string_view line, bool sync) {
     p += n;
     left -= static_cast<size_t>(n);
   }
-  return !sync || ::fdatasync(fd) == 0;
-}
-
-void sync_dir(const std::string& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  return !sync || sync_file_data(fd);
 }
 
 }  // namespace lq

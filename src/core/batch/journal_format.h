@@ -4,6 +4,7 @@
 //
 //   journal.txt   what the run did, one record a line, appended as it happens
 //   recipe.ini    the run's scope, operation and values (a recipe)
+//   lock          empty; locked (flock) by the process writing the run while it lives
 //   1.orig ...    the original bytes of each file the run replaced
 //
 // journal.txt:
@@ -27,6 +28,7 @@ namespace lq {
 inline constexpr const char* kJournalDirName = "batch";
 inline constexpr const char* kJournalFileName = "journal.txt";
 inline constexpr const char* kJournalRecipeName = "recipe.ini";
+inline constexpr const char* kJournalLockName = "lock";
 inline constexpr const char* kJournalMagic = "lexoquill-journal 1";
 
 // app_path1() + "batch/".
@@ -66,8 +68,5 @@ std::string unescape_journal_path(std::string_view text);
 // Appends one line to an open journal file and, with sync, waits until it is on the disk.
 // Answers false (errno set) on failure.
 bool append_journal_line(int fd, std::string_view line, bool sync = true);
-
-// Makes a directory entry durable: fsync of the directory.
-void sync_dir(const std::string& dir);
 
 }  // namespace lq

@@ -381,6 +381,8 @@ struct Run {
   std::mutex own_m = {};
 
   bool journaling() const { return req.journal && !req.dry_run; }
+  // Changed files wait to be put in place in groups (see Waiting).
+  bool grouping() const { return !req.dry_run; }
 
   OperationEnv env_for(RunContext* ctx, FindResults* found, RunHost* to) {
     OperationEnv env{ctx, found, to, req.case_sensitive, req.dry_run, {}};
@@ -435,11 +437,11 @@ struct Run {
     res.error = e.what();
   }
 
-  // With a journal, the one-job run lets changed files wait, journaled but not yet in
-  // place, so that many of them share one wait for the disk; they are put in place, in
-  // order, before anything could see them missing: before an entry naming the same file
-  // is read, before an operation writes a file of its own, at a stop, a failure and the
-  // end.
+  // Changed files wait, written beside their files (and journaled) but not yet in place,
+  // so that many of them share one wait for the disk before they replace their files;
+  // they are put in place, in order, before anything could see them missing: before an
+  // entry naming the same file is read, before an operation writes a file of its own, at
+  // a stop, a failure and the end.
   struct Waiting {
     size_t index;
     const std::string* entry;
@@ -455,28 +457,36 @@ struct Run {
   static constexpr size_t kMaxWaiting = 64;
   static constexpr size_t kMaxWaitingBytes = 64u << 20;
 
-  // Puts the waiting files in place; false (the run failed at that entry) when one fails.
+  // Puts the waiting files in place; false (the run failed) when one fails. The run then
+  // stops at that entry, or, when all are in place but a directory could not be synced,
+  // where it is.
   bool flush() {
     if (waiting.empty()) return true;
-    size_t k = 0;
+    CommitOutcome out;
     try {
-      req.journal->sync();
-      for (; k < waiting.size(); ++k) waiting[k].p.write.commit();
+      if (journaling()) req.journal->sync();
+      std::vector<PendingWrite*> writes;
+      for (Waiting& w : waiting) writes.push_back(&w.p.write);
+      out = commit_all(writes);
     } catch (const std::exception& e) {
-      const Waiting& w = waiting[k];
+      out.error = RunError(e.what());
+    }
+    const bool ok = !out.error;
+    if (!ok && out.placed < waiting.size()) {
+      const Waiting& w = waiting[out.placed];
       context.file_index = static_cast<int32_t>(w.index);
       context.file_name = *w.entry;
       res.files_done = static_cast<int>(w.index);
       res.changed.resize(w.changed_at);
       if (req.keep_output) res.outputs.resize(std::min(res.outputs.size(), w.changed_at));
-      fail(e);
-      flush_failed = true;
-      waiting.clear();  // the ones after it are dropped, their files untouched
-      return false;
     }
-    waiting.clear();
+    if (!ok) {
+      fail(*out.error);
+      flush_failed = true;
+    }
+    waiting.clear();  // after a failure the later ones are dropped, their files untouched
     waiting_bytes = 0;
-    return true;
+    return ok;
   }
 
   bool is_waiting(const std::string& entry) const {
@@ -487,7 +497,7 @@ struct Run {
     return false;
   }
 
-  // finish_entry for a run with a journal.
+  // finish_entry for a run that writes.
   void finish_entry_waiting(Processor& proc, size_t i) {
     const std::string& entry = req.files[i];
     Prepared p = proc.prepare(entry);
@@ -499,13 +509,13 @@ struct Run {
     }
   }
 
-  // put_in_place for a run with a journal: a changed file joins the waiting ones.
+  // put_in_place for a run that writes: a changed file joins the waiting ones.
   bool put_waiting(size_t i, Prepared& p) {
     const std::string& entry = req.files[i];
     struct stat st;
     if (p.skipped || !p.write.changed() || stat(p.write.target().c_str(), &st) != 0)
       return put_in_place(entry, p);
-    req.journal->stage_replace(p.write.target(), p.new_hash);
+    if (journaling()) req.journal->stage_replace(p.write.target(), p.new_hash);
     const size_t at = res.changed.size();
     res.changed.push_back(entry);
     if (req.keep_output) res.outputs.push_back(p.bytes);
@@ -535,7 +545,7 @@ struct Run {
       try {
         if (is_waiting(entry) && !flush()) return;
         proc.process(entry);
-        if (journaling())
+        if (grouping())
           finish_entry_waiting(proc, i);
         else
           finish_entry(proc, entry);
@@ -617,9 +627,8 @@ struct Run {
     size_t next = 0, committed = 0;
     bool abort = false;
     // How far the lanes may run ahead of the files put in place.
-    // Files waiting for the journal count as not yet in place, so the lanes get room
-    // for them too.
-    const size_t window = static_cast<size_t>(jobs) * 4 + (journaling() ? kMaxWaiting : 0);
+    // Waiting files count as not yet in place, so the lanes get room for them too.
+    const size_t window = static_cast<size_t>(jobs) * 4 + (grouping() ? kMaxWaiting : 0);
     auto may_take = [&] { return next < n && next < committed + window; };
 
     auto worker = [&] {
@@ -725,7 +734,7 @@ struct Run {
           ok = false;
         } else {
           try {
-            if (!journaling())
+            if (!grouping())
               put_in_place(entry, slot.write);
             else
               put_waiting(i, slot.write);

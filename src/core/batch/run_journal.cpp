@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "core/batch/content_hash.h"
 #include "core/batch/journal_format.h"
 #include "core/run_error.h"
+#include "core/textsvc/disk_sync.h"
 #include "core/textsvc/file_services.h"
 
 namespace lq {
@@ -23,6 +25,10 @@ namespace {
 
 [[noreturn]] void fail(const std::string& what, int err) {
   throw cannot_create_error(what, std::strerror(err));
+}
+
+[[noreturn]] void fail_sync(const std::string& dir) {
+  throw cannot_sync_dir_error(dir, std::strerror(errno));
 }
 
 std::string time_stamp(std::time_t t) {
@@ -49,7 +55,7 @@ void write_whole(const std::string& path, std::string_view bytes) {
     p += n;
     left -= static_cast<size_t>(n);
   }
-  if (::fdatasync(fd) != 0 || ::close(fd) != 0) fail(path, errno);
+  if (!sync_file_data(fd) || ::close(fd) != 0) fail(path, errno);
 }
 
 }  // namespace
@@ -72,6 +78,7 @@ RunJournal::RunJournal(std::string journal_dir, std::string recipe_text, Journal
 RunJournal::~RunJournal() {
   for (int fd : unsynced_copies_) ::close(fd);
   if (fd_ >= 0) ::close(fd_);
+  if (lock_fd_ >= 0) ::close(lock_fd_);
 }
 
 std::string RunJournal::id() const {
@@ -112,12 +119,17 @@ void RunJournal::open_run() {
     }
     if (errno != EEXIST || k > 10000) fail(dir, errno);
   }
-  sync_dir(journal_dir_);
+  // Held until the run ends, so that pruning by another process leaves this run alone.
+  // Taken before the journal file exists: a run without one is never pruned.
+  const std::string lock = run_dir_ + kJournalLockName;
+  lock_fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lock_fd_ < 0 || ::flock(lock_fd_, LOCK_EX) != 0) fail(lock, errno);
+  if (!sync_dir(journal_dir_)) fail_sync(journal_dir_);
   write_whole(run_dir_ + kJournalRecipeName, recipe_);
   const std::string manifest = run_dir_ + kJournalFileName;
   fd_ = ::open(manifest.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   if (fd_ < 0) fail(manifest, errno);
-  sync_dir(run_dir_);
+  if (!sync_dir(run_dir_)) fail_sync(run_dir_);
   record(std::string(kJournalMagic));
   record("started " + std::to_string(static_cast<long long>(now)));
 }
@@ -131,13 +143,13 @@ void RunJournal::sync_locked() {
   while (!unsynced_copies_.empty()) {
     const int fd = unsynced_copies_.back();
     unsynced_copies_.pop_back();
-    const bool ok = ::fdatasync(fd) == 0;
+    const bool ok = sync_file_data(fd);
     const int err = errno;
     ::close(fd);
     if (!ok) fail(run_dir_, err);
   }
-  sync_dir(run_dir_);
-  if (::fdatasync(fd_) != 0) fail(run_dir_ + kJournalFileName, errno);
+  if (!sync_dir(run_dir_)) fail_sync(run_dir_);
+  if (!sync_file_data(fd_)) fail(run_dir_ + kJournalFileName, errno);
 }
 
 void RunJournal::sync() {
@@ -160,7 +172,7 @@ void RunJournal::keep_original(const std::string& path, const std::string& new_h
     const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) fail(copy, errno);
     old_hash = sha256_file_hex(path, fd);
-    const bool synced = old_hash && (!sync || ::fdatasync(fd) == 0);
+    const bool synced = old_hash && (!sync || sync_file_data(fd));
     const int err = errno;
     if (synced && !sync) {
       unsynced_copies_.push_back(fd);
@@ -177,7 +189,7 @@ void RunJournal::keep_original(const std::string& path, const std::string& new_h
     ::unlink(copy.c_str());
     fail(path, err);
   }
-  if (sync) sync_dir(run_dir_);
+  if (sync && !sync_dir(run_dir_)) fail_sync(run_dir_);
   char mode[16];
   std::snprintf(mode, sizeof mode, "%o", static_cast<unsigned>(st.st_mode & 07777));
   record("R " + stored + " " + mode + " " + *old_hash + " " + new_hash + " " +
@@ -221,6 +233,8 @@ void RunJournal::finish(std::string_view how) {
   } catch (const std::exception&) {
     // An old run that cannot be removed now is removed after a later run.
   }
+  ::close(lock_fd_);
+  lock_fd_ = -1;
 }
 
 void prune_journal(const std::string& journal_dir, const JournalLimits& limits,
@@ -235,8 +249,18 @@ void prune_journal(const std::string& journal_dir, const JournalLimits& limits,
       bytes += run.bytes;
       continue;
     }
+    // A run whose lock another process holds is still being written: it stays. One
+    // without a lock file was written before runs had one and is never live now.
+    const std::string lock = run.dir + kJournalLockName;
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0 && errno != ENOENT) continue;
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      continue;
+    }
     std::error_code ec;
     std::filesystem::remove_all(run.dir, ec);
+    if (fd >= 0) ::close(fd);
   }
 }
 

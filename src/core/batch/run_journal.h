@@ -68,12 +68,14 @@ class RunJournal {
   std::string id_;
   std::string run_dir_;
   int fd_ = -1;
+  int lock_fd_ = -1;                  // the run's lock, held while the run lives
   std::vector<int> unsynced_copies_;  // copies of originals written since the last sync
   int files_ = 0;
   bool finished_ = false;
 };
 
-// Removes the oldest runs beyond the limits; keep_id is never removed.
+// Removes the oldest runs beyond the limits; keep_id is never removed, nor is a run that
+// another live process is still writing.
 void prune_journal(const std::string& journal_dir, const JournalLimits& limits,
                    const std::string& keep_id);
 

@@ -5,14 +5,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
+#include "core/textsvc/disk_sync.h"
 
 namespace lq {
 namespace {
@@ -70,6 +75,9 @@ bool holds(const std::string& target, const struct stat& st, std::string_view by
   return same;
 }
 
+// How many waits for the disk a group commit keeps going at once.
+constexpr size_t kSyncLanes = 16;
+
 FileStamp stamp_of(const struct stat& st) {
   FileStamp s;
   s.dev = st.st_dev;
@@ -99,6 +107,8 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
     path_ = std::move(o.path_);
     target_ = std::move(o.target_);
     tmp_ = std::exchange(o.tmp_, {});
+    fd_ = std::exchange(o.fd_, -1);
+    synced_ = o.synced_;
     mode_ = o.mode_;
     read_as_ = std::move(o.read_as_);
     changed_ = o.changed_;
@@ -108,6 +118,8 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
 }
 
 void PendingWrite::discard() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
   if (!tmp_.empty()) unlink(tmp_.c_str());
   tmp_.clear();
   make_writable_ = false;
@@ -117,7 +129,22 @@ void PendingWrite::check_unchanged() const {
   if (read_as_ && file_stamp(target_) != read_as_) throw changed_meanwhile_error(path_);
 }
 
-void PendingWrite::commit() {
+std::string PendingWrite::directory() const {
+  const size_t slash = target_.rfind('/');
+  return slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+}
+
+void PendingWrite::sync_content() {
+  if (tmp_.empty() || synced_) return;
+  if (!sync_file_data(fd_)) {
+    const int err = errno;
+    discard();
+    fail(path_, err);
+  }
+  synced_ = true;
+}
+
+bool PendingWrite::put_in_place() {
   if (make_writable_ || !tmp_.empty()) {
     // Prepared ahead in a parallel run, the file may have been changed since.
     try {
@@ -131,13 +158,68 @@ void PendingWrite::commit() {
     chmod(target_.c_str(), mode_);
     make_writable_ = false;
   }
-  if (tmp_.empty()) return;
+  if (tmp_.empty()) return false;
+  sync_content();
+  // The content is on the disk: a close error could not mean lost bytes any more.
+  close(fd_);
+  fd_ = -1;
   if (rename(tmp_.c_str(), target_.c_str()) != 0) {
     const int err = errno;
     discard();
     fail(path_, err);
   }
   tmp_.clear();
+  return true;
+}
+
+void PendingWrite::commit() {
+  if (put_in_place() && !sync_dir(directory()))
+    throw cannot_sync_dir_error(directory(), std::strerror(errno));
+}
+
+CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
+  // Waits for the disk side by side: the file system and the device serve waits that
+  // overlap with one commit and one cache flush, where one after the other each pays
+  // for its own.
+  std::vector<std::optional<RunError>> errors(writes.size());
+  std::atomic<size_t> next = 0;
+  auto sync_some = [&] {
+    for (size_t k; (k = next++) < writes.size();) {
+      try {
+        writes[k]->sync_content();
+      } catch (const RunError& e) {
+        errors[k] = e;
+      }
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    const size_t n = std::min(writes.size(), kSyncLanes);
+    for (size_t k = 1; k < n; ++k) helpers.emplace_back(sync_some);
+    sync_some();
+  }
+  size_t synced = 0;
+  while (synced < writes.size() && !errors[synced]) ++synced;
+  const std::optional<RunError> sync_error = synced < writes.size() ? errors[synced] : std::nullopt;
+  CommitOutcome out;
+  std::vector<std::string> dirs;
+  for (; out.placed < synced; ++out.placed) {
+    PendingWrite* w = writes[out.placed];
+    try {
+      if (w->put_in_place()) {
+        std::string dir = w->directory();
+        if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(std::move(dir));
+      }
+    } catch (const RunError& e) {
+      out.error = e;
+      break;
+    }
+  }
+  if (!out.error) out.error = sync_error;
+  for (const std::string& dir : dirs) {
+    if (!sync_dir(dir) && !out.error) out.error = cannot_sync_dir_error(dir, std::strerror(errno));
+  }
+  return out;
 }
 
 PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run,
@@ -172,9 +254,8 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
 
   int err = 0;
   if (!write_all(fd, bytes.data(), bytes.size())) err = errno;
-  // Start writing the new content out now: the rename that puts it in place would
-  // otherwise push it to the disk itself, and renames happen one after the other while
-  // preparing goes on in parallel. This only starts the writing; nothing waits for it.
+  // Start writing the new content out now, so that the wait for the disk before the
+  // rename finds most of it written. This only starts the writing; nothing waits for it.
   if (!err) sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   if (!err && fchmod(fd, w.mode_) != 0) err = errno;
   if (!err && (st.st_uid != geteuid() || st.st_gid != getegid())) {
@@ -182,11 +263,13 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
     // Either way the content is safe, so a refusal is no reason to stop.
     if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)!fchown(fd, -1, st.st_gid);
   }
-  if (close(fd) != 0 && !err) err = errno;
   if (err) {
+    close(fd);
     unlink(tmp.c_str());
     fail(path, err);
   }
+  // Kept open: the wait for the disk before the rename reports what writing out met.
+  w.fd_ = fd;
   w.tmp_ = std::move(tmp);
   return w;
 }

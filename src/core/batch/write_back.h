@@ -1,13 +1,15 @@
 // Writing a processed document back over its file without ever leaving it half-written:
 // the new bytes go completely into a temporary file in the same directory, which is then
-// renamed over the original. A crash, a full disk or a killed process leaves either the
-// old file or the new one.
+// renamed over the original. The new bytes are on the disk before the rename, and the
+// directory is synced after it, so a crash, a power cut, a full disk or a killed process
+// leaves either the old file or the new one.
 //
 // The two halves are separate so that a parallel run can prepare files ahead and still
 // put them in place strictly in list order.
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -43,7 +45,10 @@ class PendingWrite {
   const std::string& target() const { return target_; }
 
   // Puts the new content in place (or, for unchanged content, only makes the file
-  // writable). Throws RunError "Cannot create file ..." with the system's reason.
+  // writable): waits until it is on the disk, renames it over the file, syncs the
+  // directory. Throws RunError "Cannot create file ..." with the system's reason, the
+  // file keeping its old content; or, once the new content is in place but its directory
+  // could not be synced, "Cannot sync directory ...".
   void commit();
   void discard();
 
@@ -51,10 +56,16 @@ class PendingWrite {
   friend PendingWrite prepare_write_back1(const std::string&, std::string_view, bool,
                                           const std::optional<FileStamp>&,
                                           std::optional<std::string_view>);
+  friend struct CommitOutcome commit_all(std::span<PendingWrite* const>);
   void check_unchanged() const;
+  void sync_content();  // throws, discarding the temporary file
+  bool put_in_place();  // throws likewise; answers whether a file was renamed
+  std::string directory() const;
   std::string path_;                  // as the caller named it, for messages
   std::string target_;                // the file finally replaced (links resolved)
   std::string tmp_;                   // the temporary file, empty when there is none
+  int fd_ = -1;                       // the temporary file, open until it is in place
+  bool synced_ = false;               // its content is on the disk
   std::optional<FileStamp> read_as_;  // the target as it was read, when known
   unsigned mode_ = 0;
   bool changed_ = false;
@@ -79,6 +90,20 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
                                  bool dry_run = false,
                                  const std::optional<FileStamp>& read_as = std::nullopt,
                                  std::optional<std::string_view> as_read = std::nullopt);
+
+// What commit_all did: writes[0, placed) are in place. error tells what stopped it: the
+// write at `placed` failed and it and the later ones are untouched, or, with placed equal
+// to the number of writes, a directory could not be synced.
+struct CommitOutcome {
+  size_t placed = 0;
+  std::optional<RunError> error;
+};
+
+// Commits several writes in their order with one wait for the disk instead of one per
+// file: every new content is synced first, then each is renamed over its file, then each
+// directory is synced once. The files are put in place strictly in order, so a failure
+// leaves what committing one after the other would have left.
+CommitOutcome commit_all(std::span<PendingWrite* const> writes);
 
 // Both halves at once; answers whether the content changed.
 bool write_back1(const std::string& path, std::string_view bytes, bool dry_run = false,

@@ -11,12 +11,13 @@ namespace lq {
 
 std::string md5_hex(std::string_view bytes);
 
-// The digest of a file's bytes exactly as stored. Never fails: a file that cannot be
-// opened or read gives the digest of empty input, like an empty file.
+// The digest of a file's bytes exactly as stored. A file that cannot be opened or read
+// (missing, a directory, unreadable) has no digest: throws RunError "Cannot open file ..."
+// with the path and the system's reason, so it is never mistaken for an empty file.
 std::string md5_file_hex(const std::string& path);
 
 // The same, reporting (bytes read, file size) as it goes; nothing when `step` answers
-// false, which ends the reading.
+// false, which ends the reading. Throws as above.
 std::optional<std::string> md5_file_hex(const std::string& path,
                                         const std::function<bool(uint64_t, uint64_t)>& step);
 

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "core/run_error.h"
+#include "core/textsvc/disk_sync.h"
 #include "core/textsvc/install_layout.h"
 #include "core/textsvc/natural_order.h"
 #include "core/textsvc/str_helpers.h"
@@ -411,6 +412,8 @@ void ReplacingFile::commit() {
   if (existed_ && (uid_ != ::getuid() || gid_ != ::getgid())) {
     [[maybe_unused]] const int ignored = ::fchown(fd_, uid_, gid_);
   }
+  // The new bytes reach the disk before they replace the old ones.
+  if (!sync_file_data(fd_)) fail(errno);
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) {
     const int err = errno;
@@ -425,6 +428,9 @@ void ReplacingFile::commit() {
     throw cannot_create_error(path_, reason(err));
   }
   committed_ = true;
+  const size_t slash = real_.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : real_.substr(0, slash + 1);
+  if (!sync_dir(dir)) throw cannot_sync_dir_error(dir.empty() ? "." : dir, reason(errno));
 }
 
 void write_file1(const std::string& path, std::string_view bytes) {

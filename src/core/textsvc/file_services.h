@@ -85,10 +85,12 @@ void force_dir1(const std::string& path, bool is_file);
 void shell_open1(const std::string& target);
 
 // Writes bytes to path through a temporary file in the same directory renamed over the
-// original, so the file is either old or new, never half-written. The original's
+// original, so the file is either old or new, never half-written: the new bytes are on
+// the disk before the rename, and the directory is synced after it. The original's
 // permission bits are kept, with write permission for the owner added (a read-only file
 // may be replaced, as the user asked to save it). A symbolic link is followed: its target
-// is replaced. Throws RunError ("Cannot create file ..." with the system's reason).
+// is replaced. Throws RunError ("Cannot create file ..." with the system's reason; or
+// "Cannot sync directory ..." once the file is replaced but its directory is not synced).
 void write_file1(const std::string& path, std::string_view bytes);
 
 // A file written through a temporary file in the same directory, renamed over the

@@ -6,6 +6,7 @@
 
 #include "core/operations/md5.h"
 #include "gui/shell/background_task.h"
+#include "gui/shell/msg_box.h"
 #include "gui/shell/text_bridge.h"
 #include "gui/widgets/image_buttons.h"
 
@@ -43,11 +44,23 @@ void TControlForm_md5::SpeedButton_md51Click() {
   // A large file takes a while: read on a worker, with progress and "停止".
   const std::string file = path_from_q(path);
   std::optional<std::string> digest;
-  run_in_background(this, "正在计算md5编码...",
-                    [&](const TaskStep& step) { digest = md5_file_hex(file, step); });
+  std::optional<std::string> error;
+  run_in_background(this, "正在计算md5编码...", [&](const TaskStep& step) {
+    try {
+      digest = md5_file_hex(file, step);
+    } catch (const std::exception& e) {  // nothing may leave the worker's thread
+      error = e.what();
+    }
+  });
+  auto* edit = findChild<QLineEdit*>("Edit_md51");
+  if (error) {
+    // No digest rather than the one of an empty file, and the reason why.
+    if (edit) edit->clear();
+    show_message1(QString::fromLocal8Bit(error->c_str()), this);
+    return;
+  }
   if (!digest) return;  // stopped: the box keeps what it showed
-  if (auto* edit = findChild<QLineEdit*>("Edit_md51"))
-    edit->setText(QString::fromStdString(*digest));
+  if (edit) edit->setText(QString::fromStdString(*digest));
 }
 
 }  // namespace lq::gui

@@ -8,6 +8,7 @@
 #include "core/operations/find_op.h"
 #include "core/operations/op_test_support.h"
 #include "core/run_error.h"
+#include "core/support/sync_spy.h"
 
 namespace lq {
 namespace {
@@ -34,6 +35,14 @@ struct TestOp : Operation {
     if (mark) lines.push_back("doc:" + std::to_string(lines.size()));
   }
 };
+
+// The operations of a worker of a parallel run: a TestOp of its own.
+WorkerOperations test_op_of_a_worker() {
+  WorkerOperations w;
+  w.owned.push_back(std::make_unique<TestOp>());
+  w.chain.append(w.owned.back().get());
+  return w;
+}
 
 struct Host : RunHost {
   std::vector<int> percents;
@@ -386,12 +395,7 @@ TEST_F(RunDriverTest, LastCharsFallbackCarriesToLaterFiles) {
   r.scope.select(8);
   r.scope.set("Edit_fw_hj1", "?");
   r.jobs = 4;  // the fallback keeps the run in list order on one job
-  r.make_operations = [] {
-    WorkerOperations w;
-    w.owned.push_back(std::make_unique<TestOp>());
-    w.chain.append(w.owned.back().get());
-    return w;
-  };
+  r.make_operations = test_op_of_a_worker;
   RunResult res = run(r);
   EXPECT_EQ(read_file(dir / "a.txt"), "{abc}\r\nabc{def}\r\n");
   EXPECT_EQ(read_file(dir / "b.txt"), "w{xyz}\r\n");
@@ -450,12 +454,7 @@ TEST_F(RunDriverTest, ParallelRunMatchesOneJob) {
     r.files = files;
     r.chain.append(&single);
     r.jobs = jobs;
-    r.make_operations = [] {
-      WorkerOperations w;
-      w.owned.push_back(std::make_unique<TestOp>());
-      w.chain.append(w.owned.back().get());
-      return w;
-    };
+    r.make_operations = test_op_of_a_worker;
     Outcome o{RunDriver(ctx, found, h).run(r), found, {}, ctx, h.clipboard};
     for (const auto& f : files)
       if (f != kClipboardEntry) o.contents.push_back(read_file(f));
@@ -482,6 +481,102 @@ TEST_F(RunDriverTest, ParallelRunMatchesOneJob) {
   // Nothing prepared ahead of the failure is left lying around.
   for (auto& e : std::filesystem::directory_iterator(dir / "many"))
     EXPECT_EQ(e.path().filename().string().find(".lq-"), std::string::npos) << e.path();
+}
+
+// A run puts a file's new content in place only once it is on the disk, and syncs each
+// directory once after the renames, with a journal and without one.
+TEST_F(RunDriverTest, NewContentIsOnTheDiskBeforeItReplacesAFile) {
+  std::filesystem::create_directory(dir / "s");
+  for (bool journaled : {false, true}) {
+    SCOPED_TRACE(journaled ? "journal" : "no journal");
+    const std::vector<std::string> files = {dir / "a.txt", dir / "s/b.txt", dir / "c.txt",
+                                            dir / "same.txt"};
+    for (const std::string& f : files) write_file(f, f.ends_with("same.txt") ? "" : "x\n");
+    SyncSpy spy;
+    std::vector<std::string> seen;  // the content syncs and the directory syncs, in order
+    spy.on_call = [&](const SyncSpy::Call& c) {
+      if (c.path.starts_with(dir / "batch")) return;  // the journal's own
+      std::string at = c.dir ? "dir " + c.path.substr(dir.path().size()) : "data";
+      for (const std::string& f : files) at += " " + std::to_string(read_file(f).size());
+      seen.push_back(at);
+    };
+    RunJournal journal(dir / "batch/", "");
+    RunRequest r = request(files);
+    if (journaled) r.journal = &journal;
+    const RunResult res = run(std::move(r));
+    ASSERT_EQ(res.status, RunStatus::Done) << res.error;
+    EXPECT_EQ(res.changed.size(), 3u);
+    // Sizes of a, s/b and c: 2 bytes before, 5 after; the empty file stays as it is.
+    EXPECT_EQ(seen, (std::vector<std::string>{"data 2 2 2 0", "data 2 2 2 0", "data 2 2 2 0",
+                                              "dir  5 5 5 0", "dir /s 5 5 5 0"}));
+  }
+}
+
+// A wait for the disk that fails ends the run with the system's reason, the file keeping
+// its old content, or, when only its directory could not be synced, its new one. A
+// journal whose directory cannot be synced stops the run before the file.
+TEST_F(RunDriverTest, FailedWaitForTheDiskFailsTheRun) {
+  struct Row {
+    const char* name;
+    bool journaled;
+    std::function<bool(const SyncSpy::Call&)> fails;
+    std::string error;
+    std::string after;
+  };
+  const std::string a = dir / "a.txt";
+  auto in_journal = [&](const SyncSpy::Call& c) { return c.path.starts_with(dir / "batch"); };
+  const Row rows[] = {
+      {"content", false, [&](auto& c) { return !c.dir && !in_journal(c); },
+       "Cannot create file \"" + a + "\". Input/output error", "x\n"},
+      {"content, journal", true, [&](auto& c) { return !c.dir && !in_journal(c); },
+       "Cannot create file \"" + a + "\". Input/output error", "x\n"},
+      {"directory", false, [&](auto& c) { return c.dir && !in_journal(c); },
+       "Cannot sync directory \"" + dir.path() + "/\". Input/output error", "{x}\r\n"},
+      {"journal's directory", true, [&](auto& c) { return c.dir && in_journal(c); },
+       "Cannot sync directory \"" + dir / "batch/" + "\". Input/output error", "x\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    write_file(a, "x\n");
+    std::filesystem::remove_all(dir / "batch");
+    SyncSpy spy;
+    spy.fail = [&](const SyncSpy::Call& c) { return row.fails(c) ? EIO : 0; };
+    RunJournal journal(dir / "batch/", "");
+    RunRequest r = request({a});
+    if (row.journaled) r.journal = &journal;
+    const RunResult res = run(std::move(r));
+    EXPECT_EQ(res.status, RunStatus::Failed);
+    EXPECT_EQ(res.error, row.error);
+    EXPECT_EQ(read_file(a), row.after);
+    EXPECT_EQ(dir.names().size(), row.journaled ? 2u : 1u);  // no temporary file left
+  }
+}
+
+// In a group, the file whose content could not reach the disk stops the run there: the
+// files before it are replaced and reported as changed, it and the later ones keep their
+// old bytes; with one job and with several.
+TEST_F(RunDriverTest, FailedWaitInAGroupStopsAtThatFile) {
+  const std::vector<std::string> files = {dir / "a.txt", dir / "b.txt", dir / "c.txt"};
+  for (int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    for (const std::string& f : files) write_file(f, "x\n");
+    SyncSpy spy;
+    spy.fail = [](const SyncSpy::Call& c) {
+      return !c.dir && c.path.find("b.txt") != c.path.npos ? EIO : 0;
+    };
+    RunRequest r = request(files);
+    r.jobs = jobs;
+    r.make_operations = test_op_of_a_worker;
+    const RunResult res = run(std::move(r));
+    EXPECT_EQ(res.status, RunStatus::Failed);
+    EXPECT_EQ(res.error, "Cannot create file \"" + files[1] + "\". Input/output error");
+    EXPECT_EQ(res.changed, (std::vector<std::string>{files[0]}));
+    EXPECT_EQ(context.file_index, 1);
+    EXPECT_EQ(read_file(files[0]), "{x}\r\n");
+    EXPECT_EQ(read_file(files[1]), "x\n");
+    EXPECT_EQ(read_file(files[2]), "x\n");
+    EXPECT_EQ(dir.names().size(), 3u);  // no temporary file left
+  }
 }
 
 }  // namespace

@@ -293,6 +293,31 @@ TEST_F(Journaled, OldRunsArePrunedByCountAndSize) {
   EXPECT_EQ(read_file(runs[0].dir + runs[0].files[0].stored), "x");
 }
 
+// A run that another process is still writing is never pruned, however old; once that
+// process is gone (ended or killed), the run goes like any other.
+TEST_F(Journaled, PruningLeavesARunThatIsStillBeingWritten) {
+  const std::string a = file("a.txt", ""), b = file("b.txt", "x\n");
+  // Its own descriptor of the lock, as another process would have.
+  auto live = std::make_unique<RunJournal>(jdir, "", JournalLimits{1, 1ULL << 30});
+  live->before_replace(b, std::string(64, '0'));
+  const std::string live_id = live->id();
+  for (int k = 0; k < 3; ++k) {
+    write_file(a, "x" + std::to_string(k) + "\n");
+    ASSERT_EQ(run({a}, nullptr, {1, 1ULL << 30}).status, RunStatus::Done);
+  }
+  std::vector<JournalRun> runs = list_journal_runs(jdir);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[1].id, live_id);
+  EXPECT_EQ(read_file(runs[1].dir + runs[1].files[0].stored), "x\n");
+
+  live.reset();  // the process ends without ending its run, as a killed one does
+  write_file(a, "x\n");
+  ASSERT_EQ(run({a}, nullptr, {1, 1ULL << 30}).status, RunStatus::Done);
+  runs = list_journal_runs(jdir);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_NE(runs[0].id, live_id);
+}
+
 TEST(JournalFormat, PathsAndIdsAndTornLines) {
   const std::string odd = "/a b/%/\n\t\x7f\xb0\xa1";
   EXPECT_EQ(escape_journal_path(odd).find_first_of(" \n\t"), std::string::npos);

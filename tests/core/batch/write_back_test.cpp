@@ -11,6 +11,7 @@
 #include "core/batch/temp_dir.h"
 #include "core/run_error.h"
 #include "core/support/file_powers.h"
+#include "core/support/sync_spy.h"
 
 namespace lq {
 namespace {
@@ -165,6 +166,92 @@ TEST(WriteBack, FileChangedSinceReadingIsNotOverwritten) {
   w.commit();
   EXPECT_EQ(read_file(f), "new\r\n");
   EXPECT_EQ(read_file(dir / "kept"), "old\n");
+}
+
+// The new content is on the disk before it replaces the file, and the rename is made
+// durable after: one file alone, and a group, where each directory is synced once.
+TEST(WriteBack, NewContentReachesTheDiskBeforeTheRename) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "s");
+  const std::vector<std::string> files = {dir / "a.txt", dir / "s/b.txt", dir / "c.txt"};
+  for (const std::string& f : files) write_file(f, "old");
+  SyncSpy spy;
+  std::vector<std::string> seen;  // each call, with what the files hold at that moment
+  spy.on_call = [&](const SyncSpy::Call& c) {
+    std::string at = c.dir ? "dir " + c.path : "data " + read_file(c.path);
+    for (const std::string& f : files) at += " " + read_file(f);
+    seen.push_back(at);
+  };
+  EXPECT_TRUE(write_back1(files[0], "one"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"data one old old old",
+                                            "dir " + dir.path() + " one old old"}));
+
+  seen.clear();
+  std::vector<PendingWrite> writes;
+  for (const std::string& f : files) writes.push_back(prepare_write_back1(f, "new"));
+  std::vector<PendingWrite*> group;
+  for (PendingWrite& w : writes) group.push_back(&w);
+  const CommitOutcome out = commit_all(group);
+  EXPECT_EQ(out.placed, 3u);
+  EXPECT_FALSE(out.error);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"data new one old old", "data new one old old",
+                                      "data new one old old", "dir " + dir.path() + " new new new",
+                                      "dir " + dir.path() + "/s new new new"}));
+  EXPECT_EQ(dir.names().size(), 3u);  // no temporary file left
+}
+
+// A wait for the disk that fails: before the rename the file keeps its old content and no
+// temporary file stays; a group stops at that file, the ones before it in place. A
+// directory that cannot be synced is reported although the file has its new content.
+TEST(WriteBack, FailedWaitForTheDiskIsReported) {
+  TempDir dir;
+  const std::vector<std::string> files = {dir / "a.txt", dir / "b.txt", dir / "c.txt"};
+  for (const std::string& f : files) write_file(f, "old");
+  {
+    SyncSpy spy;
+    spy.fail = [](const SyncSpy::Call& c) { return c.dir ? 0 : EIO; };
+    try {
+      write_back1(files[0], "new");
+      ADD_FAILURE() << "no error";
+    } catch (const RunError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Cannot create file \"" + files[0] + "\". Input/output error");
+    }
+    EXPECT_EQ(read_file(files[0]), "old");
+    EXPECT_EQ(dir.names().size(), 3u);
+  }
+  {
+    SyncSpy spy;
+    spy.fail = [&](const SyncSpy::Call& c) {
+      return !c.dir && read_file(c.path) == "new b" ? EIO : 0;
+    };
+    std::vector<PendingWrite> writes;
+    for (const std::string& f : files)
+      writes.push_back(prepare_write_back1(f, "new " + f.substr(f.size() - 5, 1)));
+    std::vector<PendingWrite*> group;
+    for (PendingWrite& w : writes) group.push_back(&w);
+    const CommitOutcome out = commit_all(group);
+    EXPECT_EQ(out.placed, 1u);
+    ASSERT_TRUE(out.error);
+    EXPECT_EQ(std::string(out.error->what()),
+              "Cannot create file \"" + files[1] + "\". Input/output error");
+    writes.clear();
+    EXPECT_EQ(read_file(files[0]), "new a");
+    EXPECT_EQ(read_file(files[1]), "old");
+    EXPECT_EQ(read_file(files[2]), "old");
+    EXPECT_EQ(dir.names().size(), 3u);
+  }
+  SyncSpy spy;
+  spy.fail = [](const SyncSpy::Call& c) { return c.dir ? EIO : 0; };
+  try {
+    write_back1(files[2], "new");
+    ADD_FAILURE() << "no error";
+  } catch (const RunError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot sync directory \"" + dir.path() + "/\". Input/output error");
+  }
+  EXPECT_EQ(read_file(files[2]), "new");
 }
 
 }  // namespace

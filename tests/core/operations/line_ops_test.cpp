@@ -8,6 +8,7 @@
 
 #include "core/operations/md5.h"
 #include "core/operations/op_test_support.h"
+#include "core/run_error.h"
 
 namespace lq {
 namespace {
@@ -190,11 +191,21 @@ TEST_F(Oracle, WholeFileMd5ReportsProgressAndStops) {
   EXPECT_EQ(calls, 2);
 }
 
-TEST_F(Oracle, WholeFileMd5OfUnreadableIsDigestOfEmptyInput) {
-  const std::string empty = "d41d8cd98f00b204e9800998ecf8427e";
-  EXPECT_EQ(md5_file_hex((dir_ / "missing").string()), empty);
-  EXPECT_EQ(md5_file_hex(dir_.string()), empty);  // a directory
-  EXPECT_EQ(md5_file_hex(write("empty", "")), empty);
+// Only an empty file has the digest of empty input; a file that cannot be read has none.
+TEST_F(Oracle, WholeFileMd5OfUnreadableIsAnErrorNamingIt) {
+  EXPECT_EQ(md5_file_hex(write("empty", "")), "d41d8cd98f00b204e9800998ecf8427e");
+  const std::pair<std::string, const char*> bad[] = {
+      {(dir_ / "missing").string(), "No such file or directory"},
+      {dir_.string(), "Is a directory"},
+  };
+  for (const auto& [path, why] : bad) {
+    try {
+      md5_file_hex(path);
+      ADD_FAILURE() << "a digest for " << path;
+    } catch (const RunError& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + path + "\". " + why);
+    }
+  }
 }
 
 TEST(CaseConversion, AgreesWithAsciiRulesOnRandomAscii) {

@@ -13,6 +13,7 @@
 
 #include "core/run_error.h"
 #include "core/support/file_powers.h"
+#include "core/support/sync_spy.h"
 #include "core/support/temp_dir.h"
 
 namespace lq {
@@ -299,6 +300,38 @@ TEST_F(FileServices, WriteFileFailureLeavesOriginal) {
   EXPECT_THROW(write_file1(f, "new"), RunError);
   ::chmod(path("ro").c_str(), 0755);
   EXPECT_EQ(read("ro/keep.txt"), "original");
+}
+
+// The new bytes are on the disk before they replace the old ones, the rename is made
+// durable after; a failed wait before the rename keeps the original, one after it is
+// still reported.
+TEST_F(FileServices, WriteFileWaitsForTheDiskAroundTheRename) {
+  const std::string f = write("w.txt", "old");
+  testing_support::SyncSpy spy;
+  std::vector<std::string> seen;
+  spy.on_call = [&](const testing_support::SyncSpy::Call& c) {
+    seen.push_back((c.dir ? c.path + "/" : read_file_bytes1(c.path)) + " " + read("w.txt"));
+  };
+  write_file1(f, "new");
+  EXPECT_EQ(seen, (std::vector<std::string>{"new old", dir() + " new"}));
+
+  for (bool dir_fails : {false, true}) {
+    spy.fail = [&](const testing_support::SyncSpy::Call& c) {
+      return c.dir == dir_fails ? EIO : 0;
+    };
+    try {
+      write_file1(f, dir_fails ? "third" : "second");
+      ADD_FAILURE() << "no error";
+    } catch (const RunError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                dir_fails ? "Cannot sync directory \"" + dir() + "\". Input/output error"
+                          : "Cannot create file \"" + f + "\". Input/output error");
+    }
+    EXPECT_EQ(read("w.txt"), dir_fails ? "third" : "new");
+  }
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir())) ++entries;
+  EXPECT_EQ(entries, 1);
 }
 
 TEST_F(FileServices, ShellOpenHandsTargetToOpener) {
