@@ -1,5 +1,6 @@
 #include "gui/editor/qoz_edit.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -15,6 +16,7 @@
 
 #include "core/editor/dbcs.h"
 #include "gui/shell/msg_box.h"
+#include "gui/widgets/accessible_factory.h"
 
 namespace lq::gui {
 
@@ -100,6 +102,7 @@ ClipboardText SystemEditorClipboard::text() {
 
 tqozedit1::tqozedit1(QWidget* parent) : QWidget(parent) {
   setObjectName("tqozedit1");
+  install_accessible_factory();
   resize(200, 150);
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::IBeamCursor);
@@ -254,6 +257,16 @@ QPoint tqozedit1::caret_point() const {
 void tqozedit1::caret_moved() {
   update_text();
   QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+  // A screen reader reads the line the caret moved to; the offset costs a walk over the
+  // text, so it is worked out only while one listens.
+  if (accessibility_listening()) {
+    if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(this)) {
+      if (QAccessibleTextInterface* text = iface->textInterface()) {
+        QAccessibleTextCursorEvent moved(this, text->cursorPosition());
+        send_accessible_event(moved);
+      }
+    }
+  }
 }
 
 void tqozedit1::go_line_end1() {

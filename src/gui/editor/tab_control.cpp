@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gui/editor/qoz_edit.h"
+#include "gui/widgets/accessible_factory.h"
 
 namespace lq::gui {
 
@@ -115,6 +116,8 @@ void TTabControlEx::close_page1(TTabControlExSheet* page) {
 
 TTabControlExHead::TTabControlExHead(QWidget* parent) : QWidget(parent) {
   setObjectName("TabHeader");
+  setAccessibleName("打开的文档");
+  install_accessible_factory();
   setMouseTracking(true);
 }
 
@@ -174,6 +177,11 @@ void TTabControlExHead::mouseReleaseEvent(QMouseEvent* e) {
     emit OnCloseButtonClick(page);
     return;
   }
+  activate_page1(page);
+}
+
+void TTabControlExHead::activate_page1(TTabControlExSheet* page) {
+  if (!TabControl || !page) return;
   emit OnActivePageChange(page);
   TabControl->SetActivePage(page);
   emit OnAfterActivePageChange(page);

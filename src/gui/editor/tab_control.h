@@ -85,6 +85,8 @@ class TTabControlExHead : public QWidget {
   QRect close_rect1(const TTabControlExSheet* page) const;
   // The page under the point, and whether the point is on its close button.
   std::pair<TTabControlExSheet*, bool> page_at1(const QPoint& pt) const;
+  // Shows the page as a click on its tab does.
+  void activate_page1(TTabControlExSheet* page);
 
  signals:
   void OnCloseButtonClick(TTabControlExSheet* page);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -90,6 +91,12 @@ TControlForm_::TControlForm_(const PanelClass& cls, Operation* op, QWidget* pare
   top->addWidget(btn_close_, 0, Qt::AlignTop);
   col->addLayout(top);
 
+  // Alt+Q (qiyong) switches the panel that holds the focus on or off, so no panel needs
+  // the mouse; the caption stays as it is, with no mnemonic mark in it.
+  auto* enable_key = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Q), this);
+  enable_key->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(enable_key, &QShortcut::activated, chk_enable_, &QCheckBox::click);
+  chk_enable_->setAccessibleDescription("Alt+Q");
   connect(chk_enable_, &QCheckBox::clicked, this, [this](bool checked) {
     if (op_) op_->SetEnabled(checked);
     emit enableClicked(this, checked);

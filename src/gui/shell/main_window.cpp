@@ -228,7 +228,8 @@ void MainWindow::build_news(QWidget* top) {
   memo_gg_->setFixedHeight(34);
   memo_gg_->setFrameShape(QFrame::NoFrame);
   memo_gg_->setStyleSheet("QPlainTextEdit { background: #fffbe6; color: #7a4b00; }");
-  memo_gg_->setFocusPolicy(Qt::ClickFocus);
+  // Read-only, but reached with Tab so the announcement can be read from the keyboard.
+  memo_gg_->setFocusPolicy(Qt::StrongFocus);
   row->addWidget(memo_gg_);
   top->layout()->addWidget(panel_tool_);
   top->layout()->addWidget(panel_news_);
@@ -347,10 +348,14 @@ void MainWindow::build_status_bar() {
   progress_->setAccessibleName("处理进度");
   progress_->setRange(0, 100);
   progress_->setFixedWidth(220);
+  label_outcome_ = new QLabel(bar);
+  label_outcome_->setObjectName("Label_outcome1");
   bar->addWidget(label_file_);
   bar->addWidget(progress_);
+  bar->addWidget(label_outcome_, 1);
   label_file_->hide();
   progress_->hide();
+  label_outcome_->hide();
 }
 
 void MainWindow::btnMiniClick() {

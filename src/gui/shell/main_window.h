@@ -176,6 +176,8 @@ class MainWindow : public QMainWindow {
   void chkEnableClick(TControlForm_* panel, bool checked);
   void btnCloseClick(TControlForm_* panel);
   void set_running(bool on);
+  // The outcome of a run stays in the status bar until the next run and is read out.
+  void show_outcome1(const QString& text);
   void run_progress(int file_index, int file_count, int percent, const QString& name);
   void run_ended();
   // The run as the window stands now: false (after showing why, unless quiet) when the
@@ -219,6 +221,7 @@ class MainWindow : public QMainWindow {
   ColorListBox* list_box_find_ = nullptr;
   QLabel* label_file_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  QLabel* label_outcome_ = nullptr;
   QMenu* popup_open_ = nullptr;
   QAction* act_start_ = nullptr;
   QAction* act_stop_ = nullptr;

@@ -1,5 +1,6 @@
 // Start, the run on a worker thread with its progress and its end; adding a directory;
 // the announcement panel; the settings the window reads at start.
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include "gui/shell/run_controller.h"
 #include "gui/shell/scope_box.h"
 #include "gui/shell/text_bridge.h"
+#include "gui/widgets/accessible_factory.h"
 #include "gui/widgets/caption_splitter.h"
 #include "gui/widgets/color_widgets.h"
 #include "gui/widgets/image_buttons.h"
@@ -201,6 +203,16 @@ void MainWindow::stop_run() {
   if (run_) run_->request_stop();
 }
 
+void MainWindow::show_outcome1(const QString& text) {
+  label_outcome_->setText(text);
+  label_outcome_->show();
+  // The label's name is its text: the change and an alert make a screen reader say it.
+  QAccessibleEvent changed(label_outcome_, QAccessible::NameChanged);
+  send_accessible_event(changed);
+  QAccessibleEvent alert(label_outcome_, QAccessible::Alert);
+  send_accessible_event(alert);
+}
+
 void MainWindow::set_running(bool on) {
   // While a run works, nothing it reads may change and no second run may start.
   act_start_->setEnabled(!on);
@@ -217,6 +229,7 @@ void MainWindow::set_running(bool on) {
   for (QAction* a : panel_actions_) a->setEnabled(!on);
   set_journal_actions_enabled(!on);
   if (on) {
+    label_outcome_->hide();
     progress_->setValue(0);
     label_file_->show();
     progress_->show();
@@ -254,6 +267,8 @@ void MainWindow::run_ended() {
   }
   switch (result.status) {
     case RunStatus::Done:
+      show_outcome1(from_gbk(lg1::get_text1(catalogue_, msg::kDone)) + " " +
+                    run_summary(result).section('\n', 2, 2));
       if (run_context_.find_ran)
         show_find_results1();
       else
@@ -261,9 +276,10 @@ void MainWindow::run_ended() {
                  nullptr, kInfoCaption);
       break;
     case RunStatus::Stopped:
-      statusBar()->showMessage(QString("已停止: 处理了 %1 个文件").arg(result.files_done), 8000);
+      show_outcome1(QString("已停止: 处理了 %1 个文件").arg(result.files_done));
       break;
     case RunStatus::Failed:
+      show_outcome1(message_to_q(result.error).section('\n', 0, 0));
       msg_box1(message_to_q(result.error), false, this, QApplication::applicationName());
       break;
     default:

@@ -1,5 +1,6 @@
 #include "gui/shell/scope_box.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -51,6 +52,8 @@ ScopeBox::ScopeBox(QWidget* parent)
   rows->setContentsMargins(2, 2, 2, 2);
   rows->setSpacing(1);
 
+  auto* group = new QButtonGroup(this);
+  group->setExclusive(false);
   for (const ScopeModeInfo& mode : ScopeSettings::modes()) {
     // Each mode sits on a panel of its own; as the buttons are not siblings the toolkit's
     // own exclusion does not apply, the shared click handler does it.
@@ -63,6 +66,10 @@ ScopeBox::ScopeBox(QWidget* parent)
     row->setSpacing(3);
     lines->addLayout(row);
     QString last_caption;
+    // The whole row as one reads it, to tell apart boxes whose captions repeat ("个..").
+    QString row_text;
+    for (const ScopeRowItem& item : mode.row)
+      if (item.kind == ScopeRowItem::Kind::Caption) row_text += from_utf8(item.text);
     for (size_t i = 0; i < mode.row.size(); ++i) {
       const ScopeRowItem& item = mode.row[i];
       if (starts_second_line(item, i)) {
@@ -77,7 +84,10 @@ ScopeBox::ScopeBox(QWidget* parent)
         // The first caption is the radio button's own.
         auto* rb = new QRadioButton(text, panel);
         rb->setObjectName(QString::fromStdString(mode.radio));
-        rb->setAutoExclusive(false);
+        // Exclusive to assistive technology, which then calls it a radio button; the
+        // non-exclusive group lets the shared handler uncheck the others.
+        rb->setAutoExclusive(true);
+        group->addButton(rb);
         rb->setAccessibleName(text);
         set_tag(rb, mode.tag);
         radios_.insert(mode.mode, rb);
@@ -110,8 +120,9 @@ ScopeBox::ScopeBox(QWidget* parent)
       e->setText(init);
       // Counts and one-character markers get a narrow box.
       e->setFixedWidth(d->default_value.empty() ? 80 : 40);
-      // A box is named by the caption piece in front of it.
-      e->setAccessibleName(last_caption + " (" + text + ")");
+      // A box is named by the caption piece in front of it, as a label would name it.
+      e->setAccessibleName(last_caption);
+      e->setAccessibleDescription(row_text);
       // This box shares the Tag of the caption after it.
       if (d->name == "Edit_qjhj1") set_tag(e, 10300009);
       row->addWidget(e);

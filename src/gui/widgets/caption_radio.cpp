@@ -1,5 +1,7 @@
 #include "gui/widgets/caption_radio.h"
 
+#include "gui/widgets/accessible_factory.h"
+
 namespace lq::gui {
 
 CaptionRadio::CaptionRadio(const QString& text, QWidget* parent) : QRadioButton(text, parent) {
@@ -7,6 +9,7 @@ CaptionRadio::CaptionRadio(const QString& text, QWidget* parent) : QRadioButton(
   setCheckable(false);
   setFocusPolicy(Qt::NoFocus);
   setAccessibleName(text);
+  install_accessible_factory();
   setStyleSheet(
       "QRadioButton { spacing: 0px; }"
       "QRadioButton::indicator { width: 0px; height: 0px; }");

@@ -5,6 +5,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/widgets/accessible_factory.h"
+
 namespace lq::gui {
 namespace {
 
@@ -50,8 +52,10 @@ ColorUpDown::ColorUpDown(QWidget* parent)
   down_->setArrowType(Qt::DownArrow);
   up_->setToolTip("+1");
   down_->setToolTip("-1");
-  up_->setAccessibleName("+1");
-  down_->setAccessibleName("-1");
+  // Read out as Qt's own spin boxes name their arrows.
+  up_->setAccessibleName("增加");
+  down_->setAccessibleName("减少");
+  install_accessible_factory();
   connect(up_, &QToolButton::clicked, this, &ColorUpDown::stepUp);
   connect(down_, &QToolButton::clicked, this, &ColorUpDown::stepDown);
   setFixedWidth(16);
