@@ -1,6 +1,6 @@
 // Every scope mode with random parameters over random lines: with C(x) = x the document
 // comes back unchanged, whatever the mode selects.
-#include "core/batch/run_context.h"
+#include "core/run/run_context.h"
 #include "core/run_error.h"
 #include "core/scope/scopes.h"
 #include "fuzz_support.h"

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/batch/run_context.h"
+#include "core/run/run_context.h"
 #include "core/textsvc/file_services.h"
 
 namespace lq::cli {

@@ -16,12 +16,12 @@
 #include <string_view>
 #include <vector>
 
-#include "core/batch/run_context.h"
-#include "core/batch/run_host.h"
 #include "core/batch/run_journal.h"
 #include "core/encoding/text_detect.h"
 #include "core/operations/operation.h"
 #include "core/operations/operation_chain.h"
+#include "core/run/run_context.h"
+#include "core/run/run_host.h"
 #include "core/scope/scope_settings.h"
 #include "core/textsvc/message_catalogue.h"
 #include "core/textsvc/text_layout.h"

@@ -12,13 +12,13 @@
 #include <exception>
 #include <optional>
 
-#include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/encoding/gb_big5.h"
 #include "core/encoding/phrase_convert.h"
 #include "core/encoding/simp_trad.h"
 #include "core/operations/line_operations.h"
 #include "core/operations/panel_operation.h"
+#include "core/run/run_context.h"
 #include "core/run_error.h"
 #include "core/textsvc/str_helpers.h"
 

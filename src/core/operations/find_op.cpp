@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/find_result_line.h"
 #include "core/operations/text_match.h"
+#include "core/run/run_context.h"
 #include "core/textsvc/str_helpers.h"
 
 namespace lq {

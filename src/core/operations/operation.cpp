@@ -1,7 +1,7 @@
 #include "core/operations/operation.h"
 
-#include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
+#include "core/run/run_context.h"
 
 namespace lq {
 

@@ -1,11 +1,11 @@
 // [5] save a copy of the document and [24] split it into part files. Both leave the
 // document itself unchanged.
 
-#include "core/batch/run_context.h"
-#include "core/batch/run_host.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/document_operations.h"
 #include "core/operations/panel_operation.h"
+#include "core/run/run_context.h"
+#include "core/run/run_host.h"
 #include "core/run_error.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/line_text.h"

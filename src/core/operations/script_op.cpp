@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "core/batch/run_context.h"
-#include "core/batch/run_host.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
+#include "core/run/run_context.h"
+#include "core/run/run_host.h"
 #include "core/run_error.h"
 
 namespace lq {

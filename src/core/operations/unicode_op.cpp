@@ -12,10 +12,10 @@
 #include <memory>
 #include <optional>
 
-#include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/document_operations.h"
 #include "core/operations/panel_operation.h"
+#include "core/run/run_context.h"
 #include "core/textsvc/line_text.h"
 
 namespace lq {

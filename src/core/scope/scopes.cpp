@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/batch/run_host.h"
 #include "core/encoding/code_page.h"
+#include "core/run/run_host.h"
 #include "core/textsvc/char_search.h"
 #include "core/textsvc/str_helpers.h"
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "core/batch/run_context.h"
 #include "core/operations/operation_chain.h"
+#include "core/run/run_context.h"
 #include "core/scope/scope_settings.h"
 #include "core/textsvc/line_list.h"
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/batch/run_context.h"
 #include "core/operations/operation_chain.h"
 #include "core/operations/panel_stack.h"
+#include "core/run/run_context.h"
 #include "core/textsvc/message_catalogue.h"
 #include "gui/shell/main_window_settings.h"
 

@@ -6,9 +6,9 @@
 #include <random>
 #include <sstream>
 
-#include "core/batch/run_context.h"
-#include "core/batch/run_host.h"
 #include "core/operations/op_test_support.h"
+#include "core/run/run_context.h"
+#include "core/run/run_host.h"
 #include "core/run_error.h"
 
 namespace lq {

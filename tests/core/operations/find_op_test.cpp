@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/find_result_line.h"
 #include "core/operations/operation_chain.h"
+#include "core/run/run_context.h"
 
 namespace lq {
 namespace {

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/batch/run_context.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/operation_chain.h"
+#include "core/run/run_context.h"
 
 namespace lq::testing {
 

@@ -2,11 +2,11 @@
 // of each line.
 #include <gtest/gtest.h>
 
-#include "core/batch/run_context.h"
 #include "core/operations/find_op.h"
 #include "core/operations/find_result_line.h"
 #include "core/operations/replace_op.h"
 #include "core/operations/script_op.h"
+#include "core/run/run_context.h"
 #include "core/scope/scopes.h"
 
 namespace lq {

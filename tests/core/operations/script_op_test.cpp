@@ -4,11 +4,11 @@
 
 #include <random>
 
-#include "core/batch/run_context.h"
-#include "core/batch/run_host.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/operation_chain.h"
+#include "core/run/run_context.h"
+#include "core/run/run_host.h"
 #include "core/run_error.h"
 
 namespace lq {

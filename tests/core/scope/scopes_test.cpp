@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/batch/run_host.h"
 #include "core/encoding/code_page.h"
+#include "core/run/run_host.h"
 #include "core/run_error.h"
 
 namespace lq {

@@ -24,7 +24,7 @@ struct RunContext {
   // Characters of the entry that a conversion left in their own form because its code
   // page cannot hold their converted form (the phrase conversion of [20]/[21]).
   int64_t unconverted_chars = 0;
-  bool find_ran = false;  // set by the find operation's line step
+  bool find_ran = false;  // set by the find operation when it runs over a document
   // Byte length of the find query at the last file; sizes the selection when a result
   // is opened. Kept by the find operation's document step, enabled or not.
   int32_t find_query_len1 = 0;
