@@ -23,6 +23,7 @@
 #include "core/batch/journal_format.h"
 #include "core/batch/recipe.h"
 #include "core/batch/run_driver.h"
+#include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
 #include "core/operations/find_op.h"
 #include "core/operations/panel_stack.h"

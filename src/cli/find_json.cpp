@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
 #include "core/textsvc/str_helpers.h"
 
@@ -10,20 +11,8 @@ namespace {
 
 // Length of the well-formed UTF-8 sequence at s[i], or 0.
 size_t utf8_len(std::string_view s, size_t i) {
-  const unsigned char b = s[i];
-  if (b < 0x80) return 1;
-  size_t n = b >= 0xC2 && b <= 0xDF   ? 2
-             : b >= 0xE0 && b <= 0xEF ? 3
-             : b >= 0xF0 && b <= 0xF4 ? 4
-                                      : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  const unsigned char b1 = s[i + 1];
-  if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 > 0x9F) || (b == 0xF0 && b1 < 0x90) ||
-      (b == 0xF4 && b1 > 0x8F))
-    return 0;
-  for (size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-  return n;
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data()) + i;
+  return *p < 0x80 ? 1 : well_formed_utf8(p, s.size() - i);
 }
 
 // A JSON string of UTF-8 text; a byte that is not part of a well-formed sequence becomes
@@ -60,15 +49,6 @@ void put_string(std::string& out, std::string_view s) {
 }
 
 }  // namespace
-
-bool is_utf8_text(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const size_t n = utf8_len(s, i);
-    if (n == 0) return false;
-    i += n;
-  }
-  return true;
-}
 
 std::string find_match_json(const FindMatch& match, std::string_view path) {
   const CodePage& page = match.page ? *match.page : code_page();

@@ -15,9 +15,6 @@
 
 namespace lq::cli {
 
-// Whether the bytes are well-formed UTF-8.
-bool is_utf8_text(std::string_view bytes);
-
 // The object for one match, without the line end; `path` is what to show as its path.
 std::string find_match_json(const FindMatch& match, std::string_view path);
 

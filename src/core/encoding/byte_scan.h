@@ -1,5 +1,6 @@
 // Small scans over bytes that the code pages, the detector and the matcher share: runs of
-// ASCII, eight bytes at a time, and the length of one well-formed UTF-8 sequence.
+// ASCII, eight bytes at a time, the length of one well-formed UTF-8 sequence, and whether
+// a text is UTF-8 at all.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +43,22 @@ inline size_t well_formed_utf8(const unsigned char* p, size_t left, char32_t* cp
   if (c < kMin[len] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
   if (cp) *cp = c;
   return len;
+}
+
+// Whether all of s is well-formed UTF-8 (ASCII alone is).
+inline bool is_utf8_text(std::string_view s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const auto* const end = p + s.size();
+  while (p < end) {
+    if (*p < 0x80) {
+      p += ascii_run(p, end);
+      continue;
+    }
+    const size_t n = well_formed_utf8(p, static_cast<size_t>(end - p));
+    if (n == 0) return false;
+    p += n;
+  }
+  return true;
 }
 
 }  // namespace lq

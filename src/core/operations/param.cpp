@@ -1,5 +1,6 @@
 #include "core/operations/param.h"
 
+#include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
 
 namespace lq {
@@ -9,11 +10,6 @@ bool is_ascii(std::string_view s) {
   for (char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return false;
   return true;
-}
-
-bool valid_utf8(std::string_view s) {
-  std::string out, missing;
-  return utf8_code_page().from_utf8_exact(s, out, missing);
 }
 
 }  // namespace
@@ -37,7 +33,7 @@ ValueForm EncodedValues::form(std::string_view name) const {
 
 std::string EncodedValues::unicode_text(std::string_view name, const std::string& stored) const {
   if (auto it = unicode_.find(name); it != unicode_.end()) return it->second;
-  if (form(name) == ValueForm::Bytes && valid_utf8(stored)) return stored;
+  if (form(name) == ValueForm::Bytes && is_utf8_text(stored)) return stored;
   return code_page().to_utf8(stored);
 }
 

@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
 
 namespace lq {
@@ -17,10 +18,6 @@ std::string repeat(std::string_view s, size_t n) {
   std::string out;
   for (size_t k = 0; k < n; ++k) out += s;
   return out;
-}
-
-bool valid_utf8(std::string_view bytes) {
-  return utf8_code_page().to_utf8(bytes) == bytes;
 }
 
 const char* detected(std::string_view bytes) {
@@ -42,7 +39,7 @@ class ShortGbkValidAsUtf8 : public testing::TestWithParam<GbkLine> {};
 
 TEST_P(ShortGbkValidAsUtf8, IsGbk) {
   const std::string bytes = gbk(GetParam().text);
-  ASSERT_TRUE(valid_utf8(bytes)) << "not a hard case";
+  ASSERT_TRUE(is_utf8_text(bytes)) << "not a hard case";
   EXPECT_STREQ(detected(bytes), "GBK");
 }
 
