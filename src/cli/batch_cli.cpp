@@ -10,7 +10,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "cli/cli_version.h"
 #include "cli/expand_template.h"
@@ -52,11 +51,10 @@ std::string for_terminal(std::string_view bytes) {
 }
 
 std::string read_bytes(const std::string& path, const std::string& what) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw UsageError("cannot read " + what + " '" + path + "'");
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  int err = 0;
+  std::optional<std::string> bytes = read_file_bytes(path, &err);
+  if (!bytes) throw UsageError("cannot read " + what + " '" + path + "': " + std::strerror(err));
+  return std::move(*bytes);
 }
 
 // The CLI's panel stack holds exactly the chosen operation, enabled, with its values; no

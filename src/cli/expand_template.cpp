@@ -2,27 +2,21 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "core/operations/template_expand.h"
+#include "core/textsvc/file_services.h"
 
 namespace lq::cli {
 namespace {
 
 bool read_all(const std::string& path, std::string& bytes, std::string& reason) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    reason = std::strerror(errno);
+  int err = 0;
+  std::optional<std::string> read = read_file_bytes(path, &err);
+  if (!read) {
+    reason = std::strerror(err);
     return false;
   }
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) {
-    reason = std::strerror(errno);
-    return false;
-  }
-  bytes = buf.str();
+  bytes = std::move(*read);
   return true;
 }
 

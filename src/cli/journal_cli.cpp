@@ -1,14 +1,12 @@
 #include "cli/journal_cli.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "cli/cli_version.h"
 #include "core/batch/journal_summary.h"
 #include "core/batch/journal_undo.h"
 #include "core/batch/text_diff.h"
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
+#include "core/textsvc/file_services.h"
 
 namespace lq::cli {
 namespace {
@@ -87,12 +85,7 @@ void print_diffs(const RunResult& result, std::FILE* out) {
   for (size_t k = 0; k < result.changed.size() && k < result.outputs.size(); ++k) {
     const std::string& entry = result.changed[k];
     std::string before;
-    if (entry != kClipboardEntry) {
-      std::ifstream in(entry, std::ios::binary);
-      std::ostringstream ss;
-      ss << in.rdbuf();
-      before = ss.str();
-    }
+    if (entry != kClipboardEntry) before = read_file_bytes(entry).value_or(std::string());
     const TextDiff diff = diff_text(before, result.outputs[k]);
     std::fputs(unified_diff(diff, entry, entry + " (processed)",
                             diff_line_decoder(before, result.outputs[k]))

@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 
 #include "core/batch/content_hash.h"
 #include "core/run_error.h"
@@ -17,15 +15,6 @@
 
 namespace lq {
 namespace {
-
-std::optional<std::string> read_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return ss.str();
-}
 
 void add_once(std::vector<std::string>& list, const std::string& path) {
   if (std::find(list.begin(), list.end(), path) == list.end()) list.push_back(path);
@@ -87,7 +76,7 @@ UndoReport undo_run(const std::string& journal_dir, const std::string& id,
       add_once(report.changed, f.path);
       continue;
     }
-    const std::optional<std::string> original = read_bytes(run->dir + f.stored);
+    const std::optional<std::string> original = read_file_bytes(run->dir + f.stored);
     if (!original || sha256_hex(*original) != f.old_hash) {
       report.failed.push_back(f.path + ": the journal's copy of the original is damaged");
       continue;

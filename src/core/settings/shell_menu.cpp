@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
 #include <iterator>
 
 #include "core/textsvc/file_services.h"
@@ -11,11 +10,6 @@
 namespace lq {
 
 namespace {
-
-std::string read_all(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string with_slash(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -86,7 +80,7 @@ void update_shell_menu1(bool on, const std::string& data_home, const std::string
   for (const ShellMenuFile& f : shell_menu_files1(data_home, program)) {
     try {
       if (on) {
-        if (file_exists1(f.path) && read_all(f.path) == f.content) continue;
+        if (file_exists1(f.path) && read_file_bytes(f.path) == f.content) continue;
         force_dir1(f.path, true);
         write_file1(f.path, f.content);
       } else {

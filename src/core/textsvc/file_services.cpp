@@ -169,12 +169,16 @@ long long days_from_civil(long long y, unsigned m, unsigned d) {
 
 }  // namespace
 
-std::string read_file_bytes1(const std::string& file_name) {
+std::optional<std::string> read_file_bytes(const std::string& file_name, int* error) {
+  auto failed = [error](int err) -> std::optional<std::string> {
+    if (error) *error = err;
+    return std::nullopt;
+  };
   Fd f(::open(file_name.c_str(), O_RDONLY | O_CLOEXEC));
-  if (f.fd < 0) throw cannot_open_error(file_name, reason(errno));
+  if (f.fd < 0) return failed(errno);
   struct stat st;
-  if (::fstat(f.fd, &st) != 0) throw cannot_open_error(file_name, reason(errno));
-  if (S_ISDIR(st.st_mode)) throw cannot_open_error(file_name, reason(EISDIR));
+  if (::fstat(f.fd, &st) != 0) return failed(errno);
+  if (S_ISDIR(st.st_mode)) return failed(EISDIR);
   // The size is only a hint: a file that grows or a /proc file of size 0 is read to its
   // end.
   std::string data;
@@ -185,13 +189,20 @@ std::string read_file_bytes1(const std::string& file_name) {
     const ssize_t n = ::read(f.fd, data.data() + have, data.size() - have);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw cannot_open_error(file_name, reason(errno));
+      return failed(errno);
     }
     if (n == 0) break;
     have += static_cast<size_t>(n);
   }
   data.resize(have);
   return data;
+}
+
+std::string read_file_bytes1(const std::string& file_name) {
+  int err = 0;
+  std::optional<std::string> data = read_file_bytes(file_name, &err);
+  if (!data) throw cannot_open_error(file_name, reason(err));
+  return std::move(*data);
 }
 
 FilePieces::FilePieces(const std::string& file_name) : name_(file_name) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,9 @@ void load_lines1(const std::string& file_name, LineList& lines);
 
 // The whole file as bytes; throws as load_lines1 does.
 std::string read_file_bytes1(const std::string& file_name);
+// The same without throwing: nothing when the file cannot be read (a directory cannot),
+// with the system's error number in *error when asked for.
+std::optional<std::string> read_file_bytes(const std::string& file_name, int* error = nullptr);
 
 // A file read a piece at a time, for files too large to hold twice; throws as load_lines1
 // does.

@@ -3,9 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
-#include <fstream>
-#include <sstream>
 
+#include "core/textsvc/file_services.h"
 #include "gui/shell/msg_box.h"
 #include "gui/shell/text_bridge.h"
 
@@ -14,13 +13,6 @@ namespace {
 
 // Copies inside the program keep their exact bytes under this type.
 const char* kBytesMime = "application/x-lexoquill-gbk";
-
-std::string file_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 }  // namespace
 
@@ -164,7 +156,7 @@ void RunController::work() {
                       static_cast<int>(static_cast<double>(k + 1) / static_cast<double>(n) * 100),
                       entry);
       inputs.push_back(entry == kClipboardEntry ? host_->clipboard_text().value_or(std::string())
-                                                : file_bytes(entry));
+                                                : read_file_bytes(entry).value_or(std::string()));
     }
   }
   publish_results();
