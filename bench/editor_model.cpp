@@ -88,18 +88,18 @@ double time_wc(const std::string& path, double* cpu = nullptr) {
 
 // Types `keys` characters into the middle of the document, each with its undo snapshot.
 void type_into_middle(lq::EditorModel& m, int keys) {
-  m.set_top_line1(m.row_count() / 2);
-  m.set_caret_row1(0);
-  m.set_caret_col1(1);
-  for (int i = 0; i < keys; ++i) m.type_char1(static_cast<unsigned char>('a' + i % 26), false);
+  m.set_top_line(m.row_count() / 2);
+  m.set_caret_row(0);
+  m.set_caret_col(1);
+  for (int i = 0; i < keys; ++i) m.type_char(static_cast<unsigned char>('a' + i % 26), false);
 }
 
 // The child's part: load, type, end. Answers the process's exit status.
 int typing_session(const std::string& path, int keys) {
   lq::EditorModel m;
-  if (!m.load_file1(path)) return 1;
+  if (!m.load_file(path)) return 1;
   type_into_middle(m, keys);
-  return m.undo_list1().empty() ? 1 : 0;
+  return m.undo_list().empty() ? 1 : 0;
 }
 
 // Maximum resident size, in bytes, of a fresh copy of this program running typing_session;
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     lq::EditorModel fresh;  // as when a file is opened in a new tab
     double c0 = self_cpu();
     auto t = Clock::now();
-    if (!fresh.load_file1(path)) {
+    if (!fresh.load_file(path)) {
       std::fprintf(stderr, "load failed\n");
       return 1;
     }
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
   }
 
   lq::EditorModel m;
-  if (!m.load_file1(path)) return 1;
+  if (!m.load_file(path)) return 1;
   std::remove(path.c_str());
 
   // Time per keystroke in the middle of the document.
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
   auto t = Clock::now();
   type_into_middle(m, keys);
   double key_ms = seconds_since(t) * 1000.0 / keys;
-  if (m.undo_list1().size() != static_cast<size_t>(keys)) {
+  if (m.undo_list().size() != static_cast<size_t>(keys)) {
     std::fprintf(stderr, "expected %d undo records\n", keys);
     return 1;
   }

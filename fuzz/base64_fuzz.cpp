@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  lq::base64_decode1(bytes);
-  FUZZ_CHECK(lq::base64_decode1(lq::base64_encode1(bytes)) == bytes);
+  lq::from_base64(bytes);
+  FUZZ_CHECK(lq::from_base64(lq::to_base64(bytes)) == bytes);
   return 0;
 }

@@ -1,4 +1,4 @@
-// load_lines1 over arbitrary file bytes: the lines are the bytes split at LF with every
+// load_lines over arbitrary file bytes: the lines are the bytes split at LF with every
 // CR dropped and a last empty piece left out.
 #include <sys/mman.h>
 #include <unistd.h>
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   FUZZ_CHECK(fd >= 0 && ftruncate(fd, 0) == 0 && pwrite(fd, data, size, 0) == ssize_t(size));
   lq::LineList lines;
-  lq::load_lines1(path, lines);
+  lq::load_lines(path, lines);
 
   lq::LineList want;
   std::string cur;

@@ -15,13 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (p <= text.size()) {
     size_t q = text.find('\n', p);
     if (q == std::string::npos) q = text.size();
-    store.data1.push_back(text.substr(p, q - p));
+    store.record_list.push_back(text.substr(p, q - p));
     p = q + 1;
   }
-  const lq::LineList header = lq::TTextData::split1(store.data1.front(), store.separator1());
-  for (int r = -1; r <= store.record_count1() + 1; ++r) {
-    store.set_current1(r);
-    for (const std::string& name : header) store.get_value1(name);
+  const lq::LineList header =
+      lq::TTextData::split_fields(store.record_list.front(), store.field_separator());
+  for (int r = -1; r <= store.record_count() + 1; ++r) {
+    store.set_current(r);
+    for (const std::string& name : header) store.get_value(name);
   }
   std::string round = value;
   if (!store.use_base64) {
@@ -30,6 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         round.find('\n') != std::string::npos)
       return 0;
   }
-  FUZZ_CHECK(store.decode_value1(store.encode_value1(round)) == round);
+  FUZZ_CHECK(store.decode_value(store.encode_value(round)) == round);
   return 0;
 }

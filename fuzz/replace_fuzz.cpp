@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string original = text;
 
   lq::ReplaceOp op;
-  op.SetEnabled(true);
+  op.set_enabled(true);
   op.params().set_checked("CheckBox_th_r1", mode == 1);
   op.params().set_checked("CheckBox_th_r2", mode == 2);
   op.params().set("Edit_th1", search);
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   env.case_sensitive = case_sensitive;
   op.set_env(env);
   try {
-    op.LineStep(text);
+    op.line_step(text);
   } catch (const lq::RunError&) {
     return 0;
   }

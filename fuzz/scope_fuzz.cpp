@@ -8,9 +8,9 @@
 namespace {
 
 struct Identity : lq::Operation {
-  Identity() : Operation({}) { SetEnabled(true); }
-  void LineStep(std::string&) override {}
-  void DocumentStep(lq::LineList&, const std::string&) override {}
+  Identity() : Operation({}) { set_enabled(true); }
+  void line_step(std::string&) override {}
+  void document_step(lq::LineList&, const std::string&) override {}
 };
 
 }  // namespace
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lq::RunContext context;
   lq::ScopeRun run{chain, settings, context};
   try {
-    lq::run_scope1(lines, run);
+    lq::run_scope(lines, run);
   } catch (const lq::RunError&) {
     return 0;  // a parameter the mode cannot use: reported, nothing changed
   }

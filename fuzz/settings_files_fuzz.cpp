@@ -20,13 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const lq::IniFile ini = lq::IniFile::from_text(bytes);
   lq::read_sys_settings(ini);
-  FUZZ_CHECK(lq::read_scroll_position1(ini, 7) >= 0);
-  for (const std::string& name : lq::read_panel_list1(ini))
+  FUZZ_CHECK(lq::read_scroll_position(ini, 7) >= 0);
+  for (const std::string& name : lq::read_panel_list(ini))
     FUZZ_CHECK(!name.empty() && name.find(';') == std::string::npos);
-  lq::read_window_state1(ini, "TForm1");
-  lq::read_window_bounds1(ini, "TForm1", lq::Bounds{1, 2, 3, 4});
+  lq::read_window_state(ini, "TForm1");
+  lq::read_window_bounds(ini, "TForm1", lq::Bounds{1, 2, 3, 4});
   for (lq::Align a : {lq::Align::kLeft, lq::Align::kBottom, lq::Align::kClient})
-    lq::read_area_size1(ini, "TForm1", "Panel1", a, 5);
+    lq::read_area_size(ini, "TForm1", "Panel1", a, 5);
 
   // A recipe file in memory, reached by its path under /proc: nothing is left on disk.
   static const int fd = memfd_create("lq-fuzz-recipe", MFD_CLOEXEC);

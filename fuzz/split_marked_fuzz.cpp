@@ -1,4 +1,4 @@
-// split_marked1: the outside pieces, and the inside pieces within their markers,
+// split_marked: the outside pieces, and the inside pieces within their markers,
 // concatenate back to the input.
 #include "core/textsvc/str_helpers.h"
 #include "fuzz_support.h"
@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string end = in.text(4);
   const std::string s = in.rest();
   lq::LineList pieces;
-  lq::str1::split_marked1(s, pieces, start, end);
+  lq::text_parts::split_marked(s, pieces, start, end);
   std::string back;
   for (const std::string& p : pieces) {
     FUZZ_CHECK(p.size() >= 2 && (p[0] == '0' || p[0] == '1') && p[1] == '=');

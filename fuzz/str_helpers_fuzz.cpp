@@ -14,35 +14,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int len = static_cast<int>(s.size());
 
   FUZZ_CHECK(lq::sub(s, i, n).size() <= static_cast<size_t>(n < 0 ? 0 : n));
-  for (int p :
-       {lq::pos(a, s, n), lq::pos_text(a, s, n), lq::nth_pos1(s, a, n), lq::str1::last_pos1(a, s)})
+  for (int p : {lq::pos(a, s, n), lq::pos_text(a, s, n), lq::nth_pos(s, a, n),
+                lq::text_parts::last_pos(a, s)})
     FUZZ_CHECK(p >= 0 && p <= len);
   FUZZ_CHECK(lq::replace_all(s, a, a) == s);
   FUZZ_CHECK(lq::same_text(lq::lower_ascii(s), lq::upper_ascii(s)));
   FUZZ_CHECK(lq::trim(s) == lq::trim_left(lq::trim_right(s)));
 
   lq::LineList pieces;
-  lq::split_str1(s, pieces, a);
-  if (!a.empty()) FUZZ_CHECK(lq::join_list1(pieces, a) == s);
+  lq::split_str(s, pieces, a);
+  if (!a.empty()) FUZZ_CHECK(lq::join_list(pieces, a) == s);
   lq::LineList positions;
-  lq::all_pos1(positions, s, a);
+  lq::all_pos(positions, s, a);
 
   std::string back;
-  FUZZ_CHECK(lq::hex_to_str1(lq::str_to_hex1(s), back) && back == s);
-  FUZZ_CHECK(lq::base64_decode1(lq::base64_encode1(s)) == s);
-  lq::str1::tab_to_crlf1(lq::str1::crlf_to_tab1(s));
-  lq::str_between1(s, a, b);
-  lq::str1::between1(s, a, b);
-  lq::str1::split_to_text1(s, a);
+  FUZZ_CHECK(lq::hex_to_str(lq::str_to_hex(s), back) && back == s);
+  FUZZ_CHECK(lq::from_base64(lq::to_base64(s)) == s);
+  lq::text_parts::tab_to_crlf(lq::text_parts::crlf_to_tab(s));
+  lq::str_between(s, a, b);
+  lq::text_parts::text_between(s, a, b);
+  lq::text_parts::split_to_text(s, a);
 
   pieces.clear();
-  lq::split_by_len1(s, pieces, n);
+  lq::split_by_len(s, pieces, n);
   back.clear();
   for (const std::string& p : pieces) back += p;
   FUZZ_CHECK(back == s);
 
   lq::LineList lines{s, a, b};
-  lq::split_lines_by_len1(lines, lines, n, wide);
+  lq::split_lines_by_len(lines, lines, n, wide);
   back.clear();
   for (const std::string& p : lines) {
     FUZZ_CHECK(!p.empty() && (wide || p.size() <= static_cast<size_t>(n < 1 ? 1 : n)));
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   int at = 0;
   lq::LineList sorted{a + "=1", b + "=2", s};
-  lq::str1::find_key1(sorted, a, "=", at, wide);
+  lq::text_parts::find_sorted_key(sorted, a, "=", at, wide);
   FUZZ_CHECK(at >= 0 && at <= 3);
   return 0;
 }

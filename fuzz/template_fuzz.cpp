@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string params = in.text(256);
   const std::string tmpl = in.rest();
   try {
-    lq::expand_template1(params, tmpl);
+    lq::expand_template_text(params, tmpl);
   } catch (const lq::RunError&) {
   }
   return 0;

@@ -86,7 +86,7 @@ class PlainRows : public QWidget {
     const int ascent = QFontMetrics(font()).ascent();
     const int last = std::min(m_.row_count() - 1, top + height() / lh_);
     for (int i = top; i <= last; ++i) {
-      std::string_view row = m_.row_view1(i);
+      std::string_view row = m_.row_view(i);
       row = row.substr(0, std::min<size_t>(row.size(), 400));
       p.drawText(0, (i - top) * lh_ + ascent, QString::fromStdString(lq::code_page().to_utf8(row)));
     }
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
   const QSize size(1000, 700);
 
   // Opening: load, then the first screen painted.
-  lq::gui::tqozedit1 ed;
+  lq::gui::EditorView ed;
   ed.setFont(font);
   ed.set_scroll_bars(true, true);
   ed.set_alternation_paint(true);
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
   // depending on whether the offscreen window counts as exposed.
   QPixmap frame(size);
   auto t = Clock::now();
-  if (!ed.load_file1(path)) {
+  if (!ed.load_file(path)) {
     std::fprintf(stderr, "load failed\n");
     return 1;
   }
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
   std::remove(path.c_str());
   lq::EditorModel& m = ed.model();
 
-  PlainRows ref(m, ed.line_height1());
+  PlainRows ref(m, ed.line_height());
   ref.setFont(font);
   ref.resize(ed.client_rect().size());
   QPixmap ref_frame(ref.size());
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     ours.clear();
     plain.clear();
     for (int top : tops) {
-      m.set_top_line1(top);
+      m.set_top_line(top);
       double t0 = thread_ms();
       ed.render(&frame, QPoint(), QRegion(ed.client_rect()), QWidget::DrawWindowBackground);
       ours.push_back(thread_ms() - t0);
@@ -157,29 +157,29 @@ int main(int argc, char** argv) {
       plain.push_back(thread_ms() - t0);
     }
   }
-  m.select_all1();
+  m.select_all();
   for (int top : tops) {
-    m.set_top_line1(top);
+    m.set_top_line(top);
     const double t0 = thread_ms();
     ed.render(&frame, QPoint(), QRegion(ed.client_rect()), QWidget::DrawWindowBackground);
     selected.push_back(thread_ms() - t0);
   }
-  m.collapse_selection1();
+  m.collapse_selection();
 
   // A keystroke in the middle of the file and the repaint it causes.
-  m.set_top_line1(m.row_count() / 2);
-  m.set_caret_row1(3);
-  m.set_caret_col1(5);
+  m.set_top_line(m.row_count() / 2);
+  m.set_caret_row(3);
+  m.set_caret_col(5);
   std::vector<double> keys;
   for (int i = 0; i < 100; ++i) {
     const double t0 = thread_ms();
-    m.type_char1(static_cast<unsigned char>('a' + i % 26), false);
+    m.type_char(static_cast<unsigned char>('a' + i % 26), false);
     ed.render(&frame, QPoint(), QRegion(ed.client_rect()), QWidget::DrawWindowBackground);
     keys.push_back(thread_ms() - t0);
   }
 
   std::printf("file: %zu MB, %d rows, view %dx%d, %d rows on screen\n", mb, m.row_count(),
-              size.width(), size.height(), ed.client_rect().height() / ed.line_height1());
+              size.width(), size.height(), ed.client_rect().height() / ed.line_height());
   std::printf("open to first screen: %.0f ms\n", open_ms);
   std::printf(
       "paint per frame (median processor time of %d frames): editor %.3f ms, plain rows %.3f "

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
   } else if (mode == "gbk2utf8" && argc == 4) {
     convert_file(argv[2], argv[3], [](std::string_view b) { return lq::code_page().to_utf8(b); });
   } else if (mode == "s2t" && argc == 4) {
-    convert_file(argv[2], argv[3], [](std::string_view b) { return lq::gb2old1(b); });
+    convert_file(argv[2], argv[3], [](std::string_view b) { return lq::simp_to_trad(b); });
   } else if (mode == "s2t_phrase" && argc == 4) {
     // The converter is loaded once; each line goes to it on its own, as a run hands it over.
     const lq::PhraseConverter& conv = lq::PhraseConverter::get(true, lq::TradStandard::Common);

@@ -1,4 +1,4 @@
-// Times load_lines1 against a plain std::getline reader over the same file.
+// Times load_lines against a plain std::getline reader over the same file.
 // Usage: load_lines_bench FILE
 #include <algorithm>
 #include <chrono>
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string name = argv[1];
   lq::LineList ours, theirs;
-  const double our_ms = median_ms([&] { lq::load_lines1(name, ours); });
+  const double our_ms = median_ms([&] { lq::load_lines(name, ours); });
   const double ref_ms = median_ms([&] { getline_reader(name, theirs); });
   if (ours != theirs) {
     std::fprintf(stderr, "line lists differ\n");

@@ -72,7 +72,7 @@ WorkerOperations make_operations(const Recipe& recipe, const MultiRows& rows,
   if (auto* replace = dynamic_cast<ReplaceOp*>(op.get()); replace && rows)
     replace->set_multi_rows(*rows);
   if (auto* find = dynamic_cast<FindOp*>(op.get())) find->set_match_sink(matches);
-  op->SetEnabled(true);
+  op->set_enabled(true);
   w.chain.append(op.get());
   w.owned.push_back(std::move(op));
   return w;
@@ -155,7 +155,7 @@ void add_files_from(Options& o) {
   if (!list)
     throw PathError("cannot read the file list '" + *o.files_from + "': " + std::strerror(errno));
   LineList items;
-  split_str1(*list, items, o.null_separated ? std::string(1, '\0') : std::string("\n"));
+  split_str(*list, items, o.null_separated ? std::string(1, '\0') : std::string("\n"));
   for (std::string& item : items)
     if (!item.empty()) o.paths.push_back(std::move(item));
 }
@@ -172,7 +172,7 @@ class StdinFile {
                       std::string(std::strerror(errno)));
     dir_ = tmpl;
     path_ = dir_ + "/stdin";
-    write_file1(path_, bytes_);
+    write_file_atomically(path_, bytes_);
   }
   ~StdinFile() {
     std::remove(path_.c_str());
@@ -198,9 +198,9 @@ int usage_error(const std::string& message) {
 LineList file_list(const Options& o) {
   LineList exts;
   if (o.ext)
-    split_str1(*o.ext, exts, ";");
+    split_str(*o.ext, exts, ";");
   else
-    exts = ext_list1(ext_file_path());
+    exts = ext_list(ext_file_path());
   std::vector<std::string> notes;
   auto say_notes = [&notes] {
     for (const std::string& n : notes)
@@ -266,7 +266,7 @@ int run(Options o) {
   if (o.multi) {
     // One row a line, "old=new"; a CR before the LF is not part of the row.
     LineList lines;
-    split_str1(replace_all(read_bytes(*o.multi, "multi-replace rows"), "\r", ""), lines, "\n");
+    split_str(replace_all(read_bytes(*o.multi, "multi-replace rows"), "\r", ""), lines, "\n");
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
     rows.emplace();
     for (const std::string& line : lines)
@@ -297,7 +297,7 @@ int run(Options o) {
   req.binary = recipe.binary.value_or(settings.binary);
   std::optional<RunJournal> journal;
   if (!req.dry_run && !o.no_journal && settings.journal_runs > 0) {
-    journal.emplace(journal_dir1(), recipe_text(recipe), journal_limits(settings));
+    journal.emplace(run_journal_dir(), recipe_text(recipe), journal_limits(settings));
     req.journal = &*journal;
   }
   // Matches are collected by one operation, in list order.
@@ -327,7 +327,7 @@ int run(Options o) {
   MessageCatalogue catalogue;
   auto message = [&](const MessageId& m) {
     // The catalogue hands texts back with CR LF breaks; a terminal wants LF.
-    const std::string text = replace_all(lg1::get_text1(catalogue, m), "\r\n", "\n");
+    const std::string text = replace_all(catalogue_text::get_text(catalogue, m), "\r\n", "\n");
     std::fprintf(stderr, "%s\n", gbk_code_page().to_utf8(text).c_str());
   };
   if (o.diff)

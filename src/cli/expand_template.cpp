@@ -31,7 +31,7 @@ int run_expand_template(const std::string& template_file, const std::string& par
       return 1;
     }
   }
-  std::string expanded = expand_template1(params, tmpl);
+  std::string expanded = expand_template_text(params, tmpl);
   if (std::fwrite(expanded.data(), 1, expanded.size(), out) != expanded.size() ||
       std::fflush(out) != 0) {
     std::fprintf(err, "lexoquill-batch: cannot write the output: %s\n", std::strerror(errno));

@@ -16,7 +16,7 @@ std::string quoted(const std::string& path) {
   return "'" + path + "'";
 }
 
-// Opening the directory is the one way to learn the reason get_files1 would swallow.
+// Opening the directory is the one way to learn the reason get_files would swallow.
 void check_readable_dir(const std::string& path) {
   DIR* d = opendir(path.c_str());
   if (!d) throw PathError("cannot read directory " + quoted(path) + ": " + std::strerror(errno));
@@ -25,7 +25,7 @@ void check_readable_dir(const std::string& path) {
 
 bool has_subdirectory(const std::string& path) {
   LineList dirs;
-  list_dir1(path, dirs, false, "dir");
+  list_dir(path, dirs, false, "dir");
   return !dirs.empty();
 }
 
@@ -53,14 +53,14 @@ LineList collect_files(const std::vector<std::string>& paths, bool recursive, co
   }
   LineList files;
   for (const std::string& path : paths) {
-    if (!dir_exists1(path)) {
+    if (!dir_exists(path)) {
       files.push_back(path);
       continue;
     }
     LineList found;
-    get_files1(path, found, recursive);
+    get_files(path, found, recursive);
     const size_t all = found.size();
-    filter_by_ext1(found, exts);
+    filter_by_ext(found, exts);
     if (found.empty()) {
       std::string why;
       if (all > 0)

@@ -57,7 +57,7 @@ std::string find_match_json(const FindMatch& match, std::string_view path) {
   put_string(out, path_is_text ? std::string(path) : gbk_code_page().to_utf8(path));
   if (!path_is_text) {
     out += ",\"path_base64\":";
-    put_string(out, base64_encode1(path));
+    put_string(out, to_base64(path));
   }
   out += ",\"line\":" + std::to_string(static_cast<long long>(match.line_index) + 1);
   out += ",\"column\":" + std::to_string(match.column);

@@ -34,7 +34,7 @@ void print_list(std::FILE* out, const char* what, const std::vector<std::string>
 }  // namespace
 
 int list_runs(std::FILE* out) {
-  const std::string dir = journal_dir1();
+  const std::string dir = run_journal_dir();
   const std::vector<JournalRun> runs = list_journal_runs(dir);
   if (runs.empty()) {
     std::fprintf(out, "No runs in the journal (%s).\n", dir.c_str());
@@ -50,7 +50,7 @@ int list_runs(std::FILE* out) {
 }
 
 int undo(const std::string& id, std::FILE* out, std::FILE* err) {
-  const std::string dir = journal_dir1();
+  const std::string dir = run_journal_dir();
   std::string target = id;
   if (target.empty()) {
     const std::optional<JournalRun> last = last_undoable_run(dir);

@@ -15,16 +15,16 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> paths =
-      lq::startup_paths1(std::vector<std::string>(argv + 1, argv + argc));
+      lq::startup_paths_from_args(std::vector<std::string>(argv + 1, argv + argc));
   // A blank window started from a running one opens itself even in single-window mode;
   // the marker is not passed on to what this process starts.
   const bool own_window = std::getenv(lq::gui::kNoHandoffEnv) != nullptr;
   ::unsetenv(lq::gui::kNoHandoffEnv);
   if (own_window) {
-    lq::instance_exists1("");
+    lq::instance_exists("");
   } else {
     // Before any window or display connection: a hand-off ends here.
-    lq::HandOff handed = lq::hand_off1(paths);
+    lq::HandOff handed = lq::hand_off(paths);
     if (handed.ended) return 0;
     paths = std::move(handed.rest);
   }
@@ -34,8 +34,8 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName("lexoquill");
   QApplication::setWindowIcon(lq::gui::app_icon());
   // Without Qt's catalogue the standard buttons stay English; the program works the same.
-  lq::gui::install_qt_translations1();
-  lq::gui::install_hint_timing1();
+  lq::gui::install_qt_translations();
+  lq::gui::install_hint_timing();
   // Panels ask for 宋体; any installed CJK font stands in for it.
   QFont::insertSubstitutions("宋体", {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC",
                                       "AR PL UMing CN", "Droid Sans Fallback"});

@@ -23,7 +23,7 @@ TEST(PanelClassRegistry, UnknownClassMessage) {
 
 struct Braces : Operation {
   Braces() : Operation({}) {}
-  void LineStep(std::string& t) override {
+  void line_step(std::string& t) override {
     if (enabled()) t = "{" + t + "}";
   }
 };
@@ -37,9 +37,9 @@ TEST(OperationChain, EnableRuleKeepsAtMostOne) {
   chain.apply_enable_rule(&b, true);
   EXPECT_FALSE(a.enabled());
   EXPECT_TRUE(b.enabled());
-  EXPECT_EQ(chain.run_line_steps1("x"), "{x}");
+  EXPECT_EQ(chain.run_line_steps("x"), "{x}");
   chain.apply_enable_rule(&b, false);
-  EXPECT_EQ(chain.run_line_steps1("x"), "x");
+  EXPECT_EQ(chain.run_line_steps("x"), "x");
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ class TestAccessibility : public QObject {
     QVERIFY(list);
     QCOMPARE(list->role(), QAccessible::PageTabList);
     QVERIFY(!list->text(QAccessible::Name).isEmpty());
-    const auto& pages = head->TabControl->pages1();
+    const auto& pages = head->TabControl->all_pages();
     const int n = static_cast<int>(pages.size());
     QVERIFY(n >= 2);
     QCOMPARE(list->childCount(), n);
@@ -99,7 +99,7 @@ class TestAccessibility : public QObject {
     QVERIFY(first->state().selected);
     QVERIFY(!list->child(1)->state().selected);
     // A closed page leaves the list.
-    head->TabControl->close_page1(pages[1]);
+    head->TabControl->close_page(pages[1]);
     QCOMPARE(list->childCount(), n - 1);
   }
 
@@ -118,7 +118,7 @@ class TestAccessibility : public QObject {
 
   void namesAreTheCaptionsPeopleRead() {
     MainWindow w;
-    w.ensure_panel1("TControlForm_th");
+    w.ensure_panel("TControlForm_th");
     // A box is named by the caption in front of it, never by its control name.
     QCOMPARE(name_of(w.findChild<QLineEdit*>("Edit_fw_qj1")), QString("[2]每一行的前?个字符"));
     QCOMPARE(name_of(w.findChild<QLineEdit*>("Edit_fw_qz2")), QString("个.."));
@@ -156,18 +156,18 @@ class TestAccessibility : public QObject {
     for (QToolButton* b : ud->findChildren<QToolButton*>()) arrows << name_of(b);
     QCOMPARE(arrows, QStringList({"增加", "减少"}));
     // A panel's up-down has no name of its own; it takes its box's.
-    lq::gui::TControlForm_* panel = w.ensure_panel1("TControlForm_sp_file");
+    lq::gui::TControlForm_* panel = w.ensure_panel("TControlForm_sp_file");
     QVERIFY(panel);
     for (auto* pud : panel->findChildren<lq::gui::ColorUpDown*>())
       QCOMPARE(name_of(pud), name_of(pud->buddy()));
   }
 
   void editorOffersItsText() {
-    lq::gui::tqozedit1 e;
+    lq::gui::EditorView e;
     e.resize(400, 200);
     e.show();
     QVERIFY(QTest::qWaitForWindowExposed(&e));
-    e.model().set_all_text1(lq::test::gbk("abc\r\n中文行\r\nxyz"));
+    e.model().set_all_text(lq::test::gbk("abc\r\n中文行\r\nxyz"));
     e.setFocus();
     QAccessibleInterface* i = iface_of(&e);
     QCOMPARE(i->role(), QAccessible::EditableText);
@@ -199,17 +199,17 @@ class TestAccessibility : public QObject {
 
     // Setting a selection from outside selects those characters.
     t->setSelection(0, 5, 7);
-    QCOMPARE(QString::fromStdString(lq::code_page().to_utf8(e.model().selected_text1())),
+    QCOMPARE(QString::fromStdString(lq::code_page().to_utf8(e.model().selected_text())),
              QString("文行"));
     QVERIFY(!t->characterRect(4).isEmpty());
     QCOMPARE(t->offsetAtPoint(t->characterRect(5).center()), 5);
   }
 
   void editorAnnouncesTheCaret() {
-    lq::gui::tqozedit1 e;
+    lq::gui::EditorView e;
     e.show();
     QVERIFY(QTest::qWaitForWindowExposed(&e));
-    e.model().set_all_text1("one\r\ntwo");
+    e.model().set_all_text("one\r\ntwo");
     e.setFocus();
     Events events;
     QTest::keyClick(&e, Qt::Key_Down);
@@ -225,7 +225,7 @@ class TestAccessibility : public QObject {
       files << p;
     }
     w.add_files(files);
-    lq::gui::TControlForm_* p = w.ensure_panel1("TControlForm_ucase");
+    lq::gui::TControlForm_* p = w.ensure_panel("TControlForm_ucase");
     if (!p->chkEnable()->isChecked()) p->chkEnable()->click();
     connect(&w, &MainWindow::progressShown, &w,
             [&w](int) { w.findChild<QAction*>("N_stop1")->trigger(); });
@@ -248,7 +248,7 @@ class TestAccessibility : public QObject {
     const QString f = home_.filePath("done.txt");
     lq::test::write_file(f, "abc\n");
     w.add_files({f});
-    lq::gui::TControlForm_* p = w.ensure_panel1("TControlForm_ucase");
+    lq::gui::TControlForm_* p = w.ensure_panel("TControlForm_ucase");
     if (!p->chkEnable()->isChecked()) p->chkEnable()->click();
     Events events;
     QVERIFY(lq::test::start_and_wait(w));
@@ -262,13 +262,13 @@ class TestAccessibility : public QObject {
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    lq::gui::TControlForm_* panel = w.ensure_panel1("TControlForm_th");
+    lq::gui::TControlForm_* panel = w.ensure_panel("TControlForm_th");
     QVERIFY(panel);
     // The editor keeps Tab for its text, as Qt's own text editors do; the walk goes
     // round the rest of the window.
     auto* head = w.findChild<lq::gui::TTabControlExHead*>("TabHeader");
-    while (!head->TabControl->pages1().empty())
-      head->TabControl->close_page1(head->TabControl->pages1().front());
+    while (!head->TabControl->all_pages().empty())
+      head->TabControl->close_page(head->TabControl->all_pages().front());
     QWidget* start = w.findChild<QWidget*>("ListBox1");
     start->setFocus(Qt::TabFocusReason);
     QSet<QWidget*> reached;
@@ -293,7 +293,7 @@ class TestAccessibility : public QObject {
     w.show();
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    lq::gui::TControlForm_* panel = w.ensure_panel1("TControlForm_th");
+    lq::gui::TControlForm_* panel = w.ensure_panel("TControlForm_th");
     QVERIFY(panel);
     auto* edit = panel->findChild<QLineEdit*>("Edit_th1");
     QVERIFY(edit);

@@ -46,7 +46,7 @@ class TestBatchPreview : public QObject {
     const QStringList files = {file("p1.txt", "one x\ntwo\n"), file("p2.txt", "x\r\n"),
                                file("p3.txt", "no change\r\n")};
     w.add_files(files);
-    auto* panel = w.ensure_panel1("TControlForm_th");
+    auto* panel = w.ensure_panel("TControlForm_th");
     panel->findChild<QLineEdit*>("Edit_th1")->setText("x");
     panel->findChild<QLineEdit*>("Edit_th2")->setText("中");
     if (!panel->chkEnable()->isChecked()) panel->chkEnable()->click();
@@ -121,7 +121,7 @@ class TestBatchPreview : public QObject {
     const QList<Case> cases = {
         {"panel",
          [](MainWindow& w, const QStringList&) {
-           w.ensure_panel1("TControlForm_th")->findChild<QLineEdit*>("Edit_th2")->setText("国");
+           w.ensure_panel("TControlForm_th")->findChild<QLineEdit*>("Edit_th2")->setText("国");
          },
          false},
         {"scope", [](MainWindow& w, const QStringList&) { w.scope_box()->select_mode(2); }, true},
@@ -214,7 +214,7 @@ class TestBatchPreview : public QObject {
       page->SpinEdit_journal_runs1()->setValue(0);
       d->accept();
     });
-    w.N_option1Click();
+    w.open_options();
     QVERIFY(read_file(home_.filePath("sys1.ini")).contains("[journal]\r\nruns=0\r\n"));
     const QStringList files = set_up(w);
     QSignalSpy done(&w, &MainWindow::runFinished);

@@ -93,7 +93,7 @@ class TestBatchRun : public QObject {
     w.show();
     const QStringList files = {file("r1.txt", "a\nb"), file("r2.txt", "x\r\n"), file("r3.txt", "")};
     w.add_files(files);
-    auto* panel = w.ensure_panel1("TControlForm_LAdd");
+    auto* panel = w.ensure_panel("TControlForm_LAdd");
     panel->findChild<QLineEdit*>("Edit_leftadd1")->setText("{");
     enable(panel);
     QList<int> shown;
@@ -122,8 +122,8 @@ class TestBatchRun : public QObject {
     MainWindow w;
     const QString p = file("two.txt", "ab\n");
     w.add_files({p});
-    auto* upper = w.ensure_panel1("TControlForm_ucase");
-    auto* add = w.ensure_panel1("TControlForm_LAdd");
+    auto* upper = w.ensure_panel("TControlForm_ucase");
+    auto* add = w.ensure_panel("TControlForm_LAdd");
     add->findChild<QLineEdit*>("Edit_leftadd1")->setText("-");
     enable(upper);
     enable(add);  // unticks upper
@@ -136,7 +136,7 @@ class TestBatchRun : public QObject {
     MainWindow w;
     const QString p = file("fb.txt", "abc\nabcdef\n");
     w.add_files({p});
-    auto* add = w.ensure_panel1("TControlForm_LAdd");
+    auto* add = w.ensure_panel("TControlForm_LAdd");
     add->findChild<QLineEdit*>("Edit_leftadd1")->setText("|");
     enable(add);
     w.scope_box()->set_value("Edit_fw_hj1", "x");
@@ -158,7 +158,7 @@ class TestBatchRun : public QObject {
     for (int i = 0; i < 40; ++i)
       files << file(QString("f%1.txt").arg(i), QByteArray("ab ab\nno\n").repeated(100));
     w.add_files(files);
-    auto* find = w.ensure_panel1("TControlForm_find");
+    auto* find = w.ensure_panel("TControlForm_find");
     find->findChild<QLineEdit*>("Edit_find1")->setText("ab");
     enable(find);
     auto* toggle = w.findChild<QAbstractButton*>("SpeedButton_view1");
@@ -187,7 +187,7 @@ class TestBatchRun : public QObject {
     for (int i = 0; i < 400; ++i)
       files << file(QString("s%1.txt").arg(i), QByteArray(2000, 'a') + "\n");
     w.add_files(files);
-    enable(w.ensure_panel1("TControlForm_ucase"));
+    enable(w.ensure_panel("TControlForm_ucase"));
     connect(&w, &MainWindow::progressShown, &w,
             [&w](int) { w.findChild<QAction*>("N_stop1")->trigger(); });
     QVERIFY(run(w));
@@ -213,7 +213,7 @@ class TestBatchRun : public QObject {
     QStringList files;
     for (int i = 0; i < 20; ++i) files << file(QString("c%1.txt").arg(i), "q\n");
     w->add_files(files);
-    enable(w->ensure_panel1("TControlForm_ucase"));
+    enable(w->ensure_panel("TControlForm_ucase"));
     connect(w, &MainWindow::progressShown, w, [w](int) { w->close(); });
     w->findChild<QAction*>("N_start1")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 20000);
@@ -224,7 +224,7 @@ class TestBatchRun : public QObject {
     MainWindow w;
     const QString bin = file("bin.txt", QByteArray("a\0b\n", 4)), text = file("t.txt", "t\n");
     w.add_files({bin, text});
-    auto* panel = w.ensure_panel1("TControlForm_ucase");
+    auto* panel = w.ensure_panel("TControlForm_ucase");
     enable(panel);
     QVERIFY(run(w));
     QCOMPARE(read_file(bin), QByteArray("a\0b\n", 4));

@@ -24,8 +24,8 @@
 #include "gui/widgets/color_widgets.h"
 
 using lq::EditPos;
+using lq::gui::EditorView;
 using lq::gui::MainWindow;
-using lq::gui::tqozedit1;
 using lq::test::gbk;
 
 namespace {
@@ -62,11 +62,11 @@ struct Win {
     w.resize(900, 700);
     w.show();
     w.document_tabs()->new_document();
-    ed()->model().set_all_text1(text);
+    ed()->model().set_all_text(text);
     QApplication::setActiveWindow(&w);
     ed()->setFocus();
   }
-  tqozedit1* ed() { return w.document_tabs()->active_editor(); }
+  EditorView* ed() { return w.document_tabs()->active_editor(); }
   lq::EditorModel& m() { return ed()->model(); }
   lq::gui::EditCommands& c() { return *w.edit_commands(); }
   void trigger(const char* name) {
@@ -75,8 +75,8 @@ struct Win {
     a->trigger();
   }
   void select(EditPos a, EditPos e) {
-    m().set_sel_anchor1(a);
-    m().set_sel_end1(e);
+    m().set_sel_anchor(a);
+    m().set_sel_end(e);
   }
 };
 
@@ -127,10 +127,10 @@ class TestEditCommands : public QObject {
     QApplication::setActiveWindow(&w);
     auto* tabs = w.document_tabs();
     tabs->close_active();  // the empty document the window starts with
-    QVERIFY(tabs->PageControl1()->pages1().empty());
+    QVERIFY(tabs->PageControl1()->all_pages().empty());
     w.findChild<QAction*>("N_new1")->trigger();
     w.findChild<QAction*>("N_new1")->trigger();
-    const auto pages = tabs->PageControl1()->pages1();
+    const auto pages = tabs->PageControl1()->all_pages();
     QCOMPARE(pages.size(), size_t(2));
     // The keys work with the focus in the file list too.
     auto* list = w.findChild<QListWidget*>("ListBox1");
@@ -147,34 +147,34 @@ class TestEditCommands : public QObject {
     QCOMPARE(asked, 2);
     list->setFocus();
     QTest::keyClick(list, Qt::Key_F4, Qt::ControlModifier);
-    QCOMPARE(tabs->PageControl1()->pages1().size(), size_t(1));
-    QVERIFY(!tabs->active_page1());
+    QCOMPARE(tabs->PageControl1()->all_pages().size(), size_t(1));
+    QVERIFY(!tabs->active_page());
     w.findChild<QAction*>("N_close1")->trigger();  // nothing active: nothing closes
-    QCOMPARE(tabs->PageControl1()->pages1().size(), size_t(1));
+    QCOMPARE(tabs->PageControl1()->all_pages().size(), size_t(1));
   }
 
   void commandsDoNothingWithoutAnActivePage() {
     Win win("abc");
     win.w.document_tabs()->close_active();
-    QVERIFY(!win.w.document_tabs()->active_page1());
+    QVERIFY(!win.w.document_tabs()->active_page());
     const char* names[] = {"N_copy1", "N_paste1",    "N_cut1",         "N_delete1",
                            "N_wrap1", "N_p_delete1", "N_copy_web1",    "N_date1",
                            "N_save1", "N_addmark1",  "N_copy_unicode", "N_paste_unicode"};
     for (const char* n : names) win.trigger(n);
-    win.c().set_find_text1("abc");
-    win.c().find_next1();
+    win.c().set_find_text("abc");
+    win.c().find_next();
   }
 
   void copyAsWebAndAsCodeGiveTheirBytes() {
     Win win("\t  a b");
-    win.m().select_all1();
+    win.m().select_all();
     win.trigger("N_copy_web1");
     const std::string web =
         "\xA1\xA1\xA1"
         "a b\r\n";
     COMPARE_BYTES(clipboard_bytes(), web);
-    win.m().set_all_text1(web);
-    win.m().select_all1();
+    win.m().set_all_text(web);
+    win.m().select_all();
     win.trigger("N_copy_code1");
     COMPARE_BYTES(clipboard_bytes(), std::string("   a b\r\n"));
   }
@@ -183,27 +183,27 @@ class TestEditCommands : public QObject {
     Win win("abcdef");
     win.select({2, 0}, {4, 0});
     win.trigger("N_cut1");
-    COMPARE_BYTES(win.m().get_row1(0), std::string("adef"));
+    COMPARE_BYTES(win.m().get_row(0), std::string("adef"));
     COMPARE_BYTES(clipboard_bytes(), std::string("bc"));
-    QCOMPARE(win.m().undo_list1().size(), size_t(0));
+    QCOMPARE(win.m().undo_list().size(), size_t(0));
     win.select({1, 0}, {2, 0});
     win.trigger("N_p_delete1");
-    COMPARE_BYTES(win.m().get_row1(0), std::string("def"));
-    QCOMPARE(win.m().undo_list1().size(), size_t(1));
+    COMPARE_BYTES(win.m().get_row(0), std::string("def"));
+    QCOMPARE(win.m().undo_list().size(), size_t(1));
     win.trigger("N_p_undo1");
-    COMPARE_BYTES(win.m().get_row1(0), std::string("adef"));
+    COMPARE_BYTES(win.m().get_row(0), std::string("adef"));
   }
 
   void currentDateIsInsertedWithoutMovingTheCaretOrMarkingTheTab() {
     Win win("ab");
-    win.m().set_caret_col1(2);
+    win.m().set_caret_col(2);
     win.trigger("N_date1");
-    const std::string row = win.m().get_row1(0);
+    const std::string row = win.m().get_row(0);
     QVERIFY(row.size() > 6);
     QCOMPARE(row.front(), 'a');
     QCOMPARE(row.back(), 'b');
-    QCOMPARE(win.m().caret_col1(), 2);
-    QCOMPARE(win.w.document_tabs()->active_page1()->caption(), QString::fromUtf8("新文档"));
+    QCOMPARE(win.m().caret_col(), 2);
+    QCOMPARE(win.w.document_tabs()->active_page()->caption(), QString::fromUtf8("新文档"));
   }
 
   void quickFindWalksTheMatchesAndKeepsItsHistory() {
@@ -217,14 +217,14 @@ class TestEditCommands : public QObject {
     box->find1()->setEditText("abc");
     auto* ok = box->findChild<QPushButton*>("Button_ok1");
     ok->click();
-    QCOMPARE(win.m().sel_anchor1(), (EditPos{3, 0}));
-    QCOMPARE(win.m().caret_abs_col1(), 6);
+    QCOMPARE(win.m().sel_anchor(), (EditPos{3, 0}));
+    QCOMPARE(win.m().caret_abs_col(), 6);
     // F3 in the main window goes on from the caret.
     QTest::keyClick(win.ed(), Qt::Key_F3);
-    QCOMPARE(win.m().sel_anchor1(), (EditPos{8, 0}));
+    QCOMPARE(win.m().sel_anchor(), (EditPos{8, 0}));
     QTest::keyClick(win.ed(), Qt::Key_F3);
-    QCOMPARE(win.m().sel_anchor1(), (EditPos{1, 1}));
-    QCOMPARE(win.m().top_line1(), 1);
+    QCOMPARE(win.m().sel_anchor(), (EditPos{1, 1}));
+    QCOMPARE(win.m().top_line(), 1);
     QVERIFY(boxes.texts.isEmpty());
     QTest::keyClick(win.ed(), Qt::Key_F3);
     QCOMPARE(boxes.texts, QStringList{"没找到。"});
@@ -262,10 +262,10 @@ class TestEditCommands : public QObject {
   void wrapToggleSwitchesTheActiveEditor() {
     Win win(std::string(300, 'x'));
     win.trigger("N_wrap1");
-    QVERIFY(win.m().auto_line1());
+    QVERIFY(win.m().auto_line());
     QVERIFY(win.m().row_count() > 1);
     win.trigger("N_wrap1");
-    QVERIFY(!win.m().auto_line1());
+    QVERIFY(!win.m().auto_line());
     QCOMPARE(win.m().row_count(), 1);
   }
 
@@ -278,17 +278,17 @@ class TestEditCommands : public QObject {
     w.show();
     QApplication::setActiveWindow(&w);
     auto* tabs = w.document_tabs();
-    QVERIFY(tabs->open_in_tab1(first.toStdString()));
-    tqozedit1* ed1 = tabs->active_editor();
-    ed1->model().set_top_line1(7);
+    QVERIFY(tabs->open_in_tab(first.toStdString()));
+    EditorView* ed1 = tabs->active_editor();
+    ed1->model().set_top_line(7);
     ed1->setFocus();
     QTest::keyClick(ed1, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(tabs->open_in_tab1(second.toStdString()));
-    ed1->model().set_top_line1(0);
+    QVERIFY(tabs->open_in_tab(second.toStdString()));
+    ed1->model().set_top_line(0);
     tabs->active_editor()->setFocus();
     QTest::keyClick(tabs->active_editor(), Qt::Key_3, Qt::ControlModifier);
     QCOMPARE(tabs->active_editor(), ed1);
-    QCOMPARE(ed1->model().top_line1(), 7);
+    QCOMPARE(ed1->model().top_line(), 7);
     // An unset digit does nothing.
     QTest::keyClick(ed1, Qt::Key_4, Qt::ControlModifier);
     QCOMPARE(tabs->active_editor(), ed1);
@@ -299,7 +299,7 @@ class TestEditCommands : public QObject {
     const QString path = file("marked.txt", "m\n");
     MainWindow w;
     auto* tabs = w.document_tabs();
-    QVERIFY(tabs->open_in_tab1(path.toStdString()));
+    QVERIFY(tabs->open_in_tab(path.toStdString()));
     w.findChild<QAction*>("N_addmark1")->trigger();
     w.findChild<QAction*>("N_addmark1")->trigger();
     QMenu* mark = w.findChild<QMenu*>("N_mark1");
@@ -310,8 +310,8 @@ class TestEditCommands : public QObject {
     list->actions()[0]->trigger();
     list->actions()[1]->trigger();
     QCOMPARE(w.file_list(), std::vector<std::string>{path.toStdString()});
-    QVERIFY(tabs->active_page1());
-    QCOMPARE(tabs->active_page1()->file_path1, path.toStdString());
+    QVERIFY(tabs->active_page());
+    QCOMPARE(tabs->active_page()->file_path, path.toStdString());
   }
 
   void codeDisplayShowsTheByteBeforeTheCaret_data() {
@@ -326,7 +326,7 @@ class TestEditCommands : public QObject {
     QFETCH(QString, shown);
     Win win("A\tB");
     auto* code2 = win.w.findChild<QLineEdit*>("Edit_code2");
-    win.m().set_caret_col1(col);
+    win.m().set_caret_col(col);
     QTest::keyClick(win.ed(), Qt::Key_Shift);
     QCOMPARE(code2->text(), shown);
   }
@@ -335,11 +335,11 @@ class TestEditCommands : public QObject {
     Win win(gbk("中"));
     auto* code1 = win.w.findChild<QLineEdit*>("Edit_code1");
     auto* code2 = win.w.findChild<QLineEdit*>("Edit_code2");
-    win.m().set_caret_col1(3);
+    win.m().set_caret_col(3);
     QTest::keyClick(win.ed(), Qt::Key_Shift);
     QVERIFY(code2->text().endsWith(" D=208,H=D0"));
     // Past the line's end Edit_code1 empties and Edit_code2 keeps its text.
-    win.m().set_caret_col1(9);
+    win.m().set_caret_col(9);
     QTest::keyClick(win.ed(), Qt::Key_Shift);
     QVERIFY(code1->text().isEmpty());
     QVERIFY(code2->text().endsWith(" D=208,H=D0"));
@@ -355,17 +355,17 @@ class TestEditCommands : public QObject {
     QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8("中文"));
     COMPARE_BYTES(clipboard_bytes(), gbk("中文"));
 
-    win.m().set_all_text1("ab");
-    win.m().set_caret_col1(4);
+    win.m().set_all_text("ab");
+    win.m().set_caret_col(4);
     QGuiApplication::clipboard()->setText(QString::fromUtf8("\u0E01汉"));
     win.trigger("N_paste_unicode");
     // Padded to the caret; a character GBK lacks becomes "?"; the caret stays.
-    COMPARE_BYTES(win.m().get_row1(0), "ab ?" + gbk("汉"));
-    QCOMPARE(win.m().caret_col1(), 4);
+    COMPARE_BYTES(win.m().get_row(0), "ab ?" + gbk("汉"));
+    QCOMPARE(win.m().caret_col(), 4);
 
     QGuiApplication::clipboard()->clear();
     win.trigger("N_paste_unicode");
-    QCOMPARE(win.m().undo_list1().size(), size_t(1));
+    QCOMPARE(win.m().undo_list().size(), size_t(1));
   }
 
   void javaEscapes_data() {
@@ -391,15 +391,15 @@ class TestEditCommands : public QObject {
 
   void lengthToolCutsLinesAndCannotBeUndone() {
     Win win(gbk("abcdefg\r\n\r\n中文字符"));
-    win.m().record_undo1();
+    win.m().record_undo();
     auto* len = win.w.findChild<lq::gui::ColorUpDown*>("Edit_max2");
     len->setPosition(3);
     win.w.findChild<QAbstractButton*>("SpeedButton5")->click();
-    COMPARE_BYTES(win.m().get_all_text1(), gbk("abc\r\ndef\r\ng\r\n中文字\r\n符\r\n"));
-    QVERIFY(win.m().undo_list1().empty());
-    QVERIFY(win.m().redo_list1().empty());
+    COMPARE_BYTES(win.m().get_all_text(), gbk("abc\r\ndef\r\ng\r\n中文字\r\n符\r\n"));
+    QVERIFY(win.m().undo_list().empty());
+    QVERIFY(win.m().redo_list().empty());
     // The text no longer matches what was loaded or saved.
-    QCOMPARE(win.w.document_tabs()->active_page1()->caption(), QString::fromUtf8("新文档*"));
+    QCOMPARE(win.w.document_tabs()->active_page()->caption(), QString::fromUtf8("新文档*"));
   }
 
   void startRecordsAnUndoStepOnTheActiveEditor() {
@@ -407,13 +407,13 @@ class TestEditCommands : public QObject {
     Win win("before");
     win.w.add_files({file("run.txt", "x\n")});
     win.w.document_tabs()->new_document();
-    win.m().set_all_text1("edited");
-    const size_t before = win.m().undo_list1().size();
+    win.m().set_all_text("edited");
+    const size_t before = win.m().undo_list().size();
     QSignalSpy done(&win.w, &MainWindow::runFinished);
     win.trigger("N_start1");
     QVERIFY(done.wait(20000));
-    QCOMPARE(win.m().undo_list1().size(), before + 1);
-    COMPARE_BYTES(win.m().undo_list1()[before].text(), std::string("edited\r\n"));
+    QCOMPARE(win.m().undo_list().size(), before + 1);
+    COMPARE_BYTES(win.m().undo_list()[before].text(), std::string("edited\r\n"));
   }
 
   void clickingAFileListEntryOpensIt() {
@@ -422,12 +422,12 @@ class TestEditCommands : public QObject {
     w.show();
     w.add_files({path});
     w.document_tabs()->close_active();
-    QVERIFY(!w.document_tabs()->active_page1());
+    QVERIFY(!w.document_tabs()->active_page());
     auto* list = w.findChild<QListWidget*>("ListBox1");
     const QRect r = list->visualItemRect(list->item(0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-    QVERIFY(w.document_tabs()->active_page1());
-    QCOMPARE(w.document_tabs()->active_page1()->file_path1, path.toStdString());
+    QVERIFY(w.document_tabs()->active_page());
+    QCOMPARE(w.document_tabs()->active_page()->file_path, path.toStdString());
   }
 };
 

@@ -18,8 +18,8 @@
 #include "gui/support/window_test_helpers.h"
 
 using lq::gui::DocumentTabs;
+using lq::gui::EditorView;
 using lq::gui::MainWindow;
-using lq::gui::tqozedit1;
 using lq::test::gbk;
 using lq::test::read_file;
 using lq::test::write_file;
@@ -51,14 +51,14 @@ struct Win {
     QApplication::setActiveWindow(&w);
   }
   DocumentTabs* tabs() { return w.document_tabs(); }
-  tqozedit1* open(const QString& path) {
-    if (!tabs()->open_in_tab1(path.toStdString())) return nullptr;
-    tqozedit1* ed = tabs()->active_editor();
+  EditorView* open(const QString& path) {
+    if (!tabs()->open_in_tab(path.toStdString())) return nullptr;
+    EditorView* ed = tabs()->active_editor();
     ed->setFocus();
     return ed;
   }
   QString format() { return w.findChild<QLabel*>("Label_format1")->text(); }
-  QString caption() { return tabs()->active_page1()->caption(); }
+  QString caption() { return tabs()->active_page()->caption(); }
   void trigger(const char* name) {
     QAction* a = w.findChild<QAction*>(name);
     QVERIFY2(a, name);
@@ -88,7 +88,7 @@ class TestEditorUtf8 : public QObject {
   void typedChineseIsSavedInUtf8WithTheFilesLineEnds() {
     const QString path = file("u.txt", "第一行\n第二行\n");
     Win win;
-    tqozedit1* ed = win.open(path);
+    EditorView* ed = win.open(path);
     QVERIFY(ed);
     QCOMPARE(win.format(), QString::fromUtf8("UTF-8 · LF"));
     QTest::keyClick(ed, Qt::Key_End);
@@ -99,16 +99,16 @@ class TestEditorUtf8 : public QObject {
     QInputMethodEvent ev;
     ev.setCommitString(QString::fromUtf8("中文"));
     QApplication::sendEvent(ed, &ev);
-    COMPARE_BYTES(ed->model().get_row1(0), std::string("第一行a字中文"));
+    COMPARE_BYTES(ed->model().get_row(0), std::string("第一行a字中文"));
     // One step left crosses the three bytes of 文; Backspace then takes 中 whole.
     QTest::keyClick(ed, Qt::Key_Left);
-    QCOMPARE(ed->model().caret_abs_col1(), 17);
+    QCOMPARE(ed->model().caret_abs_col(), 17);
     QTest::keyClick(ed, Qt::Key_Backspace);
-    COMPARE_BYTES(ed->model().get_row1(0), std::string("第一行a字文"));
+    COMPARE_BYTES(ed->model().get_row(0), std::string("第一行a字文"));
     QTest::keyClick(ed, Qt::Key_End);
     QTest::keyClick(ed, Qt::Key_Return);
     QCOMPARE(win.caption(), QString("u.txt*"));
-    win.tabs()->save_page1(win.tabs()->active_page1());
+    win.tabs()->save_page(win.tabs()->active_page());
     QCOMPARE(read_file(path), QByteArray("第一行a字文\n\n第二行\n"));
   }
 
@@ -118,17 +118,17 @@ class TestEditorUtf8 : public QObject {
                                    "\xEF\xBB\xBF"
                                    "UTF-8\n");
     Win win;
-    tqozedit1* from = win.open(gbk_path);
+    EditorView* from = win.open(gbk_path);
     QVERIFY(from);
     QCOMPARE(win.format(), QString::fromUtf8("GBK · CR LF"));
     QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(from, Qt::Key_C, Qt::ControlModifier);
-    tqozedit1* to = win.open(utf8_path);
+    EditorView* to = win.open(utf8_path);
     QVERIFY(to);
     QCOMPARE(win.format(), QString::fromUtf8("UTF-8 BOM · LF"));
     QTest::keyClick(to, Qt::Key_V, Qt::ControlModifier);
-    COMPARE_BYTES(to->model().get_row1(0), std::string("汉字UTF-8"));
-    win.tabs()->PageControl1()->SetActivePage(win.tabs()->find_page1(gbk_path.toStdString()));
+    COMPARE_BYTES(to->model().get_row(0), std::string("汉字UTF-8"));
+    win.tabs()->PageControl1()->SetActivePage(win.tabs()->find_page(gbk_path.toStdString()));
     QCOMPARE(win.format(), QString::fromUtf8("GBK · CR LF"));
   }
 
@@ -142,7 +142,7 @@ class TestEditorUtf8 : public QObject {
              QStringList{QString::fromUtf8("不能转换为 GBK: 以下字符在 GBK 中没有: 😀 ✓")});
     QCOMPARE(win.caption(), QString("emoji.txt"));
     QCOMPARE(win.format(), QString::fromUtf8("UTF-8 · LF"));
-    win.tabs()->save_page1(win.tabs()->active_page1());
+    win.tabs()->save_page(win.tabs()->active_page());
     QCOMPARE(read_file(path), QByteArray("a😀b✓\n"));
   }
 
@@ -159,7 +159,7 @@ class TestEditorUtf8 : public QObject {
     emit convert->aboutToShow();
     QVERIFY(win.w.findChild<QAction*>("N_convert_gbk1")->isChecked());
     QVERIFY(!win.w.findChild<QAction*>("N_convert_utf81")->isChecked());
-    win.tabs()->save_page1(win.tabs()->active_page1());
+    win.tabs()->save_page(win.tabs()->active_page());
     QCOMPARE(read_file(path), bytes(gbk("中文\r\n")));
   }
 };

@@ -120,7 +120,7 @@ class TestMainWindow : public QObject {
   void everyControlHasAnAccessibleName() {
     MainWindow w;
     w.show();
-    w.show_all_panels1();
+    w.show_all_panels();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QStringList missing;
     for (QWidget* c : w.findChildren<QWidget*>()) {
@@ -203,12 +203,12 @@ class TestMainWindow : public QObject {
     Boxes boxes;
     MainWindow w;
     w.show();
-    auto* lcase = w.ensure_panel1("TControlForm_lcase");
+    auto* lcase = w.ensure_panel("TControlForm_lcase");
     QVERIFY(lcase);
     // Class names compare without regard to case: nothing new is created.
-    QCOMPARE(w.ensure_panel1("tcontrolform_LCASE"), lcase);
+    QCOMPARE(w.ensure_panel("tcontrolform_LCASE"), lcase);
     lcase->findChild<QCheckBox*>("chkEnable")->click();
-    w.show_all_panels1();
+    w.show_all_panels();
     QStringList expected;
     expected << "TControlForm_lcase";
     for (const auto& n : lq::PanelClassRegistry::instance().class_names())
@@ -217,14 +217,14 @@ class TestMainWindow : public QObject {
     QCOMPARE(expected.size(), 27);
     QVERIFY(lcase->is_enabled());  // kept with its state
 
-    auto* th = w.ensure_panel1("TControlForm_th");
+    auto* th = w.ensure_panel("TControlForm_th");
     th->findChild<QCheckBox*>("chkEnable")->click();
     QVERIFY(th->is_enabled());
     QVERIFY(!lcase->is_enabled());
     th->findChild<QCheckBox*>("chkEnable")->click();
     for (TControlForm_* p : w.panels()) QVERIFY(!p->is_enabled());
 
-    QVERIFY(!w.ensure_panel1("TControlForm_nothing"));
+    QVERIFY(!w.ensure_panel("TControlForm_nothing"));
     QCOMPARE(boxes.texts,
              QStringList({"未找到 \"TControlForm_nothing\" 的定义,请确认是否已集成其他组件."}));
 
@@ -234,21 +234,21 @@ class TestMainWindow : public QObject {
     th->findChild<QToolButton*>("btnClose")->click();
     QTRY_VERIFY(gone.isNull());
     QVERIFY(!panel_names(w).contains("TControlForm_th"));
-    auto* again = w.ensure_panel1("TControlForm_th");
+    auto* again = w.ensure_panel("TControlForm_th");
     QCOMPARE(again->findChild<QLineEdit*>("Edit_th1")->text(), QString());
     QCOMPARE(panel_names(w).last(), QString("TControlForm_th"));
   }
 
   void panelWidgetsFromDeclarations() {
     MainWindow w;
-    auto* p = w.ensure_panel1("TControlForm_sp_file");
+    auto* p = w.ensure_panel("TControlForm_sp_file");
     QCOMPARE(p->findChild<QLineEdit*>("Edit_sp_file1")->text(), QString("10"));
     QCOMPARE(p->findChild<QLineEdit*>("Edit_sp_file2")->text(), QString("%d.txt"));
     QVERIFY(!p->findChild<QCheckBox*>("CheckBox_sp_file1")->isChecked());
     QCOMPARE(p->findChild<QToolButton*>("btnClose")->toolTip(), QString("隐藏此功能"));
-    auto* lc = w.ensure_panel1("TControlForm_lcase");
+    auto* lc = w.ensure_panel("TControlForm_lcase");
     QCOMPARE(lc->chkEnable()->text(), QString("启用  [9]全部转为小写"));
-    auto* utf = w.ensure_panel1("TControlForm_utf");
+    auto* utf = w.ensure_panel("TControlForm_utf");
     QVERIFY(utf->findChild<QRadioButton*>("RadioButton_Unicode2")->isChecked());
   }
 
@@ -319,7 +319,7 @@ class TestMainWindow : public QObject {
     lq::gui::set_tag(dlg, 100);
     cat.set_value("100", "y");
     lq::gui::FormTexts form(&w);
-    lq::lg1::apply_form1(form, cat);
+    lq::catalogue_text::apply_form(form, cat);
     QCOMPARE(w.scope_box()->radio(1)->text(), QString("[1]整行"));
     QCOMPARE(named<QToolButton>(&w, "SpeedButton1")->toolTip(), QString("运行"));
     QCOMPARE(w.findChild<QMenu*>("N_op1")->title(), QString("处理"));
@@ -336,7 +336,7 @@ class TestMainWindow : public QObject {
     w.show();
     for (const char* n : {"TControlForm_th", "TControlForm_LAdd", "TControlForm_ucase",
                           "TControlForm_find", "TControlForm_sp_file"})
-      w.ensure_panel1(n);
+      w.ensure_panel(n);
     w.panels()[0]->findChild<QLineEdit*>("Edit_th1")->setText("旧公司名");
     w.panels()[0]->findChild<QLineEdit*>("Edit_th2")->setText("新公司名");
     w.panels()[0]->chkEnable()->click();

@@ -77,7 +77,7 @@ class TestPanelWindows : public QObject {
 
   void multiReplaceWindows() {
     MainWindow w;
-    auto* th = w.ensure_panel1("TControlForm_th");
+    auto* th = w.ensure_panel("TControlForm_th");
     th->findChild<QLineEdit*>("Edit_th1")->setText("a");
     th->findChild<QLineEdit*>("Edit_th2")->setText("edit");
     th->chkEnable()->click();
@@ -155,7 +155,7 @@ class TestPanelWindows : public QObject {
   void templateWindow() {
     MainWindow w;
     auto* button =
-        w.ensure_panel1("TControlForm_mod_out")->findChild<QAbstractButton*>("SpeedButton2");
+        w.ensure_panel("TControlForm_mod_out")->findChild<QAbstractButton*>("SpeedButton2");
     button->click();
     Tform_mod_out* t = Tform_mod_out::instance();
     QVERIFY(t && t->isVisible());
@@ -166,13 +166,13 @@ class TestPanelWindows : public QObject {
 
     t->findChild<QAbstractButton*>("SpeedButton2")->click();  // 例子1
     t->findChild<QAbstractButton*>("SpeedButton1")->click();  // run
-    QCOMPARE(QString::fromStdString(t->memo3()->model().get_all_text1()),
+    QCOMPARE(QString::fromStdString(t->memo3()->model().get_all_text()),
              QString("1 2 3 d\r\n11 22 33 d\r\n"));
     t->findChild<QAbstractButton*>("SpeedButton3")->click();  // 例子2 leaves the output
-    QCOMPARE(QString::fromStdString(t->memo3()->model().get_all_text1()),
+    QCOMPARE(QString::fromStdString(t->memo3()->model().get_all_text()),
              QString("1 2 3 d\r\n11 22 33 d\r\n"));
     t->findChild<QAbstractButton*>("SpeedButton1")->click();
-    const std::string out = t->memo3()->model().get_all_text1();
+    const std::string out = t->memo3()->model().get_all_text();
     QVERIFY(out.find("temp1") < out.find("temp2"));
 
     // Closing destroys the window with its texts; the next click starts empty.
@@ -180,7 +180,7 @@ class TestPanelWindows : public QObject {
     QVERIFY(!Tform_mod_out::instance());
     button->click();
     QVERIFY(Tform_mod_out::instance());
-    QCOMPARE(Tform_mod_out::instance()->memo1()->model().get_all_text1(), std::string());
+    QCOMPARE(Tform_mod_out::instance()->memo1()->model().get_all_text(), std::string());
     close_now(Tform_mod_out::instance());
   }
 
@@ -189,7 +189,7 @@ class TestPanelWindows : public QObject {
     w.show();
     const QString p = file("找到的.txt", "xabcabc\nnone\nabc\n");
     w.add_files({p});
-    auto* find = w.ensure_panel1("TControlForm_find");
+    auto* find = w.ensure_panel("TControlForm_find");
     find->findChild<QLineEdit*>("Edit_find1")->setText("abc");
     find->chkEnable()->click();
     auto* list = w.findChild<QListWidget*>("ListBox_find1");
@@ -244,7 +244,7 @@ class TestPanelWindows : public QObject {
     w.show();
     const QString p = file("goto.txt", "one\ntwo abc here\n");
     w.add_files({p});
-    auto* find = w.ensure_panel1("TControlForm_find");
+    auto* find = w.ensure_panel("TControlForm_find");
     find->findChild<QLineEdit*>("Edit_find1")->setText("abc");
     find->chkEnable()->click();
     QVERIFY(run(w));
@@ -252,24 +252,24 @@ class TestPanelWindows : public QObject {
     QCOMPARE(list->count(), 1);
     list->setCurrentRow(0);
     emit list->itemDoubleClicked(list->item(0));
-    lq::gui::tqozedit1* ed = w.document_tabs()->active_editor();
+    lq::gui::EditorView* ed = w.document_tabs()->active_editor();
     QVERIFY(ed);
-    QCOMPARE(QString::fromStdString(w.document_tabs()->current_file1()), p);
+    QCOMPARE(QString::fromStdString(w.document_tabs()->current_file()), p);
     const lq::EditorModel& m = ed->model();
-    QCOMPARE(m.sel_anchor1(), (lq::EditPos{5, 1}));
-    QCOMPARE(m.sel_end1(), (lq::EditPos{8, 1}));
-    QCOMPARE(m.top_line1(), 1);
-    QCOMPARE(m.current_index1(), 1);
+    QCOMPARE(m.sel_anchor(), (lq::EditPos{5, 1}));
+    QCOMPARE(m.sel_end(), (lq::EditPos{8, 1}));
+    QCOMPARE(m.top_line(), 1);
+    QCOMPARE(m.current_index(), 1);
 
     // A result of the clipboard entry opens nothing and selects nothing elsewhere.
-    w.go_to_match1("<剪贴板>", 0, 1);
-    QCOMPARE(w.document_tabs()->current_file1(), p.toStdString());
-    QCOMPARE(m.sel_anchor1(), (lq::EditPos{5, 1}));
+    w.go_to_match("<剪贴板>", 0, 1);
+    QCOMPARE(w.document_tabs()->current_file(), p.toStdString());
+    QCOMPARE(m.sel_anchor(), (lq::EditPos{5, 1}));
   }
 
   void wholeFileMd5() {
     MainWindow w;
-    auto* p = w.ensure_panel1("TControlForm_md5");
+    auto* p = w.ensure_panel("TControlForm_md5");
     auto* edit = p->findChild<QLineEdit*>("Edit_md51");
     QString answer = file("md5.bin", QByteArray("abc"));
     lq::gui::TControlForm_md5::set_open_dialog([&answer](QWidget*) { return answer; });
@@ -295,7 +295,7 @@ class TestPanelWindows : public QObject {
   // its progress with "停止", and a stop leaves the box as it was.
   void wholeFileMd5CanBeStopped() {
     MainWindow w;
-    auto* p = w.ensure_panel1("TControlForm_md5");
+    auto* p = w.ensure_panel("TControlForm_md5");
     auto* edit = p->findChild<QLineEdit*>("Edit_md51");
     const QString fifo = home_.filePath("slow.fifo");
     QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);

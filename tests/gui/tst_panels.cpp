@@ -190,7 +190,7 @@ class TestPanels : public QObject {
     QFETCH(int, row);
     const PanelCase& c = cases()[row];
     MainWindow w;
-    TControlForm_* p = w.ensure_panel1(QString(c.cls).toLower().toStdString());
+    TControlForm_* p = w.ensure_panel(QString(c.cls).toLower().toStdString());
     QVERIFY(p);
     QCOMPARE(QString::fromStdString(p->class_name()), QString(c.cls));
     QVERIFY(!p->is_enabled());
@@ -220,7 +220,7 @@ class TestPanels : public QObject {
   // "启用" in a radio-styled label whose circle is out of sight and which takes no focus.
   void captionsAsShown() {
     MainWindow w;
-    w.show_all_panels1();
+    w.show_all_panels();
     QCOMPARE(int(w.panels().size()), 27);
     for (TControlForm_* p : w.panels()) {
       const auto* cls = lq::PanelClassRegistry::instance().find(p->class_name());
@@ -249,40 +249,39 @@ class TestPanels : public QObject {
 
   void panelTextsAndHints() {
     MainWindow w;
-    w.show_all_panels1();
-    auto* th = w.ensure_panel1("TControlForm_th");
+    w.show_all_panels();
+    auto* th = w.ensure_panel("TControlForm_th");
     auto* more = th->findChild<QAbstractButton*>("SpeedButton4");
     QCOMPARE(more->text(), QString("多"));
     QCOMPARE(more->toolTip(), QString("同时替换多个字符串"));
     QCOMPARE(th->findChild<QCheckBox*>("CheckBox_th_r1")->text(), QString("使用通配符"));
     QCOMPARE(th->findChild<QCheckBox*>("CheckBox_th_r2")->text(), QString("使用正则表达式"));
-    auto* help = w.ensure_panel1("TControlForm_find")->findChild<QPlainTextEdit*>("find_help1");
+    auto* help = w.ensure_panel("TControlForm_find")->findChild<QPlainTextEdit*>("find_help1");
     QVERIFY(help->isReadOnly());
     QCOMPARE(help->toPlainText().split('\n'),
              QStringList({"+查找功能中支持“与”操作，各词之间用 and 隔开", "例如  ", "1 and 2",
                           "所有含有\"1\" 和\"2\"的行将被查找出来"}));
     QVERIFY(help->styleSheet().contains("lime") && help->styleSheet().contains("black"));
-    auto* ft = w.ensure_panel1("TControlForm_ft2gb");
+    auto* ft = w.ensure_panel("TControlForm_ft2gb");
     QVERIFY(ft->findChild<QLabel*>("Label_note1")->text() ==
             "[注意:是这GBK字符集间的转换,与BIG5无关]");
     // The two choices clear each other.
     ft->findChild<QRadioButton*>("RadioButton_ft2gb")->click();
     ft->findChild<QRadioButton*>("RadioButton_gb2ft")->click();
     QVERIFY(!ft->findChild<QRadioButton*>("RadioButton_ft2gb")->isChecked());
-    auto* md5 = w.ensure_panel1("TControlForm_md5");
+    auto* md5 = w.ensure_panel("TControlForm_md5");
     QCOMPARE(md5->findChild<QAbstractButton*>("SpeedButton_md51")->text(),
              QString(">  取整个文件的md5编码"));
     QVERIFY(md5->findChild<QLineEdit*>("Edit_md51")->isReadOnly());
-    QCOMPARE(w.ensure_panel1("TControlForm_mod_out")
-                 ->findChild<QAbstractButton*>("SpeedButton2")
-                 ->text(),
-             QString("模板功能/宏替换"));
-    auto* utf = w.ensure_panel1("TControlForm_utf");
+    QCOMPARE(
+        w.ensure_panel("TControlForm_mod_out")->findChild<QAbstractButton*>("SpeedButton2")->text(),
+        QString("模板功能/宏替换"));
+    auto* utf = w.ensure_panel("TControlForm_utf");
     QCOMPARE(utf->findChild<QRadioButton*>("RadioButton_Unicode3")->text(),
              QString("普通字符转UTF8"));
     QCOMPARE(utf->findChild<QLabel*>("Label_note1")->text(),
              QString("注意不要连续转换两次,否则会清空中文字符."));
-    auto* saveas = w.ensure_panel1("TControlForm_saveas");
+    auto* saveas = w.ensure_panel("TControlForm_saveas");
     QCOMPARE(saveas->findChild<QLineEdit*>("Edit_saveas1")->accessibleName(),
              QString("原文件名后加.."));
   }
@@ -290,7 +289,7 @@ class TestPanels : public QObject {
   // [21] through the shared panel's second choice; with neither choice the text stays.
   void traditionalChoices() {
     MainWindow w;
-    auto* p = w.ensure_panel1("TControlForm_ft2gb");
+    auto* p = w.ensure_panel("TControlForm_ft2gb");
     p->chkEnable()->click();
     const QString path = file("ft.txt", "\xB9\xFA\n");
     w.add_files({path});
@@ -305,7 +304,7 @@ class TestPanels : public QObject {
   // classic table writes 復雜; a recipe reads the list's item.
   void traditionalPhraseChoice() {
     MainWindow w;
-    auto* p = w.ensure_panel1("TControlForm_ft2gb");
+    auto* p = w.ensure_panel("TControlForm_ft2gb");
     auto* mode = p->findChild<QComboBox*>("ComboBox_ft2gb1");
     QVERIFY(mode);
     QCOMPARE(mode->count(), 4);
@@ -332,7 +331,7 @@ class TestPanels : public QObject {
   // A script that does not compile: one box per file, every file unchanged.
   void scriptCompileErrorPerFile() {
     MainWindow w;
-    auto* p = w.ensure_panel1("TControlForm_script");
+    auto* p = w.ensure_panel("TControlForm_script");
     p->findChild<QPlainTextEdit*>("txtScript")->setPlainText("{ line.text = ; }");
     p->chkEnable()->click();
     QStringList files;
@@ -348,9 +347,9 @@ class TestPanels : public QObject {
   // Disabled, the script panel compiles nothing and shows nothing.
   void disabledScriptIsSilent() {
     MainWindow w;
-    auto* p = w.ensure_panel1("TControlForm_script");
+    auto* p = w.ensure_panel("TControlForm_script");
     p->findChild<QPlainTextEdit*>("txtScript")->setPlainText("{ line.text = ; }");
-    auto* lc = w.ensure_panel1("TControlForm_ucase");
+    auto* lc = w.ensure_panel("TControlForm_ucase");
     lc->chkEnable()->click();
     const QString path = file("sd.txt", "a\n");
     w.add_files({path});
@@ -375,7 +374,7 @@ class TestPanels : public QObject {
     QTest::qWait(200);
     QVERIFY(body->grab().save(dir + "/screenshot-panels.png"));
 
-    auto* th = w.ensure_panel1("TControlForm_th");
+    auto* th = w.ensure_panel("TControlForm_th");
     th->findChild<QAbstractButton*>("SpeedButton4")->click();
     QWidget* multi = nullptr;
     for (QWidget* t : QApplication::topLevelWidgets())
@@ -385,7 +384,7 @@ class TestPanels : public QObject {
     QVERIFY(multi->grab().save(dir + "/screenshot-multi-replace.png"));
     multi->close();
 
-    w.ensure_panel1("TControlForm_mod_out")->findChild<QAbstractButton*>("SpeedButton2")->click();
+    w.ensure_panel("TControlForm_mod_out")->findChild<QAbstractButton*>("SpeedButton2")->click();
     QWidget* tmpl = nullptr;
     for (QWidget* t : QApplication::topLevelWidgets())
       if (t->objectName() == "form_mod_out") tmpl = t;
@@ -400,7 +399,7 @@ class TestPanels : public QObject {
     MainWindow f;
     f.resize(1100, 760);
     f.show();
-    auto* find = f.ensure_panel1("TControlForm_find");
+    auto* find = f.ensure_panel("TControlForm_find");
     find->findChild<QLineEdit*>("Edit_find1")->setText("公司");
     find->chkEnable()->click();
     auto gbk = [](const char* s) { return QByteArray::fromStdString(lq::gui::to_gbk(s)); };

@@ -10,7 +10,7 @@
 
 #include "gui/shell/qt_translations.h"
 
-using lq::gui::install_qt_translations1;
+using lq::gui::install_qt_translations;
 
 class TestQtTranslations : public QObject {
   Q_OBJECT
@@ -19,7 +19,7 @@ class TestQtTranslations : public QObject {
   // Runs first: nothing is installed yet, and a missing catalogue must leave it so.
   void missingCatalogueKeepsEnglish() {
     const QLocale before;
-    QVERIFY(!install_qt_translations1(QDir::temp().filePath("no-such-translations-dir")));
+    QVERIFY(!install_qt_translations(QDir::temp().filePath("no-such-translations-dir")));
     QCOMPARE(QLocale(), before);
     QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QString("OK"));
@@ -27,7 +27,7 @@ class TestQtTranslations : public QObject {
   }
 
   void standardButtonsReadChinese() {
-    QVERIFY2(install_qt_translations1(),
+    QVERIFY2(install_qt_translations(),
              qPrintable("no Qt catalogue in " + lq::gui::qt_translations_dir()));
     QCOMPARE(QLocale().language(), QLocale::Chinese);
     QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);

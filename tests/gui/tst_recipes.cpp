@@ -85,8 +85,8 @@ class TestRecipes : public QObject {
     QFETCH(QStringList, scopeValues);
     QFETCH(QByteArray, input);
     MainWindow w;
-    w.ensure_panel1("TControlForm_ucase");  // present but not enabled: not in the recipe
-    TControlForm_* p = w.ensure_panel1(cls.toStdString());
+    w.ensure_panel("TControlForm_ucase");  // present but not enabled: not in the recipe
+    TControlForm_* p = w.ensure_panel(cls.toStdString());
     for (const QString& c : controls) {
       const QString name = c.section('=', 0, 0), value = c.section('=', 1);
       QWidget* ctl = p->findChild<QWidget*>(name);
@@ -123,14 +123,14 @@ class TestRecipes : public QObject {
                                 "[operation]\nop=TControlForm_th\nEdit_th1=旧\n"
                                 "Edit_th2=\" 新\\r\\n\"\nCheckBox_th_r2=1\n");
     MainWindow w;
-    auto* lc = w.ensure_panel1("TControlForm_lcase");
+    auto* lc = w.ensure_panel("TControlForm_lcase");
     lc->chkEnable()->click();
     w.set_recipe_dialog([&](QWidget*, bool save) { return save ? QString() : recipe; });
     w.findChild<QAction*>("N_open_recipe1")->trigger();
     QVERIFY(boxes_.isEmpty());
     QCOMPARE(w.scope_box()->selected_mode(), 2);
     QCOMPARE(w.scope_box()->value("Edit_fw_qj1"), QString("3"));
-    TControlForm_* th = w.ensure_panel1("TControlForm_th");
+    TControlForm_* th = w.ensure_panel("TControlForm_th");
     QCOMPARE(th->findChild<QLineEdit*>("Edit_th1")->text(), QString("旧"));
     QCOMPARE(th->findChild<QLineEdit*>("Edit_th2")->text(), QString(" 新\r\n"));
     QVERIFY(th->findChild<QCheckBox*>("CheckBox_th_r2")->isChecked());
@@ -139,7 +139,7 @@ class TestRecipes : public QObject {
 
     // A recipe that cannot be read changes nothing and says why.
     const QString bad = file("bad.ini", "[operation]\nop=TControlForm_nothing\n");
-    QVERIFY(!w.open_recipe1(bad));
+    QVERIFY(!w.open_recipe(bad));
     QCOMPARE(boxes_.size(), 1);
     QVERIFY(boxes_[0].contains("TControlForm_nothing"));
     QVERIFY(th->is_enabled());

@@ -19,8 +19,8 @@
 #include "gui/support/window_test_helpers.h"
 
 using lq::gui::DocumentTabs;
+using lq::gui::FilePage;
 using lq::gui::MainWindow;
-using lq::gui::TFilePage1;
 using lq::gui::UnsavedAnswer;
 using lq::test::read_file;
 using lq::test::write_file;
@@ -43,20 +43,18 @@ class TestRunTabs : public QObject {
   // A window whose run puts "{" before every line of `files`.
   static void set_up(MainWindow& w, const QStringList& files) {
     w.add_files(files);
-    auto* panel = w.ensure_panel1("TControlForm_LAdd");
+    auto* panel = w.ensure_panel("TControlForm_LAdd");
     panel->findChild<QLineEdit*>("Edit_leftadd1")->setText("{");
     if (!panel->chkEnable()->isChecked()) panel->chkEnable()->click();
   }
 
-  static TFilePage1* open(MainWindow& w, const QString& path) {
+  static FilePage* open(MainWindow& w, const QString& path) {
     DocumentTabs* tabs = w.document_tabs();
-    if (!tabs->open_in_tab1(path.toStdString())) return nullptr;
-    return tabs->find_page1(path.toStdString());
+    if (!tabs->open_in_tab(path.toStdString())) return nullptr;
+    return tabs->find_page(path.toStdString());
   }
 
-  static std::string text_of(TFilePage1* page) {
-    return page->page_editor1->model().get_all_text1();
-  }
+  static std::string text_of(FilePage* page) { return page->page_editor->model().get_all_text(); }
 
  private slots:
   void initTestCase() {
@@ -85,9 +83,9 @@ class TestRunTabs : public QObject {
     MainWindow w;
     const QString a = file("c1.txt", "one\n"), b = file("c2.txt", "two\n");
     set_up(w, {a, b});
-    TFilePage1* page = open(w, a);
+    FilePage* page = open(w, a);
     QVERIFY(page);
-    QTest::keyClicks(page->page_editor1, "X");
+    QTest::keyClicks(page->page_editor, "X");
     answer_ = UnsavedAnswer::Cancel;
     QVERIFY(!lq::test::start_and_wait(w));
     QCOMPARE(questions_.size(), 1);
@@ -102,8 +100,8 @@ class TestRunTabs : public QObject {
     MainWindow w;
     const QString a = file("s1.txt", "one\n");
     set_up(w, {a});
-    TFilePage1* page = open(w, a);
-    QTest::keyClicks(page->page_editor1, "X");
+    FilePage* page = open(w, a);
+    QTest::keyClicks(page->page_editor, "X");
     answer_ = UnsavedAnswer::SaveFirst;
     QVERIFY(lq::test::start_and_wait(w));
     QCOMPARE(questions_.size(), 1);
@@ -117,24 +115,24 @@ class TestRunTabs : public QObject {
     MainWindow w;
     const QString a = file("d1.txt", "one\n");
     set_up(w, {a});
-    TFilePage1* page = open(w, a);
-    QTest::keyClicks(page->page_editor1, "X");
+    FilePage* page = open(w, a);
+    QTest::keyClicks(page->page_editor, "X");
     answer_ = UnsavedAnswer::DontSave;
     QVERIFY(lq::test::start_and_wait(w));
     QCOMPARE(read_file(a), QByteArray("{one\n"));  // the run used the file on disk
     QCOMPARE(text_of(page), std::string("Xone\r\n"));
-    QVERIFY(page->changed_on_disk1);
+    QVERIFY(page->changed_on_disk);
     QCOMPARE(page->caption(), QString("d1.txt*!"));
 
     // Saving asks first; declining keeps what the run wrote.
     boxes_.clear();
     box_answer_ = false;
-    QVERIFY(!w.document_tabs()->save_page1(page));
+    QVERIFY(!w.document_tabs()->save_page(page));
     QCOMPARE(boxes_.size(), 1);
     QVERIFY2(boxes_[0].contains(a) && boxes_[0].contains("覆盖"), qPrintable(boxes_[0]));
     QCOMPARE(read_file(a), QByteArray("{one\n"));
     box_answer_ = true;
-    QVERIFY(w.document_tabs()->save_page1(page));
+    QVERIFY(w.document_tabs()->save_page(page));
     QCOMPARE(read_file(a), QByteArray("Xone\n"));
     QCOMPARE(page->caption(), QString("d1.txt"));
   }
@@ -145,29 +143,29 @@ class TestRunTabs : public QObject {
     for (int i = 0; i < 200; ++i) text += "line " + QByteArray::number(i) + "\n";
     const QString a = file("u1.txt", text);
     set_up(w, {a});
-    TFilePage1* page = open(w, a);
-    lq::EditorModel& m = page->page_editor1->model();
-    m.set_top_line1(120);
-    m.set_caret_row1(3);
-    m.set_caret_col1(4);
+    FilePage* page = open(w, a);
+    lq::EditorModel& m = page->page_editor->model();
+    m.set_top_line(120);
+    m.set_caret_row(3);
+    m.set_caret_col(4);
     QVERIFY(lq::test::start_and_wait(w));
     QVERIFY(questions_.isEmpty());  // nothing unsaved: nothing to ask
-    QCOMPARE(m.get_row1(123), std::string("{line 123"));
-    QCOMPARE(m.top_line1(), 120);
-    QCOMPARE(m.caret_row1(), 3);
-    QCOMPARE(m.caret_col1(), 4);
-    QVERIFY(!page->modified1 && !page->changed_on_disk1);
+    QCOMPARE(m.get_row(123), std::string("{line 123"));
+    QCOMPARE(m.top_line(), 120);
+    QCOMPARE(m.caret_row(), 3);
+    QCOMPARE(m.caret_col(), 4);
+    QVERIFY(!page->modified && !page->changed_on_disk);
     // The text before the run is one undo away.
-    m.undo_step1();
-    QCOMPARE(m.get_row1(123), std::string("line 123"));
+    m.undo_step();
+    QCOMPARE(m.get_row(123), std::string("line 123"));
   }
 
   void previewAndUndoOfARunAskToo() {
     MainWindow w;
     const QString a = file("p1.txt", "one\n");
     set_up(w, {a});
-    TFilePage1* page = open(w, a);
-    QTest::keyClicks(page->page_editor1, "X");
+    FilePage* page = open(w, a);
+    QTest::keyClicks(page->page_editor, "X");
     answer_ = UnsavedAnswer::Cancel;
     w.findChild<QAbstractButton*>("SpeedButton_preview1")->click();
     QVERIFY(!w.running());
@@ -175,12 +173,12 @@ class TestRunTabs : public QObject {
 
     // A run while the tab has nothing unsaved, then an undo of it with new edits in the
     // tab: asked again; after "不保存" the file is restored and the tab keeps its edits.
-    page->page_editor1->model().undo_step1();
-    QVERIFY(w.document_tabs()->save_page1(page));
+    page->page_editor->model().undo_step();
+    QVERIFY(w.document_tabs()->save_page(page));
     QVERIFY(lq::test::start_and_wait(w));
     QCOMPARE(text_of(page), std::string("{one\r\n"));
-    page->page_editor1->model().set_caret_col1(1);
-    QTest::keyClicks(page->page_editor1, "Y");
+    page->page_editor->model().set_caret_col(1);
+    QTest::keyClicks(page->page_editor, "Y");
     questions_.clear();
     w.findChild<QAction*>("N_undo_run1")->trigger();
     QCOMPARE(questions_.size(), 1);
@@ -189,7 +187,7 @@ class TestRunTabs : public QObject {
     w.findChild<QAction*>("N_undo_run1")->trigger();
     QCOMPARE(read_file(a), QByteArray("one\n"));
     QCOMPARE(text_of(page), std::string("Y{one\r\n"));
-    QVERIFY(page->changed_on_disk1);
+    QVERIFY(page->changed_on_disk);
   }
 
   // The question is a real box that a user (or a test) can find and answer.
@@ -199,8 +197,8 @@ class TestRunTabs : public QObject {
     w.show();
     const QString a = file("q1.txt", "one\n");
     set_up(w, {a});
-    TFilePage1* page = open(w, a);
-    QTest::keyClicks(page->page_editor1, "X");
+    FilePage* page = open(w, a);
+    QTest::keyClicks(page->page_editor, "X");
     QString seen;
     QTimer::singleShot(0, this, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

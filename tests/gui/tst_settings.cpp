@@ -113,7 +113,7 @@ class TestSettings : public QObject {
     QCOMPARE(w.sys_settings(), SysSettings{});
     QVERIFY(w.panels().empty());
     QVERIFY(QFile::exists(shell_entry()));
-    QCOMPARE(w.document_tabs()->new_page1()->page_editor1->font().pointSize(), 11);
+    QCOMPARE(w.document_tabs()->new_page()->page_editor->font().pointSize(), 11);
   }
 
   void optionsCancelKeepsSettingsButSavesTheExtensionList() {
@@ -123,10 +123,10 @@ class TestSettings : public QObject {
       QCOMPARE(d->windowTitle(), QString("高级设置"));
       d->CheckBox_case1()->setChecked(true);
       d->Memo_ext1()->setPlainText(".txt\n.md\n");
-      d->Panel_edit_fontClick();
+      d->choose_editor_font();
       d->reject();
     });
-    w.N_option1Click();
+    w.open_options();
     Tform_option::set_font_dialog({});
     QCOMPARE(read("ext1.txt"), QByteArray(".txt\r\n.md\r\n"));
     QVERIFY(!IniFile(file("sys1.ini").toStdString())
@@ -134,13 +134,13 @@ class TestSettings : public QObject {
     QVERIFY(!w.sys_settings().case_sensitive);
     // The confirmed font applies at once to new tabs, though nothing was stored.
     QCOMPARE(w.sys_settings().edit_font.size, 15);
-    QCOMPARE(w.document_tabs()->new_page1()->page_editor1->font().pointSize(), 15);
+    QCOMPARE(w.document_tabs()->new_page()->page_editor->font().pointSize(), 15);
     QVERIFY(!IniFile(file("sys1.ini").toStdString()).value_exists("edit", "font_size"));
   }
 
   void optionsOkWritesInOrderAndAppliesAtOnce() {
     MainWindow w;
-    tqozedit1* open_editor = w.document_tabs()->new_page1()->page_editor1;
+    EditorView* open_editor = w.document_tabs()->new_page()->page_editor;
     QVERIFY(QFile::exists(shell_entry()));
     when_shown<Tform_option>(&w, [](Tform_option* d) {
       // The creation step wrote the built-in list, and the dialog shows it.
@@ -154,7 +154,7 @@ class TestSettings : public QObject {
       d->ComboBox_eol1()->setCurrentText("LF");
       d->accept();
     });
-    w.N_option1Click();
+    w.open_options();
     const std::string expected = code_page().from_utf8(
         "[操作]\r\n区分大小写=1\r\n右键菜单=0\r\n"
         "[edit]\r\nalternation_paint=1\r\nalternation_paint_color=3368601\r\n"
@@ -176,7 +176,7 @@ class TestSettings : public QObject {
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     // No help file: an error box, and no help window.
-    w.show_help1();
+    w.show_help();
     QCOMPARE(boxes.texts.size(), 1);
     QVERIFY(boxes.texts[0].contains(QString::fromUtf8("帮助文件.txt")));
 
@@ -187,11 +187,11 @@ class TestSettings : public QObject {
       shown = h->Memo1()->toPlainText();
       QTest::keyClick(h, Qt::Key_Escape);
     });
-    w.show_help1();
+    w.show_help();
     QVERIFY(shown.startsWith("Lexoquill 用户帮助\n"));
     QVERIFY(shown.contains("[28] 脚本"));
 
-    TControlForm_* find = w.ensure_panel1("TControlForm_find");
+    TControlForm_* find = w.ensure_panel("TControlForm_find");
     auto* query = find->findChild<QWidget*>("Edit_find1");
     QVERIFY(query);
     w.activateWindow();
@@ -202,7 +202,7 @@ class TestSettings : public QObject {
       shown = h->Memo1()->toPlainText();
       h->reject();
     });
-    w.show_help1();
+    w.show_help();
     QCOMPARE(shown, QString("查找内容。\n可以用 and 在多个关键字当中查找。"));
     QCOMPARE(boxes.texts.size(), 1);
   }
@@ -213,8 +213,8 @@ class TestSettings : public QObject {
     w.resize(1000, 700);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.ensure_panel1("TControlForm_th");
-    w.ensure_panel1("TControlForm_LAdd");
+    w.ensure_panel("TControlForm_th");
+    w.ensure_panel("TControlForm_LAdd");
     QVERIFY(scope_scroll(w)->maximum() > 20);
     scope_scroll(w)->setValue(20);
 
@@ -222,27 +222,27 @@ class TestSettings : public QObject {
       d->Edit1()->setText("  work  ");
       d->accept();
     });
-    w.N_save_layout1Click();
+    w.ask_save_layout();
     QVERIFY(boxes.texts.isEmpty());
     const IniFile saved(file("work.dsk").toStdString());
     QCOMPARE(saved.read_string("com_list", "list"), "TControlForm_th;TControlForm_LAdd;");
     QVERIFY(saved.section_exists("TForm1 Position"));
 
-    w.free_panels1();
-    w.ensure_panel1("TControlForm_ucase");
+    w.free_panels();
+    w.ensure_panel("TControlForm_ucase");
     scope_scroll(w)->setValue(0);
     auto* box = w.findChild<QComboBox*>("ComboBox_view1");
     box->showPopup();  // the list is read on opening
     box->hidePopup();
     QCOMPARE(box->count(), 1);
     box->setCurrentIndex(0);
-    w.ComboBox_view1Change();
+    w.layout_chosen();
     QCOMPARE(panel_names(w), QStringList({"TControlForm_th", "TControlForm_LAdd"}));
     QCOMPARE(scope_scroll(w)->value(), 20);
 
     // The step button goes round the list.
     write("b.dsk", "[com_list]\r\nlist=TControlForm_ucase;\r\n");
-    w.fill_layout_list1();
+    w.fill_layout_list();
     QStringList seen;
     for (int i = 0; i < 3; ++i) {
       w.findChild<QToolButton*>("SpeedButton10")->click();
@@ -270,7 +270,7 @@ class TestSettings : public QObject {
         d->Edit1()->setText(QString::fromUtf8(c.typed));
         d->accept();
       });
-      w.N_save_layout1Click();
+      w.ask_save_layout();
       QCOMPARE(boxes.texts, QStringList(QString::fromUtf8(c.message)));
     }
     QVERIFY(!QFile::exists(QDir(home_.path()).absoluteFilePath("../outside.dsk")));
@@ -282,13 +282,13 @@ class TestSettings : public QObject {
     MessageCatalogue cat;
     Tform_dsk d(cat);
     QCOMPARE(d.ListBox1()->count(), 2);
-    d.btnDeleteClick();  // nothing selected
+    d.delete_layout_clicked();  // nothing selected
     QCOMPARE(d.ListBox1()->count(), 2);
     QListWidgetItem* two = d.ListBox1()->findItems("two", Qt::MatchExactly).value(0);
     d.ListBox1()->setCurrentItem(two);
     emit d.ListBox1()->itemDoubleClicked(two);
     QCOMPARE(d.Edit1()->text(), QString("two"));
-    d.btnDeleteClick();
+    d.delete_layout_clicked();
     QCOMPARE(d.ListBox1()->count(), 1);
     QVERIFY(!QFile::exists(file("two.dsk")));
     QVERIFY(QFile::exists(file("one.dsk")));
@@ -298,8 +298,8 @@ class TestSettings : public QObject {
     {
       MainWindow w;
       w.show();
-      w.ensure_panel1("TControlForm_ucase");
-      w.ensure_panel1("TControlForm_th");
+      w.ensure_panel("TControlForm_ucase");
+      w.ensure_panel("TControlForm_th");
       w.close();
     }
     QCOMPARE(IniFile(file("sys1.ini").toStdString()).read_string("com_list", "list"),
@@ -328,7 +328,7 @@ class TestSettings : public QObject {
   }
 
   void geometryIsSavedAndMaximizedKeepsTheOldBounds() {
-    const QString pos_file = QString::fromStdString(position_file_path1());
+    const QString pos_file = QString::fromStdString(position_file_path());
     QVERIFY(pos_file.endsWith("/tst_settings.ini"));
     {
       MainWindow w;
@@ -337,7 +337,7 @@ class TestSettings : public QObject {
       w.move(30, 40);
       w.resize(900, 650);
       QTRY_COMPARE(w.size(), QSize(900, 650));
-      w.QOZPosition1()->save_to1("");
+      w.window_positions()->save_positions("");
       w.setWindowState(Qt::WindowMaximized);
       QTRY_VERIFY(w.isMaximized());
     }  // saved again as the window goes
@@ -385,14 +385,14 @@ class TestSettings : public QObject {
         d->Memo_ext1()->setPlainText(".txt\n.log");
         d->accept();
       });
-      w.N_option1Click();
-      w.ensure_panel1("TControlForm_find");
-      w.ensure_panel1("TControlForm_big5");
+      w.open_options();
+      w.ensure_panel("TControlForm_find");
+      w.ensure_panel("TControlForm_big5");
       when_shown<Tform_dsk>(&w, [](Tform_dsk* d) {
         d->Edit1()->setText("mine");
         d->accept();
       });
-      w.N_save_layout1Click();
+      w.ask_save_layout();
       w.findChild<QAction*>("N46")->trigger();  // 退出
     }
     MainWindow w;
@@ -415,8 +415,7 @@ class TestSettings : public QObject {
     QPointer<Tform_mod_out> gone = t;
     t->close();
     QTRY_VERIFY(gone.isNull());
-    QCOMPARE(IniFile(position_file_path1()).read_integer("Tform_mod_out Position", "Width", 0),
-             640);
+    QCOMPARE(IniFile(position_file_path()).read_integer("Tform_mod_out Position", "Width", 0), 640);
     t = Tform_mod_out::show_window();
     QCOMPARE(t->size(), QSize(640, 480));
     t->close();
@@ -437,7 +436,7 @@ class TestSettings : public QObject {
       QVERIFY(w.width() > 0 && w.width() <= 32767);
       auto* box = w.findChild<QComboBox*>("ComboBox_view1");
       box->setCurrentIndex(box->findText("g"));
-      w.ComboBox_view1Change();
+      w.layout_chosen();
       w.close();
     }
     QVERIFY(boxes.texts.size() <= 6 * 5 * 3);
@@ -458,19 +457,19 @@ class TestSettings : public QObject {
       }
       d->reject();
     });
-    w.N_option1Click();
+    w.open_options();
     when_shown<Tform_help>(&w, [dir](Tform_help* h) {
       QTest::qWait(50);
       h->grab().save(dir + "/help.png");
       h->reject();
     });
-    w.show_help1();
+    w.show_help();
     when_shown<Tform_dsk>(&w, [dir](Tform_dsk* d) {
       QTest::qWait(50);
       d->grab().save(dir + "/layouts.png");
       d->reject();
     });
-    w.N_save_layout1Click();
+    w.ask_save_layout();
   }
 };
 

@@ -27,12 +27,12 @@ using lq::gui::MainWindow;
 namespace {
 
 QString active_caption(MainWindow& w) {
-  lq::gui::TFilePage1* page = w.document_tabs()->active_page1();
+  lq::gui::FilePage* page = w.document_tabs()->active_page();
   return page ? page->caption() : QString();
 }
 
 size_t tab_count(MainWindow& w) {
-  return w.document_tabs()->PageControl1()->pages1().size();
+  return w.document_tabs()->PageControl1()->all_pages().size();
 }
 
 std::string make_file(const QString& path, const QByteArray& bytes = "text\r\n") {
@@ -78,7 +78,7 @@ class TestStartup : public QObject {
     qputenv("LEXOQUILL_HOME", home_.path().toUtf8());
     qunsetenv("LEXOQUILL_NO_HANDOFF");
     // This process is the running copy that the program's later starts find.
-    QVERIFY(!lq::instance_exists1("lexoquill"));
+    QVERIFY(!lq::instance_exists("lexoquill"));
     lq::gui::set_msg_box_hook([](const QString& c, const QString& t, bool) {
       qWarning() << "message box" << c << t;
       return false;
@@ -124,7 +124,7 @@ class TestStartup : public QObject {
   }
 
   void hintsShowAtOnceAndStayLong() {
-    lq::gui::install_hint_timing1();
+    lq::gui::install_hint_timing();
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 0);
     MainWindow w;
     w.show();
@@ -140,12 +140,12 @@ class TestStartup : public QObject {
     QVERIFY(button && button->isCheckable() && !button->isChecked());
     QCOMPARE(button->toolTip(), QString("从文件管理器右键菜单或命令行打开的文件均显示在此窗口中"));
     button->click();
-    QCOMPARE(lq::mem1::get_share_handle1(lq::mem1::kOneForm), 1);
-    QCOMPARE(qint64(lq::mem1::get_share_handle1(lq::mem1::kMainForm)),
+    QCOMPARE(lq::shared_mem::get_share_handle(lq::shared_mem::kOneForm), 1);
+    QCOMPARE(qint64(lq::shared_mem::get_share_handle(lq::shared_mem::kMainForm)),
              QCoreApplication::applicationPid());
     button->click();
-    QCOMPARE(lq::mem1::get_share_handle1(lq::mem1::kOneForm), 0);
-    QCOMPARE(lq::mem1::get_share_handle1(lq::mem1::kMainForm), 0);
+    QCOMPARE(lq::shared_mem::get_share_handle(lq::shared_mem::kOneForm), 0);
+    QCOMPARE(lq::shared_mem::get_share_handle(lq::shared_mem::kMainForm), 0);
   }
 
   void secondStartHandsItsFileOver() {
@@ -202,7 +202,7 @@ class TestStartup : public QObject {
     w.findChild<QToolButton*>("c_one_form1")->click();
     QVERIFY(w.findChild<QAction*>("N_newwin1"));
     qputenv("LEXOQUILL_GRAB", grab_path("blank").toUtf8());
-    QVERIFY(lq::gui::start_blank_window1(LQ_GUI_EXE));
+    QVERIFY(lq::gui::start_blank_window(LQ_GUI_EXE));
     qunsetenv("LEXOQUILL_GRAB");
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(grab_path("blank")), 20000);
     QVERIFY(w.file_list().empty());
@@ -215,8 +215,8 @@ class TestStartup : public QObject {
     w.show();
     w.findChild<QToolButton*>("c_one_form1")->click();
     const QString sock = QString::fromStdString(
-        lq::handoff_socket_path1(static_cast<int>(QCoreApplication::applicationPid())));
-    const QByteArray good = QByteArray::fromStdString(lq::encode_handoff1("/tmp/x.txt"));
+        lq::handoff_socket_path(static_cast<int>(QCoreApplication::applicationPid())));
+    const QByteArray good = QByteArray::fromStdString(lq::encode_handoff("/tmp/x.txt"));
     QByteArray no_zero = good;
     no_zero.replace(lq::kHandoffHeaderSize, lq::kPathBufferSize,
                     QByteArray(lq::kPathBufferSize, 'A'));

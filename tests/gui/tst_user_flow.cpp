@@ -43,8 +43,8 @@ bool run(MainWindow& w) {
 }
 
 QByteArray editor_text(MainWindow& w) {
-  lq::gui::tqozedit1* ed = w.document_tabs()->active_editor();
-  return ed ? QByteArray::fromStdString(ed->model().get_all_text1()) : "<no editor>";
+  lq::gui::EditorView* ed = w.document_tabs()->active_editor();
+  return ed ? QByteArray::fromStdString(ed->model().get_all_text()) : "<no editor>";
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ class TestUserFlow : public QObject {
 
     // Replace on whole lines.
     w.scope_box()->select_mode(1);
-    TControlForm_* th = w.ensure_panel1("TControlForm_th");
+    TControlForm_* th = w.ensure_panel("TControlForm_th");
     th->findChild<QLineEdit*>("Edit_th1")->setText("旧公司名");
     th->findChild<QLineEdit*>("Edit_th2")->setText("新公司");
     th->chkEnable()->click();
@@ -107,10 +107,10 @@ class TestUserFlow : public QObject {
         std::find(w.file_list().begin(), w.file_list().end(), summary.toStdString()) -
         w.file_list().begin());
     emit list->itemClicked(list->item(row));
-    QCOMPARE(QString::fromStdString(w.document_tabs()->current_file1()), summary);
+    QCOMPARE(QString::fromStdString(w.document_tabs()->current_file()), summary);
     const QByteArray shown = gbk("新公司 年度总结\r\n第二行：新公司");
     QVERIFY2(editor_text(w).startsWith(shown), editor_text(w).toHex(' ').constData());
-    lq::gui::tqozedit1* ed = w.document_tabs()->active_editor();
+    lq::gui::EditorView* ed = w.document_tabs()->active_editor();
     ed->setFocus();
     QTest::keyClicks(ed, "x");
     QVERIFY(editor_text(w) != shown && !editor_text(w).startsWith(shown));
@@ -120,7 +120,7 @@ class TestUserFlow : public QObject {
     QVERIFY2(editor_text(w).startsWith(shown), editor_text(w).toHex(' ').constData());
 
     // Find: enabling it unticks the replace; results list; a double click selects the match.
-    TControlForm_* find = w.ensure_panel1("TControlForm_find");
+    TControlForm_* find = w.ensure_panel("TControlForm_find");
     find->findChild<QLineEdit*>("Edit_find1")->setText("新公司");
     find->chkEnable()->click();
     QVERIFY(!th->chkEnable()->isChecked());
@@ -136,10 +136,10 @@ class TestUserFlow : public QObject {
     QVERIFY(second_line >= 0);
     results->setCurrentRow(second_line);
     emit results->itemDoubleClicked(results->item(second_line));
-    QCOMPARE(QString::fromStdString(w.document_tabs()->current_file1()), summary);
+    QCOMPARE(QString::fromStdString(w.document_tabs()->current_file()), summary);
     lq::EditorModel& m = w.document_tabs()->active_editor()->model();
-    QCOMPARE(QByteArray::fromStdString(m.selected_text1()), gbk("新公司"));
-    QCOMPARE(m.current_index1(), 1);
+    QCOMPARE(QByteArray::fromStdString(m.selected_text()), gbk("新公司"));
+    QCOMPARE(m.current_index(), 1);
 
     // The replace as a recipe, run by lexoquill-batch on fresh copies.
     th->chkEnable()->click();

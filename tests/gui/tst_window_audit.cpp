@@ -158,7 +158,7 @@ class TestWindowAudit : public QObject {
   // that the editor or the window's own key handling uses would never reach them.
   void everyKeyReachesOneCommand() {
     MainWindow w;
-    w.show_all_panels1();
+    w.show_all_panels();
     const QList<Binding> all = bindings(&w);
     QVERIFY(all.size() >= 8);
     QStringList clashes;
@@ -232,7 +232,7 @@ class TestWindowAudit : public QObject {
   void everyWindowNamesItsControlsAndFitsItsCaptions() {
     MainWindow w;
     show_and_wait(&w);  // showing brings back the last run's panels, so these come after
-    w.show_all_panels1();
+    w.show_all_panels();
     QTest::qWait(50);
     QStringList problems = unnamed_controls(&w) + clipped_captions(&w);
     // LQ_AUDIT_DIR=dir keeps a picture of every window looked at.
@@ -251,7 +251,7 @@ class TestWindowAudit : public QObject {
     lq::gui::Tform_dsk layouts(catalogue_);
     lq::gui::Tex_form_java java;
     lq::gui::AboutBox about;
-    lq::gui::Tform_select_path1 select_path;
+    lq::gui::SelectPathDialog select_path;
     lq::gui::PreviewDialog preview({});
     lq::gui::RunsDialog runs;
     w.edit_commands()->show_quick_find();

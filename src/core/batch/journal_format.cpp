@@ -88,8 +88,8 @@ std::pair<std::string_view, long long> id_parts(std::string_view id) {
 
 }  // namespace
 
-std::string journal_dir1() {
-  return app_path1() + kJournalDirName + "/";
+std::string run_journal_dir() {
+  return app_path() + kJournalDirName + "/";
 }
 
 std::string escape_journal_path(std::string_view path) {

@@ -31,8 +31,8 @@ inline constexpr const char* kJournalRecipeName = "recipe.ini";
 inline constexpr const char* kJournalLockName = "lock";
 inline constexpr const char* kJournalMagic = "lexoquill-journal 1";
 
-// app_path1() + "batch/".
-std::string journal_dir1();
+// app_path() + "batch/".
+std::string run_journal_dir();
 
 struct JournalFile {
   bool created = false;  // a file the run created; else one it replaced

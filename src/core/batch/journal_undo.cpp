@@ -82,7 +82,7 @@ UndoReport undo_run(const std::string& journal_dir, const std::string& id,
       continue;
     }
     try {
-      write_file1(f.path, *original);
+      write_file_atomically(f.path, *original);
       ::chmod(f.path.c_str(), f.mode);
       add_once(report.restored, f.path);
     } catch (const std::exception& e) {

@@ -48,7 +48,7 @@ WorkerOperations make_operations(const OperationSnapshot& snapshot) {
     if (cls && p.built && cls->factory) op = cls->factory();
     if (!op) op = std::make_unique<Operation>(cls ? cls->params : std::vector<ParamDecl>{});
     op->params() = p.values;
-    op->SetEnabled(p.enabled);
+    op->set_enabled(p.enabled);
     if (auto* replace = dynamic_cast<ReplaceOp*>(op.get())) replace->set_multi_rows(p.multi_rows);
     w.chain.append(op.get());
     w.owned.push_back(std::move(op));

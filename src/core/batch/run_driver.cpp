@@ -125,10 +125,10 @@ struct Processor {
     layout = {};
     whole_file = false;
     converted.clear();
-    if (file_exists1(entry)) {
+    if (file_exists(entry)) {
       read_as = file_stamp(entry);
       if (eol == EolPolicy::Keep && convert_whole_file(entry)) return;
-      original = read_file_bytes1(entry);
+      original = read_file_bytes_or_throw(entry);
       const std::string& bytes = original;
       // A NUL byte near the start marks a file that is not text.
       if (!binary && std::memchr(bytes.data(), 0, std::min<size_t>(bytes.size(), 8192))) {
@@ -154,10 +154,10 @@ struct Processor {
         if (auto text = host.clipboard_text()) doc = split_text(*text);
       use_page(entry, code_page());
     }
-    chain.run_document_steps1(doc, entry);
+    chain.run_document_steps(doc, entry);
     context.file_name = entry;
     ScopeRun run{chain, scope, context, &host, case_sensitive};
-    run_scope1(doc, run);
+    run_scope(doc, run);
     if (context.not_applicable) skipped = SkipReason::NotApplicable;
   }
 
@@ -187,7 +187,7 @@ struct Processor {
   void read_candidate_lines(const std::string& entry, std::string_view text,
                             const std::string& key) {
     doc.clear();
-    chain.run_document_steps1(doc, entry);
+    chain.run_document_steps(doc, entry);
     context.file_name = entry;
     const char* const base = text.data();
     const size_t n = text.size();
@@ -207,7 +207,7 @@ struct Processor {
       line.assign(base + start, end - start - (lf && end > start && base[end - 1] == '\r'));
       if (eol != EolPolicy::Keep) std::erase(line, '\r');
       context.line_index = static_cast<int32_t>(line_no);
-      line = chain.run_line_steps1(std::move(line));
+      line = chain.run_line_steps(std::move(line));
       from = end + 1;
     }
     if (context.not_applicable) skipped = SkipReason::NotApplicable;
@@ -267,7 +267,7 @@ struct Processor {
   Prepared prepare(const std::string& entry) {
     Prepared p;
     p.skipped = skipped;
-    if (!file_exists1(entry) || skipped) return p;
+    if (!file_exists(entry) || skipped) return p;
     // A document converted out of UTF-8 leaves its byte-order mark behind.
     if (context.page != &utf8_code_page()) layout.bom = false;
     std::string bytes;
@@ -284,7 +284,7 @@ struct Processor {
       bytes = join_lines(doc, layout, eol);
       as_read = original;
     }
-    p.write = prepare_write_back1(entry, bytes, dry_run, read_as, as_read);
+    p.write = prepare_write_back(entry, bytes, dry_run, read_as, as_read);
     // A large file's bytes are not kept for the next entry.
     if (original.capacity() > (16u << 20)) original = {};
     if (p.write.changed()) {
@@ -297,7 +297,7 @@ struct Processor {
   // The clipboard half of the write-back; answers whether its text changed, and then
   // keeps the new text in `kept` when asked to.
   bool put_on_clipboard(const std::string& entry, std::string& kept) {
-    if (file_exists1(entry) || !is_clipboard(entry)) return false;
+    if (file_exists(entry) || !is_clipboard(entry)) return false;
     auto before = host.clipboard_text();
     if (!before) return false;  // the clipboard holds no text now: the result is dropped
     std::string text = join_crlf(doc);
@@ -365,7 +365,7 @@ std::string join_crlf(const LineList& lines) {
 
 std::optional<RunMessage> RunDriver::check_input(const RunRequest& request) {
   if (request.files.empty()) return kMsgNoFiles;
-  if (request.scope.mode() == scope_mode::kFirstN && !is_int1(request.scope.text("Edit_fw_qj1")))
+  if (request.scope.mode() == scope_mode::kFirstN && !is_int(request.scope.text("Edit_fw_qj1")))
     return kMsgNotInteger;
   return std::nullopt;
 }

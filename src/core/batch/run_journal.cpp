@@ -93,7 +93,7 @@ int RunJournal::files() const {
 
 void RunJournal::open_run() {
   if (fd_ >= 0) return;
-  force_dir1(journal_dir_, false);
+  force_dir(journal_dir_, false);
   const std::time_t now = std::time(nullptr);
   const std::string stamp = time_stamp(now);
   // The directory's creation reserves the id, also against another process. Ids of one
@@ -212,7 +212,7 @@ void RunJournal::before_write(const std::string& path, std::string_view bytes) {
   std::lock_guard lock(m_);
   const std::string target = journal_path(path);
   const std::string new_hash = sha256_hex(bytes);
-  if (file_exists1(target)) return keep_original(target, new_hash, true);
+  if (file_exists(target)) return keep_original(target, new_hash, true);
   open_run();
   record("C " + new_hash + " " + escape_journal_path(target));
   ++files_;

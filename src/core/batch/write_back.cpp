@@ -222,9 +222,9 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
   return out;
 }
 
-PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run,
-                                 const std::optional<FileStamp>& read_as,
-                                 std::optional<std::string_view> as_read) {
+PendingWrite prepare_write_back(const std::string& path, std::string_view bytes, bool dry_run,
+                                const std::optional<FileStamp>& read_as,
+                                std::optional<std::string_view> as_read) {
   PendingWrite w;
   w.path_ = path;
   w.target_ = resolve_target(path);
@@ -274,9 +274,9 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
   return w;
 }
 
-bool write_back1(const std::string& path, std::string_view bytes, bool dry_run,
-                 const std::optional<FileStamp>& read_as) {
-  PendingWrite w = prepare_write_back1(path, bytes, dry_run, read_as);
+bool write_back(const std::string& path, std::string_view bytes, bool dry_run,
+                const std::optional<FileStamp>& read_as) {
+  PendingWrite w = prepare_write_back(path, bytes, dry_run, read_as);
   w.commit();
   return w.changed();
 }

@@ -53,9 +53,9 @@ class PendingWrite {
   void discard();
 
  private:
-  friend PendingWrite prepare_write_back1(const std::string&, std::string_view, bool,
-                                          const std::optional<FileStamp>&,
-                                          std::optional<std::string_view>);
+  friend PendingWrite prepare_write_back(const std::string&, std::string_view, bool,
+                                         const std::optional<FileStamp>&,
+                                         std::optional<std::string_view>);
   friend struct CommitOutcome commit_all(std::span<PendingWrite* const>);
   void check_unchanged() const;
   void sync_content();  // throws, discarding the temporary file
@@ -86,10 +86,10 @@ class PendingWrite {
 // keeping what the other program put in it. With as_read as well (the file's bytes when
 // it had that stamp), a file that still has it is compared with those bytes, not read
 // again.
-PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes,
-                                 bool dry_run = false,
-                                 const std::optional<FileStamp>& read_as = std::nullopt,
-                                 std::optional<std::string_view> as_read = std::nullopt);
+PendingWrite prepare_write_back(const std::string& path, std::string_view bytes,
+                                bool dry_run = false,
+                                const std::optional<FileStamp>& read_as = std::nullopt,
+                                std::optional<std::string_view> as_read = std::nullopt);
 
 // What commit_all did: writes[0, placed) are in place. error tells what stopped it: the
 // write at `placed` failed and it and the later ones are untouched, or, with placed equal
@@ -106,8 +106,8 @@ struct CommitOutcome {
 CommitOutcome commit_all(std::span<PendingWrite* const> writes);
 
 // Both halves at once; answers whether the content changed.
-bool write_back1(const std::string& path, std::string_view bytes, bool dry_run = false,
-                 const std::optional<FileStamp>& read_as = std::nullopt);
+bool write_back(const std::string& path, std::string_view bytes, bool dry_run = false,
+                const std::optional<FileStamp>& read_as = std::nullopt);
 
 // The error of a file changed by someone else between reading and write-back.
 RunError changed_meanwhile_error(std::string_view path);

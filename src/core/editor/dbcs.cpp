@@ -23,14 +23,14 @@ size_t char_start(std::string_view text, size_t i, size_t* len, const CodePage& 
 
 }  // namespace
 
-bool splits_char1(int p, std::string_view text, const CodePage& page) {
+bool splits_char(int p, std::string_view text, const CodePage& page) {
   if (p <= 1 || static_cast<size_t>(p) > text.size()) return false;
   size_t len = 0;
   size_t i = static_cast<size_t>(p - 1);
   return char_start(text, i, &len, page) != i;
 }
 
-int char_boundary1(int p, std::string_view text, bool forward, const CodePage& page) {
+int char_boundary(int p, std::string_view text, bool forward, const CodePage& page) {
   if (p <= 1 || static_cast<size_t>(p) > text.size()) return p;
   size_t len = 0;
   size_t i = static_cast<size_t>(p - 1);
@@ -39,7 +39,7 @@ int char_boundary1(int p, std::string_view text, bool forward, const CodePage& p
   return static_cast<int>(forward ? start + len : start) + 1;
 }
 
-bool char_incomplete1(std::string_view bytes, const CodePage& page) {
+bool char_incomplete(std::string_view bytes, const CodePage& page) {
   if (bytes.empty() || bytes.size() >= kMaxCharBytes) return false;
   if (!page.is_lead_byte(static_cast<unsigned char>(bytes[0]))) return false;
   return bytes.size() == 1 || page.char_len_at(bytes, 0) != bytes.size();

@@ -18,15 +18,15 @@ class CodePage;
 inline constexpr size_t kMaxCharBytes = 4;
 
 // True when column p of text falls inside a character, that is between its bytes.
-bool splits_char1(int p, std::string_view text, const CodePage& page);
+bool splits_char(int p, std::string_view text, const CodePage& page);
 
 // p itself when column p starts a character (or lies outside text); otherwise the column
 // just after that character when forward, else the column where it starts.
-int char_boundary1(int p, std::string_view text, bool forward, const CodePage& page);
+int char_boundary(int p, std::string_view text, bool forward, const CodePage& page);
 
 // True while bytes, typed one at a time, are the start of a multi-byte character that has
 // not received all its bytes yet: they begin with a lead byte, do not form a character of
 // their own length, and are shorter than the longest character.
-bool char_incomplete1(std::string_view bytes, const CodePage& page);
+bool char_incomplete(std::string_view bytes, const CodePage& page);
 
 }  // namespace lq

@@ -42,7 +42,7 @@ bool space_of_halves(std::string_view space) {
 
 }  // namespace
 
-std::string web_text1(std::string_view selected, const CodePage& page) {
+std::string as_web_text(std::string_view selected, const CodePage& page) {
   const std::string space = ideographic_space(page);
   const bool halves = space_of_halves(space);
   return replace_leading(
@@ -59,7 +59,7 @@ std::string web_text1(std::string_view selected, const CodePage& page) {
       });
 }
 
-std::string code_text1(std::string_view selected, const CodePage& page) {
+std::string code_text(std::string_view selected, const CodePage& page) {
   const std::string space = ideographic_space(page);
   if (space_of_halves(space))
     return replace_leading(
@@ -75,27 +75,27 @@ std::string code_text1(std::string_view selected, const CodePage& page) {
       });
 }
 
-bool find_next_in1(EditorModel& m, std::string_view text) {
+bool find_next_in(EditorModel& m, std::string_view text) {
   if (text.empty()) return false;
   const CodePage& page = m.page();
-  const int first = std::max(0, m.current_index1());
+  const int first = std::max(0, m.current_index());
   for (int i = first; i < m.row_count(); ++i) {
-    const std::string_view row = m.row_view1(i);
+    const std::string_view row = m.row_view(i);
     // On the current line the search starts at the caret, and the match found there is
     // the one selected: otherwise a match before the caret would be found again and again.
     const size_t from =
-        i == first ? char_ceil(row, static_cast<size_t>(m.caret_abs_col1() - 1), page) : 0;
+        i == first ? char_ceil(row, static_cast<size_t>(m.caret_abs_col() - 1), page) : 0;
     const size_t at = find_chars(row, text, false, page, from);
     if (at == std::string_view::npos) continue;
     const int p = static_cast<int>(at) + 1;
     const int end = p + static_cast<int>(text.size());
-    m.set_sel_anchor1(EditPos{p, i});
-    m.set_sel_end1(EditPos{end, i});
-    m.set_top_line1(i);
-    m.set_caret_row1(0);
+    m.set_sel_anchor(EditPos{p, i});
+    m.set_sel_end(EditPos{end, i});
+    m.set_top_line(i);
+    m.set_caret_row(0);
     // A match left of the view brings the view back to the line's start.
-    if (end - m.h_offset1() < 1) m.set_h_offset1(0);
-    m.set_caret_col1(end - m.h_offset1());
+    if (end - m.h_offset() < 1) m.set_h_offset(0);
+    m.set_caret_col(end - m.h_offset());
     return true;
   }
   return false;

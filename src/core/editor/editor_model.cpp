@@ -31,7 +31,7 @@ size_t len_before(int col) {
   return col > 1 ? static_cast<size_t>(col - 1) : 0;
 }
 
-// Word delimiters of select_word1; every other byte, high bytes included, belongs to words.
+// Word delimiters of select_word; every other byte, high bytes included, belongs to words.
 bool is_word_delimiter(unsigned char b) {
   switch (b) {
     case 0:
@@ -103,7 +103,7 @@ void EditorModel::set_page(const CodePage& page) {
   format_changed();
 }
 
-std::string EditorModel::format_text1() const {
+std::string EditorModel::format_text() const {
   std::string text = page_->name();
   if (layout_.bom) text += " BOM";
   // The end join_lines gives new lines: the first line's, CR LF when it has none.
@@ -112,10 +112,10 @@ std::string EditorModel::format_text1() const {
   return text;
 }
 
-PageConversion EditorModel::convert_page1(const CodePage& target) {
+PageConversion EditorModel::convert_page(const CodePage& target) {
   PageConversion found;
   if (&target == page_) return found;
-  const RowStore& lines = auto_line1_ ? logical_lines1() : rows_;
+  const RowStore& lines = auto_line1_ ? logical_lines() : rows_;
   // Every line is checked before anything changes.
   RowStore::Builder b;
   std::unordered_set<std::string> seen_bad, seen_missing;
@@ -136,13 +136,13 @@ PageConversion EditorModel::convert_page1(const CodePage& target) {
   });
   if (!found.ok()) return found;
 
-  record_undo1();
+  record_undo();
   // Where a position lands in the converted row: the bytes before it converted, and what
   // lies beyond the row's end as it was.
   auto moved = [&](std::string_view old_row, std::string_view new_row, int col) {
     const size_t at = len_before(col);
     if (at >= old_row.size()) return to_int(new_row.size() + (at - old_row.size())) + 1;
-    const int start = char_boundary1(col, old_row, false, *page_);
+    const int start = char_boundary(col, old_row, false, *page_);
     return to_int(target.from_utf8(page_->to_utf8(old_row.substr(0, len_before(start)))).size()) +
            1;
   };
@@ -152,9 +152,9 @@ PageConversion EditorModel::convert_page1(const CodePage& target) {
     logical_stale_ = false;
     wrap_valid_ = false;
     page_ = &target;
-    rows_from_logical1();
+    rows_from_logical();
     // The rows are cut anew: the caret goes to the start of its row.
-    int line = std::min(current_index1(), std::max(0, row_count() - 1));
+    int line = std::min(current_index(), std::max(0, row_count() - 1));
     sel_anchor1_ = sel_end1_ = EditPos{1, line};
     move_caret_to(1, line);
   } else {
@@ -167,17 +167,17 @@ PageConversion EditorModel::convert_page1(const CodePage& target) {
     };
     sel_anchor1_ = move_pos(sel_anchor1_);
     sel_end1_ = move_pos(sel_end1_);
-    const EditPos caret = move_pos(EditPos{caret_abs_col1(), current_index1()});
-    const EditPos view = move_pos(EditPos{h_offset1_ + 1, current_index1()});
+    const EditPos caret = move_pos(EditPos{caret_abs_col(), current_index()});
+    const EditPos view = move_pos(EditPos{h_offset1_ + 1, current_index()});
     page_ = &target;
-    set_h_offset1(view.col - 1);
-    set_caret_col1(caret.col - h_offset1_);
+    set_h_offset(view.col - 1);
+    set_caret_col(caret.col - h_offset1_);
   }
   if (&target != &utf8_code_page()) layout_.bom = false;
   format_changed();
   update_scrollbars();
   repaint();
-  notify_change1();
+  notify_change();
   return found;
 }
 
@@ -241,67 +241,67 @@ void EditorModel::resplit_rows() {
 }
 
 void EditorModel::sync_logical() {
-  if (auto_line1_ && logical_stale_) logical_from_rows1();
+  if (auto_line1_ && logical_stale_) logical_from_rows();
 }
 
-const RowStore& EditorModel::logical_lines1() {
+const RowStore& EditorModel::logical_lines() {
   sync_logical();
   return logical_;
 }
 
-void EditorModel::resize1(int w) {
+void EditorModel::rewrap(int w) {
   wrap_width_ = w;
-  if (auto_line1_) rows_from_logical1();
+  if (auto_line1_) rows_from_logical();
 }
 
 // ---- Caret and scrolling ----
 
-void EditorModel::set_caret_col1(int col) {
+void EditorModel::set_caret_col(int col) {
   caret_col1_ = col < 1 ? 1 : col;
   if (client_) client_->caret_moved();
 }
 
-void EditorModel::set_caret_row1(int row) {
+void EditorModel::set_caret_row(int row) {
   caret_row1_ = row;
   if (client_) client_->caret_moved();
 }
 
-void EditorModel::set_top_line1(int n) {
+void EditorModel::set_top_line(int n) {
   top_line1_ = n < 0 ? 0 : n;
 }
 
-void EditorModel::set_h_offset1(int n) {
+void EditorModel::set_h_offset(int n) {
   h_offset1_ = (n < 0 || auto_line1_) ? 0 : n;
 }
 
-void EditorModel::fix_caret_dbcs1(bool forward) {
-  const int col = caret_abs_col1();
-  const std::string_view row = row_view1(current_index1());
-  if (splits_char1(col, row, *page_))
-    set_caret_col1(char_boundary1(col, row, forward, *page_) - h_offset1_);
+void EditorModel::fix_caret_dbcs(bool forward) {
+  const int col = caret_abs_col();
+  const std::string_view row = row_view(current_index());
+  if (splits_char(col, row, *page_))
+    set_caret_col(char_boundary(col, row, forward, *page_) - h_offset1_);
 }
 
 void EditorModel::move_caret_to(int col, int line) {
-  if (line < top_line1_) set_top_line1(line);
-  set_caret_row1(line - top_line1_);
-  if (col - h_offset1_ < 1) set_h_offset1(col - 1);
-  set_caret_col1(col - h_offset1_);
+  if (line < top_line1_) set_top_line(line);
+  set_caret_row(line - top_line1_);
+  if (col - h_offset1_ < 1) set_h_offset(col - 1);
+  set_caret_col(col - h_offset1_);
 }
 
 // ---- Rows ----
 
-std::string_view EditorModel::row_view1(int i) const {
+std::string_view EditorModel::row_view(int i) const {
   if (i < 0 || i >= row_count()) return {};
   std::string_view r = rows_[static_cast<size_t>(i)];
   if (auto_line1_ && has_marker(r)) r.remove_prefix(2);
   return r;
 }
 
-std::string EditorModel::get_row1(int i) const {
-  return std::string(row_view1(i));
+std::string EditorModel::get_row(int i) const {
+  return std::string(row_view(i));
 }
 
-void EditorModel::put_row1(int i, std::string_view text) {
+void EditorModel::put_row(int i, std::string_view text) {
   if (i < 0 || i >= row_count()) return;
   std::string_view old = rows_[static_cast<size_t>(i)];
   if (auto_line1_ && has_marker(old)) {
@@ -313,12 +313,12 @@ void EditorModel::put_row1(int i, std::string_view text) {
   }
 }
 
-std::string EditorModel::current_line1() const {
-  return get_row1(current_index1());
+std::string EditorModel::current_line() const {
+  return get_row(current_index());
 }
 
-void EditorModel::set_current_line1(std::string_view text) {
-  int k = current_index1();
+void EditorModel::set_current_line(std::string_view text) {
+  int k = current_index();
   if (k >= 0) {
     if (k >= row_count()) {
       // Exactly the missing rows, the last of them holding the text.
@@ -326,7 +326,7 @@ void EditorModel::set_current_line1(std::string_view text) {
       add.back() = text;
       edit_rows(rows_.size(), 0, add);
     } else {
-      put_row1(k, text);
+      put_row(k, text);
     }
   }
   update_scrollbars();
@@ -334,7 +334,7 @@ void EditorModel::set_current_line1(std::string_view text) {
 
 // ---- Whole text, files ----
 
-std::string EditorModel::get_all_text1() {
+std::string EditorModel::get_all_text() {
   if (!auto_line1_) return rows_.joined();
   sync_logical();
   std::string s = logical_.joined();
@@ -342,7 +342,7 @@ std::string EditorModel::get_all_text1() {
   return s;
 }
 
-void EditorModel::set_all_text1(std::string_view text) {
+void EditorModel::set_all_text(std::string_view text) {
   if (!auto_line1_) {
     assign_rows(RowStore::from_text(text));
     return;
@@ -350,10 +350,10 @@ void EditorModel::set_all_text1(std::string_view text) {
   logical_ = RowStore::from_text(text);
   logical_stale_ = false;
   wrap_valid_ = false;
-  rows_from_logical1();
+  rows_from_logical();
 }
 
-bool EditorModel::load_file1(const std::string& path) {
+bool EditorModel::load_file(const std::string& path) {
   try {
     DetectedText found;
     std::vector<LineEnd> ends;
@@ -367,7 +367,7 @@ bool EditorModel::load_file1(const std::string& path) {
         logical_ = std::move(read);
         logical_stale_ = false;
         wrap_valid_ = false;
-        rows_from_logical1();
+        rows_from_logical();
       } else {
         assign_rows(std::move(read));
       }
@@ -388,11 +388,11 @@ bool EditorModel::load_file1(const std::string& path) {
   return true;
 }
 
-void EditorModel::save_file1(const std::string& path) {
+void EditorModel::save_file(const std::string& path) {
   if (auto_line1_) sync_logical();
   const std::string bytes =
       join_lines((auto_line1_ ? logical_ : rows_).to_lines(), layout_, EolPolicy::Keep);
-  write_file1(path, bytes);
+  write_file_atomically(path, bytes);
   std::vector<LineEnd> written =
       ends_of(std::string_view(bytes).substr(layout_.bom ? kUtf8Bom.size() : 0));
   if (written != layout_.ends) {
@@ -403,7 +403,7 @@ void EditorModel::save_file1(const std::string& path) {
 
 // ---- Selection ----
 
-void EditorModel::normalize_selection1() {
+void EditorModel::normalize_selection() {
   if (rows_.empty()) {
     norm_start1_ = norm_end1_ = EditPos{1, 0};
     return;
@@ -415,75 +415,75 @@ void EditorModel::normalize_selection1() {
     std::swap(s.col, e.col);
   }
   int last = row_count() - 1;
-  if (e.line > last) e = EditPos{to_int(row_view1(last).size()) + 1, last};
+  if (e.line > last) e = EditPos{to_int(row_view(last).size()) + 1, last};
   norm_start1_ = s;
   norm_end1_ = e;
 }
 
-void EditorModel::collapse_selection1() {
-  EditPos p{caret_abs_col1(), current_index1()};
+void EditorModel::collapse_selection() {
+  EditPos p{caret_abs_col(), current_index()};
   sel_anchor1_ = sel_end1_ = norm_start1_ = norm_end1_ = p;
   repaint();
 }
 
-void EditorModel::extend_selection1() {
-  sel_end1_ = EditPos{caret_abs_col1(), current_index1()};
+void EditorModel::extend_selection() {
+  sel_end1_ = EditPos{caret_abs_col(), current_index()};
   repaint();
 }
 
-std::string EditorModel::selected_text1() {
-  normalize_selection1();
+std::string EditorModel::selected_text() {
+  normalize_selection();
   EditPos s = norm_start1_, e = norm_end1_;
   if (rows_.empty() || s.line >= row_count()) return {};
   if (s.line == e.line) {
     int n = e.col - s.col;
-    return n > 0 ? std::string(copy_cols(row_view1(s.line), s.col, static_cast<size_t>(n)))
+    return n > 0 ? std::string(copy_cols(row_view(s.line), s.col, static_cast<size_t>(n)))
                  : std::string();
   }
   if (e.line < s.line) return {};
-  std::string out(copy_cols(row_view1(s.line), s.col));
+  std::string out(copy_cols(row_view(s.line), s.col));
   for (int i = s.line + 1; i < e.line; ++i) {
     out.append("\r\n");
-    out.append(row_view1(i));
+    out.append(row_view(i));
   }
   out.append("\r\n");
-  out.append(row_view1(e.line).substr(0, std::min(len_before(e.col), row_view1(e.line).size())));
+  out.append(row_view(e.line).substr(0, std::min(len_before(e.col), row_view(e.line).size())));
   return out;
 }
 
-void EditorModel::delete_selection1() {
-  notify_change1();
-  normalize_selection1();
+void EditorModel::delete_selection() {
+  notify_change();
+  normalize_selection();
   EditPos s = norm_start1_, e = norm_end1_;
-  set_caret_col1(s.col - h_offset1_);
-  set_caret_row1(s.line - top_line1_);
+  set_caret_col(s.col - h_offset1_);
+  set_caret_row(s.line - top_line1_);
   if (!(s == e) && e.line >= s.line && s.line >= 0 && s.line < row_count()) {
-    std::string_view head = row_view1(s.line);
+    std::string_view head = row_view(s.line);
     std::string text(head.substr(0, std::min(len_before(s.col), head.size())));
-    text.append(copy_cols(row_view1(e.line), e.col));
+    text.append(copy_cols(row_view(e.line), e.col));
     // The start row keeps its own wrap marker: taking the end row's would join the logical
     // line to the one before it.
     if (e.line > s.line)
       edit_rows(static_cast<size_t>(s.line) + 1, static_cast<size_t>(e.line - s.line), {});
-    put_row1(s.line, text);
+    put_row(s.line, text);
   }
-  collapse_selection1();
+  collapse_selection();
 }
 
-void EditorModel::select_all1() {
+void EditorModel::select_all() {
   if (rows_.empty()) return;
   int last = row_count() - 1;
   sel_anchor1_ = EditPos{1, 0};
-  sel_end1_ = EditPos{to_int(row_view1(last).size()) + 1, last};
+  sel_end1_ = EditPos{to_int(row_view(last).size()) + 1, last};
   repaint();
 }
 
-void EditorModel::select_word1() {
-  std::string line = current_line1();
+void EditorModel::select_word() {
+  std::string line = current_line();
   if (line.empty()) return;
-  collapse_selection1();
+  collapse_selection();
   int len = to_int(line.size());
-  int p = std::min(caret_abs_col1(), len);
+  int p = std::min(caret_abs_col(), len);
   auto byte = [&](int col) {
     return static_cast<unsigned char>(line[static_cast<size_t>(col - 1)]);
   };
@@ -493,24 +493,24 @@ void EditorModel::select_word1() {
   while (j <= len && !is_word_delimiter(byte(j))) ++j;
   sel_anchor1_.col = i + 1;
   sel_end1_.col = j;
-  set_caret_col1(j - h_offset1_);
+  set_caret_col(j - h_offset1_);
   if (client_) client_->word_selected();
   repaint();
 }
 
 // ---- Clipboard ----
 
-void EditorModel::copy_selection1() {
+void EditorModel::copy_selection() {
   try {
-    std::string text = selected_text1();
+    std::string text = selected_text();
     if (clipboard_) clipboard_->set_text(text, *page_);
   } catch (...) {
   }
 }
 
-void EditorModel::paste_clipboard1() {
-  record_undo1();
-  notify_change1();
+void EditorModel::paste_clipboard() {
+  record_undo();
+  notify_change();
   std::string clip;
   try {
     if (clipboard_) clip = in_own_page(clipboard_->text());
@@ -518,29 +518,29 @@ void EditorModel::paste_clipboard1() {
     return;
   }
   if (clip.empty()) return;
-  std::string line = current_line1();
-  line.insert(std::min(len_before(caret_abs_col1()), line.size()), clip);
-  set_current_line1(line);
+  std::string line = current_line();
+  line.insert(std::min(len_before(caret_abs_col()), line.size()), clip);
+  set_current_line(line);
   resplit_rows();
-  if (auto_line1_ && !(client_ && client_->rewrap_later())) rows_from_logical1();
+  if (auto_line1_ && !(client_ && client_->rewrap_later())) rows_from_logical();
   repaint();
 }
 
-void EditorModel::paste_over1() {
+void EditorModel::paste_over() {
   if (has_selection()) {
-    record_undo1();
-    delete_selection1();
+    record_undo();
+    delete_selection();
   }
-  paste_clipboard1();
+  paste_clipboard();
 }
 
-void EditorModel::insert_text1(std::string_view text) {
-  record_undo1();
-  std::string line = current_line1();
-  size_t at = len_before(caret_abs_col1());
+void EditorModel::insert_text(std::string_view text) {
+  record_undo();
+  std::string line = current_line();
+  size_t at = len_before(caret_abs_col());
   if (line.size() < at) line.append(at - line.size(), ' ');
   line.insert(at, text);
-  set_current_line1(line);
+  set_current_line(line);
   repaint();
   if (client_) client_->take_focus();
 }
@@ -557,7 +557,7 @@ Tqoz_edit_undo_item EditorModel::state_now() const {
   return r;
 }
 
-void EditorModel::record_undo1() {
+void EditorModel::record_undo() {
   for (int attempt = 0;; ++attempt) {
     try {
       Tqoz_edit_undo_item r = state_now();
@@ -641,8 +641,8 @@ void EditorModel::set_undo_limits(const UndoLimits& limits) {
   enforce_limits();
 }
 
-void EditorModel::undo_step1() {
-  notify_change1();
+void EditorModel::undo_step() {
+  notify_change();
   if (undo_list1_.empty()) {
     if (undo_dropped_) history_trouble(HistoryTrouble::LimitReached);
     return;
@@ -650,15 +650,15 @@ void EditorModel::undo_step1() {
   if (!history_step(undo_list1_, redo_list1_)) history_trouble(HistoryTrouble::StepFailed);
 }
 
-void EditorModel::redo_step1() {
+void EditorModel::redo_step() {
   if (!history_step(redo_list1_, undo_list1_)) history_trouble(HistoryTrouble::StepFailed);
 }
 
-void EditorModel::notify_change1() {
+void EditorModel::notify_change() {
   if (client_) client_->OnChange(*this);
 }
 
-void EditorModel::clear_history1() {
+void EditorModel::clear_history() {
   undo_list1_.clear();
   redo_list1_.clear();
   undo_dropped_ = false;
@@ -666,12 +666,12 @@ void EditorModel::clear_history1() {
 
 // ---- Wrap ----
 
-void EditorModel::set_wrap1(bool on) {
+void EditorModel::set_wrap(bool on) {
   // Switching to the state already in force would drop a trailing empty line (on) or the
   // whole text (off); it changes nothing instead.
   if (on == auto_line1_) return;
   if (on) {
-    // The same as splitting get_all_text1, without building the text.
+    // The same as splitting get_all_text, without building the text.
     RowStore lines = rows_;
     lines.split_breaks();
     auto_line1_ = true;
@@ -679,7 +679,7 @@ void EditorModel::set_wrap1(bool on) {
     logical_ = std::move(lines);
     logical_stale_ = false;
     wrap_valid_ = false;
-    rows_from_logical1();
+    rows_from_logical();
     h_offset1_ = 0;
   } else {
     sync_logical();
@@ -693,7 +693,7 @@ void EditorModel::set_wrap1(bool on) {
   repaint();
 }
 
-void EditorModel::rows_from_logical1() {
+void EditorModel::rows_from_logical() {
   if (!auto_line1_) return;  // the logical lines are empty and ignored while wrap is off
   if (wrap_valid_ && wrapped_width_ == wrap_width_) {
     rewrap_changed();
@@ -755,7 +755,7 @@ void EditorModel::rewrap_changed() {
   logical_stale_ = true;
 }
 
-void EditorModel::logical_from_rows1() {
+void EditorModel::logical_from_rows() {
   RowStore::Builder b;
   std::string cur;
   bool open = false;
@@ -776,96 +776,96 @@ void EditorModel::logical_from_rows1() {
 
 // ---- Key actions ----
 
-void EditorModel::delete_key1() {
-  record_undo1();
+void EditorModel::delete_key() {
+  record_undo();
   if (has_selection()) {
-    delete_selection1();
+    delete_selection();
   } else {
-    int k = current_index1();
-    std::string line = current_line1();
-    size_t p = static_cast<size_t>(caret_abs_col1());
+    int k = current_index();
+    std::string line = current_line();
+    size_t p = static_cast<size_t>(caret_abs_col());
     bool changed = false;
     if (p > line.size()) {
       if (k >= 0 && k + 1 < row_count()) {
-        line.append(row_view1(k + 1));
+        line.append(row_view(k + 1));
         edit_rows(static_cast<size_t>(k) + 1, 1, {});
         changed = true;
       }
     } else {
-      int end = char_boundary1(static_cast<int>(p) + 1, line, true, *page_);
+      int end = char_boundary(static_cast<int>(p) + 1, line, true, *page_);
       line.erase(p - 1, static_cast<size_t>(end) - p);
       changed = true;
     }
     // With nothing to remove nothing is written, so a caret below the text adds no rows.
-    if (changed) set_current_line1(line);
+    if (changed) set_current_line(line);
   }
   repaint();
-  notify_change1();
+  notify_change();
 }
 
-void EditorModel::backspace_key1() {
-  record_undo1();
+void EditorModel::backspace_key() {
+  record_undo();
   if (has_selection()) {
-    delete_selection1();
+    delete_selection();
   } else {
-    int k = current_index1();
-    int p = caret_abs_col1();
+    int k = current_index();
+    int p = caret_abs_col();
     if (p == 1) {
       if (k >= 1) {
-        std::string prev = get_row1(k - 1);
+        std::string prev = get_row(k - 1);
         int col = to_int(prev.size()) + 1;
         if (k < row_count()) {
-          prev.append(row_view1(k));
+          prev.append(row_view(k));
           edit_rows(static_cast<size_t>(k), 1, {});
-          put_row1(k - 1, prev);
+          put_row(k - 1, prev);
         }
         move_caret_to(col, k - 1);
       }
     } else {
-      std::string line = current_line1();
+      std::string line = current_line();
       if (static_cast<size_t>(p - 1) > line.size()) {
         // Nothing stands before the caret: it only moves left.
         move_caret_to(p - 1, k);
       } else {
-        int from = char_boundary1(p - 1, line, false, *page_);
+        int from = char_boundary(p - 1, line, false, *page_);
         line.erase(static_cast<size_t>(from - 1), static_cast<size_t>(p - from));
-        set_current_line1(line);
+        set_current_line(line);
         move_caret_to(from, k);
       }
     }
   }
   repaint();
-  notify_change1();
+  notify_change();
 }
 
-void EditorModel::enter_key1() {
-  record_undo1();
-  std::string line = current_line1();
-  line.insert(std::min(len_before(caret_abs_col1()), line.size()), "\r\n");
-  set_current_line1(line);
+void EditorModel::enter_key() {
+  record_undo();
+  std::string line = current_line();
+  line.insert(std::min(len_before(caret_abs_col()), line.size()), "\r\n");
+  set_current_line(line);
   resplit_rows();
-  set_caret_row1(caret_row1_ + 1);
-  set_caret_col1(1);
-  set_h_offset1(0);
+  set_caret_row(caret_row1_ + 1);
+  set_caret_col(1);
+  set_h_offset(0);
   repaint();
-  notify_change1();
+  notify_change();
 }
 
-bool EditorModel::tab_key1(bool shift) {
+bool EditorModel::tab_key(bool shift) {
   if (!has_selection()) return false;
-  indent_selection1(!shift);
-  notify_change1();
+  indent_selection(!shift);
+  notify_change();
   return true;
 }
 
-void EditorModel::indent_selection1(bool indent) {
+void EditorModel::indent_selection(bool indent) {
   if (!has_selection()) return;
-  normalize_selection1();
-  record_undo1();
+  normalize_selection();
+  record_undo();
   EditPos s = norm_start1_, e = norm_end1_;
   try {
     for (int r = std::max(s.line, 0); r <= e.line && r < row_count(); ++r) {
-      std::string t = get_row1(r);
+      std::string t = get_row(r);
       if (indent) {
         if (r == s.line) t.insert(std::min(len_before(s.col), t.size()), 1, ' ');
         if (r != s.line || r == e.line) t.insert(0, 1, ' ');
@@ -876,60 +876,60 @@ void EditorModel::indent_selection1(bool indent) {
         }
         if ((r != s.line || r == e.line) && !t.empty() && t[0] == ' ') t.erase(0, 1);
       }
-      put_row1(r, t);
+      put_row(r, t);
     }
   } catch (...) {
   }
   repaint();
 }
 
-bool EditorModel::type_char1(unsigned char ch, bool at_right_edge) {
+bool EditorModel::type_char(unsigned char ch, bool at_right_edge) {
   if (!auto_line1_) {
     const char c = static_cast<char>(ch);
-    return type_chars1(std::string_view(&c, 1), at_right_edge);
+    return type_chars(std::string_view(&c, 1), at_right_edge);
   }
   // While wrap is on a character is inserted whole, so the re-wrap never cuts it.
   pending_bytes1_.push_back(static_cast<char>(ch));
-  if (char_incomplete1(pending_bytes1_, *page_)) return false;
+  if (char_incomplete(pending_bytes1_, *page_)) return false;
   const std::string ch_bytes = pending_bytes1_;
-  return type_chars1(ch_bytes, at_right_edge);
+  return type_chars(ch_bytes, at_right_edge);
 }
 
-bool EditorModel::type_chars1(std::string_view ch, bool at_right_edge) {
+bool EditorModel::type_chars(std::string_view ch, bool at_right_edge) {
   if (ch.empty()) return false;
   const auto last = static_cast<unsigned char>(ch.back());
   bool insert = !(ch.size() == 1 && (last == 8 || last == 13 || (last == 9 && has_selection())));
   const int n = to_int(ch.size());
-  int k = current_index1();
+  int k = current_index();
   std::string before;
   if (insert) {
-    record_undo1();
+    record_undo();
     try {
-      if (!selected_text1().empty()) delete_selection1();
+      if (!selected_text().empty()) delete_selection();
     } catch (...) {
     }
-    collapse_selection1();
-    k = current_index1();
-    std::string line = current_line1();
-    size_t at = len_before(caret_abs_col1());
+    collapse_selection();
+    k = current_index();
+    std::string line = current_line();
+    size_t at = len_before(caret_abs_col());
     if (line.size() < at) line.append(at - line.size(), ' ');
     if (!auto_line1_) {
       line.insert(at, ch);
-      set_current_line1(line);
-      set_caret_col1(caret_col1() + n);
+      set_current_line(line);
+      set_caret_col(caret_col() + n);
       if (at_right_edge) {
-        set_h_offset1(h_offset1_ + 10);
-        set_caret_col1(caret_col1() - 10);
+        set_h_offset(h_offset1_ + 10);
+        set_caret_col(caret_col() - 10);
         repaint();
       }
     } else {
-      before = get_row1(k);
+      before = get_row(k);
       line.insert(at, ch);
-      set_current_line1(line);
+      set_current_line(line);
       if (!at_right_edge) {
-        set_caret_col1(caret_col1() + n);
+        set_caret_col(caret_col() + n);
       } else {
-        set_caret_row1(caret_row1_ + 1);
+        set_caret_row(caret_row1_ + 1);
       }
     }
   }
@@ -937,38 +937,38 @@ bool EditorModel::type_chars1(std::string_view ch, bool at_right_edge) {
   if (client_) client_->take_focus();
   if (auto_line1_) {
     // Wrapping the logical lines of all rows again; only the changed ones need it.
-    rows_from_logical1();
+    rows_from_logical();
     if (insert && at_right_edge) {
-      std::string now = get_row1(k);
+      std::string now = get_row(k);
       int after_typed = n + 1;
       if (now != before) {
-        set_caret_col1(now.size() >= before.size() ? 1 : after_typed);
+        set_caret_col(now.size() >= before.size() ? 1 : after_typed);
       } else {
-        set_caret_col1(after_typed);
+        set_caret_col(after_typed);
       }
     }
     // On an empty line the caret goes to its end, which is column 1 (no scrolling in wrap).
-    if (current_line1().empty()) set_caret_col1(1);
+    if (current_line().empty()) set_caret_col(1);
   }
   pending_bytes1_.clear();
   return insert;
 }
 
-void EditorModel::key_down_unconsumed1(int key_code) {
-  if (key_code <= 32 || key_code > 40) notify_change1();
+void EditorModel::key_down_unconsumed(int key_code) {
+  if (key_code <= 32 || key_code > 40) notify_change();
 }
 
-void EditorModel::copy_line1() {
+void EditorModel::copy_line() {
   sel_anchor1_.col = 1;
-  sel_end1_.col = to_int(current_line1().size()) + 1;
-  copy_selection1();
+  sel_end1_.col = to_int(current_line().size()) + 1;
+  copy_selection();
   repaint();
 }
 
-void EditorModel::cut_selection1() {
-  record_undo1();
-  copy_selection1();
-  delete_selection1();
+void EditorModel::cut_selection() {
+  record_undo();
+  copy_selection();
+  delete_selection();
 }
 
 }  // namespace lq

@@ -1,4 +1,4 @@
-// The text model of the editing control tqozedit1: its rows, the caret and scroll position,
+// The text model of the editing control EditorView: its rows, the caret and scroll position,
 // the selection, clipboard transfer, loading and saving, automatic wrap as a data
 // transformation, the change notification, the undo history, and the key actions that
 // change text.
@@ -59,20 +59,20 @@ enum class HistoryTrouble {
 class EditorClient {
  public:
   virtual ~EditorClient() = default;
-  // Raised by notify_change1: the user has (or may have) changed the text.
+  // Raised by notify_change: the user has (or may have) changed the text.
   virtual void OnChange(EditorModel& sender) { (void)sender; }
   virtual void repaint() {}
-  // The row count or top_line1 changed in a way the scroll bars should show.
+  // The row count or top_line changed in a way the scroll bars should show.
   virtual void update_scrollbars() {}
-  // caret_col1 or caret_row1 was set: move the screen caret and the input-method window.
+  // caret_col or caret_row was set: move the screen caret and the input-method window.
   virtual void caret_moved() {}
   virtual void take_focus() {}
   // Wrap was switched: only a vertical scroll bar while it is on, both while it is off.
   virtual void scroll_bars_changed(bool vertical_only) { (void)vertical_only; }
-  // select_word1 selected a word; the widget ignores the rest of the double click's gesture.
+  // select_word selected a word; the widget ignores the rest of the double click's gesture.
   virtual void word_selected() {}
   // A paste in wrap mode re-wraps once the current input event is handled. Answer true
-  // when rows_from_logical1 has been queued; false has the model re-wrap at once.
+  // when rows_from_logical has been queued; false has the model re-wrap at once.
   virtual bool rewrap_later() { return false; }
   // The code page, the byte-order mark or the line ends of the document changed.
   virtual void format_changed() {}
@@ -107,13 +107,13 @@ class EditorModel {
   const TextLayout& layout() const { return layout_; }
   // The status bar's name for the format: the code page, " BOM" when the file starts with a
   // byte-order mark, and the line end new lines get: "UTF-8 · LF", "GBK · CR LF".
-  std::string format_text1() const;
+  std::string format_text() const;
   // Re-encodes the text into target, as one undo step: every line decoded with the
   // document's code page and encoded into target. Changes nothing when a line holds bytes
   // that are no character, or characters target lacks; the answer names them. Otherwise the
   // caret and the selection stay on their characters, a byte-order mark stays only with
   // UTF-8, and OnChange is raised. Converting to the code page in force does nothing.
-  PageConversion convert_page1(const CodePage& target);
+  PageConversion convert_page(const CodePage& target);
 
   // ---- Text store ----
   // The rows as shown; while wrap is on each begins with its marker "0:" or "1:".
@@ -121,124 +121,124 @@ class EditorModel {
   int row_count() const { return static_cast<int>(rows_.size()); }
   // The document's lines while wrap is on (brought up to date with the rows first); empty
   // while it is off.
-  const RowStore& logical_lines1();
-  bool auto_line1() const { return auto_line1_; }
+  const RowStore& logical_lines();
+  bool auto_line() const { return auto_line1_; }
   // The wrap width W in bytes, from the widget's width and font.
   int wrap_width() const { return wrap_width_; }
   void set_wrap_width(int w) { wrap_width_ = w; }
   // The widget was resized to wrap width w: with wrap on the rows are wrapped again.
-  void resize1(int w);
+  void rewrap(int w);
 
   // ---- Position state ----
-  int top_line1() const { return top_line1_; }
-  int caret_row1() const { return caret_row1_; }
-  int caret_col1() const { return caret_col1_ < 1 ? 1 : caret_col1_; }
-  int h_offset1() const { return h_offset1_; }
+  int top_line() const { return top_line1_; }
+  int caret_row() const { return caret_row1_; }
+  int caret_col() const { return caret_col1_ < 1 ? 1 : caret_col1_; }
+  int h_offset() const { return h_offset1_; }
   // The current line: the caret's row index.
-  int current_index1() const { return top_line1_ + caret_row1_; }
+  int current_index() const { return top_line1_ + caret_row1_; }
   // The caret's absolute column.
-  int caret_abs_col1() const { return caret_col1() + h_offset1_; }
-  EditPos sel_anchor1() const { return sel_anchor1_; }
-  EditPos sel_end1() const { return sel_end1_; }
-  EditPos norm_start1() const { return norm_start1_; }
-  EditPos norm_end1() const { return norm_end1_; }
-  void set_sel_anchor1(EditPos p) { sel_anchor1_ = p; }
-  void set_sel_end1(EditPos p) { sel_end1_ = p; }
+  int caret_abs_col() const { return caret_col() + h_offset1_; }
+  EditPos sel_anchor() const { return sel_anchor1_; }
+  EditPos sel_end() const { return sel_end1_; }
+  EditPos norm_start() const { return norm_start1_; }
+  EditPos norm_end() const { return norm_end1_; }
+  void set_sel_anchor(EditPos p) { sel_anchor1_ = p; }
+  void set_sel_end(EditPos p) { sel_end1_ = p; }
   bool has_selection() const { return !(sel_anchor1_ == sel_end1_); }
 
   // Caret and scroll setters (the widget moves its screen caret on caret_moved).
-  void set_caret_col1(int col);  // below 1 becomes 1
-  void set_caret_row1(int row);
-  void set_top_line1(int n);  // never below 0
-  void set_h_offset1(int n);  // never below 0; always 0 while wrap is on
+  void set_caret_col(int col);  // below 1 becomes 1
+  void set_caret_row(int row);
+  void set_top_line(int n);  // never below 0
+  void set_h_offset(int n);  // never below 0; always 0 while wrap is on
   // Moves the caret off the middle of a character, one column forward or back.
-  void fix_caret_dbcs1(bool forward);
+  void fix_caret_dbcs(bool forward);
 
   // ---- Operations ----
   // Wrap off: every row followed by CR LF. Wrap on: the logical lines joined with CR LF
   // between them.
-  std::string get_all_text1();
+  std::string get_all_text();
   // Replaces the text; caret, selection, scroll position and histories stay.
-  void set_all_text1(std::string_view text);
+  void set_all_text(std::string_view text);
   // Replaces the text with a file's lines (split at LF, CR dropped), in the code page
   // detected for the file, without its byte-order mark; the mark and each line's end are
   // kept in layout(). Answers false on any failure and then keeps the text it had.
-  bool load_file1(const std::string& path);
+  bool load_file(const std::string& path);
   // Writes the lines in the document's code page with the file's byte-order mark and line
   // ends (join_lines, keeping each line's own end while the line count is the file's),
-  // replacing the file only once all of it is written (write_file1). A read-only file is
+  // replacing the file only once all of it is written (write_file_atomically). A read-only file is
   // made writable for its owner first. The file's line ends are then the ones written.
   // Throws RunError.
-  void save_file1(const std::string& path);
-  std::string current_line1() const;
+  void save_file(const std::string& path);
+  std::string current_line() const;
   // Writes the current line, appending empty rows when the caret is below the last row.
-  void set_current_line1(std::string_view text);
+  void set_current_line(std::string_view text);
   // A row's text without its wrap marker; empty for a row that does not exist.
-  std::string get_row1(int i) const;
-  std::string_view row_view1(int i) const;
+  std::string get_row(int i) const;
+  std::string_view row_view(int i) const;
   // Replaces a row's text, keeping its wrap marker.
-  void put_row1(int i, std::string_view text);
+  void put_row(int i, std::string_view text);
 
-  void normalize_selection1();
-  void collapse_selection1();
-  void extend_selection1();
-  std::string selected_text1();
-  void delete_selection1();
-  void select_all1();
-  void select_word1();
-  void copy_selection1();
-  void paste_clipboard1();
-  void paste_over1();
+  void normalize_selection();
+  void collapse_selection();
+  void extend_selection();
+  std::string selected_text();
+  void delete_selection();
+  void select_all();
+  void select_word();
+  void copy_selection();
+  void paste_clipboard();
+  void paste_over();
   // Inserts text at the caret (padding the line with blanks up to it) without moving the
   // caret, re-splitting or raising OnChange.
-  void insert_text1(std::string_view text);
+  void insert_text(std::string_view text);
 
   // Appends a snapshot to the undo history, dropping the oldest records beyond the limits.
   // When memory runs out it drops older records and tries once more; failing again it tells
   // the client (HistoryTrouble::NotRecorded).
-  void record_undo1();
+  void record_undo();
   // Either the step is done or the text stays as it was and the client is told.
-  void undo_step1();
-  void redo_step1();
-  void notify_change1();
-  const Tqoz_edit_undo_list& undo_list1() const { return undo_list1_; }
-  const Tqoz_edit_undo_list& redo_list1() const { return redo_list1_; }
-  void clear_history1();
+  void undo_step();
+  void redo_step();
+  void notify_change();
+  const Tqoz_edit_undo_list& undo_list() const { return undo_list1_; }
+  const Tqoz_edit_undo_list& redo_list() const { return redo_list1_; }
+  void clear_history();
   // The bounds of the history; lowering them drops the oldest records at once.
   const UndoLimits& undo_limits() const { return undo_limits_; }
   void set_undo_limits(const UndoLimits& limits);
   // Memory the history keeps beyond the text (the records' costs).
   size_t history_bytes() const { return undo_list1_.bytes() + redo_list1_.bytes(); }
 
-  void set_wrap1(bool on);
-  void rows_from_logical1();
-  void logical_from_rows1();
+  void set_wrap(bool on);
+  void rows_from_logical();
+  void logical_from_rows();
 
   // ---- Key actions that change text ----
   // Each records an undo snapshot first; the Delete, Backspace, Enter and Tab actions end
-  // with notify_change1, as the key handling does.
-  void delete_key1();     // Delete
-  void backspace_key1();  // Backspace
-  void enter_key1();      // Enter
+  // with notify_change, as the key handling does.
+  void delete_key();     // Delete
+  void backspace_key();  // Backspace
+  void enter_key();      // Enter
   // Tab / Shift+Tab: with a selection, indents or unindents it and answers true (the key is
   // consumed); without one answers false and the TAB arrives as a typed character.
-  bool tab_key1(bool shift);
-  void indent_selection1(bool indent);
+  bool tab_key(bool shift);
+  void indent_selection(bool indent);
   // A typed character (key press) as its byte. at_right_edge: the screen caret stood within
   // 10 pixels of the right edge before typing. Backspace (8), CR (13) and a TAB while a
   // selection exists are not inserted. While wrap is on the first bytes of a multi-byte
-  // character wait in pending_bytes1 for the rest. Answers whether something was inserted.
+  // character wait in pending_bytes for the rest. Answers whether something was inserted.
   // OnChange for typing comes from the key-down rule, not from here.
-  bool type_char1(unsigned char ch, bool at_right_edge);
+  bool type_char(unsigned char ch, bool at_right_edge);
   // The same for all bytes of one character at once (in the document's code page).
-  bool type_chars1(std::string_view ch, bool at_right_edge);
-  const std::string& pending_bytes1() const { return pending_bytes1_; }
+  bool type_chars(std::string_view ch, bool at_right_edge);
+  const std::string& pending_bytes() const { return pending_bytes1_; }
   // The change rule of key-down for a key the editor did not consume (key_code as a Windows
   // virtual-key code): every code up to 32 and above 40 raises OnChange, the arrows and the
   // page keys do not. So a key the editor ignores, F3 or Shift alone, still raises it.
-  void key_down_unconsumed1(int key_code);
-  void copy_line1();      // Ctrl+L: the current line, without a line break, to the clipboard
-  void cut_selection1();  // Ctrl+X
+  void key_down_unconsumed(int key_code);
+  void copy_line();      // Ctrl+L: the current line, without a line break, to the clipboard
+  void cut_selection();  // Ctrl+X
 
  private:
   // Every change of the rows goes through these, so wrap mode knows when the logical lines

@@ -6,7 +6,7 @@
 
 namespace lq {
 
-LineList push_find_history1(const LineList& history, std::string_view text) {
+LineList push_find_history(const LineList& history, std::string_view text) {
   LineList out;
   std::unordered_set<std::string_view> seen;
   auto keep = [&](std::string_view entry) {
@@ -24,18 +24,18 @@ LineList push_find_history1(const LineList& history, std::string_view text) {
   return out;
 }
 
-LineList load_find_history1(const std::string& path) {
+LineList load_find_history(const std::string& path) {
   LineList lines;
   try {
-    if (file_exists1(path)) load_lines1(path, lines);
+    if (file_exists(path)) load_lines(path, lines);
   } catch (...) {
     lines.clear();
   }
   return lines;
 }
 
-void save_find_history1(const std::string& path, const LineList& history) {
-  save_lines1(path, history);
+void save_find_history(const std::string& path, const LineList& history) {
+  save_lines(path, history);
 }
 
 }  // namespace lq

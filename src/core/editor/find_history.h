@@ -16,11 +16,11 @@ inline constexpr size_t kFindHistoryKept = 10002;
 // The history after searching for text: text at the top, then the earlier entries, each
 // entry only at its first place, at most kFindHistoryKept entries. An empty text is not
 // recorded.
-LineList push_find_history1(const LineList& history, std::string_view text);
+LineList push_find_history(const LineList& history, std::string_view text);
 
 // The history in the file; empty when the file is missing or cannot be read.
-LineList load_find_history1(const std::string& path);
+LineList load_find_history(const std::string& path);
 // Replaces the file (a read-only one too) with one entry per line. Throws RunError.
-void save_find_history1(const std::string& path, const LineList& history);
+void save_find_history(const std::string& path, const LineList& history);
 
 }  // namespace lq

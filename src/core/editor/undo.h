@@ -37,8 +37,8 @@ struct Tqoz_edit_undo_item {
   static constexpr uint8_t kSnapshot = 2;  // the only kind the editor records
 
   uint8_t kind = kSnapshot;
-  EditPos anchor;                  // sel_anchor1 when recorded
-  EditPos end;                     // sel_end1 when recorded
+  EditPos anchor;                  // sel_anchor when recorded
+  EditPos end;                     // sel_end when recorded
   RowStore rows;                   // the rows when recorded
   const CodePage* page = nullptr;  // their code page
   bool bom = false;                // whether the file is to start with a byte-order mark

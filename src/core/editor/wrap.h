@@ -21,7 +21,7 @@ template <class Emit>
 void for_each_wrapped_row(std::string_view line, int w, const CodePage& page, Emit&& emit);
 
 // The rows of line, markers included.
-std::vector<std::string> split_row1(std::string_view line, int w, const CodePage& page);
+std::vector<std::string> split_row(std::string_view line, int w, const CodePage& page);
 
 // Where the first piece of text at most w bytes long ends (a byte count), backed off so that
 // it does not cut a character.

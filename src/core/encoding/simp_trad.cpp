@@ -23,15 +23,16 @@ int pair_index(unsigned char lead, unsigned char trail) {
   return (lead - kGbkFirstLead) * kGbkTrails + (trail - kGbkFirstTrail);
 }
 
-// What find_key1 answers for every GBK pair, worked out once: the value's two bytes, or 0
+// What find_sorted_key answers for every GBK pair, worked out once: the value's two bytes, or 0
 // for a pair that is no key. A conversion then costs one array read per character.
 struct Replacements {
   std::vector<std::uint16_t> code;
-  explicit Replacements(const StringStore1& table) : code(kGbkLeads * kGbkTrails) {
-    for (const std::string& line : table.lines1()) {
+  explicit Replacements(const StringStore& table) : code(kGbkLeads * kGbkTrails) {
+    for (const std::string& line : table.all_lines()) {
       std::string_view key = key_of(line);
       int index = 0;
-      if (key.size() != 2 || !is_pair(key[0], key[1]) || !table.find_key1(key, index)) continue;
+      if (key.size() != 2 || !is_pair(key[0], key[1]) || !table.find_sorted_key(key, index))
+        continue;
       std::string_view value = table.value_of(index);
       if (value.size() != 2) continue;
       code[pair_index(key[0], key[1])] = static_cast<std::uint16_t>(
@@ -64,7 +65,7 @@ std::string convert(const Replacements& table, std::string_view text) {
 
 }  // namespace
 
-StringStore1::StringStore1(std::span<const char* const> utf8_lines) {
+StringStore::StringStore(std::span<const char* const> utf8_lines) {
   lines_.reserve(utf8_lines.size());
   for (const char* line : utf8_lines) lines_.push_back(code_page().from_utf8(line));
   // The order the lookup relies on; a stable sort keeps the published order of the lines
@@ -74,7 +75,7 @@ StringStore1::StringStore1(std::span<const char* const> utf8_lines) {
   });
 }
 
-bool StringStore1::find_key1(std::string_view key, int& index) const {
+bool StringStore::find_sorted_key(std::string_view key, int& index) const {
   // Lower-bound search: on a match it goes on looking to the left, so a repeated key
   // answers its first line.
   int low = 0;
@@ -94,19 +95,19 @@ bool StringStore1::find_key1(std::string_view key, int& index) const {
   return found;
 }
 
-std::string_view StringStore1::value_of(int index) const {
+std::string_view StringStore::value_of(int index) const {
   std::string_view line = lines_[index];
   size_t eq = line.find('=');
   return eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
 }
 
-const StringStore1& sl_lib_gb2old() {
-  static const StringStore1 store(gb2old_lines);
+const StringStore& sl_lib_gb2old() {
+  static const StringStore store(gb2old_lines);
   return store;
 }
 
-const StringStore1& sl_lib_old2gb() {
-  static const StringStore1 store(old2gb_lines);
+const StringStore& sl_lib_old2gb() {
+  static const StringStore store(old2gb_lines);
   return store;
 }
 
@@ -117,12 +118,12 @@ std::span<const char* const> published_old2gb_lines() {
   return old2gb_lines;
 }
 
-std::string gb2old1(std::string_view text) {
+std::string simp_to_trad(std::string_view text) {
   static const Replacements table(sl_lib_gb2old());
   return convert(table, text);
 }
 
-std::string old2gb1(std::string_view text) {
+std::string trad_to_simp(std::string_view text) {
   static const Replacements table(sl_lib_old2gb());
   return convert(table, text);
 }

@@ -14,16 +14,16 @@ namespace lq {
 
 // A loaded pair table: its lines, in GBK, ordered by key bytes. Lines with the same key
 // keep their published order, and a lookup finds the first of them.
-class StringStore1 {
+class StringStore {
  public:
-  explicit StringStore1(std::span<const char* const> utf8_lines);
+  explicit StringStore(std::span<const char* const> utf8_lines);
 
-  const std::vector<std::string>& lines1() const { return lines_; }
+  const std::vector<std::string>& all_lines() const { return lines_; }
 
   // Binary search for the line whose key (text before the first "=") equals key. On
   // success index is that line (the first one of a repeated key); otherwise it is where
   // such a line would be inserted.
-  bool find_key1(std::string_view key, int& index) const;
+  bool find_sorted_key(std::string_view key, int& index) const;
 
   // The text after the first "=" of line index.
   std::string_view value_of(int index) const;
@@ -33,8 +33,8 @@ class StringStore1 {
 };
 
 // Simplified -> traditional pairs and traditional -> simplified pairs, loaded on first use.
-const StringStore1& sl_lib_gb2old();
-const StringStore1& sl_lib_old2gb();
+const StringStore& sl_lib_gb2old();
+const StringStore& sl_lib_old2gb();
 
 // The tables as published (UTF-8, in the order of the keys' readings).
 std::span<const char* const> published_gb2old_lines();
@@ -43,7 +43,7 @@ std::span<const char* const> published_old2gb_lines();
 // Replace every simplified character that is a key of sl_lib_gb2old by its traditional
 // form, and the reverse. Everything else, including bytes that are not valid GBK, is
 // copied unchanged.
-std::string gb2old1(std::string_view text);
-std::string old2gb1(std::string_view text);
+std::string simp_to_trad(std::string_view text);
+std::string trad_to_simp(std::string_view text);
 
 }  // namespace lq

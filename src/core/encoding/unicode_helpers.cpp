@@ -6,15 +6,15 @@
 
 namespace lq {
 
-std::u16string to_wide1(std::string_view bytes) {
+std::u16string to_wide(std::string_view bytes) {
   return code_page().to_utf16(bytes);
 }
 
-std::string from_wide1(std::u16string_view wide) {
+std::string from_wide(std::u16string_view wide) {
   return code_page().from_utf16(wide);
 }
 
-std::string java_escape1(std::string_view text) {
+std::string java_escape(std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(text.size() * 6);
@@ -27,13 +27,13 @@ std::string java_escape1(std::string_view text) {
   return out;
 }
 
-std::string code_byte1(std::string_view line, int column) {
+std::string code_byte(std::string_view line, int column) {
   size_t pos = column <= 1 ? 0 : static_cast<size_t>(column) - 2;
   if (pos >= line.size()) return {};
   return std::string(1, line[pos]);
 }
 
-std::string char_code_text1(unsigned char byte) {
+std::string char_code_text(unsigned char byte) {
   char text[32];
   std::snprintf(text, sizeof text, " D=%3d,H=%2X", byte, byte);
   return std::string(1, static_cast<char>(byte)) + text;

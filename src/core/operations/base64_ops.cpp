@@ -7,12 +7,12 @@ namespace lq {
 
 std::unique_ptr<Operation> make_base64_decode() {
   return make_line_operation("TControlForm_base64decode",
-                             [](const Operation&, std::string& s) { s = base64_decode1(s); });
+                             [](const Operation&, std::string& s) { s = from_base64(s); });
 }
 
 std::unique_ptr<Operation> make_base64_encode() {
   return make_line_operation("TControlForm_base64encode",
-                             [](const Operation&, std::string& s) { s = base64_encode1(s); });
+                             [](const Operation&, std::string& s) { s = to_base64(s); });
 }
 
 }  // namespace lq

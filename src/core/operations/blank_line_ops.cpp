@@ -11,7 +11,7 @@ namespace {
 class DeleteBlankLines final : public PanelOperation {
  public:
   DeleteBlankLines() : PanelOperation("TControlForm_del_blank") {}
-  void DocumentStep(LineList& lines, const std::string&) override {
+  void document_step(LineList& lines, const std::string&) override {
     if (!enabled()) return;
     std::erase_if(lines, [](const std::string& l) { return is_blank(l); });
   }
@@ -20,7 +20,7 @@ class DeleteBlankLines final : public PanelOperation {
 class BlankRunLimit final : public PanelOperation {
  public:
   BlankRunLimit() : PanelOperation("TControlForm_blank_line") {}
-  void DocumentStep(LineList& lines, const std::string&) override {
+  void document_step(LineList& lines, const std::string&) override {
     if (!enabled()) return;
     // N is read only once a blank line is met: a document without blank lines never
     // fails on a bad limit.
@@ -33,7 +33,7 @@ class BlankRunLimit final : public PanelOperation {
         run = 0;
       } else {
         if (!have_limit) {
-          limit = str_to_int1(params().text("Edit_blank_line1"));
+          limit = str_to_int(params().text("Edit_blank_line1"));
           have_limit = true;
         }
         keep = limit >= ++run;

@@ -117,7 +117,7 @@ class TradSimpOperation final : public PanelOperation {
  public:
   TradSimpOperation() : PanelOperation("TControlForm_ft2gb") {}
 
-  void LineStep(std::string& s) override {
+  void line_step(std::string& s) override {
     if (!enabled()) return;
     const bool to_simplified = params().checked("RadioButton_ft2gb");
     if (!to_simplified && !params().checked("RadioButton_gb2ft")) return;
@@ -125,9 +125,9 @@ class TradSimpOperation final : public PanelOperation {
     const std::optional<TradStandard> standard = phrase_standard(params().text("ComboBox_ft2gb1"));
     if (!standard) {
       if (to_simplified)
-        simp_trad(*this, s, [](std::string_view t) { return old2gb1(t); });
+        simp_trad(*this, s, [](std::string_view t) { return trad_to_simp(t); });
       else
-        simp_trad(*this, s, [](std::string_view t) { return gb2old1(t); });
+        simp_trad(*this, s, [](std::string_view t) { return simp_to_trad(t); });
       return;
     }
     const PhraseConverter& converter = phrase(!to_simplified, *standard);

@@ -19,7 +19,7 @@ class DeleteDuplicates final : public PanelOperation {
  public:
   DeleteDuplicates() : PanelOperation("TControlForm_del_r") {}
 
-  void DocumentStep(LineList& lines, const std::string&) override {
+  void document_step(LineList& lines, const std::string&) override {
     if (!enabled()) return;
     const CodePage& cp = text_page();
     size_t total = 0;

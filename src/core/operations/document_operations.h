@@ -1,4 +1,4 @@
-// Operations that work on a whole document at once. The run calls their DocumentStep on
+// Operations that work on a whole document at once. The run calls their document_step on
 // the freshly loaded line list of every file, before any scope processing, and saves the
 // line list as they leave it.
 #pragma once

@@ -13,20 +13,20 @@ namespace lq {
 
 FindOp::FindOp() : Operation(PanelClassRegistry::instance().find("TControlForm_find")->params) {}
 
-void FindOp::LineStep(std::string& text) {
+void FindOp::line_step(std::string& text) {
   if (!enabled()) return;
-  find_in_piece1(text);
+  find_in_piece(text);
   if (env().context) env().context->find_ran = true;
 }
 
-void FindOp::DocumentStep(LineList&, const std::string&) {
+void FindOp::document_step(LineList&, const std::string&) {
   if (!env().context) return;
   // A find ran over the document even when none of its lines is looked at.
   if (enabled()) env().context->find_ran = true;
   // Parameters change only between documents, so the line steps of this one search for
   // the query as it stands now, without looking it up for every line.
   document_query_ = params().text("Edit_find1");
-  env().context->find_query_len1 = static_cast<int32_t>(document_query_->size());
+  env().context->find_query_len = static_cast<int32_t>(document_query_->size());
 }
 
 void FindOp::set_env(const OperationEnv& env) {
@@ -45,7 +45,7 @@ std::optional<std::string> FindOp::line_key() const {
   return query;
 }
 
-void FindOp::find_in_piece1(std::string_view piece) {
+void FindOp::find_in_piece(std::string_view piece) {
   const std::string& query =
       document_query_ && env().context ? *document_query_ : params().text("Edit_find1");
   const bool exact = env().case_sensitive;
@@ -53,8 +53,8 @@ void FindOp::find_in_piece1(std::string_view piece) {
   std::string_view key = query;
   LineList terms;
   if (query.find(" and ") != std::string::npos) {
-    split_str1(query, terms, " and ");
-    del_blank_items1(terms);
+    split_str(query, terms, " and ");
+    del_blank_items(terms);
     if (!terms.empty()) key = terms.front();
     for (const auto& term : terms)
       if (!contains_aligned(piece, term, exact, page)) return;

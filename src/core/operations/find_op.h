@@ -33,10 +33,10 @@ class FindOp : public Operation {
  public:
   FindOp();
 
-  // When enabled: find_in_piece1, then marks the run as one that found (even nothing).
-  void LineStep(std::string& text) override;
+  // When enabled: find_in_piece, then marks the run as one that found (even nothing).
+  void line_step(std::string& text) override;
   // Runs enabled or not: keeps the query's byte length for opening results later.
-  void DocumentStep(LineList& lines, const std::string& file_name) override;
+  void document_step(LineList& lines, const std::string& file_name) override;
   // A new run forgets the query of the last document.
   void set_env(const OperationEnv& env) override;
   TextEffect text_effect() const override {
@@ -44,7 +44,7 @@ class FindOp : public Operation {
   }
   std::optional<std::string> line_key() const override;
 
-  void find_in_piece1(std::string_view piece);
+  void find_in_piece(std::string_view piece);
 
   // Every occurrence recorded as a result line is also appended to `sink` (null: not).
   void set_match_sink(std::vector<FindMatch>* sink) { sink_ = sink; }

@@ -40,7 +40,7 @@ bool read_number_field(std::string_view s, size_t& at, std::string_view name, in
 FindLocation parse_by_items(std::string_view s) {
   FindLocation loc;
   LineList items;
-  split_str1(s, items, ";");
+  split_str(s, items, ";");
   bool have_file = false, have_line = false, have_column = false;
   for (const auto& item : items) {
     size_t eq = item.find('=');
@@ -50,10 +50,10 @@ FindLocation parse_by_items(std::string_view s) {
       loc.path = value;
       have_file = true;
     } else if (!have_line && name == names().line) {
-      loc.line = str_to_int_def1(value, 0);
+      loc.line = str_to_int_def(value, 0);
       have_line = true;
     } else if (!have_column && name == names().column) {
-      loc.column = str_to_int_def1(value, 0);
+      loc.column = str_to_int_def(value, 0);
       have_column = true;
     }
   }

@@ -1,5 +1,5 @@
 // Operations that transform one piece of text at a time: the scope hands each piece it
-// selects to LineStep, and the result goes back in place of the piece. None of them
+// selects to line_step, and the result goes back in place of the piece. None of them
 // knows the file, the line number or the text around the piece.
 #pragma once
 

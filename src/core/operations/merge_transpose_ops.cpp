@@ -13,9 +13,9 @@ class MergeLines final : public PanelOperation {
  public:
   MergeLines() : PanelOperation("TControlForm_mtoone") {}
 
-  void DocumentStep(LineList& lines, const std::string&) override {
+  void document_step(LineList& lines, const std::string&) override {
     if (!enabled()) return;
-    const long long x = str_to_int1(trim(params().text("Edit_m_to_one1")));
+    const long long x = str_to_int(trim(params().text("Edit_m_to_one1")));
     const bool all_in_one = params().checked("CheckBox_m_to_one1");
     // A break every x lines needs x >= 1; with 0 or less no count of lines is ever
     // reached, so no break is added (as when a part of [24] is never full).
@@ -39,11 +39,11 @@ class Transpose final : public PanelOperation {
  public:
   Transpose() : PanelOperation("TControlForm_row2col") {}
 
-  void DocumentStep(LineList& lines, const std::string& file_name) override {
+  void document_step(LineList& lines, const std::string& file_name) override {
     if (!enabled() || lines.empty()) return;
     const std::string& sep = params().text("Edit_row_to_col1");
     std::vector<LineList> rows(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i) split_str1(lines[i], rows[i], sep);
+    for (size_t i = 0; i < lines.size(); ++i) split_str(lines[i], rows[i], sep);
     const size_t columns = rows[0].size();
     if (columns == 0) {
       // Zero columns would replace the document by an empty one.

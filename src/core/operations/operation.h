@@ -49,9 +49,9 @@ class WholeFileConversion {
 class IControlTF {
  public:
   virtual ~IControlTF() = default;
-  virtual void SetEnabled(bool value) = 0;
-  virtual void LineStep(std::string& text) = 0;
-  virtual void DocumentStep(LineList& lines, const std::string& file_name) = 0;
+  virtual void set_enabled(bool value) = 0;
+  virtual void line_step(std::string& text) = 0;
+  virtual void document_step(LineList& lines, const std::string& file_name) = 0;
   // The run hands every member of the chain what it may read during the run before the
   // first file. Panels that need nothing of it ignore it.
   virtual void set_env(const OperationEnv& /*env*/) {}
@@ -90,15 +90,15 @@ class Operation : public IControlTF {
  public:
   explicit Operation(const std::vector<ParamDecl>& decls) : params_(decls) {}
 
-  void SetEnabled(bool value) override { enabled_ = value; }
+  void set_enabled(bool value) override { enabled_ = value; }
   bool enabled() const { return enabled_; }
   // A disabled operation leaves the text alone.
   TextEffect text_effect() const override {
     return enabled_ ? TextEffect::Changes : TextEffect::None;
   }
 
-  void LineStep(std::string&) override {}
-  void DocumentStep(LineList&, const std::string&) override {}
+  void line_step(std::string&) override {}
+  void document_step(LineList&, const std::string&) override {}
 
   ParamValues& params() { return params_; }
   const ParamValues& params() const { return params_; }

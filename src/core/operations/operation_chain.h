@@ -17,20 +17,20 @@ class OperationChain {
   bool empty() const { return members_.empty(); }
 
   // Every member's document step, in order.
-  void run_document_steps1(LineList& lines, const std::string& file_name) const {
-    for (auto* op : members_) op->DocumentStep(lines, file_name);
+  void run_document_steps(LineList& lines, const std::string& file_name) const {
+    for (auto* op : members_) op->document_step(lines, file_name);
   }
 
   // Every member's line step, each on the previous one's result.
-  std::string run_line_steps1(std::string text) const {
-    for (auto* op : members_) op->LineStep(text);
+  std::string run_line_steps(std::string text) const {
+    for (auto* op : members_) op->line_step(text);
     return text;
   }
 
   // At most one operation is enabled: enabling one disables all others.
   void apply_enable_rule(IControlTF* clicked, bool new_state) const {
-    for (auto* op : members_) op->SetEnabled(false);
-    if (clicked) clicked->SetEnabled(new_state);
+    for (auto* op : members_) op->set_enabled(false);
+    if (clicked) clicked->set_enabled(new_state);
   }
 
  private:

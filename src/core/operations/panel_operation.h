@@ -30,7 +30,7 @@ template <class Fn>
 class LineOperation final : public PanelOperation {
  public:
   LineOperation(std::string_view class_name, Fn fn) : PanelOperation(class_name), fn_(fn) {}
-  void LineStep(std::string& text) override {
+  void line_step(std::string& text) override {
     if (enabled()) fn_(static_cast<const Operation&>(*this), text);
   }
 

@@ -5,7 +5,7 @@
 
 namespace lq {
 
-Operation* PanelStack::ensure_panel1(std::string_view class_name, std::string* unknown_message) {
+Operation* PanelStack::ensure_panel(std::string_view class_name, std::string* unknown_message) {
   if (Operation* present = find(class_name)) return present;
   const PanelClass* cls = PanelClassRegistry::instance().find(class_name);
   if (!cls) {
@@ -21,10 +21,10 @@ Operation* PanelStack::ensure_panel1(std::string_view class_name, std::string* u
   return panels_.back().op.get();
 }
 
-void PanelStack::show_all_panels1(std::vector<std::string>* messages) {
+void PanelStack::show_all_panels(std::vector<std::string>* messages) {
   for (const std::string& name : PanelClassRegistry::instance().class_names()) {
     std::string message;
-    if (!ensure_panel1(name, &message) && messages) messages->push_back(message);
+    if (!ensure_panel(name, &message) && messages) messages->push_back(message);
   }
 }
 
@@ -44,14 +44,14 @@ bool PanelStack::remove(const Operation* op) {
   return false;
 }
 
-OperationChain PanelStack::collect_operations1() const {
+OperationChain PanelStack::collect_operations() const {
   OperationChain chain;
   for (const Panel& p : panels_) chain.append(p.op.get());
   return chain;
 }
 
 void PanelStack::enable_clicked(Operation* op, bool state) const {
-  collect_operations1().apply_enable_rule(op, state);
+  collect_operations().apply_enable_rule(op, state);
 }
 
 }  // namespace lq

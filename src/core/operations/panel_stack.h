@@ -1,6 +1,6 @@
 // The operation panels present in the main window, in the order they were inserted: the
 // order in which a run applies them. The GUI keeps one stack and shows a widget per
-// panel; the CLI builds one per worker. Panels are created only through ensure_panel1.
+// panel; the CLI builds one per worker. Panels are created only through ensure_panel.
 #pragma once
 
 #include <memory>
@@ -25,11 +25,11 @@ class PanelStack {
   // The panel of that class (names compare without regard to ASCII case); when there is
   // none, a new one with its defaults, not enabled, at the end. A class that is not
   // registered gives nullptr and, when asked for, the text of the box to show.
-  Operation* ensure_panel1(std::string_view class_name, std::string* unknown_message = nullptr);
+  Operation* ensure_panel(std::string_view class_name, std::string* unknown_message = nullptr);
 
-  // ensure_panel1 for all 27 classes in their fixed order; the texts of unknown classes
+  // ensure_panel for all 27 classes in their fixed order; the texts of unknown classes
   // (none with the built-in registry) are appended to messages.
-  void show_all_panels1(std::vector<std::string>* messages = nullptr);
+  void show_all_panels(std::vector<std::string>* messages = nullptr);
 
   // The panel of that class, or nullptr.
   Operation* find(std::string_view class_name) const;
@@ -41,7 +41,7 @@ class PanelStack {
   void clear() { panels_.clear(); }
 
   // Every panel, in insertion order.
-  OperationChain collect_operations1() const;
+  OperationChain collect_operations() const;
 
   // The enable check box of op was clicked and now shows `state`: every other panel is
   // unchecked, op keeps `state`.

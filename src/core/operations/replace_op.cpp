@@ -15,7 +15,7 @@ ReplaceRow parse_replace_row(std::string_view line) {
 ReplaceOp::ReplaceOp()
     : Operation(PanelClassRegistry::instance().find("TControlForm_th")->params) {}
 
-void ReplaceOp::LineStep(std::string& text) {
+void ReplaceOp::line_step(std::string& text) {
   if (!enabled()) return;
   if (rows_) {
     for (const auto& row : page_rows_ ? *page_rows_ : *rows_)
@@ -28,7 +28,7 @@ void ReplaceOp::LineStep(std::string& text) {
     replace_in_place(text, params().text("Edit_th1"), params().text("Edit_th2"));
 }
 
-void ReplaceOp::DocumentStep(LineList&, const std::string&) {
+void ReplaceOp::document_step(LineList&, const std::string&) {
   if (!env().context) return;
   document_ = DocumentParams{params().checked("CheckBox_th_r1"), params().checked("CheckBox_th_r2"),
                              params().text("Edit_th1"), params().text("Edit_th2")};

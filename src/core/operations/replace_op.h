@@ -30,8 +30,8 @@ class ReplaceOp : public Operation {
  public:
   ReplaceOp();
 
-  void LineStep(std::string& text) override;
-  void DocumentStep(LineList& lines, const std::string& file_name) override;
+  void line_step(std::string& text) override;
+  void document_step(LineList& lines, const std::string& file_name) override;
   void set_env(const OperationEnv& env) override;
   // The rows of the multi-replace table follow the file's code page too.
   void set_text_page(const CodePage* page) override;

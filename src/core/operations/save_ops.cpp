@@ -19,7 +19,7 @@ namespace {
 void write_part(const Operation& op, const std::string& path, const LineList& lines) {
   const std::string bytes = lines_text(lines);
   if (op.env().before_own_write) op.env().before_own_write(path, bytes);
-  if (!op.env().dry_run) write_file1(path, bytes);
+  if (!op.env().dry_run) write_file_atomically(path, bytes);
 }
 
 bool is_clipboard(const std::string& file_name) {
@@ -35,7 +35,7 @@ void tell_clipboard_skipped(const Operation& op, const char* what_utf8) {
 class SaveCopy final : public PanelOperation {
  public:
   SaveCopy() : PanelOperation("TControlForm_saveas") {}
-  void DocumentStep(LineList& lines, const std::string& file_name) override {
+  void document_step(LineList& lines, const std::string& file_name) override {
     if (!enabled()) return;
     if (is_clipboard(file_name)) {
       tell_clipboard_skipped(*this, "剪贴板的内容没有文件名, 没有另存为文件.");
@@ -150,9 +150,9 @@ class SplitFile final : public PanelOperation {
  public:
   SplitFile() : PanelOperation("TControlForm_sp_file") {}
 
-  void DocumentStep(LineList& lines, const std::string& file_name) override {
+  void document_step(LineList& lines, const std::string& file_name) override {
     if (!enabled()) return;
-    const long long n = str_to_int1(trim(params().text("Edit_sp_file1")));
+    const long long n = str_to_int(trim(params().text("Edit_sp_file1")));
     if (is_clipboard(file_name)) {
       tell_clipboard_skipped(*this, "剪贴板的内容没有文件名, 没有分割为文件.");
       return;

@@ -15,13 +15,13 @@ ScriptOp::ScriptOp()
 
 ScriptOp::~ScriptOp() = default;
 
-void ScriptOp::DocumentStep(LineList&, const std::string&) {
+void ScriptOp::document_step(LineList&, const std::string&) {
   engine_.reset();
   failed_ = false;
   runtime_reported_ = false;
 }
 
-void ScriptOp::LineStep(std::string& text) {
+void ScriptOp::line_step(std::string& text) {
   if (!enabled() || failed_) return;
   std::string error;
   if (!engine_) {

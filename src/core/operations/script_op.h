@@ -23,8 +23,8 @@ class ScriptOp : public Operation {
   ScriptOp();
   ~ScriptOp() override;
 
-  void LineStep(std::string& text) override;
-  void DocumentStep(LineList& lines, const std::string& file_name) override;
+  void line_step(std::string& text) override;
+  void document_step(LineList& lines, const std::string& file_name) override;
 
   // How long one piece may run (ten seconds unless changed).
   void set_time_limit(std::chrono::milliseconds limit) { time_limit_ = limit; }

@@ -6,18 +6,18 @@
 
 namespace lq {
 
-std::string expand_template1(std::string_view params, std::string_view tmpl) {
+std::string expand_template_text(std::string_view params, std::string_view tmpl) {
   std::string p;
   p.reserve(params.size());
   for (char c : params)
     if (c != '\r' && c != '\n') p += c;
   LineList rows;
-  split_str1(p, rows, ";");
+  split_str(p, rows, ";");
   std::string out;
   for (const auto& row : rows) {
     if (is_blank(row)) continue;
     LineList pairs;
-    split_str1(row, pairs, ",");
+    split_str(row, pairs, ",");
     std::string copy(tmpl);
     for (const auto& pair : pairs) {
       size_t eq = pair.find('=');

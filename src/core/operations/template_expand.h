@@ -10,7 +10,7 @@ namespace lq {
 
 // The concatenated copies. Pairs apply one after the other to the same copy, so a value
 // holding a later pair's name is replaced again. All text is GBK bytes.
-std::string expand_template1(std::string_view params, std::string_view tmpl);
+std::string expand_template_text(std::string_view params, std::string_view tmpl);
 
 struct TemplateExample {
   std::string params;

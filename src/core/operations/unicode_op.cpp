@@ -174,7 +174,7 @@ class UnicodeConversion final : public PanelOperation {
  public:
   UnicodeConversion() : PanelOperation("TControlForm_utf") {}
 
-  void DocumentStep(LineList& lines, const std::string&) override {
+  void document_step(LineList& lines, const std::string&) override {
     const std::optional<bool> to_gbk = direction();
     if (!to_gbk) return;
     Converter conv(*to_gbk ? gbk_code_page().name() : "UTF-8",

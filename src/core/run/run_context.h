@@ -27,7 +27,7 @@ struct RunContext {
   bool find_ran = false;  // set by the find operation when it runs over a document
   // Byte length of the find query at the last file; sizes the selection when a result
   // is opened. Kept by the find operation's document step, enabled or not.
-  int32_t find_query_len1 = 0;
+  int32_t find_query_len = 0;
 };
 
 // Result lines of the find operation, appended during a run.

@@ -19,7 +19,7 @@ ll len(const std::string& s) {
 
 // The conversion that aborts the run on a bad text, after trimming.
 int trimmed_int(const ScopeRun& run, std::string_view name) {
-  return str_to_int1(trim(run.settings.text(name)));
+  return str_to_int(trim(run.settings.text(name)));
 }
 
 bool contains(const std::string& line, const std::string& x, bool case_sensitive,
@@ -44,13 +44,13 @@ const CodePage& ScopeRun::page() const {
   return context.page ? *context.page : code_page();
 }
 
-std::string whole_line_scope1(const std::string& line, ScopeRun& run) {
+std::string whole_line_scope(const std::string& line, ScopeRun& run) {
   return run.C(line);
 }
 
 // Counts in [2], [8] and [13] are bytes, but a cut never falls inside a character: the
 // selection is the longest run of whole characters within the count.
-std::string first_chars_scope1(const std::string& line, ScopeRun& run) {
+std::string first_chars_scope(const std::string& line, ScopeRun& run) {
   const ll n = trimmed_int(run, "Edit_fw_qj1");
   // n <= 0 selects nothing: C("") goes in front of the unchanged line.
   if (n <= 0) return run.C("") + line;
@@ -58,9 +58,9 @@ std::string first_chars_scope1(const std::string& line, ScopeRun& run) {
   return select_head(line, end, run);
 }
 
-std::string before_nth_scope1(const std::string& line, ScopeRun& run) {
+std::string before_nth_scope(const std::string& line, ScopeRun& run) {
   // Not trimmed: trailing blanks make the count invalid.
-  const int n = str_to_int1(run.settings.text("Edit_fw_qz1"));
+  const int n = str_to_int(run.settings.text("Edit_fw_qz1"));
   const std::string& x = run.settings.text("Edit_fw_qz2");
   const size_t p = x.empty() ? npos : find_nth_chars(line, x, n, true, run.page());
   if (p != npos) return select_head(line, p, run);
@@ -68,21 +68,21 @@ std::string before_nth_scope1(const std::string& line, ScopeRun& run) {
   return line;
 }
 
-std::string containing_scope1(const std::string& line, ScopeRun& run) {
+std::string containing_scope(const std::string& line, ScopeRun& run) {
   return contains(line, run.settings.text("Edit_hy1"), run.case_sensitive, run.page()) ? run.C(line)
                                                                                        : line;
 }
 
-std::string not_containing_scope1(const std::string& line, ScopeRun& run) {
+std::string not_containing_scope(const std::string& line, ScopeRun& run) {
   return contains(line, run.settings.text("edit_bh1"), run.case_sensitive, run.page())
              ? line
              : run.C(line);
 }
 
-std::string between_nth_scope1(const std::string& line, ScopeRun& run) {
+std::string between_nth_scope(const std::string& line, ScopeRun& run) {
   const CodePage& page = run.page();
-  const int a = str_to_int_def1(run.settings.text("Edit_qjhj1"), 0);
-  const int c = str_to_int_def1(run.settings.text("Edit_qjhj3"), 0);
+  const int a = str_to_int_def(run.settings.text("Edit_qjhj1"), 0);
+  const int c = str_to_int_def(run.settings.text("Edit_qjhj3"), 0);
   const std::string& x = run.settings.text("Edit_qjhj2");
   const std::string& y = run.settings.text("Edit_qjhj4");
   const size_t b = x.empty() ? npos : find_nth_chars(line, x, a, true, page);
@@ -97,7 +97,7 @@ std::string between_nth_scope1(const std::string& line, ScopeRun& run) {
   return line.substr(0, from) + run.C(line.substr(from, end - from)) + line.substr(end);
 }
 
-std::string last_chars_scope1(const std::string& line, ScopeRun& run) {
+std::string last_chars_scope(const std::string& line, ScopeRun& run) {
   const std::string text = trim(run.settings.text("Edit_fw_hj1"));
   ll n;
   if (int v; parse_int(text, v)) {
@@ -113,16 +113,16 @@ std::string last_chars_scope1(const std::string& line, ScopeRun& run) {
   return select_tail(line, char_ceil(line, static_cast<size_t>(keep), run.page()), run);
 }
 
-std::string length_scope1(const std::string& line, ScopeRun& run) {
+std::string length_scope(const std::string& line, ScopeRun& run) {
   const ll n = trimmed_int(run, "Edit_fw_len1");
   return len(line) == n ? run.C(line) : line;
 }
 
-std::string enclosed_scope1(const std::string& line, ScopeRun& run) {
+std::string enclosed_scope(const std::string& line, ScopeRun& run) {
   const std::string b = run.settings.text("Edit_fw_b_sp1");
   const std::string e = run.settings.text("Edit_fw_e_sp1");
   LineList pieces;
-  str1::split_marked1(line, pieces, b, e, run.page());
+  text_parts::split_marked(line, pieces, b, e, run.page());
   std::string out;
   out.reserve(line.size() + 16);
   for (const auto& piece : pieces) {
@@ -137,37 +137,37 @@ std::string enclosed_scope1(const std::string& line, ScopeRun& run) {
   return out;
 }
 
-std::string every_n_scope1(const std::string& line, ScopeRun& run) {
+std::string every_n_scope(const std::string& line, ScopeRun& run) {
   const int n = trimmed_int(run, "Edit_fw_mg1");
   // Below 1, and at 1 before a double-byte character, a piece is one whole character.
   LineList pieces;
-  split_by_len1(line, pieces, n, run.page());
+  split_by_len(line, pieces, n, run.page());
   std::string out;
   out.reserve(line.size() + 16);
   for (auto& piece : pieces) out += run.C(std::move(piece));
   return out;
 }
 
-std::string after_last_scope1(const std::string& line, ScopeRun& run) {
+std::string after_last_scope(const std::string& line, ScopeRun& run) {
   const std::string d = run.settings.text("edit_fw_sp_r1");
   const size_t q = rfind_chars(line, d, true, run.page());
   if (q == npos) return line;
   return select_tail(line, q + d.size(), run);
 }
 
-std::string after_first_scope1(const std::string& line, ScopeRun& run) {
+std::string after_first_scope(const std::string& line, ScopeRun& run) {
   const std::string d = run.settings.text("Edit_fw_sp_l1");
   const size_t q = find_chars(line, d, true, run.page());
   if (q == npos) return line;
   return select_tail(line, q + d.size(), run);
 }
 
-void marker_lines_scope1(LineList& lines, ScopeRun& run) {
+void marker_lines_scope(LineList& lines, ScopeRun& run) {
   int cx = 0, cy = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
-    const int a = str_to_int_def1(run.settings.text("Edit_qj1"), 1);
+    const int a = str_to_int_def(run.settings.text("Edit_qj1"), 1);
     if (cx >= a) {
-      const int b = str_to_int_def1(run.settings.text("Edit_qj3"), 1);
+      const int b = str_to_int_def(run.settings.text("Edit_qj3"), 1);
       if (cy < b) {
         run.context.line_index = static_cast<int32_t>(i);
         lines[i] = run.C(std::move(lines[i]));
@@ -181,7 +181,7 @@ void marker_lines_scope1(LineList& lines, ScopeRun& run) {
   }
 }
 
-void line_number_scope1(LineList& lines, ScopeRun& run) {
+void line_number_scope(LineList& lines, ScopeRun& run) {
   const int n = run.settings.position("UpDown_line1");
   if (n >= 1 && static_cast<size_t>(n) <= lines.size()) {
     run.context.line_index = n - 1;
@@ -189,7 +189,7 @@ void line_number_scope1(LineList& lines, ScopeRun& run) {
   }
 }
 
-void line_range_scope1(LineList& lines, ScopeRun& run) {
+void line_range_scope(LineList& lines, ScopeRun& run) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const int m1 = run.settings.position("UpDown_line_m1");
     const int m2 = run.settings.position("UpDown_line_m2");
@@ -201,16 +201,16 @@ void line_range_scope1(LineList& lines, ScopeRun& run) {
   }
 }
 
-void run_scope1(LineList& lines, ScopeRun& run) {
+void run_scope(LineList& lines, ScopeRun& run) {
   using namespace scope_mode;
   const int mode = run.settings.mode();
   switch (mode) {
     case kMarkerLines:
-      return marker_lines_scope1(lines, run);
+      return marker_lines_scope(lines, run);
     case kLineNumber:
-      return line_number_scope1(lines, run);
+      return line_number_scope(lines, run);
     case kLineRange:
-      return line_range_scope1(lines, run);
+      return line_range_scope(lines, run);
     default:
       break;
   }
@@ -224,37 +224,37 @@ void run_scope1(LineList& lines, ScopeRun& run) {
       }
       return;
     case kFirstN:
-      fn = first_chars_scope1;
+      fn = first_chars_scope;
       break;
     case kBeforeNth:
-      fn = before_nth_scope1;
+      fn = before_nth_scope;
       break;
     case kBetween:
-      fn = between_nth_scope1;
+      fn = between_nth_scope;
       break;
     case kContaining:
-      fn = containing_scope1;
+      fn = containing_scope;
       break;
     case kNotContaining:
-      fn = not_containing_scope1;
+      fn = not_containing_scope;
       break;
     case kLastN:
-      fn = last_chars_scope1;
+      fn = last_chars_scope;
       break;
     case kLength:
-      fn = length_scope1;
+      fn = length_scope;
       break;
     case kEnclosed:
-      fn = enclosed_scope1;
+      fn = enclosed_scope;
       break;
     case kEveryN:
-      fn = every_n_scope1;
+      fn = every_n_scope;
       break;
     case kAfterLast:
-      fn = after_last_scope1;
+      fn = after_last_scope;
       break;
     case kAfterFirst:
-      fn = after_first_scope1;
+      fn = after_first_scope;
       break;
     default:
       return;  // no mode selected: the lines stay as they are

@@ -58,7 +58,7 @@ IniFile::IniFile(std::string file_name) : file_name_(std::move(file_name)) {
 IniFile IniFile::from_text(std::string_view bytes) {
   IniFile ini;
   LineList lines;
-  split_str1(bytes, lines, "\n");
+  split_str(bytes, lines, "\n");
   if (!lines.empty() && lines.back().empty()) lines.pop_back();
   for (std::string& l : lines)
     if (!l.empty() && l.back() == '\r') l.pop_back();
@@ -77,9 +77,9 @@ std::string IniFile::to_text() const {
 
 void IniFile::reload() {
   LineList lines;
-  if (!file_name_.empty() && file_exists1(file_name_)) {
+  if (!file_name_.empty() && file_exists(file_name_)) {
     try {
-      load_lines1(file_name_, lines);
+      load_lines(file_name_, lines);
     } catch (const RunError&) {
       lines.clear();  // unreadable: defaults everywhere
     }
@@ -149,7 +149,7 @@ std::string IniFile::read_string(std::string_view section, std::string_view key,
 int IniFile::read_integer(std::string_view section, std::string_view key, int def) const {
   const int k = find_key(find_section(section), key);
   if (k < 0) return def;
-  return str_to_int_def1(lines_[static_cast<size_t>(k)].value, def);
+  return str_to_int_def(lines_[static_cast<size_t>(k)].value, def);
 }
 
 bool IniFile::read_bool(std::string_view section, std::string_view key, bool def) const {
@@ -233,7 +233,7 @@ void IniFile::erase_section(std::string_view section) {
 
 void IniFile::update_file() {
   if (file_name_.empty()) return;
-  write_file1(file_name_, to_text());
+  write_file_atomically(file_name_, to_text());
 }
 
 void IniFile::changed() {

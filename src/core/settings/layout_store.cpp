@@ -17,19 +17,19 @@ constexpr const char* kListKey = "list";
 
 }  // namespace
 
-std::string layout_file_path1(std::string_view file_name) {
+std::string layout_file_path(std::string_view file_name) {
   if (is_blank(file_name)) return sys_ini_path();
-  return app_path1() + std::string(file_name);
+  return app_path() + std::string(file_name);
 }
 
-int read_scroll_position1(const IniFile& ini, int current) {
+int read_scroll_position(const IniFile& ini, int current) {
   const int v = ini.read_integer(kScrollSection, kScrollKey, current);
   return v < 0 ? current : v;
 }
 
-LineList read_panel_list1(const IniFile& ini) {
+LineList read_panel_list(const IniFile& ini) {
   LineList pieces;
-  split_str1(ini.read_string(kListSection, kListKey), pieces, ";");
+  split_str(ini.read_string(kListSection, kListKey), pieces, ";");
   LineList names;
   for (const std::string& piece : pieces) {
     std::string name = trim(piece);
@@ -41,18 +41,18 @@ LineList read_panel_list1(const IniFile& ini) {
   return names;
 }
 
-std::string panel_list_text1(const LineList& class_names) {
+std::string panel_list_text(const LineList& class_names) {
   std::string text;
   for (const std::string& n : class_names) text += n + ";";
   return text;
 }
 
-void write_layout1(IniFile& ini, int scroll_position, const LineList& class_names) {
+void write_layout(IniFile& ini, int scroll_position, const LineList& class_names) {
   const bool was = ini.write_through();
   ini.set_write_through(false);
   try {
     ini.write_integer(kScrollSection, kScrollKey, scroll_position);
-    ini.write_string(kListSection, kListKey, panel_list_text1(class_names));
+    ini.write_string(kListSection, kListKey, panel_list_text(class_names));
     ini.set_write_through(was);
     if (was) ini.update_file();
   } catch (...) {
@@ -61,10 +61,10 @@ void write_layout1(IniFile& ini, int scroll_position, const LineList& class_name
   }
 }
 
-LineList layout_names1(const std::string& dir) {
+LineList layout_names(const std::string& dir) {
   LineList files;
-  list_dir1(dir, files, false, "file");
-  filter_by_masks1(files, kLayoutExt);
+  list_dir(dir, files, false, "file");
+  filter_by_masks(files, kLayoutExt);
   LineList names;
   for (const std::string& f : files) {
     std::string name = f.substr(f.rfind('/') + 1);
@@ -75,14 +75,14 @@ LineList layout_names1(const std::string& dir) {
   return names;
 }
 
-bool layout_name_usable1(std::string_view name) {
+bool layout_name_usable(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
   return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-bool delete_layout1(const std::string& dir, std::string_view name) {
+bool delete_layout(const std::string& dir, std::string_view name) {
   const std::string n = trim(name);
-  if (!layout_name_usable1(n)) return false;
+  if (!layout_name_usable(n)) return false;
   return std::remove((dir + n + kLayoutExt).c_str()) == 0;
 }
 

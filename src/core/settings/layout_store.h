@@ -16,31 +16,31 @@ inline constexpr const char* kLayoutExt = ".dsk";
 
 // The file a layout operation works on: "sys1.ini" for a blank name, otherwise the name
 // taken relative to the program's directory.
-std::string layout_file_path1(std::string_view file_name);
+std::string layout_file_path(std::string_view file_name);
 
 // "ScrollBox_fw1"/"Position"; current when missing or negative.
-int read_scroll_position1(const IniFile& ini, int current);
+int read_scroll_position(const IniFile& ini, int current);
 
 // "com_list"/"list": the class names between the ";", in order, blanks trimmed, empty
 // pieces and repeats (compared without regard to ASCII case) dropped.
-LineList read_panel_list1(const IniFile& ini);
+LineList read_panel_list(const IniFile& ini);
 
 // "TControlForm_LAdd;TControlForm_th;": each name followed by ";".
-std::string panel_list_text1(const LineList& class_names);
+std::string panel_list_text(const LineList& class_names);
 
 // Writes both keys. Throws RunError when the file cannot be written.
-void write_layout1(IniFile& ini, int scroll_position, const LineList& class_names);
+void write_layout(IniFile& ini, int scroll_position, const LineList& class_names);
 
 // The names of the ".dsk" files in dir (no recursion), without directory and extension,
 // in the file system's order.
-LineList layout_names1(const std::string& dir);
+LineList layout_names(const std::string& dir);
 
 // A name the user typed for a new layout, already trimmed, is usable when it is not empty
 // and names a file directly in the program's directory: no "/", no NUL, not "." or "..".
-bool layout_name_usable1(std::string_view name);
+bool layout_name_usable(std::string_view name);
 
 // Deletes "<name>.dsk" (name trimmed) in dir; false when there is nothing to delete or the
 // name could reach outside dir.
-bool delete_layout1(const std::string& dir, std::string_view name);
+bool delete_layout(const std::string& dir, std::string_view name);
 
 }  // namespace lq

@@ -18,14 +18,14 @@ std::string with_slash(std::string dir) {
 
 }  // namespace
 
-std::string user_data_home1() {
+std::string user_data_home() {
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') return with_slash(xdg);
   if (const char* home = std::getenv("HOME"); home && *home == '/')
     return with_slash(home) + ".local/share/";
   return {};
 }
 
-std::string desktop_exec_arg1(std::string_view program) {
+std::string desktop_exec_arg(std::string_view program) {
   // Inside the quotes, ", `, $ and \ take a backslash; then the value as a whole is a
   // string whose own escape doubles every backslash. "%" would start a field code.
   std::string quoted = "\"";
@@ -43,9 +43,9 @@ std::string desktop_exec_arg1(std::string_view program) {
   return out;
 }
 
-std::vector<ShellMenuFile> shell_menu_files1(const std::string& data_home,
-                                             const std::string& program) {
-  const std::string exec = desktop_exec_arg1(program) + " %f";
+std::vector<ShellMenuFile> shell_menu_files(const std::string& data_home,
+                                            const std::string& program) {
+  const std::string exec = desktop_exec_arg(program) + " %f";
   std::vector<ShellMenuFile> files;
   files.push_back({data_home + "applications/" + kShellMenuFileName,
                    "[Desktop Entry]\n"
@@ -75,14 +75,14 @@ std::vector<ShellMenuFile> shell_menu_files1(const std::string& data_home,
   return files;
 }
 
-void update_shell_menu1(bool on, const std::string& data_home, const std::string& program) {
+void update_shell_menu(bool on, const std::string& data_home, const std::string& program) {
   if (data_home.empty() || data_home.front() != '/' || program.empty()) return;
-  for (const ShellMenuFile& f : shell_menu_files1(data_home, program)) {
+  for (const ShellMenuFile& f : shell_menu_files(data_home, program)) {
     try {
       if (on) {
-        if (file_exists1(f.path) && read_file_bytes(f.path) == f.content) continue;
-        force_dir1(f.path, true);
-        write_file1(f.path, f.content);
+        if (file_exists(f.path) && read_file_bytes(f.path) == f.content) continue;
+        force_dir(f.path, true);
+        write_file_atomically(f.path, f.content);
       } else {
         std::remove(f.path.c_str());
       }
@@ -92,8 +92,8 @@ void update_shell_menu1(bool on, const std::string& data_home, const std::string
   }
 }
 
-void update_shell_menu1(bool on) {
-  update_shell_menu1(on, user_data_home1(), exe_path1());
+void update_shell_menu(bool on) {
+  update_shell_menu(on, user_data_home(), program_path());
 }
 
 }  // namespace lq

@@ -22,21 +22,21 @@ struct ShellMenuFile {
 
 // $XDG_DATA_HOME when it is an absolute path, else $HOME/.local/share, ending in "/";
 // "" when neither is known.
-std::string user_data_home1();
+std::string user_data_home();
 
 // The Exec= argument for a program path, quoted and escaped as desktop entries require.
-std::string desktop_exec_arg1(std::string_view program);
+std::string desktop_exec_arg(std::string_view program);
 
 // The files that make up the entry for the program, under data_home (ending in "/").
-std::vector<ShellMenuFile> shell_menu_files1(const std::string& data_home,
-                                             const std::string& program);
+std::vector<ShellMenuFile> shell_menu_files(const std::string& data_home,
+                                            const std::string& program);
 
 // With on, writes the files (only those whose content differs); otherwise removes them.
 // Failures are silent: the setting is a convenience, never a reason to stop. Nothing
 // happens without a data_home or a program path.
-void update_shell_menu1(bool on, const std::string& data_home, const std::string& program);
+void update_shell_menu(bool on, const std::string& data_home, const std::string& program);
 
 // The same for the running program and the user's data directory.
-void update_shell_menu1(bool on);
+void update_shell_menu(bool on);
 
 }  // namespace lq

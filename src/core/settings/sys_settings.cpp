@@ -75,35 +75,35 @@ void write_sys_settings(IniFile& ini, const SysSettings& s) {
 }
 
 std::string sys_ini_path() {
-  return app_path1() + kSysIniName;
+  return app_path() + kSysIniName;
 }
 std::string ext_file_path() {
-  return app_path1() + kExtFileName;
+  return app_path() + kExtFileName;
 }
 
-LineList builtin_ext_list1() {
+LineList builtin_ext_list() {
   return {".txt", ".htm", ".html", ".c",   ".cpp", ".h",   ".hpp", ".pas",  ".dpr",
           ".bpr", ".asp", ".php",  ".cgi", ".ini", ".bat", ".inc", ".java", ".py"};
 }
 
-std::optional<LineList> read_ext_file1(const std::string& path) {
-  if (!file_exists1(path)) return std::nullopt;
+std::optional<LineList> read_ext_file(const std::string& path) {
+  if (!file_exists(path)) return std::nullopt;
   LineList lines;
   try {
-    load_lines1(path, lines);
+    load_lines(path, lines);
   } catch (const RunError&) {
     return std::nullopt;
   }
   return lines;
 }
 
-LineList ext_list1(const std::string& path) {
-  std::optional<LineList> lines = read_ext_file1(path);
-  return lines ? *lines : builtin_ext_list1();
+LineList ext_list(const std::string& path) {
+  std::optional<LineList> lines = read_ext_file(path);
+  return lines ? *lines : builtin_ext_list();
 }
 
-void save_ext_file1(const std::string& path, const LineList& exts) {
-  save_lines1(path, exts);
+void save_ext_file(const std::string& path, const LineList& exts) {
+  save_lines(path, exts);
 }
 
 }  // namespace lq

@@ -1,5 +1,5 @@
 // The program's options as kept in "sys1.ini", and the default extension list kept in
-// "ext1.txt", both in the program's directory (app_path1).
+// "ext1.txt", both in the program's directory (app_path).
 #pragma once
 
 #include <cstdint>
@@ -82,18 +82,18 @@ SysSettings read_sys_settings(const IniFile& ini);
 // Writes every option (booleans as 1/0, the colour as its signed value).
 void write_sys_settings(IniFile& ini, const SysSettings& settings);
 
-// app_path1() + "sys1.ini" / "ext1.txt".
+// app_path() + "sys1.ini" / "ext1.txt".
 std::string sys_ini_path();
 std::string ext_file_path();
 
 // The extension list as built into the options dialog: ".txt", ".htm", ... ".py".
-LineList builtin_ext_list1();
+LineList builtin_ext_list();
 // The lines of the extension file, or nothing when it does not exist or cannot be read.
-std::optional<LineList> read_ext_file1(const std::string& path);
+std::optional<LineList> read_ext_file(const std::string& path);
 // The list that adding a directory filters with: the file's lines, or the built-in list
 // while the file has not been written yet.
-LineList ext_list1(const std::string& path);
+LineList ext_list(const std::string& path);
 // Writes the list, one extension per line, CR LF. Throws RunError on failure.
-void save_ext_file1(const std::string& path, const LineList& exts);
+void save_ext_file(const std::string& path, const LineList& exts);
 
 }  // namespace lq

@@ -17,7 +17,7 @@ int read_in_range(const IniFile& ini, std::string_view section, std::string_view
 
 }  // namespace
 
-std::string position_file_name1(std::string_view exe_path) {
+std::string position_file_name(std::string_view exe_path) {
   std::string_view name = exe_path.substr(exe_path.rfind('/') + 1);
   // A leading dot is part of the name, not an extension.
   const size_t dot = name.rfind('.');
@@ -26,25 +26,25 @@ std::string position_file_name1(std::string_view exe_path) {
   return std::string(name) + ".ini";
 }
 
-std::string position_file_path1() {
-  return app_path1() + position_file_name1(exe_path1());
+std::string position_file_path() {
+  return app_path() + position_file_name(program_path());
 }
 
-std::string window_section1(std::string_view class_name) {
+std::string window_section(std::string_view class_name) {
   return std::string(class_name) + " Position";
 }
 
-std::string control_section1(std::string_view class_name, std::string_view control_name) {
+std::string control_section(std::string_view class_name, std::string_view control_name) {
   return std::string(class_name) + "." + std::string(control_name) + " Position";
 }
 
-WindowState read_window_state1(const IniFile& ini, std::string_view class_name) {
-  const int v = ini.read_integer(window_section1(class_name), "WindowState", 0);
+WindowState read_window_state(const IniFile& ini, std::string_view class_name) {
+  const int v = ini.read_integer(window_section(class_name), "WindowState", 0);
   return v == 1 ? WindowState::kMinimized : v == 2 ? WindowState::kMaximized : WindowState::kNormal;
 }
 
-Bounds read_window_bounds1(const IniFile& ini, std::string_view class_name, const Bounds& current) {
-  const std::string s = window_section1(class_name);
+Bounds read_window_bounds(const IniFile& ini, std::string_view class_name, const Bounds& current) {
+  const std::string s = window_section(class_name);
   Bounds b;
   b.left = read_in_range(ini, s, "Left", current.left, -kMaxCoord, kMaxCoord);
   b.top = read_in_range(ini, s, "Top", current.top, -kMaxCoord, kMaxCoord);
@@ -53,9 +53,9 @@ Bounds read_window_bounds1(const IniFile& ini, std::string_view class_name, cons
   return b;
 }
 
-void write_window1(IniFile& ini, std::string_view class_name, WindowState state,
-                   const Bounds& bounds, bool app_minimized) {
-  const std::string s = window_section1(class_name);
+void write_window(IniFile& ini, std::string_view class_name, WindowState state,
+                  const Bounds& bounds, bool app_minimized) {
+  const std::string s = window_section(class_name);
   ini.write_integer(s, "WindowState", static_cast<int>(state));
   if (state != WindowState::kMaximized) {
     ini.write_integer(s, "Left", bounds.left);
@@ -66,9 +66,9 @@ void write_window1(IniFile& ini, std::string_view class_name, WindowState state,
   if (app_minimized) ini.write_integer(s, "WindowState", 1);
 }
 
-int read_area_size1(const IniFile& ini, std::string_view class_name, std::string_view control_name,
-                    Align align, int current) {
-  const std::string s = control_section1(class_name, control_name);
+int read_area_size(const IniFile& ini, std::string_view class_name, std::string_view control_name,
+                   Align align, int current) {
+  const std::string s = control_section(class_name, control_name);
   switch (align) {
     case Align::kLeft:
     case Align::kRight:
@@ -81,9 +81,9 @@ int read_area_size1(const IniFile& ini, std::string_view class_name, std::string
   }
 }
 
-void write_area1(IniFile& ini, std::string_view class_name, std::string_view control_name,
-                 const Bounds& bounds) {
-  const std::string s = control_section1(class_name, control_name);
+void write_area(IniFile& ini, std::string_view class_name, std::string_view control_name,
+                const Bounds& bounds) {
+  const std::string s = control_section(class_name, control_name);
   ini.write_integer(s, "Left", bounds.left);
   ini.write_integer(s, "Top", bounds.top);
   ini.write_integer(s, "Width", bounds.width);

@@ -33,29 +33,29 @@ enum class Align { kNone, kTop, kBottom, kLeft, kRight, kClient };
 
 // "lexoquill.ini" for "/usr/bin/lexoquill": the executable's file name with its
 // extension, if any, replaced by ".ini".
-std::string position_file_name1(std::string_view exe_path);
-// app_path1() + position_file_name1(the running executable).
-std::string position_file_path1();
+std::string position_file_name(std::string_view exe_path);
+// app_path() + position_file_name(the running executable).
+std::string position_file_path();
 
 // "TForm1 Position" / "TForm1.Panel1 Position".
-std::string window_section1(std::string_view class_name);
-std::string control_section1(std::string_view class_name, std::string_view control_name);
+std::string window_section(std::string_view class_name);
+std::string control_section(std::string_view class_name, std::string_view control_name);
 
 // The stored state (default normal; anything but 0, 1, 2 counts as normal).
-WindowState read_window_state1(const IniFile& ini, std::string_view class_name);
+WindowState read_window_state(const IniFile& ini, std::string_view class_name);
 // The stored bounds, each key defaulting to the current value.
-Bounds read_window_bounds1(const IniFile& ini, std::string_view class_name, const Bounds& current);
+Bounds read_window_bounds(const IniFile& ini, std::string_view class_name, const Bounds& current);
 // Writes WindowState, and the bounds unless the window is maximized (it then keeps the
 // normal bounds saved before). With app_minimized, WindowState is written as 1.
-void write_window1(IniFile& ini, std::string_view class_name, WindowState state,
-                   const Bounds& bounds, bool app_minimized);
+void write_window(IniFile& ini, std::string_view class_name, WindowState state,
+                  const Bounds& bounds, bool app_minimized);
 
 // The width (left/right) or height (top/bottom) stored for an area; current for every
 // other alignment, when the key is missing or when the value is out of range.
-int read_area_size1(const IniFile& ini, std::string_view class_name, std::string_view control_name,
-                    Align align, int current);
+int read_area_size(const IniFile& ini, std::string_view class_name, std::string_view control_name,
+                   Align align, int current);
 // Writes all four bounds, whatever the alignment.
-void write_area1(IniFile& ini, std::string_view class_name, std::string_view control_name,
-                 const Bounds& bounds);
+void write_area(IniFile& ini, std::string_view class_name, std::string_view control_name,
+                const Bounds& bounds);
 
 }  // namespace lq

@@ -42,14 +42,14 @@ struct Fd {
 
 }  // namespace
 
-std::string handoff_socket_path1(std::int32_t target) {
-  const std::string dir = runtime_dir1();
+std::string handoff_socket_path(std::int32_t target) {
+  const std::string dir = runtime_dir();
   if (dir.empty()) return {};
   const std::string path = dir + "form-" + std::to_string(target) + ".sock";
   return path.size() < sizeof(sockaddr_un::sun_path) ? path : std::string();
 }
 
-HandoffResult send_handoff1(const std::string& socket_path, std::string_view path, int timeout_ms) {
+HandoffResult send_handoff(const std::string& socket_path, std::string_view path, int timeout_ms) {
   sockaddr_un addr{};
   if (socket_path.empty() || socket_path.size() >= sizeof addr.sun_path)
     return HandoffResult::kUnreachable;
@@ -61,7 +61,7 @@ HandoffResult send_handoff1(const std::string& socket_path, std::string_view pat
     return HandoffResult::kUnreachable;
 
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
-  const std::string msg = encode_handoff1(path);
+  const std::string msg = encode_handoff(path);
   std::size_t sent = 0;
   while (sent < msg.size()) {
     if (!wait_for(s.fd, POLLOUT, deadline)) return HandoffResult::kNoAnswer;

@@ -15,12 +15,12 @@ enum class HandoffResult {
 };
 
 // The socket of the window whose "quorbeam_mainform" value is target (the id of its
-// process): runtime_dir1() + "form-" + target + ".sock". "" when there is no runtime
+// process): runtime_dir() + "form-" + target + ".sock". "" when there is no runtime
 // directory or the path would not fit in a socket address.
-std::string handoff_socket_path1(std::int32_t target);
+std::string handoff_socket_path(std::int32_t target);
 
 // Sends one path (at most 260 bytes are carried) and waits up to timeout_ms for the
 // window to confirm it, as a synchronous window message would.
-HandoffResult send_handoff1(const std::string& socket_path, std::string_view path, int timeout_ms);
+HandoffResult send_handoff(const std::string& socket_path, std::string_view path, int timeout_ms);
 
 }  // namespace lq

@@ -22,25 +22,25 @@ std::string header() {
 
 }  // namespace
 
-std::string path_buffer1(std::string_view path) {
+std::string path_buffer(std::string_view path) {
   std::string buf(kPathBufferSize, '\0');
   buf.replace(0, std::min(path.size(), kMaxHandoffPath), path.substr(0, kMaxHandoffPath));
   return buf;
 }
 
-std::string encode_handoff1(std::string_view path) {
-  return header() + path_buffer1(path);
+std::string encode_handoff(std::string_view path) {
+  return header() + path_buffer(path);
 }
 
-bool handoff_prefix_ok1(std::string_view received) {
+bool handoff_prefix_ok(std::string_view received) {
   if (received.size() > kHandoffMessageSize) return false;
   static const std::string h = header();
   const std::size_t n = std::min(received.size(), h.size());
   return received.substr(0, n) == std::string_view(h).substr(0, n);
 }
 
-std::optional<std::string> decode_handoff1(std::string_view message) {
-  if (message.size() != kHandoffMessageSize || !handoff_prefix_ok1(message)) return std::nullopt;
+std::optional<std::string> decode_handoff(std::string_view message) {
+  if (message.size() != kHandoffMessageSize || !handoff_prefix_ok(message)) return std::nullopt;
   const std::string_view buf = message.substr(kHandoffHeaderSize);
   const std::size_t end = buf.find('\0');
   if (end == std::string_view::npos) return std::nullopt;  // no terminating zero

@@ -20,17 +20,17 @@ inline constexpr std::size_t kHandoffMessageSize = kHandoffHeaderSize + kPathBuf
 inline constexpr char kHandoffAck = '\x06';
 
 // The 261-byte buffer for path: its first 260 bytes, zeros after.
-std::string path_buffer1(std::string_view path);
+std::string path_buffer(std::string_view path);
 
 // The whole message for path (cut to 260 bytes as the buffer is).
-std::string encode_handoff1(std::string_view path);
+std::string encode_handoff(std::string_view path);
 
 // The path of a complete message: the buffer's bytes up to its first zero byte. nullopt
 // for anything that is not exactly one well-formed message.
-std::optional<std::string> decode_handoff1(std::string_view message);
+std::optional<std::string> decode_handoff(std::string_view message);
 
 // False as soon as the bytes received so far cannot begin a well-formed message (a wrong
 // header, or more bytes than one message), so a receiver can drop the sender early.
-bool handoff_prefix_ok1(std::string_view received);
+bool handoff_prefix_ok(std::string_view received);
 
 }  // namespace lq

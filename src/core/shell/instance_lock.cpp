@@ -26,7 +26,7 @@ std::string lock_file_name(std::string_view name) {
 
 }  // namespace
 
-std::string_view exe_file_name1() {
+std::string_view exe_file_name() {
   static const std::string name = [] {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf);
@@ -37,10 +37,10 @@ std::string_view exe_file_name1() {
   return name;
 }
 
-bool instance_exists1(std::string_view name) {
+bool instance_exists(std::string_view name) {
   std::string n = trim(name);
-  if (n.empty()) n = exe_file_name1();
-  const std::string dir = runtime_dir1();
+  if (n.empty()) n = exe_file_name();
+  const std::string dir = runtime_dir();
   if (dir.empty()) return false;
   const int fd = held_file::open_file(dir + lock_file_name(n), true);
   if (fd < 0) return false;

@@ -9,9 +9,9 @@ namespace lq {
 // another running process already holds the instance lock of that name. Either way this
 // process holds it from now on until it ends, so a copy started after the first one has
 // gone still counts as running. False when the private runtime directory is unavailable.
-bool instance_exists1(std::string_view name);
+bool instance_exists(std::string_view name);
 
 // The executable's file name without directory ("lexoquill").
-std::string_view exe_file_name1();
+std::string_view exe_file_name();
 
 }  // namespace lq

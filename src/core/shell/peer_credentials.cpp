@@ -5,7 +5,7 @@
 
 namespace lq {
 
-bool peer_is_same_user1(int fd) {
+bool peer_is_same_user(int fd) {
   struct ucred cred {};
   socklen_t len = sizeof cred;
   if (fd < 0 || ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || len != sizeof cred)

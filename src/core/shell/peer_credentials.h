@@ -5,6 +5,6 @@ namespace lq {
 
 // True when the process connected through the local socket fd runs as this process's
 // user; false for another user or when the system cannot tell.
-bool peer_is_same_user1(int fd);
+bool peer_is_same_user(int fd);
 
 }  // namespace lq

@@ -29,7 +29,7 @@ bool usable_base(const char* base) {
 
 }  // namespace
 
-std::string runtime_dir1() {
+std::string runtime_dir() {
   const char* base = std::getenv("XDG_RUNTIME_DIR");
   std::string dir;
   if (usable_base(base)) {

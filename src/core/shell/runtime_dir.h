@@ -10,6 +10,6 @@ namespace lq {
 // unusable; created with mode 0700 and ending in "/". "" when no such directory can be had
 // safely: it must be a real directory (not a link) owned by the user with no access for
 // anyone else. Read from the environment at every call.
-std::string runtime_dir1();
+std::string runtime_dir();
 
 }  // namespace lq

@@ -10,7 +10,7 @@
 #include "core/shell/runtime_dir.h"
 #include "core/textsvc/message_catalogue.h"
 
-namespace lq::mem1 {
+namespace lq::shared_mem {
 
 namespace {
 
@@ -19,7 +19,7 @@ std::string value_path(std::string_view name) {
   if (name.empty() || name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos ||
       name[0] == '.')
     return {};
-  const std::string dir = runtime_dir1();
+  const std::string dir = runtime_dir();
   return dir.empty() ? std::string() : dir + std::string(name);
 }
 
@@ -42,7 +42,7 @@ int open_held_value(std::string_view name) {
 
 }  // namespace
 
-int create_share_handle1(std::string_view name) {
+int create_share_handle(std::string_view name) {
   const std::string path = value_path(name);
   if (path.empty()) return 0;
   const int fd = held_file::open_file(path, true);
@@ -61,14 +61,14 @@ int create_share_handle1(std::string_view name) {
   return fd;
 }
 
-bool set_share_handle1(std::string_view name, std::int32_t value) {
+bool set_share_handle(std::string_view name, std::int32_t value) {
   const int fd = open_held_value(name);
   if (fd < 0) {
     if (errno == ENOENT) {
       const std::string text =
           code_page().from_utf8("error:[mem1.set_share_handle1]?先要调用[create_share_handle1]") +
           std::string(name);
-      msg_box1(text, false, "Lexoquill");
+      msg_box(text, false, "Lexoquill");
     }
     return false;
   }
@@ -77,7 +77,7 @@ bool set_share_handle1(std::string_view name, std::int32_t value) {
   return ok;
 }
 
-std::int32_t get_share_handle1(std::string_view name) {
+std::int32_t get_share_handle(std::string_view name) {
   const int fd = open_held_value(name);
   if (fd < 0) return 0;
   std::int32_t value = 0;
@@ -86,8 +86,8 @@ std::int32_t get_share_handle1(std::string_view name) {
   return value;
 }
 
-void close_share_handle1(int handle) {
+void close_share_handle(int handle) {
   if (handle > 0) ::close(handle);
 }
 
-}  // namespace lq::mem1
+}  // namespace lq::shared_mem

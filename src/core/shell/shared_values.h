@@ -8,25 +8,25 @@
 #include <cstdint>
 #include <string_view>
 
-namespace lq::mem1 {
+namespace lq::shared_mem {
 
 inline constexpr const char* kOneForm = "quorbeam_one_form";
 inline constexpr const char* kMainForm = "quorbeam_mainform";
 
 // Creates the named value (0) and answers its handle, which the caller keeps open. 0 when
 // the value already exists (held by some process) or cannot be created.
-int create_share_handle1(std::string_view name);
+int create_share_handle(std::string_view name);
 
 // Writes the value. When no process holds a value of that name: shows
-// "error:[mem1.set_share_handle1]?先要调用[create_share_handle1]" followed by the name
+// "error:[shared_mem.set_share_handle]?先要调用[create_share_handle]" followed by the name
 // and answers false. Other failures answer false without a message.
-bool set_share_handle1(std::string_view name, std::int32_t value);
+bool set_share_handle(std::string_view name, std::int32_t value);
 
 // The value; 0 when no process holds a value of that name.
-std::int32_t get_share_handle1(std::string_view name);
+std::int32_t get_share_handle(std::string_view name);
 
-// Lets go of a handle from create_share_handle1; the value vanishes when it was the last
+// Lets go of a handle from create_share_handle; the value vanishes when it was the last
 // holder. The program's own callers keep their handles until they end.
-void close_share_handle1(int handle);
+void close_share_handle(int handle);
 
-}  // namespace lq::mem1
+}  // namespace lq::shared_mem

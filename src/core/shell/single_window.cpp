@@ -4,19 +4,19 @@
 
 namespace lq {
 
-bool announce_single_window1(std::int32_t self) {
+bool announce_single_window(std::int32_t self) {
   // A value that exists already (this or another process holds it) answers 0 here and is
   // simply written below.
-  mem1::create_share_handle1(mem1::kOneForm);
-  mem1::create_share_handle1(mem1::kMainForm);
-  return mem1::set_share_handle1(mem1::kOneForm, 1) &&
-         mem1::set_share_handle1(mem1::kMainForm, self);
+  shared_mem::create_share_handle(shared_mem::kOneForm);
+  shared_mem::create_share_handle(shared_mem::kMainForm);
+  return shared_mem::set_share_handle(shared_mem::kOneForm, 1) &&
+         shared_mem::set_share_handle(shared_mem::kMainForm, self);
 }
 
-void withdraw_single_window1(std::int32_t self) {
-  if (mem1::get_share_handle1(mem1::kMainForm) != self) return;
-  mem1::set_share_handle1(mem1::kOneForm, 0);
-  mem1::set_share_handle1(mem1::kMainForm, 0);
+void withdraw_single_window(std::int32_t self) {
+  if (shared_mem::get_share_handle(shared_mem::kMainForm) != self) return;
+  shared_mem::set_share_handle(shared_mem::kOneForm, 0);
+  shared_mem::set_share_handle(shared_mem::kMainForm, 0);
 }
 
 }  // namespace lq

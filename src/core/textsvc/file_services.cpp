@@ -108,7 +108,7 @@ std::vector<std::string> read_names(const std::string& dir) {
   while (const dirent* e = ::readdir(d)) names.emplace_back(e->d_name);
   ::closedir(d);
   // In the order a file manager shows them; the disk's own order means nothing to anyone.
-  std::sort(names.begin(), names.end(), natural_less1);
+  std::sort(names.begin(), names.end(), natural_less);
   return names;
 }
 
@@ -120,7 +120,7 @@ void get_files_in(const std::string& dir, LineList& list, bool recurse,
       if (pump && *pump) (*pump)();
       get_files_in(path + "/", list, true, nullptr);
     }
-    if (file_exists1(path)) list.push_back(path);
+    if (file_exists(path)) list.push_back(path);
   }
 }
 
@@ -132,8 +132,8 @@ void list_dir_in(const std::string& dir, LineList& list, bool recurse, std::stri
     if (mode == "all") {
       if (!is_dot_name(name)) list.push_back(path);
     } else if (mode == "dir") {
-      if (!is_dot_name(name) && dir_exists1(path)) list.push_back(path);
-    } else if (file_exists1(path)) {
+      if (!is_dot_name(name) && dir_exists(path)) list.push_back(path);
+    } else if (file_exists(path)) {
       list.push_back(path);
     }
   }
@@ -198,7 +198,7 @@ std::optional<std::string> read_file_bytes(const std::string& file_name, int* er
   return data;
 }
 
-std::string read_file_bytes1(const std::string& file_name) {
+std::string read_file_bytes_or_throw(const std::string& file_name) {
   int err = 0;
   std::optional<std::string> data = read_file_bytes(file_name, &err);
   if (!data) throw cannot_open_error(file_name, reason(err));
@@ -236,17 +236,17 @@ size_t FilePieces::read(std::string& out, size_t max) {
   return have;
 }
 
-void load_lines1(const std::string& file_name, LineList& lines) {
+void load_lines(const std::string& file_name, LineList& lines) {
   // Read everything before touching lines, so a failure leaves them as they were.
-  split_bytes(read_file_bytes1(file_name), lines);
+  split_bytes(read_file_bytes_or_throw(file_name), lines);
 }
 
-void get_files1(const std::string& dir, LineList& list, bool recurse,
-                const std::function<void()>& pump) {
+void get_files(const std::string& dir, LineList& list, bool recurse,
+               const std::function<void()>& pump) {
   get_files_in(with_slash(dir), list, recurse, &pump);
 }
 
-void filter_by_ext1(LineList& lines, const LineList& exts) {
+void filter_by_ext(LineList& lines, const LineList& exts) {
   std::vector<std::string> wanted;
   wanted.reserve(exts.size());
   for (const std::string& e : exts) wanted.push_back(lower_ascii(trim(e)));
@@ -263,24 +263,24 @@ void filter_by_ext1(LineList& lines, const LineList& exts) {
   lines = std::move(kept);
 }
 
-void filter_by_masks1(LineList& lines, std::string_view masks) {
+void filter_by_masks(LineList& lines, std::string_view masks) {
   LineList exts;
-  split_str1(replace_all(masks, "*", ""), exts, ";");
-  filter_by_ext1(lines, exts);
+  split_str(replace_all(masks, "*", ""), exts, ";");
+  filter_by_ext(lines, exts);
 }
 
-void list_dir1(const std::string& dir, LineList& list, bool recurse, std::string_view mode) {
+void list_dir(const std::string& dir, LineList& list, bool recurse, std::string_view mode) {
   list_dir_in(with_slash(dir), list, recurse, mode);
 }
 
-std::string exe_path1() {
+std::string program_path() {
   return exe_path();
 }
 
-std::string app_path1() {
+std::string app_path() {
   if (const char* home = std::getenv("LEXOQUILL_HOME"); home && *home) {
     const std::string dir = with_slash(home);
-    if (!dir_exists1(dir)) force_dir1(dir, false);
+    if (!dir_exists(dir)) force_dir(dir, false);
     return dir;
   }
   const std::string exe = exe_path();
@@ -289,7 +289,7 @@ std::string app_path1() {
     const std::string dir = exe.substr(0, slash + 1);
     // An installed program never keeps its files beside itself, even when the prefix
     // happens to be writable (root, or a prefix in the user's home).
-    if (installed_data_dir1(dir).empty() && writable_dir(dir)) return dir;
+    if (installed_data_dir(dir).empty() && writable_dir(dir)) return dir;
   }
   std::string base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
@@ -300,11 +300,11 @@ std::string app_path1() {
     base = "/tmp";
   }
   const std::string dir = with_slash(base) + "lexoquill/";
-  force_dir1(dir, false);
+  force_dir(dir, false);
   return dir;
 }
 
-void force_dir1(const std::string& path, bool is_file) {
+void force_dir(const std::string& path, bool is_file) {
   std::string target = path;
   if (is_file) {
     const size_t slash = path.rfind('/');
@@ -316,12 +316,12 @@ void force_dir1(const std::string& path, bool is_file) {
   for (size_t k = 1; k <= target.size(); ++k) {
     if (k == target.size() || target[k] == '/') {
       const std::string part = target.substr(0, k);
-      if (!dir_exists1(part)) ::mkdir(part.c_str(), 0777);
+      if (!dir_exists(part)) ::mkdir(part.c_str(), 0777);
     }
   }
 }
 
-void shell_open1(const std::string& target) {
+void shell_open(const std::string& target) {
   // Double fork: the opener is adopted by init, so it outlives us and leaves no zombie.
   const pid_t child = ::fork();
   if (child < 0) return;
@@ -444,13 +444,13 @@ void ReplacingFile::commit() {
   if (!sync_dir(dir)) throw cannot_sync_dir_error(dir.empty() ? "." : dir, reason(errno));
 }
 
-void write_file1(const std::string& path, std::string_view bytes) {
+void write_file_atomically(const std::string& path, std::string_view bytes) {
   ReplacingFile file(path);
   file.write(bytes);
   file.commit();
 }
 
-void save_lines1(const std::string& path, const LineList& lines) {
+void save_lines(const std::string& path, const LineList& lines) {
   size_t total = 0;
   for (const std::string& l : lines) total += l.size() + 2;
   std::string data;
@@ -459,37 +459,37 @@ void save_lines1(const std::string& path, const LineList& lines) {
     data.append(l);
     data.append("\r\n");
   }
-  write_file1(path, data);
+  write_file_atomically(path, data);
 }
 
-bool file_exists1(const std::string& path) {
+bool file_exists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool dir_exists1(const std::string& path) {
+bool dir_exists(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-namespace file1 {
+namespace file_util {
 
-void force_dir1(const std::string& path, bool is_file) {
-  lq::force_dir1(path, is_file);
+void force_dir(const std::string& path, bool is_file) {
+  lq::force_dir(path, is_file);
 }
 
-std::string cmd_line1(bool strip_quotes) {
+std::string cmd_line(bool strip_quotes) {
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
   const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::vector<std::string> args;
   LineList parts;
-  split_str1(raw, parts, std::string_view("\0", 1));
+  split_str(raw, parts, std::string_view("\0", 1));
   // parts: argv[0], argv[1], ..., and the empty piece after the final NUL.
   for (size_t k = 1; k + 1 < parts.size(); ++k) args.push_back(parts[k]);
-  return cmd_line1(args, strip_quotes);
+  return cmd_line(args, strip_quotes);
 }
 
-std::string cmd_line1(const std::vector<std::string>& args, bool strip_quotes) {
+std::string cmd_line(const std::vector<std::string>& args, bool strip_quotes) {
   std::string out;
   for (const std::string& a : args) {
     out.push_back(' ');
@@ -498,7 +498,7 @@ std::string cmd_line1(const std::vector<std::string>& args, bool strip_quotes) {
   return strip_quotes ? replace_all(out, "\"", "") : out;
 }
 
-double file_time1(const std::string& file_name) {
+double file_time(const std::string& file_name) {
   struct stat st;
   if (::stat(file_name.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
   std::tm tm{};
@@ -513,6 +513,6 @@ double file_time1(const std::string& file_name) {
   return static_cast<double>(days) + seconds / 86400.0;
 }
 
-}  // namespace file1
+}  // namespace file_util
 
 }  // namespace lq

@@ -41,51 +41,51 @@ void MessageCatalogue::set_value(std::string_view name, std::string_view value) 
 }
 
 void MessageCatalogue::save(const std::string& file_name) const {
-  save_lines1(file_name, lines_);
+  save_lines(file_name, lines_);
 }
 
-namespace lg1 {
+namespace catalogue_text {
 
-std::string get_text1(MessageCatalogue& catalogue, std::string_view id,
-                      std::string_view default_text) {
-  const std::string name = str1::crlf_to_tab1(trim(id));
+std::string get_text(MessageCatalogue& catalogue, std::string_view id,
+                     std::string_view default_text) {
+  const std::string name = text_parts::crlf_to_tab(trim(id));
   std::string value = catalogue.value(name);
   if (is_blank(value)) {
-    value = str1::crlf_to_tab1(default_text);
+    value = text_parts::crlf_to_tab(default_text);
     catalogue.set_value(name, value);
   }
-  return str1::tab_to_crlf1(value);
+  return text_parts::tab_to_crlf(value);
 }
 
-std::string get_text1(MessageCatalogue& catalogue, const MessageId& message) {
-  return get_text1(catalogue, message.id, code_page().from_utf8(message.default_utf8));
+std::string get_text(MessageCatalogue& catalogue, const MessageId& message) {
+  return get_text(catalogue, message.id, code_page().from_utf8(message.default_utf8));
 }
 
-void apply_form1(ITranslatableForm& form, const MessageCatalogue& catalogue) {
+void apply_form(ITranslatableForm& form, const MessageCatalogue& catalogue) {
   for (int k = 0; k < form.item_count(); ++k) {
     const int tag = form.tag(k);
     if (tag <= 100) continue;
     const std::string name = std::to_string(tag);
     if (const std::string text = catalogue.value(name); !text.empty())
-      form.set_text(k, str1::tab_to_crlf1(text));
+      form.set_text(k, text_parts::tab_to_crlf(text));
     if (const std::string hint = catalogue.value(name + ".hint"); !hint.empty())
-      form.set_hint(k, str1::tab_to_crlf1(hint));
+      form.set_hint(k, text_parts::tab_to_crlf(hint));
   }
 }
 
-void save_form1(const ITranslatableForm& form, MessageCatalogue* catalogue,
-                const std::string& file_name) {
+void save_form(const ITranslatableForm& form, MessageCatalogue* catalogue,
+               const std::string& file_name) {
   MessageCatalogue empty;
   MessageCatalogue& cat = catalogue ? *catalogue : empty;
   for (int k = 0; k < form.item_count(); ++k) {
-    const std::string name = str1::crlf_to_tab1(std::to_string(form.tag(k)));
-    cat.set_value(name, str1::crlf_to_tab1(form.text(k)));
-    cat.set_value(name + ".hint", str1::crlf_to_tab1(form.hint(k)));
+    const std::string name = text_parts::crlf_to_tab(std::to_string(form.tag(k)));
+    cat.set_value(name, text_parts::crlf_to_tab(form.text(k)));
+    cat.set_value(name + ".hint", text_parts::crlf_to_tab(form.hint(k)));
   }
   cat.save(file_name);
 }
 
-}  // namespace lg1
+}  // namespace catalogue_text
 
 namespace {
 
@@ -106,7 +106,7 @@ void set_msg_box_handler(MsgBoxHandler h) {
   handler() = std::move(h);
 }
 
-bool msg_box1(std::string_view text, bool ask, std::string_view caption) {
+bool msg_box(std::string_view text, bool ask, std::string_view caption) {
   MsgBoxHandler h;
   {
     std::lock_guard lock(handler_mutex());

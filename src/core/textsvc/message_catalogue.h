@@ -4,7 +4,7 @@
 // ids used in a run.
 //
 // Names and values never hold line breaks inside the catalogue: texts are stored through
-// str1::crlf_to_tab1 and read back through str1::tab_to_crlf1. All texts are GBK bytes.
+// text_parts::crlf_to_tab and read back through text_parts::tab_to_crlf. All texts are GBK bytes.
 #pragma once
 
 #include <functional>
@@ -76,26 +76,26 @@ class ITranslatableForm {
   virtual void set_hint(int index, std::string_view hint) = 0;
 };
 
-namespace lg1 {
+namespace catalogue_text {
 
 // The text for id: the catalogue's value, or the default, which is then stored under the
 // id (an absent or blank value counts as missing). The id is trimmed first.
-std::string get_text1(MessageCatalogue& catalogue, std::string_view id,
-                      std::string_view default_text);
+std::string get_text(MessageCatalogue& catalogue, std::string_view id,
+                     std::string_view default_text);
 // The same for a message of the program.
-std::string get_text1(MessageCatalogue& catalogue, const MessageId& message);
+std::string get_text(MessageCatalogue& catalogue, const MessageId& message);
 
 // Puts the catalogue's texts on every item whose tag is above 100: the value of the
 // decimal tag becomes its text, that of tag + ".hint" its hint, when not empty.
-void apply_form1(ITranslatableForm& form, const MessageCatalogue& catalogue);
+void apply_form(ITranslatableForm& form, const MessageCatalogue& catalogue);
 
 // Records every item's text and hint (whatever its tag) in the catalogue (an empty one
 // when none is given) and saves the catalogue to file_name. Throws RunError when the
 // file cannot be written.
-void save_form1(const ITranslatableForm& form, MessageCatalogue* catalogue,
-                const std::string& file_name);
+void save_form(const ITranslatableForm& form, MessageCatalogue* catalogue,
+               const std::string& file_name);
 
-}  // namespace lg1
+}  // namespace catalogue_text
 
 // Message boxes belong to the user interface; the core shows them through this handler.
 // It gets the text, whether to ask Yes/No, and the caption, all GBK bytes, and answers
@@ -105,6 +105,6 @@ using MsgBoxHandler =
     std::function<bool(std::string_view text, bool ask, std::string_view caption)>;
 void set_msg_box_handler(MsgBoxHandler handler);
 
-bool msg_box1(std::string_view text, bool ask = false, std::string_view caption = {});
+bool msg_box(std::string_view text, bool ask = false, std::string_view caption = {});
 
 }  // namespace lq

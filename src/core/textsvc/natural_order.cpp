@@ -26,7 +26,7 @@ int compare_numbers(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-int natural_compare1(std::string_view a, std::string_view b) {
+int natural_compare(std::string_view a, std::string_view b) {
   size_t i = 0, j = 0;
   while (i < a.size() && j < b.size()) {
     if (is_digit(a[i]) && is_digit(b[j])) {

@@ -9,10 +9,10 @@
 namespace lq {
 
 // <0, 0 or >0 as a comes before, is, or comes after b; 0 only for equal bytes.
-int natural_compare1(std::string_view a, std::string_view b);
+int natural_compare(std::string_view a, std::string_view b);
 
-inline bool natural_less1(std::string_view a, std::string_view b) {
-  return natural_compare1(a, b) < 0;
+inline bool natural_less(std::string_view a, std::string_view b) {
+  return natural_compare(a, b) < 0;
 }
 
 }  // namespace lq

@@ -160,7 +160,7 @@ bool parse_int(std::string_view text, int& value) {
   return true;
 }
 
-void split_str1(std::string_view s, LineList& list, std::string_view delim) {
+void split_str(std::string_view s, LineList& list, std::string_view delim) {
   list.clear();
   if (delim.empty()) {
     if (!s.empty()) list.emplace_back(s);
@@ -177,13 +177,13 @@ void split_str1(std::string_view s, LineList& list, std::string_view delim) {
   list.emplace_back(s.substr(start));
 }
 
-void del_blank_items1(LineList& list) {
+void del_blank_items(LineList& list) {
   list.erase(
       std::remove_if(list.begin(), list.end(), [](const std::string& t) { return is_blank(t); }),
       list.end());
 }
 
-int nth_pos1(std::string_view s, std::string_view sub_text, int n) {
+int nth_pos(std::string_view s, std::string_view sub_text, int n) {
   if (n < 1 || sub_text.empty()) return 0;
   size_t from = 0;
   size_t p = std::string_view::npos;
@@ -195,23 +195,23 @@ int nth_pos1(std::string_view s, std::string_view sub_text, int n) {
   return static_cast<int>(p + 1);
 }
 
-int str_to_int_def1(std::string_view text, int def) {
+int str_to_int_def(std::string_view text, int def) {
   int v = 0;
   return parse_int(trim(text), v) ? v : def;
 }
 
-int str_to_int1(std::string_view text) {
+int str_to_int(std::string_view text) {
   int v = 0;
   if (!parse_int(text, v)) throw invalid_integer_error(text);
   return v;
 }
 
-bool is_int1(std::string_view text) {
+bool is_int(std::string_view text) {
   int v = 0;
   return parse_int(trim(text), v);
 }
 
-std::string join_list1(const LineList& list, std::string_view sep) {
+std::string join_list(const LineList& list, std::string_view sep) {
   std::string out;
   for (size_t k = 0; k < list.size(); ++k) {
     if (k > 0) out.append(sep);
@@ -220,7 +220,7 @@ std::string join_list1(const LineList& list, std::string_view sep) {
   return out;
 }
 
-std::string str_to_hex1(std::string_view s) {
+std::string str_to_hex(std::string_view s) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(s.size() * 3);
@@ -233,11 +233,11 @@ std::string str_to_hex1(std::string_view s) {
   return out;
 }
 
-bool hex_to_str1(std::string_view text, std::string& out) {
+bool hex_to_str(std::string_view text, std::string& out) {
   out.clear();
   LineList items;
-  split_str1(text, items, " ");
-  del_blank_items1(items);
+  split_str(text, items, " ");
+  del_blank_items(items);
   for (const std::string& item : items) {
     if (item.size() > 2) return false;
     int value = 0;
@@ -251,14 +251,14 @@ bool hex_to_str1(std::string_view text, std::string& out) {
   return true;
 }
 
-void all_pos1(LineList& list, std::string_view s, std::string_view sub_text) {
+void all_pos(LineList& list, std::string_view s, std::string_view sub_text) {
   if (sub_text.empty()) return;
   for (size_t p = s.find(sub_text); p != std::string_view::npos;
        p = s.find(sub_text, p + sub_text.size()))
     list.push_back(std::to_string(p + 1));
 }
 
-std::string base64_encode1(std::string_view s) {
+std::string to_base64(std::string_view s) {
   std::string out;
   out.reserve((s.size() + 2) / 3 * 4);
   size_t k = 0;
@@ -283,7 +283,7 @@ std::string base64_encode1(std::string_view s) {
   return out;
 }
 
-std::string base64_decode1(std::string_view text) {
+std::string from_base64(std::string_view text) {
   std::int8_t value_of[256];
   std::fill(std::begin(value_of), std::end(value_of), static_cast<std::int8_t>(-1));
   for (int k = 0; k < 64; ++k)
@@ -312,7 +312,7 @@ std::string base64_decode1(std::string_view text) {
   return out;
 }
 
-std::string str_between1(std::string_view s, std::string_view start, std::string_view end) {
+std::string str_between(std::string_view s, std::string_view start, std::string_view end) {
   const std::string folded = lower_ascii(s);
   size_t p = 0;
   if (!start.empty()) {
@@ -327,7 +327,7 @@ std::string str_between1(std::string_view s, std::string_view start, std::string
   return std::string(s.substr(rest));
 }
 
-void split_by_len1(std::string_view s, LineList& list, int n, const CodePage& cp) {
+void split_by_len(std::string_view s, LineList& list, int n, const CodePage& cp) {
   list.clear();
   const size_t want = n < 1 ? 0 : static_cast<size_t>(n);
   size_t start = 0;
@@ -347,7 +347,7 @@ void split_by_len1(std::string_view s, LineList& list, int n, const CodePage& cp
   }
 }
 
-void split_lines_by_len1(const LineList& src, LineList& dst, int n, bool wide, const CodePage& cp) {
+void split_lines_by_len(const LineList& src, LineList& dst, int n, bool wide, const CodePage& cp) {
   const size_t units = n < 1 ? 1 : static_cast<size_t>(n);
   LineList pieces;
   for (const std::string& line : src) {
@@ -369,22 +369,22 @@ void split_lines_by_len1(const LineList& src, LineList& dst, int n, bool wide, c
   dst = std::move(pieces);
 }
 
-namespace str1 {
+namespace text_parts {
 
-int last_pos1(std::string_view sub_text, std::string_view s) {
+int last_pos(std::string_view sub_text, std::string_view s) {
   if (sub_text.empty()) return 0;
   const size_t p = s.rfind(sub_text);
   return p == std::string_view::npos ? 0 : static_cast<int>(p + 1);
 }
 
-std::string crlf_to_tab1(std::string_view s) {
+std::string crlf_to_tab(std::string_view s) {
   std::string out(s);
   for (char& c : out)
     if (c == '\r' || c == '\n') c = '\t';
   return out;
 }
 
-std::string tab_to_crlf1(std::string_view s) {
+std::string tab_to_crlf(std::string_view s) {
   std::string out;
   out.reserve(s.size() + 8);
   for (size_t k = 0; k < s.size(); ++k) {
@@ -398,9 +398,9 @@ std::string tab_to_crlf1(std::string_view s) {
   return out;
 }
 
-std::string split_to_text1(std::string_view s, std::string_view delim) {
+std::string split_to_text(std::string_view s, std::string_view delim) {
   LineList pieces;
-  split_str1(s, pieces, delim);
+  split_str(s, pieces, delim);
   std::string out;
   for (const std::string& p : pieces) {
     out.append(p);
@@ -409,18 +409,18 @@ std::string split_to_text1(std::string_view s, std::string_view delim) {
   return out;
 }
 
-std::string between1(std::string_view s, std::string_view start, std::string_view end) {
-  return str_between1(s, start, end);
+std::string text_between(std::string_view s, std::string_view start, std::string_view end) {
+  return str_between(s, start, end);
 }
 
-bool find_key1(const LineList& list, std::string_view key, std::string_view sep, int& index,
-               bool accept_duplicates) {
+bool find_sorted_key(const LineList& list, std::string_view key, std::string_view sep, int& index,
+                     bool accept_duplicates) {
   bool found = false;
   int lo = 0;
   int hi = static_cast<int>(list.size()) - 1;
   while (lo <= hi) {
     const int mid = lo + (hi - lo) / 2;
-    const int c = compare_text(str_between1(list[static_cast<size_t>(mid)], "", sep), key);
+    const int c = compare_text(str_between(list[static_cast<size_t>(mid)], "", sep), key);
     if (c < 0) {
       lo = mid + 1;
     } else {
@@ -435,8 +435,8 @@ bool find_key1(const LineList& list, std::string_view key, std::string_view sep,
   return found;
 }
 
-void split_marked1(std::string_view s, LineList& list, std::string_view start, std::string_view end,
-                   const CodePage& page) {
+void split_marked(std::string_view s, LineList& list, std::string_view start, std::string_view end,
+                  const CodePage& page) {
   size_t p = 0;  // 0-based
   bool inside = false;
   size_t open_at = 0;  // where the start marker of an open inside piece began
@@ -453,6 +453,6 @@ void split_marked1(std::string_view s, LineList& list, std::string_view start, s
   if (p < s.size()) list.push_back("0=" + std::string(s.substr(p)));
 }
 
-}  // namespace str1
+}  // namespace text_parts
 
 }  // namespace lq

@@ -57,66 +57,66 @@ bool parse_int(std::string_view text, int& value);
 
 // Pieces of s between occurrences of delim. A trailing delim (and an empty delim) adds a
 // last empty piece; an empty s gives no pieces.
-void split_str1(std::string_view s, LineList& list, std::string_view delim);
+void split_str(std::string_view s, LineList& list, std::string_view delim);
 // Removes the items that are blank after trimming; the others are kept untrimmed.
-void del_blank_items1(LineList& list);
+void del_blank_items(LineList& list);
 // Position of the n-th non-overlapping occurrence of sub; 0 when there is none.
-int nth_pos1(std::string_view s, std::string_view sub, int n);
+int nth_pos(std::string_view s, std::string_view sub, int n);
 // The trimmed text read as an integer, or def when it is not one.
-int str_to_int_def1(std::string_view text, int def);
+int str_to_int_def(std::string_view text, int def);
 // The text read as an integer; throws invalid_integer_error (a RunError) when it is not.
 // As with the runtime's conversion, leading blanks are accepted, trailing ones are not.
-int str_to_int1(std::string_view text);
+int str_to_int(std::string_view text);
 // True when the trimmed text is an integer.
-bool is_int1(std::string_view text);
-std::string join_list1(const LineList& list, std::string_view sep);
+bool is_int(std::string_view text);
+std::string join_list(const LineList& list, std::string_view sep);
 // "AB" -> "41 42".
-std::string str_to_hex1(std::string_view s);
+std::string str_to_hex(std::string_view s);
 // "41 4 20" -> "A\x04 ". False at the first item that is not one or two hex digits, with
 // out holding the bytes converted before it.
-bool hex_to_str1(std::string_view text, std::string& out);
+bool hex_to_str(std::string_view text, std::string& out);
 // Appends the decimal position of every non-overlapping occurrence of sub in s.
-void all_pos1(LineList& list, std::string_view s, std::string_view sub);
+void all_pos(LineList& list, std::string_view s, std::string_view sub);
 // Base64 with "=" padding on one line; decoding skips bytes outside the alphabet.
-std::string base64_encode1(std::string_view s);
-std::string base64_decode1(std::string_view text);
+std::string to_base64(std::string_view s);
+std::string from_base64(std::string_view text);
 // The text after the first start and before the next end, found case-insensitively and cut
 // from s. An empty start stands at position 1; an empty or absent end means "to the end";
 // an absent start gives "".
-std::string str_between1(std::string_view s, std::string_view start, std::string_view end);
+std::string str_between(std::string_view s, std::string_view start, std::string_view end);
 // Pieces of n bytes (the last shorter); a piece is shorter rather than end in the middle of
 // a character of `page`. n < 1, or n below the next character's length, yields that one
 // character as a piece.
-void split_by_len1(std::string_view s, LineList& list, int n, const CodePage& page = code_page());
+void split_by_len(std::string_view s, LineList& list, int n, const CodePage& page = code_page());
 // Every line of src cut into pieces of at most n units: bytes, or with `wide` characters
 // of the code page (a double-byte character counts once and is never split). Empty lines
 // give no piece. src and dst may be the same list. n < 1 counts as 1.
-void split_lines_by_len1(const LineList& src, LineList& dst, int n, bool wide,
-                         const CodePage& page = code_page());
+void split_lines_by_len(const LineList& src, LineList& dst, int n, bool wide,
+                        const CodePage& page = code_page());
 
-// ---- Class-level functions of str1 -----------------------------------------------------
+// ---- Class-level functions of text_parts -----------------------------------------------------
 
-namespace str1 {
+namespace text_parts {
 
 // Position of the last occurrence of sub in s, overlapping occurrences included.
-int last_pos1(std::string_view sub, std::string_view s);
+int last_pos(std::string_view sub, std::string_view s);
 // CR -> TAB, then LF -> TAB; the inverse maps TAB TAB, then TAB, to CR LF.
-std::string crlf_to_tab1(std::string_view s);
-std::string tab_to_crlf1(std::string_view s);
-// The pieces of split_str1, each followed by CR LF.
-std::string split_to_text1(std::string_view s, std::string_view delim);
-std::string between1(std::string_view s, std::string_view start, std::string_view end);
+std::string crlf_to_tab(std::string_view s);
+std::string tab_to_crlf(std::string_view s);
+// The pieces of split_str, each followed by CR LF.
+std::string split_to_text(std::string_view s, std::string_view delim);
+std::string text_between(std::string_view s, std::string_view start, std::string_view end);
 // Binary search in a list sorted by key, the key of an item being its text before the
 // first sep. Keys compare with compare_text. index receives the match or the insertion
 // point. With accept_duplicates the search goes on to the first of equal keys.
-bool find_key1(const LineList& list, std::string_view key, std::string_view sep, int& index,
-               bool accept_duplicates = false);
+bool find_sorted_key(const LineList& list, std::string_view key, std::string_view sep, int& index,
+                     bool accept_duplicates = false);
 // Appends to list the pieces outside ("0=" + text) and inside ("1=" + text) start ... end
 // pairs; an unmatched start stays part of the last outside piece. Markers are found only
 // as whole characters of `page`.
-void split_marked1(std::string_view s, LineList& list, std::string_view start, std::string_view end,
-                   const CodePage& page = code_page());
+void split_marked(std::string_view s, LineList& list, std::string_view start, std::string_view end,
+                  const CodePage& page = code_page());
 
-}  // namespace str1
+}  // namespace text_parts
 
 }  // namespace lq

@@ -63,7 +63,7 @@ void CharCodeDisplay::code1_changed(const QString& text) {
   if (text.isEmpty()) return;  // Edit_code2 keeps its text
   const std::string bytes = setting_ ? byte_ : to_gbk(text);
   if (bytes.empty()) return;
-  code2_->setText(byte_text(char_code_text1(static_cast<unsigned char>(bytes[0]))));
+  code2_->setText(byte_text(char_code_text(static_cast<unsigned char>(bytes[0]))));
 }
 
 }  // namespace lq::gui

@@ -36,10 +36,10 @@ QMenu* make_convert_menu(QMenu* file, DocumentTabs* tabs) {
     a->setCheckable(true);
     group->addAction(a);
     menu->addAction(a);
-    QObject::connect(a, &QAction::triggered, tabs, [tabs, page] { tabs->convert_active1(*page); });
+    QObject::connect(a, &QAction::triggered, tabs, [tabs, page] { tabs->convert_active(*page); });
   }
   QObject::connect(menu, &QMenu::aboutToShow, menu, [tabs, targets] {
-    const tqozedit1* ed = tabs->active_editor();
+    const EditorView* ed = tabs->active_editor();
     for (auto [a, page] : targets) a->setChecked(ed && &ed->model().page() == page);
   });
   QObject::connect(file, &QMenu::aboutToShow, menu,
@@ -58,7 +58,7 @@ void add_document_file_items(QMenu* file, QAction* before_quit, DocumentTabs* ta
   QAction* close = make_item(file, "N_close1", "关闭当前文件\tCtrl+F4");
   QObject::connect(close, &QAction::triggered, tabs, &DocumentTabs::close_active);
   QAction* window = make_item(file, "N_newwin1", "新建空白窗口");
-  QObject::connect(window, &QAction::triggered, [] { start_blank_window1(); });
+  QObject::connect(window, &QAction::triggered, [] { start_blank_window(); });
   QAction* convert = make_convert_menu(file, tabs)->menuAction();
   QAction* sep = new QAction(file);
   sep->setSeparator(true);
@@ -69,10 +69,10 @@ void add_document_view_items(QMenu* view, DocumentTabs* tabs) {
   view->addSeparator();
   QAction* next = view->addAction(QString::fromUtf8("下一页        CTRL+TAB"));
   next->setObjectName("N_nextpage1");
-  QObject::connect(next, &QAction::triggered, tabs, &DocumentTabs::next_page1);
+  QObject::connect(next, &QAction::triggered, tabs, &DocumentTabs::next_page);
   QAction* prev = view->addAction(QString::fromUtf8("上一页        CTRL+SHILT+TAB"));
   prev->setObjectName("N_prevpage1");
-  QObject::connect(prev, &QAction::triggered, tabs, &DocumentTabs::prev_page1);
+  QObject::connect(prev, &QAction::triggered, tabs, &DocumentTabs::prev_page);
 }
 
 QWidget* add_save_button(QWidget* tool_bar, QWidget* before, DocumentTabs* tabs) {
@@ -87,7 +87,7 @@ QWidget* add_save_button(QWidget* tool_bar, QWidget* before, DocumentTabs* tabs)
   save->setMenu(menu);
   save->setPopupMode(QToolButton::MenuButtonPopup);
   QObject::connect(save, &QToolButton::clicked, tabs,
-                   [tabs] { tabs->save_page1(tabs->active_page1()); });
+                   [tabs] { tabs->save_page(tabs->active_page()); });
   if (auto* row = qobject_cast<QBoxLayout*>(tool_bar->layout())) {
     const int at = before ? row->indexOf(before) : -1;
     if (at >= 0) {

@@ -86,39 +86,39 @@ DocumentTabs::DocumentTabs(QWidget* parent) : QWidget(parent) {
 
   auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
   next->setContext(Qt::WindowShortcut);
-  connect(next, &QShortcut::activated, this, &DocumentTabs::next_page1);
+  connect(next, &QShortcut::activated, this, &DocumentTabs::next_page);
   auto* prev = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
   prev->setContext(Qt::WindowShortcut);
-  connect(prev, &QShortcut::activated, this, &DocumentTabs::prev_page1);
+  connect(prev, &QShortcut::activated, this, &DocumentTabs::prev_page);
   auto* prev2 = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
   prev2->setContext(Qt::WindowShortcut);
-  connect(prev2, &QShortcut::activated, this, &DocumentTabs::prev_page1);
+  connect(prev2, &QShortcut::activated, this, &DocumentTabs::prev_page);
 
   save_dialog_ = [](QWidget* owner) { return path_from_q(QFileDialog::getSaveFileName(owner)); };
 }
 
-TFilePage1* DocumentTabs::active_page1() const {
-  if (page_control_->pages1().empty()) return nullptr;
-  return qobject_cast<TFilePage1*>(page_control_->ActivePage());
+FilePage* DocumentTabs::active_page() const {
+  if (page_control_->all_pages().empty()) return nullptr;
+  return qobject_cast<FilePage*>(page_control_->ActivePage());
 }
 
-tqozedit1* DocumentTabs::active_editor() const {
-  TFilePage1* page = active_page1();
-  return page ? page->page_editor1 : nullptr;
+EditorView* DocumentTabs::active_editor() const {
+  FilePage* page = active_page();
+  return page ? page->page_editor : nullptr;
 }
 
-TFilePage1* DocumentTabs::new_page1() {
-  auto* page = new TFilePage1(page_control_);
-  tqozedit1* ed = page->page_editor1;
+FilePage* DocumentTabs::new_page() {
+  auto* page = new FilePage(page_control_);
+  EditorView* ed = page->page_editor;
   ed->setFont(editor_font_);
   ed->set_alternation_paint(alternation_);
   ed->set_alternation_paint_color(alternation_color_);
   ed->model().set_undo_limits(undo_limits_);
   if (editor_menu_) ed->set_context_menu(editor_menu_);
-  connect(ed, qOverload<>(&tqozedit1::OnChange), this, [this, page] { mark_modified(page); });
-  connect(ed, &tqozedit1::OnClick, this, &DocumentTabs::reload_check1);
-  connect(ed, &tqozedit1::OnKeyDown, this, &DocumentTabs::editorKeyDown);
-  connect(ed, &tqozedit1::formatChanged, this, [this, ed] {
+  connect(ed, qOverload<>(&EditorView::OnChange), this, [this, page] { mark_modified(page); });
+  connect(ed, &EditorView::OnClick, this, &DocumentTabs::reload_check);
+  connect(ed, &EditorView::OnKeyDown, this, &DocumentTabs::editorKeyDown);
+  connect(ed, &EditorView::formatChanged, this, [this, ed] {
     if (ed == active_editor()) emit formatChanged();
   });
   page_control_->SetActivePage(page);
@@ -126,186 +126,186 @@ TFilePage1* DocumentTabs::new_page1() {
 }
 
 void DocumentTabs::new_document() {
-  TFilePage1* page = new_page1();
-  page->untitled_name1 = code_page().from_utf8(kUntitled);
+  FilePage* page = new_page();
+  page->untitled_name = code_page().from_utf8(kUntitled);
   page->set_caption(QString::fromUtf8(kUntitled));
-  page->page_editor1->setFocus();
+  page->page_editor->setFocus();
 }
 
-TFilePage1* DocumentTabs::find_page1(const std::string& path) const {
+FilePage* DocumentTabs::find_page(const std::string& path) const {
   const std::string want = lower_ascii(path);
   for (QObject* o : page_control_->children()) {
-    auto* page = qobject_cast<TFilePage1*>(o);
-    if (page && !page->closing1() && lower_ascii(page->file_path1) == want) return page;
+    auto* page = qobject_cast<FilePage*>(o);
+    if (page && !page->is_closing() && lower_ascii(page->file_path) == want) return page;
   }
   return nullptr;
 }
 
-bool DocumentTabs::open_in_tab1(const std::string& path) {
+bool DocumentTabs::open_in_tab(const std::string& path) {
   current_file_ = path;
   const QString failed = from_utf8(msg::kCannotOpen.default_utf8);
   try {
-    if (TFilePage1* page = find_page1(path)) {
+    if (FilePage* page = find_page(path)) {
       page_control_->SetActivePage(page);
     } else if (is_file(path)) {
-      TFilePage1* page = new_page1();
-      if (!page->page_editor1->load_file1(path)) {
-        msg_box1(failed, false, this, kInfoCaption);
+      FilePage* page = new_page();
+      if (!page->page_editor->load_file(path)) {
+        msg_box(failed, false, this, kInfoCaption);
         return false;
       }
-      page->file_stamp_saved1 = page->file_stamp_seen1 = file_stamp(path);
-      page->file_path1 = path;
-      show_state1(page);
+      page->file_stamp_saved = page->file_stamp_seen = file_stamp(path);
+      page->file_path = path;
+      show_state(page);
     }
     head_->update();
     return true;
   } catch (...) {
-    msg_box1(failed, false, this, kInfoCaption);
+    msg_box(failed, false, this, kInfoCaption);
     return false;
   }
 }
 
-bool DocumentTabs::save_page1(TFilePage1* page) {
+bool DocumentTabs::save_page(FilePage* page) {
   if (!page) return false;
-  std::string path = page->file_path1;
+  std::string path = page->file_path;
   try {
     if (!is_file(path)) {
       const std::string chosen = save_dialog_ ? save_dialog_(this) : std::string();
       if (chosen.empty()) return false;
-      page->file_path1 = path = chosen;
-    } else if (page->file_stamp_saved1 && file_stamp(path) != page->file_stamp_saved1) {
+      page->file_path = path = chosen;
+    } else if (page->file_stamp_saved && file_stamp(path) != page->file_stamp_saved) {
       // Another program or a batch run wrote the file after this text was read.
       const QString ask = QString::fromUtf8(
                               "文件 \"%1\" 在此标签页打开或保存之后已在磁盘上被改动.\n"
                               "用此标签页的内容覆盖它吗? 磁盘上的那些改动将会丢失.")
                               .arg(path_to_q(path));
-      if (!msg_box1(ask, true, window(), kInfoCaption)) return false;
+      if (!msg_box(ask, true, window(), kInfoCaption)) return false;
     }
-    page->page_editor1->model().save_file1(path);
+    page->page_editor->model().save_file(path);
   } catch (const std::exception& e) {
-    msg_box1(QString::fromUtf8("未能保存文件.\n%1").arg(system_text(e.what())), false, this,
-             kInfoCaption);
+    msg_box(QString::fromUtf8("未能保存文件.\n%1").arg(system_text(e.what())), false, this,
+            kInfoCaption);
     return false;
   } catch (...) {
-    msg_box1(QString::fromUtf8("未能保存文件 \"%1\".").arg(path_to_q(path)), false, this,
-             kInfoCaption);
+    msg_box(QString::fromUtf8("未能保存文件 \"%1\".").arg(path_to_q(path)), false, this,
+            kInfoCaption);
     return false;
   }
   current_file_ = path;
-  page->file_stamp_saved1 = page->file_stamp_seen1 = file_stamp(path);
-  page->modified1 = page->changed_on_disk1 = false;
-  show_state1(page);
+  page->file_stamp_saved = page->file_stamp_seen = file_stamp(path);
+  page->modified = page->changed_on_disk = false;
+  show_state(page);
   return true;
 }
 
-bool DocumentTabs::reload_page1(TFilePage1* page) {
+bool DocumentTabs::reload_page(FilePage* page) {
   if (!page) return false;
-  tqozedit1* ed = page->page_editor1;
+  EditorView* ed = page->page_editor;
   EditorModel& m = ed->model();
   // Loading puts the view at the top; the user keeps reading where they were.
-  const int top = m.top_line1(), h = m.h_offset1();
-  if (!is_file(page->file_path1)) return false;
-  m.record_undo1();
-  if (!ed->load_file1(page->file_path1)) return false;
-  m.set_top_line1(std::min(top, std::max(0, m.row_count() - 1)));
-  m.set_h_offset1(h);
-  ed->update_scrollbars1();
+  const int top = m.top_line(), h = m.h_offset();
+  if (!is_file(page->file_path)) return false;
+  m.record_undo();
+  if (!ed->load_file(page->file_path)) return false;
+  m.set_top_line(std::min(top, std::max(0, m.row_count() - 1)));
+  m.set_h_offset(h);
+  ed->refresh_scrollbars();
   ed->update_text();
-  page->file_stamp_saved1 = page->file_stamp_seen1 = file_stamp(page->file_path1);
-  page->modified1 = page->changed_on_disk1 = false;
-  show_state1(page);
+  page->file_stamp_saved = page->file_stamp_seen = file_stamp(page->file_path);
+  page->modified = page->changed_on_disk = false;
+  show_state(page);
   return true;
 }
 
-void DocumentTabs::show_state1(TFilePage1* page) {
+void DocumentTabs::show_state(FilePage* page) {
   if (!page) return;
-  const QString trimmed = from_gbk(page->file_path1).trimmed();
-  const std::string& base = trimmed.isEmpty() ? page->untitled_name1 : page->file_path1;
+  const QString trimmed = from_gbk(page->file_path).trimmed();
+  const std::string& base = trimmed.isEmpty() ? page->untitled_name : page->file_path;
   QString name =
       trimmed.isEmpty() ? from_gbk(file_name_part(base)) : path_to_q(file_name_part(base));
   QString hint;
-  if (page->modified1) name += QLatin1Char('*');
-  if (page->changed_on_disk1) {
+  if (page->modified) name += QLatin1Char('*');
+  if (page->changed_on_disk) {
     name += QLatin1Char('!');
     hint = QString::fromUtf8(
                "%1\n磁盘上的文件已被改动; 此标签页保留着它自己的内容, "
                "保存时会先询问是否覆盖.")
-               .arg(path_to_q(page->file_path1));
+               .arg(path_to_q(page->file_path));
   }
   page->set_caption(name);
   page->set_hint(hint);
   head_->update();
 }
 
-std::vector<TFilePage1*> DocumentTabs::pages() const {
-  std::vector<TFilePage1*> out;
+std::vector<FilePage*> DocumentTabs::pages() const {
+  std::vector<FilePage*> out;
   for (QObject* o : page_control_->children())
-    if (auto* page = qobject_cast<TFilePage1*>(o); page && !page->closing1()) out.push_back(page);
+    if (auto* page = qobject_cast<FilePage*>(o); page && !page->is_closing()) out.push_back(page);
   return out;
 }
 
 void DocumentTabs::save_all() {
   for (QObject* o : page_control_->children())
-    if (auto* page = qobject_cast<TFilePage1*>(o)) save_page1(page);
+    if (auto* page = qobject_cast<FilePage*>(o)) save_page(page);
 }
 
 void DocumentTabs::close_active() {
-  page_control_->close_page1(page_control_->ActivePage());
+  page_control_->close_page(page_control_->ActivePage());
   head_->update();
 }
 
 void DocumentTabs::step_page(int delta) {
-  const auto& pages = page_control_->refresh_pages1();
+  const auto& pages = page_control_->refresh_pages();
   if (pages.empty()) return;
   const auto it = std::find(pages.begin(), pages.end(), page_control_->ActivePage());
   const int n = static_cast<int>(pages.size());
   int i = it == pages.end() ? (delta > 0 ? -1 : 0) : static_cast<int>(it - pages.begin());
   i = ((i + delta) % n + n) % n;
   page_control_->SetActivePage(pages[static_cast<size_t>(i)]);
-  if (auto* page = qobject_cast<TFilePage1*>(pages[static_cast<size_t>(i)]))
-    page->page_editor1->setFocus();
+  if (auto* page = qobject_cast<FilePage*>(pages[static_cast<size_t>(i)]))
+    page->page_editor->setFocus();
 }
 
-void DocumentTabs::next_page1() {
+void DocumentTabs::next_page() {
   step_page(1);
 }
 
-void DocumentTabs::prev_page1() {
+void DocumentTabs::prev_page() {
   step_page(-1);
 }
 
-void DocumentTabs::memo1Change() {
-  mark_modified(active_page1());
+void DocumentTabs::editor_changed() {
+  mark_modified(active_page());
 }
 
-void DocumentTabs::mark_modified(TFilePage1* page) {
+void DocumentTabs::mark_modified(FilePage* page) {
   if (!page) return;
-  page->modified1 = true;
-  show_state1(page);
+  page->modified = true;
+  show_state(page);
 }
 
-void DocumentTabs::reload_check1() {
-  TFilePage1* page = active_page1();
+void DocumentTabs::reload_check() {
+  FilePage* page = active_page();
   if (!page) return;
-  current_file_ = page->file_path1;
+  current_file_ = page->file_path;
   if (current_file_.empty()) return;
   const std::optional<FileStamp> now = file_stamp(current_file_);
-  if (now == page->file_stamp_seen1) return;
+  if (now == page->file_stamp_seen) return;
   // Asked once per change of the file: what was seen is remembered whatever the answer.
-  page->file_stamp_seen1 = now;
-  if (msg_box1(from_utf8(msg::kReloadChanged.default_utf8), true, window(), kInfoCaption)) {
-    reload_page1(page);
+  page->file_stamp_seen = now;
+  if (msg_box(from_utf8(msg::kReloadChanged.default_utf8), true, window(), kInfoCaption)) {
+    reload_page(page);
   } else {
-    page->changed_on_disk1 = true;
-    show_state1(page);
+    page->changed_on_disk = true;
+    show_state(page);
   }
 }
 
-void DocumentTabs::convert_active1(const CodePage& target) {
-  tqozedit1* ed = active_editor();
+void DocumentTabs::convert_active(const CodePage& target) {
+  EditorView* ed = active_editor();
   if (!ed) return;
-  const PageConversion found = ed->model().convert_page1(target);
-  ed->update_scrollbars1();
+  const PageConversion found = ed->model().convert_page(target);
+  ed->refresh_scrollbars();
   ed->update_text();
   if (found.ok()) return;
   // A long list would not fit the box: the first ones name the trouble well enough.
@@ -329,27 +329,27 @@ void DocumentTabs::convert_active1(const CodePage& target) {
                .arg(to, list(found.missing,
                              [](const std::string& c) { return QString::fromStdString(c); }));
   }
-  msg_box1(text, false, window(), kInfoCaption);
+  msg_box(text, false, window(), kInfoCaption);
 }
 
 void DocumentTabs::set_editor_menu(QMenu* menu) {
   editor_menu_ = menu;
   for (QObject* o : page_control_->children())
-    if (auto* page = qobject_cast<TFilePage1*>(o)) page->page_editor1->set_context_menu(menu);
+    if (auto* page = qobject_cast<FilePage*>(o)) page->page_editor->set_context_menu(menu);
 }
 
 void DocumentTabs::set_undo_limits(const UndoLimits& limits) {
   undo_limits_ = limits;
-  for (TFilePage1* page : pages()) page->page_editor1->model().set_undo_limits(limits);
+  for (FilePage* page : pages()) page->page_editor->model().set_undo_limits(limits);
 }
 
 void DocumentTabs::set_alternation(bool on, const QColor& color) {
   alternation_ = on;
   alternation_color_ = color;
   for (QObject* o : page_control_->children()) {
-    if (auto* page = qobject_cast<TFilePage1*>(o)) {
-      page->page_editor1->set_alternation_paint(on);
-      page->page_editor1->set_alternation_paint_color(color);
+    if (auto* page = qobject_cast<FilePage*>(o)) {
+      page->page_editor->set_alternation_paint(on);
+      page->page_editor->set_alternation_paint_color(color);
     }
   }
 }

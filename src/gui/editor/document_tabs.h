@@ -25,10 +25,10 @@ class CodePage;
 
 namespace lq::gui {
 
-class TFilePage1;
+class FilePage;
 class TTabControlEx;
 class TTabControlExHead;
-class tqozedit1;
+class EditorView;
 
 class DocumentTabs : public QWidget {
   Q_OBJECT
@@ -38,35 +38,35 @@ class DocumentTabs : public QWidget {
 
   TTabControlEx* PageControl1() const { return page_control_; }
   TTabControlExHead* TabHeader() const { return head_; }
-  const std::string& current_file1() const { return current_file_; }
+  const std::string& current_file() const { return current_file_; }
 
-  TFilePage1* active_page1() const;
-  tqozedit1* active_editor() const;
-  TFilePage1* new_page1();
+  FilePage* active_page() const;
+  EditorView* active_editor() const;
+  FilePage* new_page();
   void new_document();
-  TFilePage1* find_page1(const std::string& path) const;
-  bool open_in_tab1(const std::string& path);
+  FilePage* find_page(const std::string& path) const;
+  bool open_in_tab(const std::string& path);
   // Answers whether the page's text is now in its file. Saving over a file that changed on
   // disk since the text was loaded or saved asks first; a failure names the file and the
   // system's reason.
-  bool save_page1(TFilePage1* page);
+  bool save_page(FilePage* page);
   void save_all();
   // Reads the page's file again, keeping the caret, the selection and the scroll position;
   // the text it replaces is an undo step. Answers false (the text unchanged) on failure.
-  bool reload_page1(TFilePage1* page);
+  bool reload_page(FilePage* page);
   // The caption and hint from the page's state: "*" for unsaved edits, "!" when the file
   // on disk changed underneath them.
-  void show_state1(TFilePage1* page);
+  void show_state(FilePage* page);
   void close_active();
-  void next_page1();
-  void prev_page1();
-  void memo1Change();
-  void reload_check1();
+  void next_page();
+  void prev_page();
+  void editor_changed();
+  void reload_check();
   // Every page, in child order.
-  std::vector<TFilePage1*> pages() const;
+  std::vector<FilePage*> pages() const;
   // Re-encodes the active document into target; a message box names what target cannot
   // hold (or what is no character in the document), and the document then stays as it was.
-  void convert_active1(const CodePage& target);
+  void convert_active(const CodePage& target);
 
   // Appearance taken from the settings: the editor font for new pages, the bands for all.
   void set_editor_font(const QFont& f) { editor_font_ = f; }
@@ -89,7 +89,7 @@ class DocumentTabs : public QWidget {
 
  private:
   void step_page(int delta);
-  void mark_modified(TFilePage1* page);
+  void mark_modified(FilePage* page);
 
   TTabControlExHead* head_ = nullptr;
   TTabControlEx* page_control_ = nullptr;

@@ -62,15 +62,15 @@ QString date_text(const QDateTime& now) {
 
 EditCommands::EditCommands(QWidget* window, DocumentTabs* tabs, MessageCatalogue& catalogue)
     : window_(window), tabs_(tabs), catalogue_(catalogue) {
-  c_mark1_ = make_c_mark1();
+  c_mark1_ = make_c_mark();
   popup_ = build_popup();
   tabs_->set_editor_menu(popup_);
   code_display_ = new CharCodeDisplay(window);
-  connect(tabs_, &DocumentTabs::editorKeyDown, this, &EditCommands::show_char_code1);
+  connect(tabs_, &DocumentTabs::editorKeyDown, this, &EditCommands::show_char_code);
   format_display_ = new QLabel(window);
   format_display_->setObjectName("Label_format1");
   format_display_->setAccessibleName(QString::fromUtf8("编码和行尾"));
-  connect(tabs_, &DocumentTabs::formatChanged, this, &EditCommands::show_format1);
+  connect(tabs_, &DocumentTabs::formatChanged, this, &EditCommands::show_format);
   qApp->installEventFilter(this);
 }
 
@@ -78,12 +78,12 @@ EditCommands::~EditCommands() {
   qApp->removeEventFilter(this);
 }
 
-tqozedit1* EditCommands::editor() const {
+EditorView* EditCommands::editor() const {
   return tabs_->active_editor();
 }
 
-void EditCommands::on_editor(const std::function<void(tqozedit1&)>& f) {
-  if (tqozedit1* ed = editor()) {
+void EditCommands::on_editor(const std::function<void(EditorView&)>& f) {
+  if (EditorView* ed = editor()) {
     f(*ed);
     ed->update_text();
   }
@@ -95,62 +95,62 @@ QMenu* EditCommands::build_popup() {
   auto model_item = [&](QMenu* m, const char* name, const char* caption,
                         void (EditorModel::*op)()) {
     connect(add_item(m, name, caption), &QAction::triggered, this,
-            [this, op] { on_editor([op](tqozedit1& ed) { (ed.model().*op)(); }); });
+            [this, op] { on_editor([op](EditorView& ed) { (ed.model().*op)(); }); });
   };
-  model_item(menu, "N_p_copy1", "复制", &EditorModel::copy_selection1);
-  model_item(menu, "N_p_paste1", "粘贴", &EditorModel::paste_over1);
+  model_item(menu, "N_p_copy1", "复制", &EditorModel::copy_selection);
+  model_item(menu, "N_p_paste1", "粘贴", &EditorModel::paste_over);
   connect(add_item(menu, "N_p_delete1", "删除"), &QAction::triggered, this, [this] {
-    on_editor([](tqozedit1& ed) {
-      ed.model().record_undo1();
-      ed.model().delete_selection1();
+    on_editor([](EditorView& ed) {
+      ed.model().record_undo();
+      ed.model().delete_selection();
     });
   });
   menu->addSeparator();
-  model_item(menu, "N_p_undo1", "撤消", &EditorModel::undo_step1);
-  model_item(menu, "N_p_redo1", "重做", &EditorModel::redo_step1);
+  model_item(menu, "N_p_undo1", "撤消", &EditorModel::undo_step);
+  model_item(menu, "N_p_redo1", "重做", &EditorModel::redo_step);
   menu->addSeparator();
-  model_item(menu, "N_p_all1", "全选    Ctrl+A", &EditorModel::select_all1);
+  model_item(menu, "N_p_all1", "全选    Ctrl+A", &EditorModel::select_all);
   menu->addSeparator();
 
   QMenu* web = menu->addMenu(QString::fromUtf8("粘贴 - 网页兼容"));
   web->setObjectName("N_p_web1");
   connect(add_item(web, "N_copy_web1", "复制为网页"), &QAction::triggered, this,
-          &EditCommands::copy_as_web1);
+          &EditCommands::copy_as_web);
   connect(add_item(web, "N_copy_code1", "复制为代码"), &QAction::triggered, this,
-          &EditCommands::copy_as_code1);
+          &EditCommands::copy_as_code);
   QMenu* func = menu->addMenu(QString::fromUtf8("粘贴 - 功能性"));
   func->setObjectName("N_p_func1");
   connect(add_item(func, "N_date1", "当前日期"), &QAction::triggered, this,
-          &EditCommands::insert_date1);
+          &EditCommands::insert_date);
   QMenu* uni = menu->addMenu(QString::fromUtf8("粘贴 - win8/unicode 兼容"));
   uni->setObjectName("N_p_unicode1");
   connect(add_item(uni, "N_copy_unicode", "复制为 unicode 格式"), &QAction::triggered, this,
-          &EditCommands::copy_unicode1);
+          &EditCommands::copy_unicode);
   connect(add_item(uni, "N_paste_unicode", "从 unicode 格式粘贴"), &QAction::triggered, this,
-          &EditCommands::paste_unicode1);
+          &EditCommands::paste_unicode);
   return menu;
 }
 
 void EditCommands::fill_edit_menu(QMenu* menu) {
   QAction* save = add_item(menu, "N_save1", "保存", 12000002);
   save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  connect(save, &QAction::triggered, this, [this] { tabs_->save_page1(tabs_->active_page1()); });
+  connect(save, &QAction::triggered, this, [this] { tabs_->save_page(tabs_->active_page()); });
   // The key names in these captions are text only: the editor handles the keys itself.
   connect(add_item(menu, "N_copy1", "复制 [Ctrl+C]", 12000003), &QAction::triggered, this,
-          [this] { on_editor([](tqozedit1& ed) { ed.model().copy_selection1(); }); });
+          [this] { on_editor([](EditorView& ed) { ed.model().copy_selection(); }); });
   connect(add_item(menu, "N_paste1", "粘贴 [Ctrl+V]", 12000004), &QAction::triggered, this,
-          [this] { on_editor([](tqozedit1& ed) { ed.model().paste_clipboard1(); }); });
+          [this] { on_editor([](EditorView& ed) { ed.model().paste_clipboard(); }); });
   connect(add_item(menu, "N_cut1", "剪切 [Ctrl+X]", 12000005), &QAction::triggered, this, [this] {
-    on_editor([](tqozedit1& ed) {
-      ed.model().copy_selection1();
-      ed.model().delete_selection1();
+    on_editor([](EditorView& ed) {
+      ed.model().copy_selection();
+      ed.model().delete_selection();
     });
   });
   connect(add_item(menu, "N_delete1", "删除", 12000006), &QAction::triggered, this,
-          [this] { on_editor([](tqozedit1& ed) { ed.model().delete_selection1(); }); });
+          [this] { on_editor([](EditorView& ed) { ed.model().delete_selection(); }); });
   menu->addSeparator();
   connect(add_item(menu, "N_wrap1", "自动折行[切换]", 12000007), &QAction::triggered, this, [this] {
-    on_editor([](tqozedit1& ed) { ed.model().set_wrap1(!ed.model().auto_line1()); });
+    on_editor([](EditorView& ed) { ed.model().set_wrap(!ed.model().auto_line()); });
   });
 }
 
@@ -162,14 +162,14 @@ void EditCommands::fill_action_menu(QMenu* menu) {
 
 void EditCommands::fill_bookmark_menu(QMenu* menu) {
   connect(add_item(menu, "N_addmark1", "加入书签", 17000002), &QAction::triggered, this,
-          &EditCommands::add_bookmark1);
+          &EditCommands::add_bookmark);
   add_item(menu, "N_addmark2", "加入书签[含行号]", 17000003);
   menu->addSeparator();
   marks_menu_ = menu->addMenu(QString::fromUtf8("书签..."));
   marks_menu_->setObjectName("N_marks1");
   menu->addSeparator();
   add_item(menu, "N_markman1", "管理", 17000005);
-  connect(menu, &QMenu::aboutToShow, this, &EditCommands::rebuild_bookmarks1);
+  connect(menu, &QMenu::aboutToShow, this, &EditCommands::rebuild_bookmarks);
 }
 
 void EditCommands::fill_tool_menu(QMenu* menu) {
@@ -179,49 +179,49 @@ void EditCommands::fill_tool_menu(QMenu* menu) {
 
 // ---- Copies and insertions ----
 
-void EditCommands::copy_as_web1() {
-  on_editor([](tqozedit1& ed) {
+void EditCommands::copy_as_web() {
+  on_editor([](EditorView& ed) {
     const CodePage& page = ed.model().page();
     try {
-      SystemEditorClipboard().set_text(web_text1(ed.model().selected_text1(), page), page);
+      SystemEditorClipboard().set_text(as_web_text(ed.model().selected_text(), page), page);
     } catch (...) {
     }
   });
 }
 
-void EditCommands::copy_as_code1() {
-  on_editor([](tqozedit1& ed) {
+void EditCommands::copy_as_code() {
+  on_editor([](EditorView& ed) {
     const CodePage& page = ed.model().page();
     try {
-      SystemEditorClipboard().set_text(code_text1(ed.model().selected_text1(), page), page);
+      SystemEditorClipboard().set_text(code_text(ed.model().selected_text(), page), page);
     } catch (...) {
     }
   });
 }
 
-void EditCommands::insert_date1() {
-  on_editor([](tqozedit1& ed) {
+void EditCommands::insert_date() {
+  on_editor([](EditorView& ed) {
     const QString date = date_text(QDateTime::currentDateTime());
-    ed.model().insert_text1(ed.model().page().from_utf8(date.toStdString()));
+    ed.model().insert_text(ed.model().page().from_utf8(date.toStdString()));
   });
 }
 
-void EditCommands::copy_unicode1() {
-  on_editor([](tqozedit1& ed) {
-    const std::string text = ed.model().selected_text1();
+void EditCommands::copy_unicode() {
+  on_editor([](EditorView& ed) {
+    const std::string text = ed.model().selected_text();
     const CodePage& page = ed.model().page();
     try {
       SystemEditorClipboard().set_text(text, page);
-      set_unicode_text1(page.to_utf16(text));
+      set_unicode_text(page.to_utf16(text));
     } catch (...) {
     }
   });
 }
 
-void EditCommands::paste_unicode1() {
-  on_editor([](tqozedit1& ed) {
-    const std::string text = ed.model().page().from_utf16(get_unicode_text1());
-    if (!text.empty()) ed.model().insert_text1(text);
+void EditCommands::paste_unicode() {
+  on_editor([](EditorView& ed) {
+    const std::string text = ed.model().page().from_utf16(get_unicode_text());
+    if (!text.empty()) ed.model().insert_text(text);
   });
 }
 
@@ -232,7 +232,7 @@ void EditCommands::show_quick_find() {
     find_form_ = std::make_unique<TForm_find>(catalogue_, window_);
     connect(find_form_.get(), &TForm_find::findRequested, this, [this](const std::string& t) {
       find_text_ = t;
-      find_next1();
+      find_next();
     });
   }
   find_form_->show();
@@ -240,73 +240,74 @@ void EditCommands::show_quick_find() {
   find_form_->activateWindow();
 }
 
-void EditCommands::find_next1() {
-  tqozedit1* ed = editor();
+void EditCommands::find_next() {
+  EditorView* ed = editor();
   if (!ed || find_text_.empty()) return;
-  if (find_next_in1(ed->model(), find_text_)) {
-    ed->update_scrollbars1();
+  if (find_next_in(ed->model(), find_text_)) {
+    ed->refresh_scrollbars();
     ed->update_text();
     return;
   }
-  msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kNotFound)), false, window_, kInfoCaption);
+  msg_box(from_gbk(catalogue_text::get_text(catalogue_, msg::kNotFound)), false, window_,
+          kInfoCaption);
   window_->activateWindow();
 }
 
 // ---- Bookmarks ----
 
-void EditCommands::set_number_mark1(int digit) {
-  if (TFilePage1* page = tabs_->active_page1())
-    number_marks_.set1(digit, page->file_path1, page->page_editor1->model().top_line1());
+void EditCommands::set_number_mark(int digit) {
+  if (FilePage* page = tabs_->active_page())
+    number_marks_.set_mark(digit, page->file_path, page->page_editor->model().top_line());
 }
 
-void EditCommands::go_number_mark1(int digit) {
-  const auto mark = number_marks_.get1(digit);
-  if (!mark || !tabs_->open_in_tab1(mark->path)) return;
+void EditCommands::go_number_mark(int digit) {
+  const auto mark = number_marks_.mark_at(digit);
+  if (!mark || !tabs_->open_in_tab(mark->path)) return;
   // A file that has gone since leaves whatever tab is active alone.
-  TFilePage1* page = tabs_->active_page1();
-  if (!page || page != tabs_->find_page1(mark->path)) return;
-  page->page_editor1->model().set_top_line1(mark->top_line);
-  page->page_editor1->update_scrollbars1();
-  page->page_editor1->update_text();
+  FilePage* page = tabs_->active_page();
+  if (!page || page != tabs_->find_page(mark->path)) return;
+  page->page_editor->model().set_top_line(mark->top_line);
+  page->page_editor->refresh_scrollbars();
+  page->page_editor->update_text();
 }
 
-void EditCommands::add_bookmark1() {
+void EditCommands::add_bookmark() {
   try {
-    lq::add_bookmark1(c_mark1_, tabs_->current_file1());
+    lq::add_bookmark(c_mark1_, tabs_->current_file());
   } catch (const std::exception& e) {
-    msg_box1(QString::fromUtf8(e.what()), false, window_, kInfoCaption);
+    msg_box(QString::fromUtf8(e.what()), false, window_, kInfoCaption);
   }
 }
 
-void EditCommands::rebuild_bookmarks1() {
+void EditCommands::rebuild_bookmarks() {
   marks_menu_->clear();
   LineList paths;
   try {
-    paths = bookmark_list1(c_mark1_);
+    paths = bookmark_list(c_mark1_);
   } catch (...) {
     return;  // an unreadable list shows no entries
   }
   for (const std::string& path : paths) {
     QAction* a = marks_menu_->addAction(path_to_q(path));
-    connect(a, &QAction::triggered, this, [this, path] { open_bookmark1(path); });
+    connect(a, &QAction::triggered, this, [this, path] { open_bookmark(path); });
   }
 }
 
-void EditCommands::open_bookmark1(const std::string& path) {
+void EditCommands::open_bookmark(const std::string& path) {
   if (add_to_file_list_) add_to_file_list_(path);
-  tabs_->open_in_tab1(path);
+  tabs_->open_in_tab(path);
 }
 
 // ---- Character code, tools ----
 
-void EditCommands::show_char_code1() {
-  if (tqozedit1* ed = editor())
-    code_display_->show_byte(code_byte1(ed->model().current_line1(), ed->model().caret_abs_col1()));
+void EditCommands::show_char_code() {
+  if (EditorView* ed = editor())
+    code_display_->show_byte(code_byte(ed->model().current_line(), ed->model().caret_abs_col()));
 }
 
-void EditCommands::show_format1() {
-  const tqozedit1* ed = editor();
-  format_display_->setText(ed ? QString::fromStdString(ed->model().format_text1()) : QString());
+void EditCommands::show_format() {
+  const EditorView* ed = editor();
+  format_display_->setText(ed ? QString::fromStdString(ed->model().format_text()) : QString());
 }
 
 void EditCommands::show_java_form() {
@@ -321,17 +322,17 @@ bool EditCommands::eventFilter(QObject* watched, QEvent* event) {
   auto* e = static_cast<QKeyEvent*>(event);
   const Qt::KeyboardModifiers mods = e->modifiers();
   if (e->key() == Qt::Key_F3 && !(mods & (Qt::ControlModifier | Qt::AltModifier))) {
-    find_next1();
+    find_next();
     return true;
   }
-  if (!(mods & Qt::ControlModifier) || (mods & Qt::AltModifier) || !tabs_->active_page1())
+  if (!(mods & Qt::ControlModifier) || (mods & Qt::AltModifier) || !tabs_->active_page())
     return false;
   const int digit = digit_of(e);
   if (digit < 0) return false;
   if (mods & Qt::ShiftModifier)
-    set_number_mark1(digit);
+    set_number_mark(digit);
   else
-    go_number_mark1(digit);
+    go_number_mark(digit);
   return true;
 }
 

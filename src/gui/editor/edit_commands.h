@@ -30,7 +30,7 @@ class CharCodeDisplay;
 class DocumentTabs;
 class TForm_find;
 class Tex_form_java;
-class tqozedit1;
+class EditorView;
 
 class EditCommands : public QObject {
   Q_OBJECT
@@ -60,22 +60,22 @@ class EditCommands : public QObject {
   void set_add_to_file_list(AddFile add) { add_to_file_list_ = std::move(add); }
 
   // The commands.
-  void copy_as_web1();
-  void copy_as_code1();
-  void insert_date1();
-  void copy_unicode1();
-  void paste_unicode1();
+  void copy_as_web();
+  void copy_as_code();
+  void insert_date();
+  void copy_unicode();
+  void paste_unicode();
   void show_quick_find();
-  void find_next1();
-  const std::string& find_text1() const { return find_text_; }
-  void set_find_text1(const std::string& text) { find_text_ = text; }
-  void set_number_mark1(int digit);
-  void go_number_mark1(int digit);
-  void add_bookmark1();
-  void rebuild_bookmarks1();
-  void open_bookmark1(const std::string& path);
-  void show_char_code1();
-  void show_format1();
+  void find_next();
+  const std::string& find_text() const { return find_text_; }
+  void set_find_text(const std::string& text) { find_text_ = text; }
+  void set_number_mark(int digit);
+  void go_number_mark(int digit);
+  void add_bookmark();
+  void rebuild_bookmarks();
+  void open_bookmark(const std::string& path);
+  void show_char_code();
+  void show_format();
   void show_java_form();
 
   TForm_find* quick_find() const { return find_form_.get(); }
@@ -88,9 +88,9 @@ class EditCommands : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  tqozedit1* editor() const;
+  EditorView* editor() const;
   // Runs f on the active editor and repaints it; nothing without one.
-  void on_editor(const std::function<void(tqozedit1&)>& f);
+  void on_editor(const std::function<void(EditorView&)>& f);
   QMenu* build_popup();
 
   QWidget* window_;

@@ -20,11 +20,11 @@ bool before(EditPos a, EditPos b) {
 
 }  // namespace
 
-EditorAccessible::EditorAccessible(tqozedit1* editor)
+EditorAccessible::EditorAccessible(EditorView* editor)
     : QAccessibleWidget(editor, QAccessible::EditableText) {}
 
-tqozedit1* EditorAccessible::editor() const {
-  return static_cast<tqozedit1*>(widget());
+EditorView* EditorAccessible::editor() const {
+  return static_cast<EditorView*>(widget());
 }
 
 void* EditorAccessible::interface_cast(QAccessible::InterfaceType t) {
@@ -47,7 +47,7 @@ EditorAccessible::Document EditorAccessible::document() const {
   for (int i = 0; i < m.row_count(); ++i) {
     if (i > 0) doc.text += QLatin1Char('\n');
     doc.starts.push_back(static_cast<int>(doc.text.size()));
-    doc.text += decode(m.row_view1(i), m.page());
+    doc.text += decode(m.row_view(i), m.page());
   }
   if (doc.starts.empty()) doc.starts.push_back(0);
   return doc;
@@ -57,7 +57,7 @@ int EditorAccessible::offset_of(const Document& doc, EditPos p) const {
   const EditorModel& m = editor()->model();
   if (m.row_count() == 0) return 0;
   const int line = std::clamp(p.line, 0, m.row_count() - 1);
-  const std::string_view row = m.row_view1(line);
+  const std::string_view row = m.row_view(line);
   // The caret may stand beyond the end of its row.
   const size_t bytes = std::min(row.size(), static_cast<size_t>(std::max(0, p.col - 1)));
   return doc.starts[static_cast<size_t>(line)] +
@@ -70,7 +70,7 @@ EditPos EditorAccessible::pos_of(const Document& doc, int offset) const {
   offset = std::clamp(offset, 0, static_cast<int>(doc.text.size()));
   const auto it = std::upper_bound(doc.starts.begin(), doc.starts.end(), offset);
   const int line = static_cast<int>(it - doc.starts.begin()) - 1;
-  const std::string_view row = m.row_view1(line);
+  const std::string_view row = m.row_view(line);
   int left = offset - doc.starts[static_cast<size_t>(line)];
   size_t i = 0;
   while (i < row.size() && left > 0) {
@@ -83,7 +83,7 @@ EditPos EditorAccessible::pos_of(const Document& doc, int offset) const {
 
 std::pair<EditPos, EditPos> EditorAccessible::ordered_selection() const {
   const EditorModel& m = editor()->model();
-  EditPos a = m.sel_anchor1(), b = m.sel_end1();
+  EditPos a = m.sel_anchor(), b = m.sel_end();
   if (before(b, a)) std::swap(a, b);
   return {a, b};
 }
@@ -105,8 +105,8 @@ void EditorAccessible::setSelection(int selectionIndex, int startOffset, int end
   if (selectionIndex != 0) return;
   const Document doc = document();
   EditorModel& m = editor()->model();
-  m.set_sel_anchor1(pos_of(doc, startOffset));
-  m.set_sel_end1(pos_of(doc, endOffset));
+  m.set_sel_anchor(pos_of(doc, startOffset));
+  m.set_sel_end(pos_of(doc, endOffset));
   editor()->update_text();
 }
 
@@ -116,13 +116,13 @@ void EditorAccessible::addSelection(int startOffset, int endOffset) {
 
 void EditorAccessible::removeSelection(int selectionIndex) {
   if (selectionIndex != 0) return;
-  editor()->model().collapse_selection1();
+  editor()->model().collapse_selection();
   editor()->update_text();
 }
 
 int EditorAccessible::cursorPosition() const {
   const EditorModel& m = editor()->model();
-  return offset_of(document(), EditPos{m.caret_abs_col1(), m.current_index1()});
+  return offset_of(document(), EditPos{m.caret_abs_col(), m.current_index()});
 }
 
 void EditorAccessible::setCursorPosition(int) {
@@ -142,35 +142,35 @@ int EditorAccessible::characterCount() const {
 }
 
 QRect EditorAccessible::characterRect(int offset) const {
-  const tqozedit1* e = editor();
+  const EditorView* e = editor();
   const EditorModel& m = e->model();
   const Document doc = document();
   const EditPos p = pos_of(doc, offset);
-  const int row = p.line - m.top_line1();
-  if (row < 0 || row * e->line_height1() > e->client_rect().height()) return {};
-  const std::string_view bytes = m.row_count() ? m.row_view1(p.line) : std::string_view();
-  const size_t from = std::min(bytes.size(), static_cast<size_t>(m.h_offset1()));
+  const int row = p.line - m.top_line();
+  if (row < 0 || row * e->line_height() > e->client_rect().height()) return {};
+  const std::string_view bytes = m.row_count() ? m.row_view(p.line) : std::string_view();
+  const size_t from = std::min(bytes.size(), static_cast<size_t>(m.h_offset()));
   const size_t to = std::min(bytes.size(), static_cast<size_t>(p.col - 1));
   if (to < from) return {};
-  const int x = e->px_width1(bytes.substr(from, to - from));
+  const int x = e->px_width(bytes.substr(from, to - from));
   const size_t n = to < bytes.size() ? std::max<size_t>(1, m.page().char_len_at(bytes, to)) : 0;
-  const int w = n ? e->px_width1(bytes.substr(to, n)) : 1;
-  const QPoint top_left = e->client_rect().topLeft() + QPoint(x, row * e->line_height1());
-  return QRect(e->mapToGlobal(top_left), QSize(w, e->line_height1()));
+  const int w = n ? e->px_width(bytes.substr(to, n)) : 1;
+  const QPoint top_left = e->client_rect().topLeft() + QPoint(x, row * e->line_height());
+  return QRect(e->mapToGlobal(top_left), QSize(w, e->line_height()));
 }
 
 int EditorAccessible::offsetAtPoint(const QPoint& point) const {
-  const tqozedit1* e = editor();
+  const EditorView* e = editor();
   const EditorModel& m = e->model();
   const QPoint c = e->mapFromGlobal(point) - e->client_rect().topLeft();
   if (c.x() < 0 || c.y() < 0) return -1;
-  const int line = m.top_line1() + c.y() / std::max(1, e->line_height1());
+  const int line = m.top_line() + c.y() / std::max(1, e->line_height());
   if (line >= m.row_count()) return -1;
-  const std::string_view row = m.row_view1(line);
-  size_t i = std::min(row.size(), static_cast<size_t>(m.h_offset1()));
+  const std::string_view row = m.row_view(line);
+  size_t i = std::min(row.size(), static_cast<size_t>(m.h_offset()));
   for (int x = 0; i < row.size();) {
     const size_t n = std::max<size_t>(1, m.page().char_len_at(row, i));
-    x += e->px_width1(row.substr(i, n));
+    x += e->px_width(row.substr(i, n));
     if (x > c.x()) break;
     i += n;
   }

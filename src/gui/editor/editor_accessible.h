@@ -10,11 +10,11 @@
 
 namespace lq::gui {
 
-class tqozedit1;
+class EditorView;
 
 class EditorAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
-  explicit EditorAccessible(tqozedit1* editor);
+  explicit EditorAccessible(EditorView* editor);
 
   void* interface_cast(QAccessible::InterfaceType t) override;
   QAccessible::State state() const override;
@@ -43,7 +43,7 @@ class EditorAccessible : public QAccessibleWidget, public QAccessibleTextInterfa
     QString text;
     std::vector<int> starts;
   };
-  tqozedit1* editor() const;
+  EditorView* editor() const;
   Document document() const;
   int offset_of(const Document& doc, EditPos p) const;
   EditPos pos_of(const Document& doc, int offset) const;

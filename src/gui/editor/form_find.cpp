@@ -44,20 +44,20 @@ TForm_find::TForm_find(MessageCatalogue& catalogue, QWidget* parent)
   connect(ok_, &QPushButton::clicked, this, &TForm_find::ok_clicked);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   FormTexts texts(this);
-  lg1::apply_form1(texts, catalogue_);
+  catalogue_text::apply_form(texts, catalogue_);
 }
 
 TForm_find::~TForm_find() {
   try {
     const FormTexts texts(this);
-    lg1::save_form1(texts, &catalogue_, app_path1() + kLanguageFileName);
+    catalogue_text::save_form(texts, &catalogue_, app_path() + kLanguageFileName);
   } catch (...) {
     // A locked "language.txt" must not stop the program from closing.
   }
 }
 
 std::string TForm_find::history_path() {
-  return app_path1() + kFindHistoryFileName;
+  return app_path() + kFindHistoryFileName;
 }
 
 LineList TForm_find::history() const {
@@ -74,8 +74,7 @@ void TForm_find::showEvent(QShowEvent* e) {
   }
   const QString text = find1_->currentText();
   find1_->clear();
-  for (const std::string& item : load_find_history1(history_path()))
-    find1_->addItem(from_gbk(item));
+  for (const std::string& item : load_find_history(history_path())) find1_->addItem(from_gbk(item));
   find1_->setEditText(text);
   find1_->setFocus();
   find1_->lineEdit()->selectAll();
@@ -87,7 +86,7 @@ void TForm_find::ok_clicked() {
   emit findRequested(bytes);
   activateWindow();
   raise();
-  const LineList items = push_find_history1(history(), bytes);
+  const LineList items = push_find_history(history(), bytes);
   find1_->clear();
   for (const std::string& item : items) find1_->addItem(from_gbk(item));
   find1_->setEditText(text);
@@ -95,7 +94,7 @@ void TForm_find::ok_clicked() {
 
 void TForm_find::save_history() {
   try {
-    save_find_history1(history_path(), history());
+    save_find_history(history_path(), history());
   } catch (...) {
     // The history is a convenience; a file that cannot be written loses only it.
   }

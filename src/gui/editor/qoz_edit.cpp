@@ -100,7 +100,7 @@ ClipboardText SystemEditorClipboard::text() {
 
 // ---- Widget ----
 
-tqozedit1::tqozedit1(QWidget* parent) : QWidget(parent) {
+EditorView::EditorView(QWidget* parent) : QWidget(parent) {
   setObjectName("tqozedit1");
   install_accessible_factory();
   resize(200, 150);
@@ -121,12 +121,12 @@ tqozedit1::tqozedit1(QWidget* parent) : QWidget(parent) {
     b->setFocusPolicy(Qt::NoFocus);
     b->hide();
   }
-  connect(vbar_, &QScrollBar::actionTriggered, this, &tqozedit1::v_scroll_action);
-  connect(hbar_, &QScrollBar::actionTriggered, this, &tqozedit1::h_scroll_action);
+  connect(vbar_, &QScrollBar::actionTriggered, this, &EditorView::v_scroll_action);
+  connect(hbar_, &QScrollBar::actionTriggered, this, &EditorView::h_scroll_action);
 
   scroll_timer_ = new QTimer(this);
   scroll_timer_->setInterval(50);
-  connect(scroll_timer_, &QTimer::timeout, this, &tqozedit1::scroll_tick);
+  connect(scroll_timer_, &QTimer::timeout, this, &EditorView::scroll_tick);
 
   own_menu_ = new QMenu(this);
   auto add = [this](const char* caption, auto action) {
@@ -136,53 +136,53 @@ tqozedit1::tqozedit1(QWidget* parent) : QWidget(parent) {
               update_text();
             });
   };
-  add("撤消", &EditorModel::undo_step1);
+  add("撤消", &EditorModel::undo_step);
   own_menu_->addSeparator();
-  add("复制", &EditorModel::copy_selection1);
-  add("粘贴", &EditorModel::paste_over1);
+  add("复制", &EditorModel::copy_selection);
+  add("粘贴", &EditorModel::paste_over);
   own_menu_->addSeparator();
-  add("全选", &EditorModel::select_all1);
+  add("全选", &EditorModel::select_all);
   menu_ = own_menu_;
   measure_line_height();
 }
 
-tqozedit1::~tqozedit1() {
+EditorView::~EditorView() {
   model_.set_client(nullptr);
   model_.set_clipboard(nullptr);
 }
 
-void tqozedit1::setBorderColor(const QColor& c) {
+void EditorView::setBorderColor(const QColor& c) {
   border_color_ = c;
   update();
 }
 
-void tqozedit1::setColor(const QColor& c) {
+void EditorView::setColor(const QColor& c) {
   color_ = c;
   update();
 }
 
-void tqozedit1::set_alternation_paint(bool on) {
+void EditorView::set_alternation_paint(bool on) {
   alternation_paint_ = on;
   update_text();
 }
 
-void tqozedit1::set_alternation_paint_color(const QColor& c) {
+void EditorView::set_alternation_paint_color(const QColor& c) {
   alternation_paint_color_ = c;
   update_text();
 }
 
-void tqozedit1::set_scroll_bars(bool horizontal, bool vertical) {
+void EditorView::set_scroll_bars(bool horizontal, bool vertical) {
   want_h_ = horizontal;
   want_v_ = vertical;
   layout_bars();
   update();
 }
 
-void tqozedit1::scroll_bars_changed(bool vertical_only) {
+void EditorView::scroll_bars_changed(bool vertical_only) {
   set_scroll_bars(!vertical_only, true);
 }
 
-void tqozedit1::layout_bars() {
+void EditorView::layout_bars() {
   const int vw = want_v_ ? vbar_->sizeHint().width() : 0;
   const int hh = want_h_ ? hbar_->sizeHint().height() : 0;
   vbar_->setVisible(want_v_);
@@ -191,33 +191,33 @@ void tqozedit1::layout_bars() {
   hbar_->setGeometry(kFrame, height() - kFrame - hh, width() - 2 * kFrame - vw, hh);
 }
 
-QRect tqozedit1::client_rect() const {
+QRect EditorView::client_rect() const {
   const int vw = want_v_ ? vbar_->sizeHint().width() : 0;
   const int hh = want_h_ ? hbar_->sizeHint().height() : 0;
   return QRect(kFrame, kFrame, std::max(0, width() - 2 * kFrame - vw),
                std::max(0, height() - 2 * kFrame - hh));
 }
 
-void tqozedit1::measure_line_height() {
+void EditorView::measure_line_height() {
   line_height_ = std::max(line_height_, QFontMetrics(font()).height());
 }
 
-int tqozedit1::visible_rows() const {
+int EditorView::visible_rows() const {
   return client_rect().height() / std::max(1, line_height_);
 }
 
-int tqozedit1::wrap_width_bytes() const {
+int EditorView::wrap_width_bytes() const {
   const int a = std::max(1, QFontMetrics(font()).horizontalAdvance(QLatin1Char('A')));
   return std::max(2, client_rect().width() / a);
 }
 
-int tqozedit1::px_width1(std::string_view bytes) const {
+int EditorView::px_width(std::string_view bytes) const {
   return QFontMetrics(font()).horizontalAdvance(display_text(bytes, model_.page()));
 }
 
-int tqozedit1::col_from_x1(int x) const {
-  std::string_view line = model_.row_view1(model_.current_index1());
-  const size_t off = static_cast<size_t>(std::max(0, model_.h_offset1()));
+int EditorView::col_from_x(int x) const {
+  std::string_view line = model_.row_view(model_.current_index());
+  const size_t off = static_cast<size_t>(std::max(0, model_.h_offset()));
   std::string_view r = off < line.size() ? line.substr(off) : std::string_view();
   if (r.empty()) return 1;
   const QFontMetrics fm(font());
@@ -227,34 +227,34 @@ int tqozedit1::col_from_x1(int x) const {
     const size_t n = cp.char_len_at(r, i);
     w += fm.horizontalAdvance(display_text(r.substr(i, n), cp));
     // Within a multi-byte character the answer is its last column; the caller's
-    // fix_caret_dbcs1 moves that back to the character's start.
+    // fix_caret_dbcs moves that back to the character's start.
     if (w > x) return to_int(i + n);
     i += n;
   }
   return w == x ? to_int(r.size()) : to_int(r.size()) + 1;
 }
 
-int tqozedit1::longest_visible1() const {
-  const int last = std::min(model_.row_count() - 1, model_.top_line1() + visible_rows());
+int EditorView::longest_visible() const {
+  const int last = std::min(model_.row_count() - 1, model_.top_line() + visible_rows());
   size_t longest = 0;
-  for (int i = model_.top_line1(); i <= last; ++i)
-    longest = std::max(longest, model_.row_view1(i).size());
+  for (int i = model_.top_line(); i <= last; ++i)
+    longest = std::max(longest, model_.row_view(i).size());
   return to_int(longest);
 }
 
-QPoint tqozedit1::caret_point() const {
-  std::string_view line = model_.row_view1(model_.current_index1());
-  const size_t off = static_cast<size_t>(std::max(0, model_.h_offset1()));
+QPoint EditorView::caret_point() const {
+  std::string_view line = model_.row_view(model_.current_index());
+  const size_t off = static_cast<size_t>(std::max(0, model_.h_offset()));
   std::string_view r = off < line.size() ? line.substr(off) : std::string_view();
-  const size_t want = static_cast<size_t>(model_.caret_col1() - 1);
+  const size_t want = static_cast<size_t>(model_.caret_col() - 1);
   const size_t have = std::min(want, r.size());
-  int x = px_width1(r.substr(0, have));
+  int x = px_width(r.substr(0, have));
   if (want > have)
     x += to_int(want - have) * QFontMetrics(font()).horizontalAdvance(QLatin1Char('A'));
-  return QPoint(x, model_.caret_row1() * line_height_);
+  return QPoint(x, model_.caret_row() * line_height_);
 }
 
-void tqozedit1::caret_moved() {
+void EditorView::caret_moved() {
   update_text();
   QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
   // A screen reader reads the line the caret moved to; the offset costs a walk over the
@@ -269,56 +269,55 @@ void tqozedit1::caret_moved() {
   }
 }
 
-void tqozedit1::go_line_end1() {
-  const std::string line = model_.current_line1();
+void EditorView::go_line_end() {
+  const std::string line = model_.current_line();
   const int n = to_int(line.size());
   const int cw = client_rect().width();
   for (int a = 1; a <= n; ++a) {
     const int from = std::max(0, n - a - 1);  // column n − a, 0-based
-    if (px_width1(std::string_view(line).substr(static_cast<size_t>(from))) >= cw) {
-      model_.set_h_offset1(n - a + 1);
+    if (px_width(std::string_view(line).substr(static_cast<size_t>(from))) >= cw) {
+      model_.set_h_offset(n - a + 1);
       break;
     }
   }
-  model_.set_caret_col1(n - model_.h_offset1() + 1);
-  const int old = model_.h_offset1();
-  model_.set_h_offset1(char_boundary1(old + 1, line, false, model_.page()) - 1);
-  model_.set_caret_col1(model_.caret_col1() + old - model_.h_offset1());
+  model_.set_caret_col(n - model_.h_offset() + 1);
+  const int old = model_.h_offset();
+  model_.set_h_offset(char_boundary(old + 1, line, false, model_.page()) - 1);
+  model_.set_caret_col(model_.caret_col() + old - model_.h_offset());
 }
 
-void tqozedit1::update_scrollbars1() {
+void EditorView::refresh_scrollbars() {
   const int rows = model_.row_count();
   if (rows == 0) return;
-  vbar_->setValue(std::max(0, static_cast<int>(100.0 * model_.top_line1() / rows)));
-  const int lv = longest_visible1();
-  if (lv != 0)
-    hbar_->setValue(std::max(0, static_cast<int>(100.0 * (model_.h_offset1() - 1) / lv)));
+  vbar_->setValue(std::max(0, static_cast<int>(100.0 * model_.top_line() / rows)));
+  const int lv = longest_visible();
+  if (lv != 0) hbar_->setValue(std::max(0, static_cast<int>(100.0 * (model_.h_offset() - 1) / lv)));
 }
 
-void tqozedit1::v_scroll_action(int action) {
+void EditorView::v_scroll_action(int action) {
   const int rows = model_.row_count();
   switch (action) {
     case QAbstractSlider::SliderSingleStepAdd:
-      model_.set_top_line1(model_.top_line1() + 1);
+      model_.set_top_line(model_.top_line() + 1);
       break;
     case QAbstractSlider::SliderSingleStepSub:
-      model_.set_top_line1(model_.top_line1() - 1);
+      model_.set_top_line(model_.top_line() - 1);
       break;
     case QAbstractSlider::SliderPageStepAdd:
-      model_.set_top_line1(model_.top_line1() + 10);
+      model_.set_top_line(model_.top_line() + 10);
       break;
     case QAbstractSlider::SliderPageStepSub:
-      model_.set_top_line1(model_.top_line1() - 10);
+      model_.set_top_line(model_.top_line() - 10);
       break;
     case QAbstractSlider::SliderToMinimum:
-      model_.set_top_line1(0);
+      model_.set_top_line(0);
       break;
     case QAbstractSlider::SliderToMaximum:
-      model_.set_top_line1(rows);
+      model_.set_top_line(rows);
       break;
     case QAbstractSlider::SliderMove: {
       const int p = vbar_->sliderPosition();
-      model_.set_top_line1(p == 0 ? 0 : static_cast<int>(1.0 * rows * p / 100) + 1);
+      model_.set_top_line(p == 0 ? 0 : static_cast<int>(1.0 * rows * p / 100) + 1);
       update_text();
       return;  // the bar shows p
     }
@@ -326,27 +325,27 @@ void tqozedit1::v_scroll_action(int action) {
       return;
   }
   // The action is applied to the bar after this signal; show our own position instead.
-  QTimer::singleShot(0, this, [this] { update_scrollbars1(); });
+  QTimer::singleShot(0, this, [this] { refresh_scrollbars(); });
   update_text();
 }
 
-void tqozedit1::h_scroll_action(int action) {
+void EditorView::h_scroll_action(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepAdd:
-      model_.set_h_offset1(model_.h_offset1() + 1);
+      model_.set_h_offset(model_.h_offset() + 1);
       break;
     case QAbstractSlider::SliderSingleStepSub:
-      model_.set_h_offset1(model_.h_offset1() - 1);
+      model_.set_h_offset(model_.h_offset() - 1);
       break;
     case QAbstractSlider::SliderToMinimum:
-      model_.set_h_offset1(0);
+      model_.set_h_offset(0);
       break;
     case QAbstractSlider::SliderToMaximum:
-      model_.set_h_offset1(longest_visible1());
+      model_.set_h_offset(longest_visible());
       break;
     case QAbstractSlider::SliderMove: {
       const int p = hbar_->sliderPosition();
-      model_.set_h_offset1(p == 0 ? 0 : longest_visible1() * p / 100);
+      model_.set_h_offset(p == 0 ? 0 : longest_visible() * p / 100);
       break;
     }
     default:
@@ -357,7 +356,7 @@ void tqozedit1::h_scroll_action(int action) {
 
 // ---- Painting ----
 
-void tqozedit1::paintEvent(QPaintEvent*) {
+void EditorView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setPen(border_color_);
   p.drawRect(0, 0, width() - 1, height() - 1);
@@ -380,14 +379,14 @@ void tqozedit1::paintEvent(QPaintEvent*) {
   const int lh = line_height_;
   const int ascent = QFontMetrics(font()).ascent();
   const int v = cr.height() / lh;
-  const int top = model_.top_line1();
+  const int top = model_.top_line();
   const int last = std::min(model_.row_count() - 1, top + v);
-  const int h = model_.h_offset1();
+  const int h = model_.h_offset();
   const QColor text_color = palette().color(QPalette::Text);
   const CodePage& cp = model_.page();
 
-  model_.normalize_selection1();
-  const EditPos s = model_.norm_start1(), e = model_.norm_end1();
+  model_.normalize_selection();
+  const EditPos s = model_.norm_start(), e = model_.norm_end();
   const bool selected =
       model_.has_selection() && s.line < model_.row_count() && e.line < model_.row_count();
 
@@ -398,9 +397,9 @@ void tqozedit1::paintEvent(QPaintEvent*) {
       p.fillRect(0, y, cr.width(), lh, alternation_paint_color_);
     // A row inside the selection is drawn whole by the selection pass.
     if (selected && i > s.line && i < e.line) continue;
-    std::string_view row = model_.row_view1(i);
-    const int from = char_boundary1(h + 1, row, true, cp);
-    const int to = char_boundary1(from + kMaxDrawn, row, true, cp);
+    std::string_view row = model_.row_view(i);
+    const int from = char_boundary(h + 1, row, true, cp);
+    const int to = char_boundary(from + kMaxDrawn, row, true, cp);
     if (from <= to_int(row.size()))
       p.drawText(0, y + ascent,
                  display_text(row.substr(static_cast<size_t>(from - 1),
@@ -415,13 +414,13 @@ void tqozedit1::paintEvent(QPaintEvent*) {
     const QFontMetrics fm(font());
     p.setPen(hl_text);
     for (int i = std::max(s.line, top); i <= std::min(e.line, last); ++i) {
-      std::string_view row = model_.row_view1(i);
+      std::string_view row = model_.row_view(i);
       int a = 1, b = to_int(row.size()) + 1;
       if (i == s.line) a = s.col;
       if (i == e.line) b = e.col;
-      const int from = char_boundary1(a, row, true, cp);
-      const int to = std::min(char_boundary1(b, row, true, cp), to_int(row.size()) + 1);
-      int vis = char_boundary1(h + 1, row, true, cp);
+      const int from = char_boundary(a, row, true, cp);
+      const int to = std::min(char_boundary(b, row, true, cp), to_int(row.size()) + 1);
+      int vis = char_boundary(h + 1, row, true, cp);
       int x = 0;
       if (vis < from) {
         x = fm.horizontalAdvance(display_text(
@@ -444,36 +443,36 @@ void tqozedit1::paintEvent(QPaintEvent*) {
   }
 }
 
-void tqozedit1::resizeEvent(QResizeEvent*) {
+void EditorView::resizeEvent(QResizeEvent*) {
   layout_bars();
   model_.set_wrap_width(wrap_width_bytes());
-  if (model_.auto_line1()) model_.resize1(wrap_width_bytes());
+  if (model_.auto_line()) model_.rewrap(wrap_width_bytes());
 }
 
 // ---- Keys ----
 
-bool tqozedit1::focusNextPrevChild(bool) {
+bool EditorView::focusNextPrevChild(bool) {
   return false;  // Tab and Shift+Tab belong to the editor
 }
 
-void tqozedit1::focusInEvent(QFocusEvent* e) {
+void EditorView::focusInEvent(QFocusEvent* e) {
   QWidget::focusInEvent(e);
   update_text();
 }
 
-void tqozedit1::focusOutEvent(QFocusEvent* e) {
+void EditorView::focusOutEvent(QFocusEvent* e) {
   QWidget::focusOutEvent(e);
   update_text();
 }
 
-void tqozedit1::sel(bool shift) {
+void EditorView::sel(bool shift) {
   if (shift)
-    model_.extend_selection1();
+    model_.extend_selection();
   else
-    model_.collapse_selection1();
+    model_.collapse_selection();
 }
 
-bool tqozedit1::navigation_key(QKeyEvent* e) {
+bool EditorView::navigation_key(QKeyEvent* e) {
   const bool shift = e->modifiers() & Qt::ShiftModifier;
   const bool ctrl = e->modifiers() & Qt::ControlModifier;
   EditorModel& m = model_;
@@ -483,77 +482,77 @@ bool tqozedit1::navigation_key(QKeyEvent* e) {
     case Qt::Key_Down:
       sel(shift);
       if (ctrl)
-        m.set_top_line1(m.top_line1() + 1);
-      else if (m.caret_row1() > (client_rect().height() - 20) / line_height_)
-        m.set_top_line1(m.top_line1() + 1);
+        m.set_top_line(m.top_line() + 1);
+      else if (m.caret_row() > (client_rect().height() - 20) / line_height_)
+        m.set_top_line(m.top_line() + 1);
       else
-        m.set_caret_row1(m.caret_row1() + 1);
+        m.set_caret_row(m.caret_row() + 1);
       sel(shift);
       break;
     case Qt::Key_Up:
       sel(shift);
-      if (m.caret_row1() == 0 || ctrl) {
-        if (m.top_line1() > 0) m.set_top_line1(m.top_line1() - 1);
+      if (m.caret_row() == 0 || ctrl) {
+        if (m.top_line() > 0) m.set_top_line(m.top_line() - 1);
       } else {
-        m.set_caret_row1(m.caret_row1() - 1);
+        m.set_caret_row(m.caret_row() - 1);
       }
       sel(shift);
       break;
     case Qt::Key_Left:
       sel(shift);
-      if (m.caret_col1() == 1 && m.h_offset1() > 0) {
-        const int old = m.h_offset1();
-        m.set_h_offset1(old - 10);
-        m.set_h_offset1(char_boundary1(m.h_offset1() + 1, m.current_line1(), false, m.page()) - 1);
-        m.set_caret_col1(1 + old - m.h_offset1());
-      } else if (m.caret_col1() > 1) {
-        m.set_caret_col1(m.caret_col1() - 1);
+      if (m.caret_col() == 1 && m.h_offset() > 0) {
+        const int old = m.h_offset();
+        m.set_h_offset(old - 10);
+        m.set_h_offset(char_boundary(m.h_offset() + 1, m.current_line(), false, m.page()) - 1);
+        m.set_caret_col(1 + old - m.h_offset());
+      } else if (m.caret_col() > 1) {
+        m.set_caret_col(m.caret_col() - 1);
       }
-      m.fix_caret_dbcs1(false);
+      m.fix_caret_dbcs(false);
       sel(shift);
       break;
     case Qt::Key_Right:
       sel(shift);
       if (pt.x() < client_rect().width() - kEdgeMargin) {
-        m.set_caret_col1(m.caret_col1() + 1);
+        m.set_caret_col(m.caret_col() + 1);
       } else {
-        const int old = m.h_offset1();
-        const std::string line = m.current_line1();
-        m.set_h_offset1(old + 10);
-        m.set_h_offset1(char_boundary1(m.h_offset1() + 1, line, false, m.page()) + 1);
+        const int old = m.h_offset();
+        const std::string line = m.current_line();
+        m.set_h_offset(old + 10);
+        m.set_h_offset(char_boundary(m.h_offset() + 1, line, false, m.page()) + 1);
         // The view never starts inside a character of more than two bytes.
-        m.set_h_offset1(char_boundary1(m.h_offset1() + 1, line, true, m.page()) - 1);
-        m.set_caret_col1(m.caret_col1() + old - m.h_offset1());
+        m.set_h_offset(char_boundary(m.h_offset() + 1, line, true, m.page()) - 1);
+        m.set_caret_col(m.caret_col() + old - m.h_offset());
       }
-      m.fix_caret_dbcs1(true);
+      m.fix_caret_dbcs(true);
       sel(shift);
       break;
     case Qt::Key_PageDown:
       sel(shift);
-      m.set_top_line1(m.top_line1() + v - 1);
+      m.set_top_line(m.top_line() + v - 1);
       sel(shift);
       break;
     case Qt::Key_PageUp:
       sel(shift);
-      m.set_top_line1(m.top_line1() - v + 1);
+      m.set_top_line(m.top_line() - v + 1);
       sel(shift);
       break;
     case Qt::Key_Home:
       sel(shift);
-      m.set_h_offset1(0);
-      m.set_caret_col1(1);
+      m.set_h_offset(0);
+      m.set_caret_col(1);
       if (ctrl) {
-        m.set_top_line1(0);
-        m.set_caret_row1(0);
+        m.set_top_line(0);
+        m.set_caret_row(0);
       }
       sel(shift);
       break;
     case Qt::Key_End:
       sel(shift);
-      go_line_end1();
+      go_line_end();
       if (ctrl) {
-        m.set_top_line1(m.row_count() - v);
-        m.set_h_offset1(0);
+        m.set_top_line(m.row_count() - v);
+        m.set_h_offset(0);
       }
       sel(shift);
       break;
@@ -564,33 +563,33 @@ bool tqozedit1::navigation_key(QKeyEvent* e) {
   return true;
 }
 
-bool tqozedit1::ctrl_key(QKeyEvent* e) {
+bool EditorView::ctrl_key(QKeyEvent* e) {
   const bool shift = e->modifiers() & Qt::ShiftModifier;
   EditorModel& m = model_;
   switch (e->key()) {
     case Qt::Key_V:
-      m.paste_over1();
+      m.paste_over();
       break;
     case Qt::Key_C:
-      m.copy_selection1();
+      m.copy_selection();
       break;
     case Qt::Key_X:
-      m.cut_selection1();
+      m.cut_selection();
       break;
     case Qt::Key_A:
-      m.select_all1();
+      m.select_all();
       break;
     case Qt::Key_Z:
       if (shift)
-        m.redo_step1();
+        m.redo_step();
       else
-        m.undo_step1();
+        m.undo_step();
       break;
     case Qt::Key_W:
-      m.select_word1();
+      m.select_word();
       break;
     case Qt::Key_L:
-      m.copy_line1();
+      m.copy_line();
       break;
     default:
       break;
@@ -599,36 +598,36 @@ bool tqozedit1::ctrl_key(QKeyEvent* e) {
   return true;  // every key pressed with Ctrl is the editor's
 }
 
-void tqozedit1::type_bytes(std::string_view bytes) {
+void EditorView::type_bytes(std::string_view bytes) {
   for (std::string_view ch : model_.page().split_chars(bytes)) {
     const bool edge = caret_point().x() >= client_rect().width() - kEdgeMargin;
-    model_.type_chars1(ch, edge);
+    model_.type_chars(ch, edge);
   }
   update_text();
 }
 
-void tqozedit1::keyPressEvent(QKeyEvent* e) {
+void EditorView::keyPressEvent(QKeyEvent* e) {
   emit OnKeyDown(e);
   const Qt::KeyboardModifiers mods = e->modifiers();
   const bool ctrl = mods & Qt::ControlModifier;
   const int key = e->key();
   bool consumed = true;
   if (key == Qt::Key_Delete) {
-    model_.delete_key1();
+    model_.delete_key();
   } else if (key == Qt::Key_Backspace) {
-    model_.backspace_key1();
+    model_.backspace_key();
   } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    model_.enter_key1();
+    model_.enter_key();
   } else if (navigation_key(e)) {
   } else if (ctrl) {
     ctrl_key(e);
   } else if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
-             model_.tab_key1(key == Qt::Key_Backtab || (mods & Qt::ShiftModifier))) {
+             model_.tab_key(key == Qt::Key_Backtab || (mods & Qt::ShiftModifier))) {
   } else {
     consumed = false;
   }
   if (!consumed) {
-    model_.key_down_unconsumed1(virtual_key(e));
+    model_.key_down_unconsumed(virtual_key(e));
     // The character the key produces, as its bytes in the document's code page.
     QString text = e->text();
     if (key == Qt::Key_Backtab) text = QStringLiteral("\t");
@@ -638,21 +637,21 @@ void tqozedit1::keyPressEvent(QKeyEvent* e) {
       if (!text.isEmpty()) type_bytes(model_.page().from_utf8(text.toStdString()));
     }
   }
-  update_scrollbars1();
+  refresh_scrollbars();
   update_text();
   e->accept();
 }
 
-void tqozedit1::inputMethodEvent(QInputMethodEvent* e) {
+void EditorView::inputMethodEvent(QInputMethodEvent* e) {
   if (!e->commitString().isEmpty()) {
     type_bytes(model_.page().from_utf8(e->commitString().toStdString()));
-    model_.notify_change1();
-    update_scrollbars1();
+    model_.notify_change();
+    refresh_scrollbars();
   }
   e->accept();
 }
 
-QVariant tqozedit1::inputMethodQuery(Qt::InputMethodQuery q) const {
+QVariant EditorView::inputMethodQuery(Qt::InputMethodQuery q) const {
   switch (q) {
     case Qt::ImCursorRectangle: {
       const QPoint c = caret_point() + client_rect().topLeft();
@@ -669,31 +668,31 @@ QVariant tqozedit1::inputMethodQuery(Qt::InputMethodQuery q) const {
 
 // ---- Mouse ----
 
-void tqozedit1::place_caret(const QPoint& pos) {
+void EditorView::place_caret(const QPoint& pos) {
   const QPoint c = pos - client_rect().topLeft();
-  model_.set_caret_row1(std::max(0, c.y()) / line_height_);
-  model_.set_caret_col1(col_from_x1(c.x()));
-  model_.fix_caret_dbcs1(false);
+  model_.set_caret_row(std::max(0, c.y()) / line_height_);
+  model_.set_caret_col(col_from_x(c.x()));
+  model_.fix_caret_dbcs(false);
 }
 
-void tqozedit1::mousePressEvent(QMouseEvent* e) {
+void EditorView::mousePressEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
   pressed_ = true;
   if (dblclick_flag_) return;
   setFocus();
   place_caret(e->position().toPoint());
-  const EditPos p{model_.caret_abs_col1(), model_.current_index1()};
-  model_.set_sel_anchor1(p);
-  model_.set_sel_end1(p);
+  const EditPos p{model_.caret_abs_col(), model_.current_index()};
+  model_.set_sel_anchor(p);
+  model_.set_sel_end(p);
   mouse_selecting_ = true;
   update_text();
 }
 
-void tqozedit1::mouseMoveEvent(QMouseEvent* e) {
+void EditorView::mouseMoveEvent(QMouseEvent* e) {
   if (dblclick_flag_) return;
   if (mouse_selecting_ && (e->buttons() & Qt::LeftButton)) {
     place_caret(e->position().toPoint());
-    model_.set_sel_end1(EditPos{model_.caret_abs_col1(), model_.current_index1()});
+    model_.set_sel_end(EditPos{model_.caret_abs_col(), model_.current_index()});
     update_text();
     scroll_timer_->start();
   } else {
@@ -701,7 +700,7 @@ void tqozedit1::mouseMoveEvent(QMouseEvent* e) {
   }
 }
 
-void tqozedit1::mouseReleaseEvent(QMouseEvent* e) {
+void EditorView::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
   scroll_timer_->stop();
   const bool click = pressed_;
@@ -710,65 +709,65 @@ void tqozedit1::mouseReleaseEvent(QMouseEvent* e) {
     dblclick_flag_ = false;
   } else {
     place_caret(e->position().toPoint());
-    model_.set_sel_end1(EditPos{model_.caret_abs_col1(), model_.current_index1()});
+    model_.set_sel_end(EditPos{model_.caret_abs_col(), model_.current_index()});
     mouse_selecting_ = false;
     update_text();
   }
   if (click) emit OnClick();
 }
 
-void tqozedit1::mouseDoubleClickEvent(QMouseEvent* e) {
+void EditorView::mouseDoubleClickEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
   pressed_ = true;
   emit OnDblClick();
   mouse_selecting_ = false;
-  model_.select_word1();
+  model_.select_word();
   update_text();
 }
 
-void tqozedit1::scroll_tick() {
+void EditorView::scroll_tick() {
   if (!mouse_selecting_) return;
   EditorModel& m = model_;
   const int v = visible_rows();
-  if (m.caret_row1() >= v) {
-    m.set_top_line1(m.top_line1() + 1);
-    m.set_caret_row1(v);
-    update_scrollbars1();
+  if (m.caret_row() >= v) {
+    m.set_top_line(m.top_line() + 1);
+    m.set_caret_row(v);
+    refresh_scrollbars();
   }
-  if (m.caret_row1() <= 1) {
-    m.set_top_line1(m.top_line1() - 1);
-    update_scrollbars1();
+  if (m.caret_row() <= 1) {
+    m.set_top_line(m.top_line() - 1);
+    refresh_scrollbars();
   }
   const int x = caret_point().x();
   if (x >= client_rect().width() - kEdgeMargin) {
-    m.set_h_offset1(m.h_offset1() + 10);
-    m.set_caret_col1(m.caret_col1() - 10);
+    m.set_h_offset(m.h_offset() + 10);
+    m.set_caret_col(m.caret_col() - 10);
   } else if (x <= 0) {
-    m.set_h_offset1(m.h_offset1() - 10);
+    m.set_h_offset(m.h_offset() - 10);
   }
   update_text();
 }
 
-void tqozedit1::wheelEvent(QWheelEvent* e) {
+void EditorView::wheelEvent(QWheelEvent* e) {
   const int dy = e->angleDelta().y();
   if (dy < 0)
-    model_.set_top_line1(model_.top_line1() + 1);
+    model_.set_top_line(model_.top_line() + 1);
   else if (dy > 0)
-    model_.set_top_line1(model_.top_line1() - 1);
+    model_.set_top_line(model_.top_line() - 1);
   update_text();
-  update_scrollbars1();
+  refresh_scrollbars();
   e->accept();
 }
 
-void tqozedit1::contextMenuEvent(QContextMenuEvent* e) {
+void EditorView::contextMenuEvent(QContextMenuEvent* e) {
   if (menu_) menu_->popup(e->globalPos());
 }
 
-void tqozedit1::OnChange(EditorModel&) {
+void EditorView::OnChange(EditorModel&) {
   emit OnChange();
 }
 
-void tqozedit1::history_trouble(HistoryTrouble what) {
+void EditorView::history_trouble(HistoryTrouble what) {
   QString text;
   switch (what) {
     case HistoryTrouble::NotRecorded:
@@ -783,16 +782,16 @@ void tqozedit1::history_trouble(HistoryTrouble what) {
           "上限可在 sys1.ini 的 [edit] 中用 undo_steps 和 undo_max_mb 调整.");
       break;
   }
-  msg_box1(text, false, window(), kInfoCaption);
+  msg_box(text, false, window(), kInfoCaption);
 }
 
-bool tqozedit1::load_file1(const std::string& path) {
+bool EditorView::load_file(const std::string& path) {
   // A file of hundreds of megabytes takes a moment to read: show that the program works.
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool ok = model_.load_file1(path);
+  const bool ok = model_.load_file(path);
   QGuiApplication::restoreOverrideCursor();
   measure_line_height();
-  update_scrollbars1();
+  refresh_scrollbars();
   update_text();
   return ok;
 }

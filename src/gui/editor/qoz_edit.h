@@ -1,4 +1,4 @@
-// tqozedit1 as a Qt widget: it paints the rows of an EditorModel (decoded with the
+// EditorView as a Qt widget: it paints the rows of an EditorModel (decoded with the
 // document's code page for display only) and maps keys, the input method and the mouse onto
 // the model's operations. Every text change goes through the model.
 #pragma once
@@ -31,12 +31,12 @@ class SystemEditorClipboard : public EditorClipboard {
   ClipboardText text() override;
 };
 
-class tqozedit1 : public QWidget, private EditorClient {
+class EditorView : public QWidget, private EditorClient {
   Q_OBJECT
 
  public:
-  explicit tqozedit1(QWidget* parent = nullptr);
-  ~tqozedit1() override;
+  explicit EditorView(QWidget* parent = nullptr);
+  ~EditorView() override;
 
   EditorModel& model() { return model_; }
   const EditorModel& model() const { return model_; }
@@ -53,12 +53,12 @@ class tqozedit1 : public QWidget, private EditorClient {
   void set_scroll_bars(bool horizontal, bool vertical);
 
   // View operations.
-  int line_height1() const { return line_height_; }
-  int px_width1(std::string_view bytes) const;
-  int col_from_x1(int x) const;
-  int longest_visible1() const;
-  void go_line_end1();
-  void update_scrollbars1();
+  int line_height() const { return line_height_; }
+  int px_width(std::string_view bytes) const;
+  int col_from_x(int x) const;
+  int longest_visible() const;
+  void go_line_end();
+  void refresh_scrollbars();
   // The client area: the part inside the frame and beside the scroll bars.
   QRect client_rect() const;
   // Screen caret position relative to the client area.
@@ -70,7 +70,7 @@ class tqozedit1 : public QWidget, private EditorClient {
   // Replaces the own context menu (the document tabs use the main window's).
   void set_context_menu(QMenu* menu) { menu_ = menu; }
 
-  bool load_file1(const std::string& path);
+  bool load_file(const std::string& path);
 
  signals:
   void OnChange();
@@ -102,7 +102,7 @@ class tqozedit1 : public QWidget, private EditorClient {
   // EditorClient.
   void OnChange(EditorModel& sender) override;
   void repaint() override { update_text(); }
-  void update_scrollbars() override { update_scrollbars1(); }
+  void update_scrollbars() override { refresh_scrollbars(); }
   void caret_moved() override;
   void take_focus() override { setFocus(); }
   void scroll_bars_changed(bool vertical_only) override;

@@ -32,15 +32,14 @@ bool names_file(const std::string& entry, const std::string& path) {
   return a && b && a->dev == b->dev && a->ino == b->ino;
 }
 
-std::vector<TFilePage1*> unsaved_pages(DocumentTabs& tabs,
-                                       const std::vector<std::string>& entries) {
-  std::vector<TFilePage1*> edited;
-  for (TFilePage1* page : tabs.pages())
-    if (page->modified1 && !page->file_path1.empty()) edited.push_back(page);
-  std::vector<TFilePage1*> found;
-  for (TFilePage1* page : edited) {
+std::vector<FilePage*> unsaved_pages(DocumentTabs& tabs, const std::vector<std::string>& entries) {
+  std::vector<FilePage*> edited;
+  for (FilePage* page : tabs.pages())
+    if (page->modified && !page->file_path.empty()) edited.push_back(page);
+  std::vector<FilePage*> found;
+  for (FilePage* page : edited) {
     for (const std::string& entry : entries) {
-      if (names_file(entry, page->file_path1)) {
+      if (names_file(entry, page->file_path)) {
         found.push_back(page);
         break;
       }
@@ -49,11 +48,11 @@ std::vector<TFilePage1*> unsaved_pages(DocumentTabs& tabs,
   return found;
 }
 
-QString question_text(const std::vector<TFilePage1*>& pages) {
+QString question_text(const std::vector<FilePage*>& pages) {
   constexpr size_t kShown = 15;
   QString list;
   for (size_t k = 0; k < pages.size() && k < kShown; ++k)
-    list += QStringLiteral("  ") + path_to_q(pages[k]->file_path1) + QLatin1Char('\n');
+    list += QStringLiteral("  ") + path_to_q(pages[k]->file_path) + QLatin1Char('\n');
   if (pages.size() > kShown)
     list += QString::fromUtf8("  ... 还有 %1 个\n").arg(pages.size() - kShown);
   return QString::fromUtf8(
@@ -69,7 +68,7 @@ void set_unsaved_question_hook(UnsavedQuestionHook h) {
   hook() = std::move(h);
 }
 
-UnsavedAnswer ask_unsaved_tabs1(const QString& text, QWidget* owner) {
+UnsavedAnswer ask_unsaved_tabs(const QString& text, QWidget* owner) {
   if (hook()) return hook()(text);
   QMessageBox box(QMessageBox::Question, kInfoCaption, text, QMessageBox::NoButton, owner);
   box.setObjectName("msg_box_unsaved1");
@@ -88,13 +87,13 @@ UnsavedAnswer ask_unsaved_tabs1(const QString& text, QWidget* owner) {
   return UnsavedAnswer::Cancel;
 }
 
-bool tabs_before_run1(DocumentTabs& tabs, const std::vector<std::string>& entries, QWidget* owner) {
-  const std::vector<TFilePage1*> pages = unsaved_pages(tabs, entries);
+bool tabs_before_run(DocumentTabs& tabs, const std::vector<std::string>& entries, QWidget* owner) {
+  const std::vector<FilePage*> pages = unsaved_pages(tabs, entries);
   if (pages.empty()) return true;
-  switch (ask_unsaved_tabs1(question_text(pages), owner)) {
+  switch (ask_unsaved_tabs(question_text(pages), owner)) {
     case UnsavedAnswer::SaveFirst:
-      for (TFilePage1* page : pages)
-        if (!tabs.save_page1(page)) return false;  // the user has been told why
+      for (FilePage* page : pages)
+        if (!tabs.save_page(page)) return false;  // the user has been told why
       return true;
     case UnsavedAnswer::DontSave:
       return true;
@@ -104,21 +103,21 @@ bool tabs_before_run1(DocumentTabs& tabs, const std::vector<std::string>& entrie
   return false;
 }
 
-bool tabs_before_run1(DocumentTabs& tabs, const JournalRun& run, QWidget* owner) {
+bool tabs_before_run(DocumentTabs& tabs, const JournalRun& run, QWidget* owner) {
   std::vector<std::string> paths;
   for (const JournalFile& f : run.files) paths.push_back(f.path);
-  return tabs_before_run1(tabs, paths, owner);
+  return tabs_before_run(tabs, paths, owner);
 }
 
-void tabs_after_run1(DocumentTabs& tabs) {
-  for (TFilePage1* page : tabs.pages()) {
-    if (page->file_path1.empty() || !page->file_stamp_seen1) continue;
-    const std::optional<FileStamp> now = file_stamp(page->file_path1);
-    if (now == page->file_stamp_seen1) continue;
-    page->file_stamp_seen1 = now;
-    if (page->modified1 || !now || !tabs.reload_page1(page)) {
-      page->changed_on_disk1 = true;
-      tabs.show_state1(page);
+void tabs_after_run(DocumentTabs& tabs) {
+  for (FilePage* page : tabs.pages()) {
+    if (page->file_path.empty() || !page->file_stamp_seen) continue;
+    const std::optional<FileStamp> now = file_stamp(page->file_path);
+    if (now == page->file_stamp_seen) continue;
+    page->file_stamp_seen = now;
+    if (page->modified || !now || !tabs.reload_page(page)) {
+      page->changed_on_disk = true;
+      tabs.show_state(page);
     }
   }
 }

@@ -24,9 +24,9 @@ class DocumentTabs;
 enum class UnsavedAnswer { SaveFirst, DontSave, Cancel };
 
 // Asks what to do about tabs with unsaved edits: a box with the buttons "保存后处理",
-// "不保存" and "取消" (object names msg_box_unsaved1, Button_save_first1, Button_dont_save1,
+// "不保存" and "取消" (object names msg_box_unsaved, Button_save_first1, Button_dont_save1,
 // Button_cancel1). Closing the box counts as cancel.
-UnsavedAnswer ask_unsaved_tabs1(const QString& text, QWidget* owner);
+UnsavedAnswer ask_unsaved_tabs(const QString& text, QWidget* owner);
 
 // Replaces the question, for automated runs: the hook receives its text and gives the
 // answer. An empty function restores the real box.
@@ -36,12 +36,12 @@ void set_unsaved_question_hook(UnsavedQuestionHook hook);
 // Before a run over `entries`: answers whether it may start. Tabs of those files with
 // unsaved edits are named in the question; "保存后处理" saves them (a save that fails or is
 // declined stops the run), "不保存" lets the run use the files on disk.
-bool tabs_before_run1(DocumentTabs& tabs, const std::vector<std::string>& entries, QWidget* owner);
+bool tabs_before_run(DocumentTabs& tabs, const std::vector<std::string>& entries, QWidget* owner);
 // The same before undoing a run: its files are the ones it wrote.
-bool tabs_before_run1(DocumentTabs& tabs, const JournalRun& run, QWidget* owner);
+bool tabs_before_run(DocumentTabs& tabs, const JournalRun& run, QWidget* owner);
 
 // After the run (whatever its end): every tab whose file on disk changed since the tab last
 // saw it reloads when it has no unsaved edits, and is marked changed on disk otherwise.
-void tabs_after_run1(DocumentTabs& tabs);
+void tabs_after_run(DocumentTabs& tabs);
 
 }  // namespace lq::gui

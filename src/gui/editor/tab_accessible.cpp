@@ -19,8 +19,8 @@ QList<TTabControlExSheet*> TabHeadAccessible::tabs() const {
   QList<TTabControlExSheet*> out;
   const TTabControlExHead* h = head();
   if (!h->TabControl) return out;
-  for (TTabControlExSheet* page : h->TabControl->pages1())
-    if (!page->closing1() && h->title_rect1(page).isValid()) out << page;
+  for (TTabControlExSheet* page : h->TabControl->all_pages())
+    if (!page->is_closing() && h->title_rect(page).isValid()) out << page;
   return out;
 }
 
@@ -59,7 +59,7 @@ int TabHeadAccessible::indexOfChild(const QAccessibleInterface* child) const {
 
 QAccessibleInterface* TabHeadAccessible::childAt(int x, int y) const {
   const QPoint local = head()->mapFromGlobal(QPoint(x, y));
-  auto [page, on_close] = head()->page_at1(local);
+  auto [page, on_close] = head()->page_at(local);
   (void)on_close;
   const int i = static_cast<int>(tabs().indexOf(page));
   return i >= 0 ? child(i) : nullptr;
@@ -69,7 +69,7 @@ TabAccessible::TabAccessible(TTabControlExHead* head, TTabControlExSheet* page)
     : head_(head), page_(page) {}
 
 bool TabAccessible::isValid() const {
-  return head_ && page_ && !page_->closing1();
+  return head_ && page_ && !page_->is_closing();
 }
 
 QAccessibleInterface* TabAccessible::parent() const {
@@ -91,7 +91,7 @@ QString TabAccessible::text(QAccessible::Text t) const {
 
 QRect TabAccessible::rect() const {
   if (!isValid()) return {};
-  const QRect r = head_->title_rect1(page_);
+  const QRect r = head_->title_rect(page_);
   return QRect(head_->mapToGlobal(r.topLeft()), r.size());
 }
 
@@ -117,7 +117,7 @@ QStringList TabAccessible::actionNames() const {
 }
 
 void TabAccessible::doAction(const QString& actionName) {
-  if (actionName == pressAction() && isValid()) head_->activate_page1(page_);
+  if (actionName == pressAction() && isValid()) head_->activate_page(page_);
 }
 
 }  // namespace lq::gui

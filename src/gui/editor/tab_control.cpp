@@ -24,7 +24,7 @@ TTabControlExSheet::TTabControlExSheet(TTabControlEx* control)
 TTabControlExSheet::~TTabControlExSheet() {
   closing_ = true;
   if (control_) {
-    control_->remove_page1(this);
+    control_->remove_page(this);
     if (control_->active_ == this) control_->active_ = nullptr;
     if (control_->Head) control_->Head->update();
   }
@@ -36,15 +36,15 @@ void TTabControlExSheet::set_caption(const QString& c) {
   if (control_ && control_->Head) control_->Head->update();
 }
 
-TFilePage1::TFilePage1(TTabControlEx* control) : TTabControlExSheet(control) {
+FilePage::FilePage(TTabControlEx* control) : TTabControlExSheet(control) {
   auto* fill = new QVBoxLayout(this);
   fill->setContentsMargins(0, 0, 0, 0);
-  page_editor1 = new tqozedit1(this);
-  fill->addWidget(page_editor1);
-  page_editor1->setObjectName("page_editor1");
-  page_editor1->setAccessibleName("文本编辑器");
-  page_editor1->set_scroll_bars(true, true);
-  page_editor1->setBorderColor(QColor(128, 128, 128));
+  page_editor = new EditorView(this);
+  fill->addWidget(page_editor);
+  page_editor->setObjectName("page_editor1");
+  page_editor->setAccessibleName("文本编辑器");
+  page_editor->set_scroll_bars(true, true);
+  page_editor->setBorderColor(QColor(128, 128, 128));
 }
 
 // ---- Control ----
@@ -64,7 +64,7 @@ void TTabControlEx::resizeEvent(QResizeEvent*) {
   for (TTabControlExSheet* p : pages_) p->setGeometry(rect());
 }
 
-const std::vector<TTabControlExSheet*>& TTabControlEx::refresh_pages1() {
+const std::vector<TTabControlExSheet*>& TTabControlEx::refresh_pages() {
   for (QObject* o : children()) {
     auto* page = qobject_cast<TTabControlExSheet*>(o);
     if (page && std::find(pages_.begin(), pages_.end(), page) == pages_.end())
@@ -75,29 +75,29 @@ const std::vector<TTabControlExSheet*>& TTabControlEx::refresh_pages1() {
 
 void TTabControlEx::SetActivePage(TTabControlExSheet* page) {
   active_ = page;
-  if (page && !page->closing1()) {
+  if (page && !page->is_closing()) {
     if (page->parentWidget() != this) page->setParent(this);
     page->setGeometry(rect());
     page->raise();
     page->show();
-    refresh_pages1();
+    refresh_pages();
     if (Head) Head->update();
   }
   emit activePageChanged();
 }
 
-void TTabControlEx::remove_page1(TTabControlExSheet* page) {
-  refresh_pages1();
+void TTabControlEx::remove_page(TTabControlExSheet* page) {
+  refresh_pages();
   auto it = std::find(pages_.begin(), pages_.end(), page);
   if (it == pages_.end()) return;
   pages_.erase(it);
   page->setParent(nullptr);
 }
 
-void TTabControlEx::close_page1(TTabControlExSheet* page) {
+void TTabControlEx::close_page(TTabControlExSheet* page) {
   if (!page) return;
-  page->set_closing1();
-  refresh_pages1();
+  page->set_closing();
+  refresh_pages();
   auto it = std::find(pages_.begin(), pages_.end(), page);
   if (it != pages_.end()) {
     pages_.erase(it);
@@ -136,31 +136,31 @@ void TTabControlExHead::set_close_button_rect_string(const QStringList& lines) {
   update();
 }
 
-QRect TTabControlExHead::title_rect1(const TTabControlExSheet* page) const {
+QRect TTabControlExHead::title_rect(const TTabControlExSheet* page) const {
   if (!TabControl) return QRect();
   int x = TitleStartLeft;
-  const auto& pages = TabControl->pages1();
+  const auto& pages = TabControl->all_pages();
   for (size_t i = static_cast<size_t>(first_tab1_); i < pages.size(); ++i) {
-    if (pages[i]->closing1()) continue;
+    if (pages[i]->is_closing()) continue;
     if (pages[i] == page) return QRect(QPoint(x, 0), QPoint(x + PageTitleWidth - 1, height() - 2));
     x += PageTitleWidth;
   }
   return QRect();
 }
 
-QRect TTabControlExHead::close_rect1(const TTabControlExSheet* page) const {
-  const QRect t = title_rect1(page);
+QRect TTabControlExHead::close_rect(const TTabControlExSheet* page) const {
+  const QRect t = title_rect(page);
   // Corners as given: right and bottom lie outside, so equal values give an empty rectangle.
   return QRect(QPoint(t.left() + close_l_, t.top() + close_t_),
                QPoint(t.left() + close_r_ - 1, t.top() + close_b_ - 1));
 }
 
-std::pair<TTabControlExSheet*, bool> TTabControlExHead::page_at1(const QPoint& pt) const {
+std::pair<TTabControlExSheet*, bool> TTabControlExHead::page_at(const QPoint& pt) const {
   if (!TabControl) return {nullptr, false};
-  for (TTabControlExSheet* page : TabControl->pages1()) {
-    const QRect c = close_rect1(page);
+  for (TTabControlExSheet* page : TabControl->all_pages()) {
+    const QRect c = close_rect(page);
     if (c.isValid() && c.contains(pt)) return {page, true};
-    const QRect t = title_rect1(page);
+    const QRect t = title_rect(page);
     // The rectangle's right and bottom edges lie outside it.
     if (t.isValid() && pt.x() >= t.left() && pt.x() < t.right() && pt.y() >= t.top() &&
         pt.y() < t.bottom())
@@ -171,16 +171,16 @@ std::pair<TTabControlExSheet*, bool> TTabControlExHead::page_at1(const QPoint& p
 
 void TTabControlExHead::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton || !TabControl) return;
-  auto [page, on_close] = page_at1(e->position().toPoint());
+  auto [page, on_close] = page_at(e->position().toPoint());
   if (!page) return;
   if (on_close) {
     emit OnCloseButtonClick(page);
     return;
   }
-  activate_page1(page);
+  activate_page(page);
 }
 
-void TTabControlExHead::activate_page1(TTabControlExSheet* page) {
+void TTabControlExHead::activate_page(TTabControlExSheet* page) {
   if (!TabControl || !page) return;
   emit OnActivePageChange(page);
   TabControl->SetActivePage(page);
@@ -190,7 +190,7 @@ void TTabControlExHead::activate_page1(TTabControlExSheet* page) {
 bool TTabControlExHead::event(QEvent* e) {
   if (e->type() == QEvent::ToolTip) {
     auto* he = static_cast<QHelpEvent*>(e);
-    auto [page, on_close] = page_at1(he->pos());
+    auto [page, on_close] = page_at(he->pos());
     if (page)
       QToolTip::showText(he->globalPos(), page->hint(), this);
     else
@@ -206,11 +206,11 @@ void TTabControlExHead::paintEvent(QPaintEvent*) {
   QPainter p(&buf);
   p.setFont(font());
   if (TabControl) {
-    const auto& pages = TabControl->pages1();
+    const auto& pages = TabControl->all_pages();
     for (size_t i = static_cast<size_t>(first_tab1_); i < pages.size(); ++i) {
       TTabControlExSheet* page = pages[i];
-      if (page->closing1()) continue;
-      const QRect r = title_rect1(page);
+      if (page->is_closing()) continue;
+      const QRect r = title_rect(page);
       const bool active = page == TabControl->ActivePage();
       // Our own tab picture: a rounded tab, lighter when active, over the fill colour.
       QLinearGradient g(r.topLeft(), r.bottomLeft());

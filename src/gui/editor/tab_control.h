@@ -1,6 +1,6 @@
 // The document tabs: TTabControlEx holds the pages and knows the active one,
 // TTabControlExHead draws the row of tabs and turns clicks into page changes,
-// TTabControlExSheet is a page and TFilePage1 a page that shows one document in a tqozedit1.
+// TTabControlExSheet is a page and FilePage a page that shows one document in a EditorView.
 #pragma once
 
 #include <QColor>
@@ -20,7 +20,7 @@ class QMenu;
 namespace lq::gui {
 
 class TTabControlEx;
-class tqozedit1;
+class EditorView;
 
 class TTabControlExSheet : public QWidget {
   Q_OBJECT
@@ -34,8 +34,8 @@ class TTabControlExSheet : public QWidget {
   // What the tab's hint says; the caption when empty.
   QString hint() const { return hint_.isEmpty() ? caption_ : hint_; }
   void set_hint(const QString& h) { hint_ = h; }
-  bool closing1() const { return closing_; }
-  void set_closing1() { closing_ = true; }
+  bool is_closing() const { return closing_; }
+  void set_closing() { closing_ = true; }
   TTabControlEx* control() const { return control_; }
 
  private:
@@ -46,23 +46,23 @@ class TTabControlExSheet : public QWidget {
   bool closing_ = false;
 };
 
-class TFilePage1 : public TTabControlExSheet {
+class FilePage : public TTabControlExSheet {
   Q_OBJECT
 
  public:
-  explicit TFilePage1(TTabControlEx* control);
+  explicit FilePage(TTabControlEx* control);
 
-  tqozedit1* page_editor1 = nullptr;
-  std::string file_path1;
-  std::string untitled_name1;
+  EditorView* page_editor = nullptr;
+  std::string file_path;
+  std::string untitled_name;
   // The file as the text was loaded from it or saved to it: saving over a file that no
   // longer has this stamp asks first.
-  std::optional<FileStamp> file_stamp_saved1;
+  std::optional<FileStamp> file_stamp_saved;
   // The file as the page last saw it on disk: a change from this is offered for reloading
   // once.
-  std::optional<FileStamp> file_stamp_seen1;
-  bool modified1 = false;         // edits not saved yet
-  bool changed_on_disk1 = false;  // the file on disk is no longer what the text came from
+  std::optional<FileStamp> file_stamp_seen;
+  bool modified = false;         // edits not saved yet
+  bool changed_on_disk = false;  // the file on disk is no longer what the text came from
 };
 
 class TTabControlExHead : public QWidget {
@@ -81,12 +81,12 @@ class TTabControlExHead : public QWidget {
   // "left=", "top=", "right=", "bottom=" lines; read into the close-button rectangle.
   void set_close_button_rect_string(const QStringList& lines);
 
-  QRect title_rect1(const TTabControlExSheet* page) const;
-  QRect close_rect1(const TTabControlExSheet* page) const;
+  QRect title_rect(const TTabControlExSheet* page) const;
+  QRect close_rect(const TTabControlExSheet* page) const;
   // The page under the point, and whether the point is on its close button.
-  std::pair<TTabControlExSheet*, bool> page_at1(const QPoint& pt) const;
+  std::pair<TTabControlExSheet*, bool> page_at(const QPoint& pt) const;
   // Shows the page as a click on its tab does.
-  void activate_page1(TTabControlExSheet* page);
+  void activate_page(TTabControlExSheet* page);
 
  signals:
   void OnCloseButtonClick(TTabControlExSheet* page);
@@ -113,10 +113,10 @@ class TTabControlEx : public QWidget {
   TTabControlExHead* Head = nullptr;
   TTabControlExSheet* ActivePage() const { return active_; }
   void SetActivePage(TTabControlExSheet* page);
-  const std::vector<TTabControlExSheet*>& refresh_pages1();
-  const std::vector<TTabControlExSheet*>& pages1() const { return pages_; }
-  void close_page1(TTabControlExSheet* page);
-  void remove_page1(TTabControlExSheet* page);
+  const std::vector<TTabControlExSheet*>& refresh_pages();
+  const std::vector<TTabControlExSheet*>& all_pages() const { return pages_; }
+  void close_page(TTabControlExSheet* page);
+  void remove_page(TTabControlExSheet* page);
 
  signals:
   // ActivePage was set, or closed and left empty.

@@ -21,7 +21,7 @@ QMimeData* current_copy(bool without_text) {
 
 }  // namespace
 
-std::u16string get_unicode_text1() {
+std::u16string get_unicode_text() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (!data || !data->hasText()) return {};
   const QString text = data->text();
@@ -29,13 +29,13 @@ std::u16string get_unicode_text1() {
                         static_cast<size_t>(text.size()));
 }
 
-void set_clip_buffer1(const QString& mime_type, const QByteArray& bytes) {
+void set_clip_buffer(const QString& mime_type, const QByteArray& bytes) {
   QMimeData* data = current_copy(false);
   data->setData(mime_type, bytes);
   QGuiApplication::clipboard()->setMimeData(data);
 }
 
-void set_unicode_text1(std::u16string_view text) {
+void set_unicode_text(std::u16string_view text) {
   QMimeData* data = current_copy(true);
   data->setText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
   QGuiApplication::clipboard()->setMimeData(data);

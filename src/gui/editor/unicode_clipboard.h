@@ -10,12 +10,12 @@
 namespace lq::gui {
 
 // The clipboard's Unicode text; empty when it holds no text.
-std::u16string get_unicode_text1();
+std::u16string get_unicode_text();
 
 // Adds a format to what the clipboard holds, keeping the formats already there.
-void set_clip_buffer1(const QString& mime_type, const QByteArray& data);
+void set_clip_buffer(const QString& mime_type, const QByteArray& data);
 
 // Adds Unicode text to what the clipboard holds, keeping the other formats.
-void set_unicode_text1(std::u16string_view text);
+void set_unicode_text(std::u16string_view text);
 
 }  // namespace lq::gui

@@ -98,7 +98,7 @@ TControlForm_::TControlForm_(const PanelClass& cls, Operation* op, QWidget* pare
   connect(enable_key, &QShortcut::activated, chk_enable_, &QCheckBox::click);
   chk_enable_->setAccessibleDescription("Alt+Q");
   connect(chk_enable_, &QCheckBox::clicked, this, [this](bool checked) {
-    if (op_) op_->SetEnabled(checked);
+    if (op_) op_->set_enabled(checked);
     emit enableClicked(this, checked);
   });
   connect(btn_close_, &QToolButton::clicked, this, [this] { emit closeClicked(this); });
@@ -243,21 +243,21 @@ bool TControlForm_::is_enabled() const {
   return chk_enable_->isChecked();
 }
 
-void TControlForm_::SetEnabled(bool value) {
+void TControlForm_::set_enabled(bool value) {
   chk_enable_->setChecked(value);  // setChecked does not emit clicked
-  if (op_) op_->SetEnabled(value);
+  if (op_) op_->set_enabled(value);
 }
 
 void TControlForm_::show_enabled() {
   if (op_) chk_enable_->setChecked(op_->enabled());
 }
 
-void TControlForm_::LineStep(std::string& text) {
-  if (op_) op_->LineStep(text);
+void TControlForm_::line_step(std::string& text) {
+  if (op_) op_->line_step(text);
 }
 
-void TControlForm_::DocumentStep(LineList& lines, const std::string& file_name) {
-  if (op_) op_->DocumentStep(lines, file_name);
+void TControlForm_::document_step(LineList& lines, const std::string& file_name) {
+  if (op_) op_->document_step(lines, file_name);
 }
 
 QWidget* TControlForm_::param_widget(const ParamDecl& d) const {
@@ -314,7 +314,7 @@ void TControlForm_::set_values(const ParamValues& values) {
 
 void TControlForm_::push_params() {
   if (!op_) return;
-  op_->SetEnabled(is_enabled());
+  op_->set_enabled(is_enabled());
   for (const auto& d : params_) op_->params().set_text(d.name, widget_value(d).toStdString());
 }
 

@@ -46,10 +46,10 @@ class TControlForm_ : public QFrame, public IControlTF {
   // Shows the operation's enable state.
   void show_enabled();
 
-  // IControlTF. SetEnabled changes only the check mark (no click handling).
-  void SetEnabled(bool value) override;
-  void LineStep(std::string& text) override;
-  void DocumentStep(LineList& lines, const std::string& file_name) override;
+  // IControlTF. set_enabled changes only the check mark (no click handling).
+  void set_enabled(bool value) override;
+  void line_step(std::string& text) override;
+  void document_step(LineList& lines, const std::string& file_name) override;
 
   // Copies the widgets' values into the operation (before a run, on the GUI thread) and
   // back (after it, for parameters a run rewrote).

@@ -1,4 +1,4 @@
-// [6] "查找..": the query and, beside it, the help text find_help1 on the " and " syntax.
+// [6] "查找..": the query and, beside it, the help text find_help on the " and " syntax.
 #pragma once
 
 #include "gui/panels/control_form.h"
@@ -11,7 +11,7 @@ class TControlForm_find : public TControlForm_ {
  public:
   using TControlForm_::TControlForm_;
 
-  // The four lines of find_help1.
+  // The four lines of find_help.
   static QString help_text();
 
  protected:

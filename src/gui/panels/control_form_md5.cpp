@@ -30,14 +30,14 @@ void TControlForm_md5::build_body() {
       new ImageButton(QIcon(), ">  取整个文件的md5编码", "选择一个文件, 计算它的md5编码", panel1());
   button->setObjectName("SpeedButton_md51");
   button->setAutoRaise(false);
-  connect(button, &QToolButton::clicked, this, &TControlForm_md5::SpeedButton_md51Click);
+  connect(button, &QToolButton::clicked, this, &TControlForm_md5::compute_md5);
   row->addWidget(button);
   auto* edit = static_cast<QLineEdit*>(add_param(row, "Edit_md51", 260));
   edit->setReadOnly(true);
   edit->setAccessibleName("md5编码");
 }
 
-void TControlForm_md5::SpeedButton_md51Click() {
+void TControlForm_md5::compute_md5() {
   const QString path = open_dialog() ? open_dialog()(this)
                                      : QFileDialog::getOpenFileName(this, "取整个文件的md5编码");
   if (path.isEmpty()) return;  // cancelled: nothing changes
@@ -56,7 +56,7 @@ void TControlForm_md5::SpeedButton_md51Click() {
   if (error) {
     // No digest rather than the one of an empty file, and the reason why.
     if (edit) edit->clear();
-    show_message1(QString::fromLocal8Bit(error->c_str()), this);
+    show_message_box(QString::fromLocal8Bit(error->c_str()), this);
     return;
   }
   if (!digest) return;  // stopped: the box keeps what it showed

@@ -14,7 +14,7 @@ class TControlForm_md5 : public TControlForm_ {
  public:
   using TControlForm_::TControlForm_;
 
-  void SpeedButton_md51Click();
+  void compute_md5();
 
   // The open-file dialog, replaceable for automated runs: answers the chosen path or "".
   using OpenDialog = std::function<QString(QWidget* owner)>;

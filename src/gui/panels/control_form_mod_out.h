@@ -11,7 +11,7 @@ class TControlForm_mod_out : public TControlForm_ {
  public:
   using TControlForm_::TControlForm_;
 
-  void SpeedButton2Click();
+  void open_template_window();
 
  protected:
   void build_body() override;

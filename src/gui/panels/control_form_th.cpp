@@ -16,7 +16,7 @@ void TControlForm_th::build_body() {
   more->setObjectName("SpeedButton4");
   more->setAutoRaise(false);
   more->setFixedWidth(32);
-  connect(more, &QToolButton::clicked, this, &TControlForm_th::SpeedButton4Click);
+  connect(more, &QToolButton::clicked, this, &TControlForm_th::open_replace_table);
   row->addWidget(more);
   QHBoxLayout* modes = add_row();
   add_param(modes, "CheckBox_th_r1");
@@ -24,7 +24,7 @@ void TControlForm_th::build_body() {
   add_param(modes, "CheckBox_th_r2");
 }
 
-void TControlForm_th::SpeedButton4Click() {
+void TControlForm_th::open_replace_table() {
   Tform_th::open_new();
 }
 

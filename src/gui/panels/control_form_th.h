@@ -14,7 +14,7 @@ class TControlForm_th : public TControlForm_ {
   using TControlForm_::TControlForm_;
 
   void push_params() override;
-  void SpeedButton4Click();
+  void open_replace_table();
 
  protected:
   void build_body() override;

@@ -20,8 +20,8 @@ QPointer<Tform_mod_out>& the_window() {
   return w;
 }
 
-tqozedit1* make_memo(const char* name, const QString& accessible, QWidget* parent) {
-  auto* m = new tqozedit1(parent);
+EditorView* make_memo(const char* name, const QString& accessible, QWidget* parent) {
+  auto* m = new EditorView(parent);
   m->setObjectName(name);
   m->setAccessibleName(accessible);
   m->set_scroll_bars(true, true);
@@ -50,13 +50,13 @@ Tform_mod_out::Tform_mod_out(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* run = new ImageButton(style()->standardIcon(QStyle::SP_MediaPlay), QString(),
                               "开始执行宏替换功能", bar);
   run->setObjectName("SpeedButton1");
-  connect(run, &QToolButton::clicked, this, &Tform_mod_out::SpeedButton1Click);
+  connect(run, &QToolButton::clicked, this, &Tform_mod_out::expand);
   auto* ex1 = new ImageButton(QIcon(), "例子1", "载入例子1", bar);
   ex1->setObjectName("SpeedButton2");
-  connect(ex1, &QToolButton::clicked, this, &Tform_mod_out::SpeedButton2Click);
+  connect(ex1, &QToolButton::clicked, this, &Tform_mod_out::load_example_one);
   auto* ex2 = new ImageButton(QIcon(), "例子2", "载入例子2", bar);
   ex2->setObjectName("SpeedButton3");
-  connect(ex2, &QToolButton::clicked, this, &Tform_mod_out::SpeedButton3Click);
+  connect(ex2, &QToolButton::clicked, this, &Tform_mod_out::load_example_two);
   auto* params = new QLabel("参数:", bar);
   params->setObjectName("Label1");
   row->addWidget(run);
@@ -101,29 +101,29 @@ Tform_mod_out* Tform_mod_out::instance() {
   return the_window().data();
 }
 
-void Tform_mod_out::SpeedButton1Click() {
+void Tform_mod_out::expand() {
   const std::string out =
-      expand_template1(memo1_->model().get_all_text1(), memo2_->model().get_all_text1());
-  memo3_->model().set_all_text1(out);
+      expand_template_text(memo1_->model().get_all_text(), memo2_->model().get_all_text());
+  memo3_->model().set_all_text(out);
   memo3_->update();
-  memo3_->update_scrollbars1();
+  memo3_->refresh_scrollbars();
 }
 
 void Tform_mod_out::load_example(int n) {
   const TemplateExample ex = template_example(n);
-  memo1_->model().set_all_text1(ex.params);
-  memo2_->model().set_all_text1(ex.tmpl);
-  for (tqozedit1* m : {memo1_, memo2_}) {
+  memo1_->model().set_all_text(ex.params);
+  memo2_->model().set_all_text(ex.tmpl);
+  for (EditorView* m : {memo1_, memo2_}) {
     m->update();
-    m->update_scrollbars1();
+    m->refresh_scrollbars();
   }
 }
 
-void Tform_mod_out::SpeedButton2Click() {
+void Tform_mod_out::load_example_one() {
   load_example(1);
 }
 
-void Tform_mod_out::SpeedButton3Click() {
+void Tform_mod_out::load_example_two() {
   load_example(2);
 }
 

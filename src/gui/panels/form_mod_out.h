@@ -7,7 +7,7 @@
 
 namespace lq::gui {
 
-class tqozedit1;
+class EditorView;
 
 class Tform_mod_out : public QWidget {
   Q_OBJECT
@@ -21,20 +21,20 @@ class Tform_mod_out : public QWidget {
   // The window, or nullptr when none is open.
   static Tform_mod_out* instance();
 
-  tqozedit1* memo1() const { return memo1_; }
-  tqozedit1* memo2() const { return memo2_; }
-  tqozedit1* memo3() const { return memo3_; }
+  EditorView* memo1() const { return memo1_; }
+  EditorView* memo2() const { return memo2_; }
+  EditorView* memo3() const { return memo3_; }
 
-  void SpeedButton1Click();  // expand
-  void SpeedButton2Click();  // "例子1"
-  void SpeedButton3Click();  // "例子2"
+  void expand();            // expand
+  void load_example_one();  // "例子1"
+  void load_example_two();  // "例子2"
 
  private:
   void load_example(int n);
 
-  tqozedit1* memo1_;
-  tqozedit1* memo2_;
-  tqozedit1* memo3_;
+  EditorView* memo1_;
+  EditorView* memo2_;
+  EditorView* memo3_;
 };
 
 }  // namespace lq::gui

@@ -59,12 +59,12 @@ Tform_th::Tform_th(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowSta
   add->setObjectName("SpeedButton1");
   add->setAutoRaise(false);
   add->setFixedSize(26, 24);
-  connect(add, &QToolButton::clicked, this, &Tform_th::SpeedButton1Click);
+  connect(add, &QToolButton::clicked, this, &Tform_th::add_row);
   auto* del = new ImageButton(QIcon(), "-", "删除光标所在的行", bar);
   del->setObjectName("SpeedButton2");
   del->setAutoRaise(false);
   del->setFixedSize(26, 24);
-  connect(del, &QToolButton::clicked, this, &Tform_th::SpeedButton2Click);
+  connect(del, &QToolButton::clicked, this, &Tform_th::delete_row);
   row->addWidget(add);
   row->addWidget(del);
   row->addStretch(1);
@@ -114,12 +114,12 @@ std::vector<ReplaceRow> Tform_th::rows() const {
   return out;
 }
 
-void Tform_th::SpeedButton1Click() {
+void Tform_th::add_row() {
   table_->insertRow(table_->rowCount());
   table_->setCurrentCell(table_->rowCount() - 1, 0);
 }
 
-void Tform_th::SpeedButton2Click() {
+void Tform_th::delete_row() {
   const int r = table_->currentRow();
   if (r >= 0) table_->removeRow(r);
 }
@@ -129,7 +129,7 @@ bool Tform_th::eventFilter(QObject* watched, QEvent* event) {
   if (watched == table_ && event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(event);
     if (k->key() == Qt::Key_Delete && (k->modifiers() & Qt::ControlModifier)) {
-      SpeedButton2Click();
+      delete_row();
       return true;
     }
   }

@@ -28,8 +28,8 @@ class Tform_th : public QWidget {
   // The rows from first to last, as GBK bytes.
   std::vector<ReplaceRow> rows() const;
 
-  void SpeedButton1Click();  // "+": an empty row at the end
-  void SpeedButton2Click();  // "-": deletes the row holding the cursor
+  void add_row();     // "+": an empty row at the end
+  void delete_row();  // "-": deletes the row holding the cursor
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

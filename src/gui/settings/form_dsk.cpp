@@ -45,7 +45,7 @@ Tform_dsk::Tform_dsk(const MessageCatalogue& catalogue, QWidget* parent) : QDial
   del->setToolTip("删除当前选择的方案");
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(del, &QPushButton::clicked, this, &Tform_dsk::btnDeleteClick);
+  connect(del, &QPushButton::clicked, this, &Tform_dsk::delete_layout_clicked);
   connect(list_, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* it) { edit_->setText(it->text()); });
 
@@ -68,18 +68,18 @@ Tform_dsk::Tform_dsk(const MessageCatalogue& catalogue, QWidget* parent) : QDial
 
   fill_list();
   FormTexts texts(this);
-  lg1::apply_form1(texts, catalogue);
+  catalogue_text::apply_form(texts, catalogue);
 }
 
 void Tform_dsk::fill_list() {
   list_->clear();
-  for (const std::string& name : layout_names1(app_path1())) list_->addItem(path_to_q(name));
+  for (const std::string& name : layout_names(app_path())) list_->addItem(path_to_q(name));
 }
 
-void Tform_dsk::btnDeleteClick() {
+void Tform_dsk::delete_layout_clicked() {
   QListWidgetItem* it = list_->currentItem();
   if (!it || !it->isSelected()) return;
-  delete_layout1(app_path1(), path_from_q(it->text()));
+  delete_layout(app_path(), path_from_q(it->text()));
   fill_list();
 }
 

@@ -24,7 +24,7 @@ class Tform_dsk : public QDialog {
   // Fills the list with the names of the saved layouts.
   void fill_list();
   // "删除": deletes the selected layout's file and refills the list.
-  void btnDeleteClick();
+  void delete_layout_clicked();
 
  private:
   QListWidget* list_;

@@ -26,7 +26,7 @@ Tform_help::Tform_help(const MessageCatalogue& catalogue, QWidget* parent) : QDi
   col->addWidget(memo_);
   resize(512, 375);
   FormTexts texts(this);
-  lg1::apply_form1(texts, catalogue);
+  catalogue_text::apply_form(texts, catalogue);
 }
 
 void Tform_help::set_text(const std::string& gbk) {
@@ -35,7 +35,7 @@ void Tform_help::set_text(const std::string& gbk) {
 
 void Tform_help::load_file(const std::string& path) {
   LineList lines;
-  load_lines1(path, lines);
+  load_lines(path, lines);
   std::string text;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i) text += '\n';

@@ -129,17 +129,17 @@ Tform_option::Tform_option(const MessageCatalogue& catalogue, const FontSpec& ed
   setFixedSize(sizeHint().expandedTo(QSize(480, 430)));
 
   FormTexts texts(this);
-  lg1::apply_form1(texts, catalogue);
+  catalogue_text::apply_form(texts, catalogue);
 
   const std::string ext_path = ext_file_path();
-  if (!file_exists1(ext_path)) {
+  if (!file_exists(ext_path)) {
     try {
-      save_ext_file1(ext_path, builtin_ext_list1());
+      save_ext_file(ext_path, builtin_ext_list());
     } catch (const std::exception&) {
       // Shown from the built-in list below; the next close tries to save again.
     }
   }
-  ext_->setPlainText(lines_to_text(read_ext_file1(ext_path).value_or(builtin_ext_list1())));
+  ext_->setPlainText(lines_to_text(read_ext_file(ext_path).value_or(builtin_ext_list())));
 }
 
 QWidget* Tform_option::build_common_page() {
@@ -211,12 +211,12 @@ QWidget* Tform_option::build_editor_page(const FontSpec& edit_font) {
   col->addWidget(alternation_);
   color_panel_ = new ClickPanel("[选择间隔行颜色]", page);
   color_panel_->setObjectName("Panel_color1");
-  connect(color_panel_, &ClickPanel::clicked, this, &Tform_option::Panel_color1Click);
+  connect(color_panel_, &ClickPanel::clicked, this, &Tform_option::choose_color);
   col->addWidget(color_panel_);
   col->addSpacing(8);
   edit_font_panel_ = new ClickPanel("[选择编辑器字体]", page);
   edit_font_panel_->setObjectName("Panel_edit_font");
-  connect(edit_font_panel_, &ClickPanel::clicked, this, &Tform_option::Panel_edit_fontClick);
+  connect(edit_font_panel_, &ClickPanel::clicked, this, &Tform_option::choose_editor_font);
   col->addWidget(edit_font_panel_);
   col->addStretch(1);
   show_font(edit_font_panel_, edit_font, 11);
@@ -230,7 +230,7 @@ QWidget* Tform_option::build_form_page(const FontSpec& form_font) {
   auto* col = new QVBoxLayout(page);
   form_font_panel_ = new ClickPanel("[选择主窗体字体]", page);
   form_font_panel_->setObjectName("Panel_form_font");
-  connect(form_font_panel_, &ClickPanel::clicked, this, &Tform_option::Panel_form_fontClick);
+  connect(form_font_panel_, &ClickPanel::clicked, this, &Tform_option::choose_window_font);
   col->addWidget(form_font_panel_);
   col->addStretch(1);
   show_font(form_font_panel_, form_font, 9);
@@ -261,12 +261,12 @@ LineList Tform_option::ext_lines() const {
   return out;
 }
 
-void Tform_option::Panel_color1Click() {
+void Tform_option::choose_color() {
   if (std::optional<QColor> c = ask_color(color_from_stored(color_), this))
     set_color(stored_from_color(*c));
 }
 
-void Tform_option::Panel_edit_fontClick() {
+void Tform_option::choose_editor_font() {
   if (std::optional<QFont> f = ask_font(edit_font_panel_->font(), this)) {
     edit_font_ = spec_from_font(*f, edit_font_);
     show_font(edit_font_panel_, edit_font_, 11);
@@ -274,7 +274,7 @@ void Tform_option::Panel_edit_fontClick() {
   }
 }
 
-void Tform_option::Panel_form_fontClick() {
+void Tform_option::choose_window_font() {
   if (std::optional<QFont> f = ask_font(form_font_panel_->font(), this)) {
     form_font_ = spec_from_font(*f, form_font_);
     show_font(form_font_panel_, form_font_, 9);
@@ -284,7 +284,7 @@ void Tform_option::Panel_form_fontClick() {
 
 void Tform_option::done(int result) {
   try {
-    save_ext_file1(ext_file_path(), ext_lines());
+    save_ext_file(ext_file_path(), ext_lines());
   } catch (const std::exception&) {
     // The list stays as it was on disk; nothing else depends on this save.
   }

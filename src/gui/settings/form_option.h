@@ -66,9 +66,9 @@ class Tform_option : public QDialog {
   // The extension list as typed, one entry per line.
   LineList ext_lines() const;
 
-  void Panel_color1Click();
-  void Panel_edit_fontClick();
-  void Panel_form_fontClick();
+  void choose_color();
+  void choose_editor_font();
+  void choose_window_font();
 
   void done(int result) override;
 

@@ -35,7 +35,7 @@ JournalPage::JournalPage(QWidget* parent) : QWidget(parent) {
   mb_->setAccessibleName("最多占用");
   form->addRow("最多占用:", mb_);
   col->addLayout(form);
-  auto* where = new QLabel("记录保存在: " + path_to_q(journal_dir1()), this);
+  auto* where = new QLabel("记录保存在: " + path_to_q(run_journal_dir()), this);
   where->setObjectName("Label_journal_dir1");
   where->setWordWrap(true);
   where->setTextInteractionFlags(Qt::TextSelectableByMouse);

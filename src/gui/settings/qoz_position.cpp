@@ -116,7 +116,7 @@ bool TQOZPosition::eventFilter(QObject* watched, QEvent* event) {
     // Areas have their real sizes only once the window is laid out for showing.
     if (areas_pending_) {
       areas_pending_ = false;
-      for (const Area& a : splitter_targets1()) restore_size1(a);
+      for (const Area& a : splitter_targets()) restore_size(a);
     }
     emit firstShown();
   }
@@ -126,16 +126,16 @@ bool TQOZPosition::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void TQOZPosition::restore_window1(QWidget* w) {
+void TQOZPosition::restore_window(QWidget* w) {
   if (!w) return;
   const std::string cls = class_name_.toStdString();
   if (w->isMaximized()) w->setWindowState(w->windowState() & ~Qt::WindowMaximized);
   const Bounds current{w->x(), w->y(), w->width(), w->height()};
-  const Bounds b = read_window_bounds1(*ini_, cls, current);
+  const Bounds b = read_window_bounds(*ini_, cls, current);
   if (reachable(QRect(b.left, b.top, b.width, b.height))) w->move(b.left, b.top);
   w->resize(b.width, b.height);
   w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-  switch (read_window_state1(*ini_, cls)) {
+  switch (read_window_state(*ini_, cls)) {
     case WindowState::kMaximized:
       w->setWindowState(w->windowState() | Qt::WindowMaximized);
       break;
@@ -147,31 +147,31 @@ void TQOZPosition::restore_window1(QWidget* w) {
   }
 }
 
-void TQOZPosition::save_window1(QWidget* w) {
+void TQOZPosition::save_window(QWidget* w) {
   if (!w) return;
   const WindowState state = w->isMinimized()   ? WindowState::kMinimized
                             : w->isMaximized() ? WindowState::kMaximized
                                                : WindowState::kNormal;
-  write_window1(*ini_, class_name_.toStdString(), state, {w->x(), w->y(), w->width(), w->height()},
-                false);
+  write_window(*ini_, class_name_.toStdString(), state, {w->x(), w->y(), w->width(), w->height()},
+               false);
 }
 
-void TQOZPosition::restore_size1(const Area& area) {
+void TQOZPosition::restore_size(const Area& area) {
   if (!area.control || area.align == Align::kNone || area.align == Align::kClient) return;
   const int cur = current_size(area.control, area.align);
   const int size =
-      read_area_size1(*ini_, class_name_.toStdString(), area.name.toStdString(), area.align, cur);
+      read_area_size(*ini_, class_name_.toStdString(), area.name.toStdString(), area.align, cur);
   if (size != cur) apply_size(area.control, area.align, size);
 }
 
-void TQOZPosition::save_size1(const Area& area) {
+void TQOZPosition::save_size(const Area& area) {
   if (!area.control) return;
   const QRect g = area.control->geometry();
-  write_area1(*ini_, class_name_.toStdString(), area.name.toStdString(),
-              {g.x(), g.y(), g.width(), g.height()});
+  write_area(*ini_, class_name_.toStdString(), area.name.toStdString(),
+             {g.x(), g.y(), g.width(), g.height()});
 }
 
-std::vector<TQOZPosition::Area> TQOZPosition::splitter_targets1() const {
+std::vector<TQOZPosition::Area> TQOZPosition::splitter_targets() const {
   std::vector<Area> out;
   if (!window_) return out;
   for (QWidget* w : window_->findChildren<QWidget*>()) {
@@ -192,8 +192,8 @@ std::vector<TQOZPosition::Area> TQOZPosition::splitter_targets1() const {
 
 void TQOZPosition::load_from(IniFile& ini) {
   ini_ = &ini;
-  restore_window1(window_);
-  for (const Area& a : splitter_targets1()) restore_size1(a);
+  restore_window(window_);
+  for (const Area& a : splitter_targets()) restore_size(a);
   ini_ = &position_;
 }
 
@@ -204,8 +204,8 @@ void TQOZPosition::save_to(IniFile& ini) {
   ini.set_write_through(false);
   ini_ = &ini;
   try {
-    save_window1(window_);
-    for (const Area& a : splitter_targets1()) save_size1(a);
+    save_window(window_);
+    for (const Area& a : splitter_targets()) save_size(a);
     ini_ = &position_;
     ini.set_write_through(was);
     ini.update_file();
@@ -216,27 +216,27 @@ void TQOZPosition::save_to(IniFile& ini) {
   }
 }
 
-void TQOZPosition::load_from1(const std::string& file_name) {
+void TQOZPosition::load_positions(const std::string& file_name) {
   if (is_blank(file_name)) {
     position_.reload();
     load_from(position_);
     return;
   }
-  IniFile ini(layout_file_path1(file_name));
+  IniFile ini(layout_file_path(file_name));
   load_from(ini);
 }
 
-void TQOZPosition::save_to1(const std::string& file_name) {
+void TQOZPosition::save_positions(const std::string& file_name) {
   if (is_blank(file_name)) {
     save_to(position_);
     return;
   }
-  IniFile ini(layout_file_path1(file_name));
+  IniFile ini(layout_file_path(file_name));
   save_to(ini);
 }
 
 void TQOZPosition::window_built() {
-  restore_window1(window_);
+  restore_window(window_);
   areas_pending_ = true;
 }
 

@@ -37,23 +37,23 @@ class TQOZPosition : public QObject {
 
   // class_name names the window's sections ("TForm1"). The position file is read now.
   TQOZPosition(QWidget* window, const QString& class_name,
-               const std::string& position_file = position_file_path1());
+               const std::string& position_file = position_file_path());
 
   const std::string& file_name() const { return position_.file_name(); }
 
-  void restore_window1(QWidget* window);
-  void save_window1(QWidget* window);
-  void restore_size1(const Area& area);
-  void save_size1(const Area& area);
+  void restore_window(QWidget* window);
+  void save_window(QWidget* window);
+  void restore_size(const Area& area);
+  void save_size(const Area& area);
 
   // A blank name means the position file, anything else a file in the program's
-  // directory. save_to1 throws RunError when the file cannot be written.
-  void load_from1(const std::string& file_name);
-  void save_to1(const std::string& file_name);
+  // directory. save_positions throws RunError when the file cannot be written.
+  void load_positions(const std::string& file_name);
+  void save_positions(const std::string& file_name);
 
   // The areas the window's splitters resize, in the window's creation order; hidden or
   // disabled areas are left out.
-  std::vector<Area> splitter_targets1() const;
+  std::vector<Area> splitter_targets() const;
 
   // The window has been built: restore its place, size and state from the position file,
   // and the sizes of its areas when it is first shown.

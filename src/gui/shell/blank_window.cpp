@@ -5,7 +5,7 @@
 
 namespace lq::gui {
 
-bool start_blank_window1(const QString& program) {
+bool start_blank_window(const QString& program) {
   QProcess p;
   p.setProgram(program.isEmpty() ? QCoreApplication::applicationFilePath() : program);
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -12,6 +12,6 @@ inline constexpr const char* kNoHandoffEnv = "LEXOQUILL_NO_HANDOFF";
 
 // Starts program (this program when empty) detached, without arguments. False when it
 // could not be started.
-bool start_blank_window1(const QString& program = {});
+bool start_blank_window(const QString& program = {});
 
 }  // namespace lq::gui

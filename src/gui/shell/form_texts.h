@@ -1,5 +1,6 @@
 // A window's controls and menu items as the message catalogue sees them: by Tag number,
-// with a text and a hint, so lg1::apply_form1 and lg1::save_form1 work on Qt windows.
+// with a text and a hint, so catalogue_text::apply_form and catalogue_text::save_form work on Qt
+// windows.
 #pragma once
 
 #include <QList>

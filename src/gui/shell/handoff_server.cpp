@@ -49,7 +49,7 @@ void HandoffServer::take_connection() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     if (open_connections_ >= kMaxOpenConnections ||
-        !peer_is_same_user1(static_cast<int>(socket->socketDescriptor()))) {
+        !peer_is_same_user(static_cast<int>(socket->socketDescriptor()))) {
       socket->abort();
       socket->deleteLater();
       continue;
@@ -75,13 +75,13 @@ void HandoffServer::take_connection() {
 void HandoffServer::read_from(QLocalSocket* socket) {
   const QByteArray got = socket->peek(socket->bytesAvailable());
   const std::string_view bytes(got.constData(), static_cast<size_t>(got.size()));
-  if (!handoff_prefix_ok1(bytes)) {
+  if (!handoff_prefix_ok(bytes)) {
     socket->abort();
     socket->deleteLater();
     return;
   }
   if (bytes.size() < kHandoffMessageSize) return;
-  const std::optional<std::string> path = decode_handoff1(bytes);
+  const std::optional<std::string> path = decode_handoff(bytes);
   if (!path) {
     socket->abort();
     socket->deleteLater();

@@ -34,7 +34,7 @@ class HintDuration : public QObject {
 
 }  // namespace
 
-void install_hint_timing1() {
+void install_hint_timing() {
   QApplication::setStyle(new HintStyle(QApplication::style()->name()));
   qApp->installEventFilter(new HintDuration(qApp));
 }

@@ -7,6 +7,6 @@ namespace lq::gui {
 inline constexpr int kHintShownMs = 600000;
 
 // Call once after the application object exists.
-void install_hint_timing1();
+void install_hint_timing();
 
 }  // namespace lq::gui

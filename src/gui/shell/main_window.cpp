@@ -66,15 +66,15 @@ MainWindow::MainWindow(const std::vector<std::string>& startup_paths, QWidget* p
   setCentralWidget(central);
   build_status_bar();
   install_edit_commands();
-  build_startup_controls1();
+  build_startup_controls();
   load_news();
   // Geometry, settings and the operation panels of the last run.
   build_settings_ui();
-  load_settings1();
-  load_panel_list1("");
+  load_settings();
+  load_panel_list("");
   // The files named on the command line, the first empty document, the lists.
-  form_create_tail1(startup_paths);
-  fill_layout_list1();
+  form_create_tail(startup_paths);
+  fill_layout_list();
 }
 
 void MainWindow::build_menus() {
@@ -95,17 +95,17 @@ void MainWindow::build_menus() {
   QMenu* file = menus[0];
   QAction* open = item(file, "N_open1", "打开要处理的文件...(&O)");
   open->setShortcut(QKeySequence::Open);
-  connect(open, &QAction::triggered, this, &MainWindow::N_open1Click);
+  connect(open, &QAction::triggered, this, &MainWindow::add_files_dialog);
   QAction* again = item(file, "N20", "再加入文件");
   QAction* clip = item(file, "N17", "加入剪贴板");
   clip->setVisible(false);
   file->addSeparator();
   QAction* dir = item(file, "N14", "加入一个目录(&D)");
-  connect(dir, &QAction::triggered, this, &MainWindow::N_add_subdir1Click);
+  connect(dir, &QAction::triggered, this, &MainWindow::add_folder_dialog);
   QAction* dir_sub = item(file, "N15", "加入一个目录[含子目录](&S)");
-  connect(dir_sub, &QAction::triggered, this, &MainWindow::N6Click);
+  connect(dir_sub, &QAction::triggered, this, &MainWindow::add_folder_tree_dialog);
   QAction* clear = item(file, "N19", "全部清除(&C)");
-  connect(clear, &QAction::triggered, this, &MainWindow::N10Click);
+  connect(clear, &QAction::triggered, this, &MainWindow::clear_file_list);
   file->addSeparator();
   QAction* quit = item(file, "N46", "退出(&X)");
   connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -115,12 +115,12 @@ void MainWindow::build_menus() {
   act_status_ = item(view, "N_showsta1", "状态栏(&S)");
   act_status_->setCheckable(true);
   act_status_->setChecked(true);
-  connect(act_status_, &QAction::triggered, this, &MainWindow::N_showsta1Click);
+  connect(act_status_, &QAction::triggered, this, &MainWindow::toggle_status_bar);
 
   QMenu* op = menus[3];
   act_start_ = item(op, "N_start1", "开始处理(&R)");
   act_start_->setShortcut(Qt::Key_F9);
-  connect(act_start_, &QAction::triggered, this, &MainWindow::N_start1Click);
+  connect(act_start_, &QAction::triggered, this, &MainWindow::start_processing);
   act_stop_ = item(op, "N_stop1", "停止(&T)");
   act_stop_->setShortcut(Qt::SHIFT | Qt::Key_F9);
   act_stop_->setEnabled(false);
@@ -128,7 +128,7 @@ void MainWindow::build_menus() {
   install_journal_actions(op);
   op->addSeparator();
   QAction* all = item(op, "N53", "显示所有控件(&A)");
-  connect(all, &QAction::triggered, this, &MainWindow::show_all_panels1);
+  connect(all, &QAction::triggered, this, &MainWindow::show_all_panels);
   panel_actions_ << all;
 
   build_find_actions(view, nullptr);
@@ -142,14 +142,14 @@ void MainWindow::build_menus() {
   popup_open_ = new QMenu(this);
   popup_open_->setObjectName("PopupMenu_open1");
   QAction* p_dir = item(popup_open_, "N_add_subdir1", "加入一个目录");
-  connect(p_dir, &QAction::triggered, this, &MainWindow::N_add_subdir1Click);
+  connect(p_dir, &QAction::triggered, this, &MainWindow::add_folder_dialog);
   QAction* p_sub = item(popup_open_, "N6", "加入一个目录[含子目录]");
-  connect(p_sub, &QAction::triggered, this, &MainWindow::N6Click);
+  connect(p_sub, &QAction::triggered, this, &MainWindow::add_folder_tree_dialog);
   popup_open_->addSeparator();
   QAction* p_del = item(popup_open_, "N30", "删除");
-  connect(p_del, &QAction::triggered, this, &MainWindow::N30Click);
+  connect(p_del, &QAction::triggered, this, &MainWindow::remove_selected_file);
   QAction* p_clear = item(popup_open_, "N10", "全部清除");
-  connect(p_clear, &QAction::triggered, this, &MainWindow::N10Click);
+  connect(p_clear, &QAction::triggered, this, &MainWindow::clear_file_list);
 }
 
 void MainWindow::build_tool_bar(QWidget* top) {
@@ -165,7 +165,7 @@ void MainWindow::build_tool_bar(QWidget* top) {
                       " 打开要处理的文件\n    - - - -    \n [可一次选择多个文件]", panel_tool_);
   btn_open_->setObjectName("SpeedButton_open1");
   set_tag(btn_open_, 10100001);
-  connect(btn_open_, &QToolButton::clicked, this, &MainWindow::N_open1Click);
+  connect(btn_open_, &QToolButton::clicked, this, &MainWindow::add_files_dialog);
   row->addWidget(btn_open_);
 
   btn_more_ = new ImageButton(QIcon(), QString(), "更多的操作", panel_tool_);
@@ -173,7 +173,7 @@ void MainWindow::build_tool_bar(QWidget* top) {
   btn_more_->setArrowType(Qt::DownArrow);
   btn_more_->setFixedWidth(16);
   set_tag(btn_more_, 10100002);
-  connect(btn_more_, &QToolButton::released, this, &MainWindow::SpeedButton6Released);
+  connect(btn_more_, &QToolButton::released, this, &MainWindow::show_open_menu);
   row->addWidget(btn_more_);
   row->addSpacing(10);
 
@@ -181,7 +181,7 @@ void MainWindow::build_tool_bar(QWidget* top) {
       new ImageButton(s->standardIcon(QStyle::SP_MediaPlay), "开始处理", "开始处理", panel_tool_);
   btn_start_->setObjectName("SpeedButton1");
   set_tag(btn_start_, 10100003);
-  connect(btn_start_, &QToolButton::clicked, this, &MainWindow::N_start1Click);
+  connect(btn_start_, &QToolButton::clicked, this, &MainWindow::start_processing);
   row->addWidget(btn_start_);
   row->addWidget(make_preview_button(panel_tool_));
 
@@ -278,7 +278,7 @@ QWidget* MainWindow::build_processing_area() {
   mini->setStyleSheet(
       "QToolButton { border: none; background: #c9d3e0; } QToolButton:hover { background: "
       "#8fa8c8; } QToolButton:focus { background: #2f6fd0; }");
-  connect(mini, &QToolButton::clicked, this, &MainWindow::btnMiniClick);
+  connect(mini, &QToolButton::clicked, this, &MainWindow::toggle_work_area);
   btn_mini_ = mini;
   col->addWidget(mini);
   return holder;
@@ -305,7 +305,7 @@ QWidget* MainWindow::build_lower_area() {
           [this](const QPoint& p) { popup_open_->popup(list_box1_->viewport()->mapToGlobal(p)); });
   connect(list_box1_, &QListWidget::itemClicked, this, [this](QListWidgetItem* it) {
     const int row = list_box1_->row(it);
-    if (row >= 0 && row < static_cast<int>(file_list_.size())) open_in_tab1(file_list_[row]);
+    if (row >= 0 && row < static_cast<int>(file_list_.size())) open_in_tab(file_list_[row]);
   });
   lcol->addWidget(list_box1_);
 
@@ -358,11 +358,11 @@ void MainWindow::build_status_bar() {
   label_outcome_->hide();
 }
 
-void MainWindow::btnMiniClick() {
+void MainWindow::toggle_work_area() {
   panel_cl_->setFixedHeight(panel_cl_->height() == 1 ? 300 : 1);
 }
 
-void MainWindow::N_showsta1Click() {
+void MainWindow::toggle_status_bar() {
   statusBar()->setVisible(act_status_->isChecked());
 }
 
@@ -371,8 +371,8 @@ void MainWindow::about_box() {
   box.exec();
 }
 
-void MainWindow::open_in_tab1(const std::string& path) {
-  doc_tabs_->open_in_tab1(path);
+void MainWindow::open_in_tab(const std::string& path) {
+  doc_tabs_->open_in_tab(path);
 }
 
 }  // namespace lq::gui

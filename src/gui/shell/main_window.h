@@ -47,7 +47,7 @@ class HandoffServer;
 class ImageButton;
 class ScopeBox;
 class TControlForm_;
-class Tform_select_path1;
+class SelectPathDialog;
 class RunController;
 class TQOZPosition;
 class PreviewDialog;
@@ -57,7 +57,7 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // startup_paths: what the command line names (startup_paths1), opened as the window is
+  // startup_paths: what the command line names (startup_paths_from_args), opened as the window is
   // created.
   explicit MainWindow(const std::vector<std::string>& startup_paths = {},
                       QWidget* parent = nullptr);
@@ -76,57 +76,57 @@ class MainWindow : public QMainWindow {
   // File list commands.
   void add_files(const QStringList& paths);  // the part of "open files" after the dialog
   void add_directory(const QString& typed, bool recurse);  // the part after the dialog
-  void refresh_lists1();
-  void open_in_tab1(const std::string& path);
+  void refresh_lists();
+  void open_in_tab(const std::string& path);
 
   // Operation panels.
-  void collect_operations1();
-  TControlForm_* ensure_panel1(const std::string& class_name);
-  void show_all_panels1();
+  void collect_operations();
+  TControlForm_* ensure_panel(const std::string& class_name);
+  void show_all_panels();
   std::vector<TControlForm_*> panels() const;
   const OperationChain& operation_chain() const { return operation_chain_; }
 
   // Start (F9): the two input checks, then the run on a worker thread.
-  void N_start1Click();
+  void start_processing();
   void stop_run();
-  void show_find_results1();
+  void show_find_results();
   void max_line_len_tool();
 
   // Find results (main_window_find.cpp) and the jump to a match (main_window_go_to_match.cpp).
-  void SpeedButton_view1Click();
-  void N_find1Click();
-  void ListBox_find1DblClick();
-  void MenuItem7Click();  // "复制"
-  void MenuItem6Click();  // "清空"
-  void N31Click();        // "删除"
-  void go_to_match1(const std::string& path, int line, int column);
+  void view_find_results_toggled();
+  void toggle_find_results();
+  void open_find_result();
+  void copy_find_results();    // "复制"
+  void clear_find_results();   // "清空"
+  void delete_find_results();  // "删除"
+  void go_to_match(const std::string& path, int line, int column);
   // Recipes (main_window_recipes.cpp): the scope and the enabled panel with their values.
   // Both answer false after showing why they could not.
-  bool save_recipe1(const QString& path);
-  bool open_recipe1(const QString& path);
+  bool save_recipe_to(const QString& path);
+  bool open_recipe(const QString& path);
   using RecipeDialog = std::function<QString(QWidget* owner, bool save)>;
   void set_recipe_dialog(RecipeDialog dialog) { recipe_dialog_ = std::move(dialog); }
   // Start-up, single-window mode and the hand-off (main_window_startup.cpp).
-  void c_one_form1Click(bool down);
-  void receive_file1(const std::string& path);
+  void single_window_toggled(bool down);
+  void receive_file(const std::string& path);
 
   // Settings, window geometry, operation layouts, options and help
   // (main_window_settings.cpp, main_window_layouts.cpp). A blank layout name means
   // "sys1.ini".
-  void load_settings1();
+  void load_settings();
   const SysSettings& sys_settings() const;
-  TQOZPosition* QOZPosition1() const;
-  void save_layout1(const std::string& file_name);
-  void apply_layout1(const std::string& file_name);
-  void free_panels1();
-  void load_panel_list1(const std::string& file_name);
-  void fill_layout_list1();
-  void ComboBox_view1Change();
-  void SpeedButton10Click();
-  void N_save_layout1Click();
-  void N_option1Click();
-  void show_help1();
-  void show_editor_notes1();
+  TQOZPosition* window_positions() const;
+  void save_layout(const std::string& file_name);
+  void apply_layout(const std::string& file_name);
+  void free_panels();
+  void load_panel_list(const std::string& file_name);
+  void fill_layout_list();
+  void layout_chosen();
+  void next_layout();
+  void ask_save_layout();
+  void open_options();
+  void show_help();
+  void show_editor_notes();
 
  signals:
   // A run has ended (finished, stopped or aborted by an error), before its closing box.
@@ -155,29 +155,29 @@ class MainWindow : public QMainWindow {
   void record_undo_active_editor();
   void limit_active_editor_lines(int n);
 
-  void N_open1Click();
-  void N_add_subdir1Click() { add_directory_dialog(false); }
-  void N6Click() { add_directory_dialog(true); }
+  void add_files_dialog();
+  void add_folder_dialog() { add_directory_dialog(false); }
+  void add_folder_tree_dialog() { add_directory_dialog(true); }
   void add_directory_dialog(bool recurse);
-  void N10Click();
-  void N30Click();
-  void SpeedButton6Released();
-  void btnMiniClick();
-  void N_showsta1Click();
+  void clear_file_list();
+  void remove_selected_file();
+  void show_open_menu();
+  void toggle_work_area();
+  void toggle_status_bar();
   void about_box();
 
   void build_find_panel(QWidget* parent, QVBoxLayout* col);
   void build_find_actions(QMenu* view, QLayout* tool_row);
   void build_recipe_actions(QMenu* op);
   void set_find_panel_visible(bool on);
-  void N_save_recipe1Click();
-  void N_open_recipe1Click();
+  void ask_save_recipe();
+  void ask_open_recipe();
 
-  void chkEnableClick(TControlForm_* panel, bool checked);
-  void btnCloseClick(TControlForm_* panel);
+  void panel_enable_toggled(TControlForm_* panel, bool checked);
+  void close_panel(TControlForm_* panel);
   void set_running(bool on);
   // The outcome of a run stays in the status bar until the next run and is read out.
-  void show_outcome1(const QString& text);
+  void show_outcome(const QString& text);
   void run_progress(int file_index, int file_count, int percent, const QString& name);
   void run_ended();
   // The run as the window stands now: false (after showing why, unless quiet) when the
@@ -229,7 +229,7 @@ class MainWindow : public QMainWindow {
   QList<QAction*> file_actions_;
   QList<QAction*> panel_actions_;
   bool close_after_run_ = false;
-  Tform_select_path1* select_path_ = nullptr;
+  SelectPathDialog* select_path_ = nullptr;
   std::unique_ptr<RunController> run_;
   QWidget* splitter_find_ = nullptr;
   ImageButton* btn_view_find_ = nullptr;
@@ -239,9 +239,9 @@ class MainWindow : public QMainWindow {
 
   // Settings, geometry and layouts: building, showing and closing.
   void build_settings_ui();
-  void FormShow_layout1();
-  void FormClose_layout1();
-  void FormDestroy_position1();
+  void restore_layout_on_show();
+  void save_layout_on_close();
+  void save_position_on_destroy();
   std::unique_ptr<MainWindowSettings> settings_;
 
   // Preview, journal and undo of whole runs (main_window_journal.cpp).
@@ -280,10 +280,10 @@ class MainWindow : public QMainWindow {
   void install_edit_commands();
   std::unique_ptr<EditCommands> edit_commands_;
 
-  void form_create_tail1(const std::vector<std::string>& startup_paths);
-  void open_command_line1(const std::string& arg);
-  void build_startup_controls1();
-  void form_destroy1();
+  void form_create_tail(const std::vector<std::string>& startup_paths);
+  void open_command_line(const std::string& arg);
+  void build_startup_controls();
+  void form_destroy();
   QToolButton* c_one_form1_ = nullptr;
   HandoffServer* handoff_ = nullptr;
 };

@@ -38,7 +38,7 @@ void MainWindow::install_edit_commands() {
   c.set_add_to_file_list([this](const std::string& path) {
     if (std::find(file_list_.begin(), file_list_.end(), path) != file_list_.end()) return;
     file_list_.push_back(path);
-    refresh_lists1();
+    refresh_lists();
   });
 }
 
@@ -47,21 +47,21 @@ bool MainWindow::has_active_editor() const {
 }
 
 void MainWindow::record_undo_active_editor() {
-  if (tqozedit1* ed = doc_tabs_->active_editor()) ed->model().record_undo1();
+  if (EditorView* ed = doc_tabs_->active_editor()) ed->model().record_undo();
 }
 
 void MainWindow::limit_active_editor_lines(int n) {
-  tqozedit1* ed = doc_tabs_->active_editor();
+  EditorView* ed = doc_tabs_->active_editor();
   if (!ed) return;
   EditorModel& m = ed->model();
   LineList lines;
-  set_lines_text(lines, m.get_all_text1());
-  split_lines_by_len1(lines, lines, n, true, m.page());
-  m.set_all_text1(lines_text(lines));
-  m.clear_history1();
+  set_lines_text(lines, m.get_all_text());
+  split_lines_by_len(lines, lines, n, true, m.page());
+  m.set_all_text(lines_text(lines));
+  m.clear_history();
   // The text differs from the file now, so the tab shows it as changed.
-  m.notify_change1();
-  ed->update_scrollbars1();
+  m.notify_change();
+  ed->refresh_scrollbars();
   ed->update();
 }
 

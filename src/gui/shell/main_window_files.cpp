@@ -15,7 +15,7 @@
 
 namespace lq::gui {
 
-void MainWindow::N_open1Click() {
+void MainWindow::add_files_dialog() {
   if (running()) return;
   QFileDialog dlg(this, "打开要处理的文件", path_to_q(last_dir_));
   dlg.setObjectName("OpenDialog1");
@@ -33,18 +33,18 @@ void MainWindow::add_files(const QStringList& paths) {
   const std::string& first = file_list_[file_list_.size() - paths.size()];
   const size_t slash = first.find_last_of('/');
   last_dir_ = slash == std::string::npos ? std::string() : first.substr(0, slash + 1);
-  refresh_lists1();
-  for (const QString& p : paths) open_in_tab1(path_from_q(p));
+  refresh_lists();
+  for (const QString& p : paths) open_in_tab(path_from_q(p));
 }
 
 void MainWindow::add_directory_dialog(bool recurse) {
   if (running()) return;
-  if (!select_path_) select_path_ = new Tform_select_path1(this);
+  if (!select_path_) select_path_ = new SelectPathDialog(this);
   if (select_path_->exec() != QDialog::Accepted) return;
   add_directory(select_path_->path(), recurse);
 }
 
-void MainWindow::N30Click() {
+void MainWindow::remove_selected_file() {
   if (running()) return;
   QListWidgetItem* it = list_box1_->currentItem();
   if (!it || !it->isSelected()) return;
@@ -54,16 +54,16 @@ void MainWindow::N30Click() {
       file_list_.erase(e);
       break;
     }
-  refresh_lists1();
+  refresh_lists();
 }
 
-void MainWindow::N10Click() {
+void MainWindow::clear_file_list() {
   if (running()) return;
   file_list_.clear();
-  refresh_lists1();
+  refresh_lists();
 }
 
-void MainWindow::SpeedButton6Released() {
+void MainWindow::show_open_menu() {
   // The open button shows pressed while its menu is up.
   btn_open_->setDown(true);
   popup_open_->exec(btn_open_->mapToGlobal(QPoint(0, btn_open_->height())));
@@ -85,7 +85,7 @@ void fill_list(QListWidget* box, const QStringList& items) {
 
 }  // namespace
 
-void MainWindow::refresh_lists1() {
+void MainWindow::refresh_lists() {
   QStringList files;
   for (const std::string& f : file_list_) files << path_to_q(f);
   fill_list(list_box1_, files);

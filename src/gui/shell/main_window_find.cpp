@@ -56,14 +56,14 @@ void MainWindow::build_find_panel(QWidget* parent, QVBoxLayout* col) {
   popup_find_->setObjectName("PopupMenu_find1");
   QAction* copy = popup_find_->addAction("复制");
   copy->setObjectName("MenuItem7");
-  connect(copy, &QAction::triggered, this, &MainWindow::MenuItem7Click);
+  connect(copy, &QAction::triggered, this, &MainWindow::copy_find_results);
   popup_find_->addSeparator();
   QAction* clear = popup_find_->addAction("清空");
   clear->setObjectName("MenuItem6");
-  connect(clear, &QAction::triggered, this, &MainWindow::MenuItem6Click);
+  connect(clear, &QAction::triggered, this, &MainWindow::clear_find_results);
   QAction* del = popup_find_->addAction("删除");
   del->setObjectName("N31");
-  connect(del, &QAction::triggered, this, &MainWindow::N31Click);
+  connect(del, &QAction::triggered, this, &MainWindow::delete_find_results);
   // The same commands from the keyboard while the list has the focus.
   copy->setShortcut(QKeySequence::Copy);
   del->setShortcut(QKeySequence::Delete);
@@ -74,8 +74,7 @@ void MainWindow::build_find_panel(QWidget* parent, QVBoxLayout* col) {
   connect(list_box_find_, &QListWidget::customContextMenuRequested, this, [this](const QPoint& p) {
     popup_find_->popup(list_box_find_->viewport()->mapToGlobal(p));
   });
-  connect(list_box_find_, &QListWidget::itemDoubleClicked, this,
-          &MainWindow::ListBox_find1DblClick);
+  connect(list_box_find_, &QListWidget::itemDoubleClicked, this, &MainWindow::open_find_result);
 
   auto* close = new ImageButton(style()->standardIcon(QStyle::SP_TitleBarCloseButton), QString(),
                                 "关闭查找结果", panel_find_);
@@ -96,14 +95,14 @@ void MainWindow::build_find_actions(QMenu* view, QLayout* tool_row) {
   if (view) {
     act_find_ = view->addAction("查找结果");
     act_find_->setObjectName("N_find1");
-    connect(act_find_, &QAction::triggered, this, &MainWindow::N_find1Click);
+    connect(act_find_, &QAction::triggered, this, &MainWindow::toggle_find_results);
   }
   if (tool_row) {
     btn_view_find_ = new ImageButton(style()->standardIcon(QStyle::SP_FileDialogContentsView),
                                      "查找结果", "查看查找结果", panel_tool_);
     btn_view_find_->setObjectName("SpeedButton_view1");
     btn_view_find_->setCheckable(true);
-    connect(btn_view_find_, &QToolButton::clicked, this, &MainWindow::SpeedButton_view1Click);
+    connect(btn_view_find_, &QToolButton::clicked, this, &MainWindow::view_find_results_toggled);
     tool_row->addWidget(btn_view_find_);
   }
 }
@@ -113,14 +112,14 @@ void MainWindow::set_find_panel_visible(bool on) {
   panel_find_->setVisible(on);
 }
 
-void MainWindow::show_find_results1() {
+void MainWindow::show_find_results() {
   // Results of every run collect until the user clears them.
   append_results(list_box_find_, find_results_);
   set_find_panel_visible(true);
   if (list_box_find_->count() > 0) list_box_find_->scrollToBottom();
 }
 
-void MainWindow::SpeedButton_view1Click() {
+void MainWindow::view_find_results_toggled() {
   if (btn_view_find_->isChecked()) {
     list_box_find_->clear();
     append_results(list_box_find_, find_results_);
@@ -130,12 +129,12 @@ void MainWindow::SpeedButton_view1Click() {
   }
 }
 
-void MainWindow::N_find1Click() {
+void MainWindow::toggle_find_results() {
   btn_view_find_->setChecked(!btn_view_find_->isChecked());
-  SpeedButton_view1Click();
+  view_find_results_toggled();
 }
 
-void MainWindow::MenuItem7Click() {
+void MainWindow::copy_find_results() {
   // As text for other programs: the clipboard converts from what is shown.
   QString text;
   for (int i = 0; i < list_box_find_->count(); ++i)
@@ -143,19 +142,19 @@ void MainWindow::MenuItem7Click() {
   QApplication::clipboard()->setText(text);
 }
 
-void MainWindow::MenuItem6Click() {
+void MainWindow::clear_find_results() {
   list_box_find_->clear();
 }
 
-void MainWindow::N31Click() {
+void MainWindow::delete_find_results() {
   for (QListWidgetItem* it : list_box_find_->selectedItems()) delete it;
 }
 
-void MainWindow::ListBox_find1DblClick() {
+void MainWindow::open_find_result() {
   QListWidgetItem* it = list_box_find_->currentItem();
   if (!it) return;
   const FindLocation at = parse_find_result(it->data(kRawRole).toByteArray().toStdString());
-  go_to_match1(at.path, at.line, at.column);
+  go_to_match(at.path, at.line, at.column);
 }
 
 }  // namespace lq::gui

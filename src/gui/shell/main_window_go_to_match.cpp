@@ -8,28 +8,28 @@
 
 namespace lq::gui {
 
-void MainWindow::go_to_match1(const std::string& path, int line, int column) {
+void MainWindow::go_to_match(const std::string& path, int line, int column) {
   // A result whose file cannot be opened (the clipboard entry, a file gone since) leaves
   // every tab as it was rather than selecting text in an unrelated document.
-  if (!doc_tabs_->find_page1(path) && !file_exists1(path)) return;
-  if (!doc_tabs_->open_in_tab1(path) || !doc_tabs_->find_page1(path)) return;
-  tqozedit1* ed = doc_tabs_->active_editor();
+  if (!doc_tabs_->find_page(path) && !file_exists(path)) return;
+  if (!doc_tabs_->open_in_tab(path) || !doc_tabs_->find_page(path)) return;
+  EditorView* ed = doc_tabs_->active_editor();
   if (!ed) return;
   EditorModel& m = ed->model();
   // The file may have changed since the run: stay inside the document.
   line = std::clamp(line, 0, std::max(0, m.row_count() - 1));
   column = std::max(column, 1);
-  const int len = std::max(0, run_context_.find_query_len1);
+  const int len = std::max(0, run_context_.find_query_len);
   ed->setFocus();
-  m.set_top_line1(line);
-  m.set_h_offset1(column - 1);
-  m.set_sel_anchor1({column, line});
-  m.set_sel_end1({column + len, line});
+  m.set_top_line(line);
+  m.set_h_offset(column - 1);
+  m.set_sel_anchor({column, line});
+  m.set_sel_end({column + len, line});
   // The caret sits at the end of the match, so typing continues there.
-  m.set_caret_row1(0);
-  m.set_caret_col1(column + len - m.h_offset1());
+  m.set_caret_row(0);
+  m.set_caret_col(column + len - m.h_offset());
   ed->update();
-  ed->update_scrollbars1();
+  ed->refresh_scrollbars();
 }
 
 }  // namespace lq::gui

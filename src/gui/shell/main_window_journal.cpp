@@ -102,8 +102,8 @@ void MainWindow::attach_journal(RunRequest& request, const OperationSnapshot& op
     recipe.values = p.values;
     break;
   }
-  journal_ =
-      std::make_unique<RunJournal>(journal_dir1(), recipe_text(recipe), journal_limits(settings));
+  journal_ = std::make_unique<RunJournal>(run_journal_dir(), recipe_text(recipe),
+                                          journal_limits(settings));
   request.journal = journal_.get();
 }
 
@@ -116,7 +116,7 @@ struct MainWindow::PreviewBasis {
 
 void MainWindow::preview_run() {
   if (running()) return;
-  if (!tabs_before_run1(*doc_tabs_, file_list_, this)) return;
+  if (!tabs_before_run(*doc_tabs_, file_list_, this)) return;
   RunRequest request;
   std::shared_ptr<const OperationSnapshot> operations;
   if (!prepare_run(request, operations, nullptr, false)) return;
@@ -157,7 +157,7 @@ void MainWindow::start_previewed_run() {
   }
   RunRequest request = preview_basis_->request;
   request.files = preview_->checked_entries();
-  if (!tabs_before_run1(*doc_tabs_, request.files, this)) return;
+  if (!tabs_before_run(*doc_tabs_, request.files, this)) return;
   preview_->accept();
   launch_run(std::move(request), preview_basis_->operations, false);
 }
@@ -202,9 +202,9 @@ void MainWindow::show_preview(const RunResult& result, const std::vector<std::st
 
 void MainWindow::undo_last_run() {
   if (running()) return;
-  const std::optional<JournalRun> run = last_undoable_run(journal_dir1());
+  const std::optional<JournalRun> run = last_undoable_run(run_journal_dir());
   if (!run) {
-    msg_box1("没有可以撤销的处理.", false, this, kInfoCaption);
+    msg_box("没有可以撤销的处理.", false, this, kInfoCaption);
     return;
   }
   undo_journal_run(run->id);
@@ -212,18 +212,18 @@ void MainWindow::undo_last_run() {
 
 void MainWindow::undo_journal_run(const std::string& id) {
   if (running()) return;
-  const std::optional<JournalRun> run = read_journal_run(journal_dir1() + id + "/");
+  const std::optional<JournalRun> run = read_journal_run(run_journal_dir() + id + "/");
   if (!run) return;
   QString question = QString("撤销 %1 的处理?\n%2\n%3 个文件将恢复为处理前的内容.")
                          .arg(QString::fromStdString(journal_run_time(*run)))
                          .arg(from_utf8(journal_run_operation(*run)))
                          .arg(run->files.size());
-  if (!msg_box1(question, true, this, kInfoCaption)) return;
+  if (!msg_box(question, true, this, kInfoCaption)) return;
   // Restoring many files takes a while: on a worker, with progress and "停止".
-  if (!tabs_before_run1(*doc_tabs_, *run, this)) return;
+  if (!tabs_before_run(*doc_tabs_, *run, this)) return;
   UndoReport report;
   std::optional<std::string> error;
-  const std::string dir = journal_dir1();
+  const std::string dir = run_journal_dir();
   run_in_background(this, "正在撤销处理...", [&](const TaskStep& step) {
     try {
       report = undo_run(dir, id, step);
@@ -231,13 +231,13 @@ void MainWindow::undo_journal_run(const std::string& id) {
       error = e.what();
     }
   });
-  tabs_after_run1(*doc_tabs_);
+  tabs_after_run(*doc_tabs_);
   if (error) {
-    msg_box1(QString::fromStdString(*error), false, this, kInfoCaption);
+    msg_box(QString::fromStdString(*error), false, this, kInfoCaption);
     return;
   }
   if (runs_) runs_->refresh();
-  msg_box1(report_text(report), false, this, kInfoCaption);
+  msg_box(report_text(report), false, this, kInfoCaption);
   emit runUndone();
 }
 

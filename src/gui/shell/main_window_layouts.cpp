@@ -31,32 +31,32 @@ constexpr int kMaxUnknownPanelBoxes = 5;
 
 }  // namespace
 
-void MainWindow::save_layout1(const std::string& file_name) {
+void MainWindow::save_layout(const std::string& file_name) {
   IniFile named;
   IniFile* ini = &settings_->sys_ini;
   if (is_blank(file_name)) {
     ini->reload();
   } else {
-    named = IniFile(layout_file_path1(file_name));
+    named = IniFile(layout_file_path(file_name));
     ini = &named;
   }
   LineList names;
   for (TControlForm_* p : panels())
     if (!p->isHidden()) names.push_back(p->class_name());
-  write_layout1(*ini, scope_box_->scroll_box()->verticalScrollBar()->value(), names);
+  write_layout(*ini, scope_box_->scroll_box()->verticalScrollBar()->value(), names);
 }
 
-void MainWindow::apply_layout1(const std::string& file_name) {
+void MainWindow::apply_layout(const std::string& file_name) {
   // The panels belong to the run while it lasts.
   if (running()) return;
-  const IniFile ini(layout_file_path1(file_name));
+  const IniFile ini(layout_file_path(file_name));
   QScrollBar* bar = scope_box_->scroll_box()->verticalScrollBar();
-  bar->setValue(read_scroll_position1(ini, bar->value()));
-  free_panels1();
-  load_panel_list1(file_name);
+  bar->setValue(read_scroll_position(ini, bar->value()));
+  free_panels();
+  load_panel_list(file_name);
 }
 
-void MainWindow::free_panels1() {
+void MainWindow::free_panels() {
   if (running()) return;
   for (TControlForm_* p : panels()) {
     if (p->isHidden()) continue;
@@ -65,81 +65,81 @@ void MainWindow::free_panels1() {
     p->setParent(nullptr);
     p->deleteLater();
   }
-  collect_operations1();
+  collect_operations();
 }
 
-void MainWindow::load_panel_list1(const std::string& file_name) {
+void MainWindow::load_panel_list(const std::string& file_name) {
   if (running()) return;
   int unknown = 0;
   try {
-    const IniFile ini(layout_file_path1(file_name));
-    for (const std::string& name : read_panel_list1(ini)) {
+    const IniFile ini(layout_file_path(file_name));
+    for (const std::string& name : read_panel_list(ini)) {
       if (!PanelClassRegistry::instance().find(name) && ++unknown > kMaxUnknownPanelBoxes) continue;
-      ensure_panel1(name);
+      ensure_panel(name);
     }
   } catch (const std::exception&) {
     // What could be read is shown.
   }
 }
 
-void MainWindow::fill_layout_list1() {
+void MainWindow::fill_layout_list() {
   QComboBox* box = settings_->ComboBox_view1;
   const QString shown = box->currentText();
   const QSignalBlocker quiet(box);
   box->clear();
-  for (const std::string& name : layout_names1(app_path1())) box->addItem(path_to_q(name));
+  for (const std::string& name : layout_names(app_path())) box->addItem(path_to_q(name));
   box->setCurrentIndex(box->findText(shown));
 }
 
-void MainWindow::ComboBox_view1Change() {
+void MainWindow::layout_chosen() {
   const std::string name = trim(path_from_q(settings_->ComboBox_view1->currentText()));
-  if (!layout_name_usable1(name)) return;
+  if (!layout_name_usable(name)) return;
   const std::string file = name + kLayoutExt;
-  apply_layout1(file);
-  QOZPosition1()->load_from1(file);
+  apply_layout(file);
+  window_positions()->load_positions(file);
 }
 
-void MainWindow::SpeedButton10Click() {
+void MainWindow::next_layout() {
   QComboBox* box = settings_->ComboBox_view1;
   const int n = box->count();
   if (n == 0) return;
   const int i = box->currentIndex();
   box->setCurrentIndex(i < 0 || i >= n - 1 ? 0 : i + 1);
-  ComboBox_view1Change();
+  layout_chosen();
 }
 
-void MainWindow::N_save_layout1Click() {
+void MainWindow::ask_save_layout() {
   Tform_dsk dlg(catalogue_, this);
   if (dlg.exec() != QDialog::Accepted) return;
   const std::string name = trim(path_from_q(dlg.Edit1()->text()));
   if (name.empty()) {
-    msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kLayoutNameEmpty)), false, this,
-             kInfoCaption);
+    msg_box(from_gbk(catalogue_text::get_text(catalogue_, msg::kLayoutNameEmpty)), false, this,
+            kInfoCaption);
     return;
   }
   bool saved = false;
   // A name with a "/" would write somewhere else than among the layouts.
-  if (layout_name_usable1(name)) {
+  if (layout_name_usable(name)) {
     try {
       const std::string file = name + kLayoutExt;
-      QOZPosition1()->save_to1(file);
-      save_layout1(file);
+      window_positions()->save_positions(file);
+      save_layout(file);
       saved = true;
     } catch (const std::exception&) {
     }
   }
   if (!saved)
-    msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kLayoutSaveFailed)), false, this,
-             kInfoCaption);
+    msg_box(from_gbk(catalogue_text::get_text(catalogue_, msg::kLayoutSaveFailed)), false, this,
+            kInfoCaption);
 }
 
-void MainWindow::FormShow_layout1() {
-  apply_layout1("");
+void MainWindow::restore_layout_on_show() {
+  apply_layout("");
 }
 
-void MainWindow::FormClose_layout1() {
+void MainWindow::save_layout_on_close() {
   try {
-    save_layout1("");
+    save_layout("");
   } catch (const std::exception&) {
     // Closing never fails for want of a writable settings file.
   }

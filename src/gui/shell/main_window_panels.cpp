@@ -19,19 +19,19 @@ std::vector<TControlForm_*> MainWindow::panels() const {
   return out;
 }
 
-void MainWindow::collect_operations1() {
-  operation_chain_ = panel_stack_.collect_operations1();
+void MainWindow::collect_operations() {
+  operation_chain_ = panel_stack_.collect_operations();
 }
 
-TControlForm_* MainWindow::ensure_panel1(const std::string& class_name) {
+TControlForm_* MainWindow::ensure_panel(const std::string& class_name) {
   if (Operation* present = panel_stack_.find(class_name)) {
     for (TControlForm_* p : panels())
       if (p->operation() == present) return p;
   }
   std::string unknown;
-  Operation* op = panel_stack_.ensure_panel1(class_name, &unknown);
+  Operation* op = panel_stack_.ensure_panel(class_name, &unknown);
   if (!op) {
-    show_message1(from_utf8(unknown), this);
+    show_message_box(from_utf8(unknown), this);
     return nullptr;
   }
   const PanelClass* cls = PanelClassRegistry::instance().find(class_name);
@@ -39,24 +39,24 @@ TControlForm_* MainWindow::ensure_panel1(const std::string& class_name) {
   // The trailing stretch stays last, so a new panel goes below all present ones.
   pnl_controls_layout_->insertWidget(pnl_controls_layout_->count() - 1, panel);
   panel->setFont(panel_font_);
-  connect(panel, &TControlForm_::enableClicked, this, &MainWindow::chkEnableClick);
-  connect(panel, &TControlForm_::closeClicked, this, &MainWindow::btnCloseClick);
+  connect(panel, &TControlForm_::enableClicked, this, &MainWindow::panel_enable_toggled);
+  connect(panel, &TControlForm_::closeClicked, this, &MainWindow::close_panel);
   panel->setEnabled(!running());
   panel->show();
   return panel;
 }
 
-void MainWindow::show_all_panels1() {
-  for (const std::string& name : PanelClassRegistry::instance().class_names()) ensure_panel1(name);
+void MainWindow::show_all_panels() {
+  for (const std::string& name : PanelClassRegistry::instance().class_names()) ensure_panel(name);
 }
 
-void MainWindow::chkEnableClick(TControlForm_* panel, bool checked) {
-  collect_operations1();
+void MainWindow::panel_enable_toggled(TControlForm_* panel, bool checked) {
+  collect_operations();
   panel_stack_.enable_clicked(panel->operation(), checked);
   for (TControlForm_* p : panels()) p->show_enabled();
 }
 
-void MainWindow::btnCloseClick(TControlForm_* panel) {
+void MainWindow::close_panel(TControlForm_* panel) {
   // The panel and its parameters are gone; its operation leaves the next run.
   if (running()) return;
   panel_stack_.remove(panel->operation());

@@ -23,15 +23,15 @@ void MainWindow::build_recipe_actions(QMenu* op) {
   op->addSeparator();
   QAction* save = op->addAction("保存方案...");
   save->setObjectName("N_save_recipe1");
-  connect(save, &QAction::triggered, this, &MainWindow::N_save_recipe1Click);
+  connect(save, &QAction::triggered, this, &MainWindow::ask_save_recipe);
   QAction* open = op->addAction("打开方案...");
   open->setObjectName("N_open_recipe1");
-  connect(open, &QAction::triggered, this, &MainWindow::N_open_recipe1Click);
+  connect(open, &QAction::triggered, this, &MainWindow::ask_open_recipe);
   // Opening changes the panels, which a run must not see change.
   panel_actions_ << open;
 }
 
-bool MainWindow::save_recipe1(const QString& path) {
+bool MainWindow::save_recipe_to(const QString& path) {
   Recipe recipe;
   recipe.scope = scope_box_->snapshot();
   for (TControlForm_* p : panels()) {
@@ -41,50 +41,50 @@ bool MainWindow::save_recipe1(const QString& path) {
     break;
   }
   try {
-    write_file1(path_from_q(path), recipe_text(recipe));
+    write_file_atomically(path_from_q(path), recipe_text(recipe));
   } catch (const std::exception& e) {
-    show_message1(QString::fromLocal8Bit(e.what()), this);
+    show_message_box(QString::fromLocal8Bit(e.what()), this);
     return false;
   }
   return true;
 }
 
-bool MainWindow::open_recipe1(const QString& path) {
+bool MainWindow::open_recipe(const QString& path) {
   if (running()) return false;  // a run reads the panels it was started with
   Recipe recipe;
   try {
     load_recipe(recipe, path_from_q(path));
   } catch (const RecipeError& e) {
     // Nothing is applied from a recipe that cannot be read whole.
-    show_message1(QString::fromLocal8Bit(e.what()), this);
+    show_message_box(QString::fromLocal8Bit(e.what()), this);
     return false;
   }
   for (const auto& [name, value] : recipe.scope.unicode_values())
     scope_box_->set_value(QString::fromStdString(name), QString::fromStdString(value));
   TControlForm_* target = nullptr;
   if (recipe.op) {
-    target = ensure_panel1(recipe.op->class_name);
+    target = ensure_panel(recipe.op->class_name);
     if (!target) return false;
     target->set_values(recipe.values);
   }
   // Exactly the recipe's operation is enabled, as in lexoquill-batch.
-  for (TControlForm_* p : panels()) p->SetEnabled(p == target);
-  collect_operations1();
+  for (TControlForm_* p : panels()) p->set_enabled(p == target);
+  collect_operations();
   return true;
 }
 
-void MainWindow::N_save_recipe1Click() {
+void MainWindow::ask_save_recipe() {
   const QString path =
       recipe_dialog_ ? recipe_dialog_(this, true)
                      : QFileDialog::getSaveFileName(this, "保存方案", QString(), kRecipeFilter);
-  if (!path.isEmpty()) save_recipe1(path);
+  if (!path.isEmpty()) save_recipe_to(path);
 }
 
-void MainWindow::N_open_recipe1Click() {
+void MainWindow::ask_open_recipe() {
   const QString path =
       recipe_dialog_ ? recipe_dialog_(this, false)
                      : QFileDialog::getOpenFileName(this, "打开方案", QString(), kRecipeFilter);
-  if (!path.isEmpty()) open_recipe1(path);
+  if (!path.isEmpty()) open_recipe(path);
 }
 
 }  // namespace lq::gui

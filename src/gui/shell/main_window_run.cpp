@@ -34,8 +34,8 @@
 namespace lq::gui {
 
 MainWindow::~MainWindow() {
-  FormDestroy_position1();
-  form_destroy1();
+  save_position_on_destroy();
+  form_destroy();
 }
 
 namespace {
@@ -62,7 +62,7 @@ void MainWindow::install_services() {
     const QString t = from_gbk(text);
     const QString c = caption.empty() ? QString(kInfoCaption) : from_gbk(caption);
     bool answer = false;
-    auto show = [&] { answer = msg_box1(t, ask, QApplication::activeWindow(), c); };
+    auto show = [&] { answer = msg_box(t, ask, QApplication::activeWindow(), c); };
     if (QThread::currentThread() == qApp->thread())
       show();
     else
@@ -72,8 +72,8 @@ void MainWindow::install_services() {
 }
 
 void MainWindow::load_news() {
-  const std::string dir = app_path1();
-  if (file_exists1(dir + "mini")) {
+  const std::string dir = app_path();
+  if (file_exists(dir + "mini")) {
     // A file "mini" asks for the plain window: no announcement, only the tool bar on top.
     panel_news_->hide();
     setWindowTitle(QApplication::applicationName());
@@ -82,7 +82,7 @@ void MainWindow::load_news() {
   memo_gg_->setPlainText("欢迎大家使用Lexoquill! :)");
   LineList lines;
   try {
-    load_lines1(dir + "qoz_news1.txt", lines);
+    load_lines(dir + "qoz_news1.txt", lines);
   } catch (const std::exception&) {
     return;  // no announcement file: the welcome stays
   }
@@ -101,14 +101,14 @@ void MainWindow::add_directory(const QString& typed, bool recurse) {
   const std::string dir = trim(path_from_q(typed));
   if (!dir.empty()) {
     LineList found;
-    get_files1(dir.back() == '/' ? dir : dir + "/", found, recurse,
-               [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    get_files(dir.back() == '/' ? dir : dir + "/", found, recurse,
+              [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     file_list_.insert(file_list_.end(), found.begin(), found.end());
     // The whole list is filtered, entries added earlier included.
-    filter_by_ext1(file_list_, ext_list1(ext_file_path()));
+    filter_by_ext(file_list_, ext_list(ext_file_path()));
   }
   last_dir_ = dir;
-  refresh_lists1();
+  refresh_lists();
 }
 
 namespace {
@@ -137,7 +137,7 @@ QString run_summary(const RunResult& r) {
 
 }  // namespace
 
-void MainWindow::N_start1Click() {
+void MainWindow::start_processing() {
   start_run(false, nullptr);
 }
 
@@ -145,7 +145,7 @@ void MainWindow::N_start1Click() {
 // when given, replaces the file list (the files checked in a preview).
 void MainWindow::start_run(bool preview, const std::vector<std::string>* only) {
   if (running()) return;  // one run at a time
-  if (!tabs_before_run1(*doc_tabs_, only ? *only : file_list_, this)) return;
+  if (!tabs_before_run(*doc_tabs_, only ? *only : file_list_, this)) return;
   RunRequest request;
   std::shared_ptr<const OperationSnapshot> operations;
   if (!prepare_run(request, operations, only, false)) return;
@@ -155,7 +155,7 @@ void MainWindow::start_run(bool preview, const std::vector<std::string>* only) {
 bool MainWindow::prepare_run(RunRequest& request,
                              std::shared_ptr<const OperationSnapshot>& operations,
                              const std::vector<std::string>* only, bool quiet) {
-  collect_operations1();
+  collect_operations();
   request.files = only ? *only : file_list_;
   request.scope = scope_box_->snapshot();
   request.case_sensitive = case_sensitive_;
@@ -164,8 +164,8 @@ bool MainWindow::prepare_run(RunRequest& request,
   request.binary = sys_settings().binary;
   if (auto refused = RunDriver::check_input(request)) {
     if (!quiet)
-      msg_box1(from_gbk(lg1::get_text1(catalogue_, *refused)), false, this,
-               from_gbk(lg1::get_text1(catalogue_, msg::kHintCaption)));
+      msg_box(from_gbk(catalogue_text::get_text(catalogue_, *refused)), false, this,
+              from_gbk(catalogue_text::get_text(catalogue_, msg::kHintCaption)));
     return false;
   }
   for (TControlForm_* p : panels()) p->push_params();
@@ -203,7 +203,7 @@ void MainWindow::stop_run() {
   if (run_) run_->request_stop();
 }
 
-void MainWindow::show_outcome1(const QString& text) {
+void MainWindow::show_outcome(const QString& text) {
   label_outcome_->setText(text);
   label_outcome_->show();
   // The label's name is its text: the change and an alert make a screen reader say it.
@@ -251,7 +251,7 @@ void MainWindow::run_ended() {
   const std::vector<std::string> inputs = run_->inputs();
   // Called from the controller's own queue: it goes once that call has returned.
   run_.release()->deleteLater();
-  tabs_after_run1(*doc_tabs_);
+  tabs_after_run(*doc_tabs_);
   set_running(false);
   // An aborted run leaves the entry it stopped at on show.
   if (result.status != RunStatus::Failed) {
@@ -267,20 +267,20 @@ void MainWindow::run_ended() {
   }
   switch (result.status) {
     case RunStatus::Done:
-      show_outcome1(from_gbk(lg1::get_text1(catalogue_, msg::kDone)) + " " +
-                    run_summary(result).section('\n', 2, 2));
+      show_outcome(from_gbk(catalogue_text::get_text(catalogue_, msg::kDone)) + " " +
+                   run_summary(result).section('\n', 2, 2));
       if (run_context_.find_ran)
-        show_find_results1();
+        show_find_results();
       else
-        msg_box1(from_gbk(lg1::get_text1(catalogue_, msg::kDone)) + run_summary(result), false,
-                 nullptr, kInfoCaption);
+        msg_box(from_gbk(catalogue_text::get_text(catalogue_, msg::kDone)) + run_summary(result),
+                false, nullptr, kInfoCaption);
       break;
     case RunStatus::Stopped:
-      show_outcome1(QString("已停止: 处理了 %1 个文件").arg(result.files_done));
+      show_outcome(QString("已停止: 处理了 %1 个文件").arg(result.files_done));
       break;
     case RunStatus::Failed:
-      show_outcome1(message_to_q(result.error).section('\n', 0, 0));
-      msg_box1(message_to_q(result.error), false, this, QApplication::applicationName());
+      show_outcome(message_to_q(result.error).section('\n', 0, 0));
+      msg_box(message_to_q(result.error), false, this, QApplication::applicationName());
       break;
     default:
       break;
@@ -297,14 +297,14 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     return;
   }
   operation_chain_.clear();
-  FormClose_layout1();
+  save_layout_on_close();
   QMainWindow::closeEvent(e);
 }
 
 void MainWindow::max_line_len_tool() {
   if (!has_active_editor()) return;
   if (edit_max2_->position() < 1) {
-    msg_box1("长度限制不能为 0 !", false, nullptr, kInfoCaption);
+    msg_box("长度限制不能为 0 !", false, nullptr, kInfoCaption);
     return;
   }
   limit_active_editor_lines(edit_max2_->position());

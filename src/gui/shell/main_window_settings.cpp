@@ -62,19 +62,19 @@ void MainWindow::build_settings_ui() {
 
   if (QMenu* set = menuBar()->findChild<QMenu*>("N_set1")) {
     QAction* option = add_item(set, nullptr, "N_option1", "设置...(&O)");
-    connect(option, &QAction::triggered, this, &MainWindow::N_option1Click);
+    connect(option, &QAction::triggered, this, &MainWindow::open_options);
     QAction* save = add_item(set, nullptr, "N_save_layout1", "保存当前界面...(&S)");
     save->setToolTip("保存当前各窗体位置为新操作界面");
     save->setStatusTip(save->toolTip());
-    connect(save, &QAction::triggered, this, &MainWindow::N_save_layout1Click);
+    connect(save, &QAction::triggered, this, &MainWindow::ask_save_layout);
   }
   if (QMenu* help = menuBar()->findChild<QMenu*>("N_help1")) {
     QAction* about = help->findChild<QAction*>("N_about1");
     QAction* user = add_item(help, about, "N_help_user1", "用户帮助&&程序说明(&U)");
     user->setShortcut(QKeySequence::HelpContents);
-    connect(user, &QAction::triggered, this, &MainWindow::show_help1);
+    connect(user, &QAction::triggered, this, &MainWindow::show_help);
     QAction* notes = add_item(help, about, "N_editor_notes1", "编辑器特性(&E)");
-    connect(notes, &QAction::triggered, this, &MainWindow::show_editor_notes1);
+    connect(notes, &QAction::triggered, this, &MainWindow::show_editor_notes);
     if (about) help->insertSeparator(about);
   }
 
@@ -89,17 +89,17 @@ void MainWindow::build_settings_ui() {
   st.ComboBox_view1->setMinimumContentsLength(10);
   st.ComboBox_view1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   connect(st.ComboBox_view1, &LayoutComboBox::aboutToShowPopup, this,
-          &MainWindow::fill_layout_list1);
-  connect(st.ComboBox_view1, &QComboBox::activated, this, &MainWindow::ComboBox_view1Change);
+          &MainWindow::fill_layout_list);
+  connect(st.ComboBox_view1, &QComboBox::activated, this, &MainWindow::layout_chosen);
   auto* next = new ImageButton(style()->standardIcon(QStyle::SP_ArrowRight), QString(),
                                "下一个操作界面方案", panel_tool_);
   next->setObjectName("SpeedButton10");
-  connect(next, &QToolButton::clicked, this, &MainWindow::SpeedButton10Click);
+  connect(next, &QToolButton::clicked, this, &MainWindow::next_layout);
   st.SpeedButton10 = next;
   auto* help = new ImageButton(style()->standardIcon(QStyle::SP_MessageBoxQuestion), QString(),
                                "用户帮助/程序说明", panel_tool_);
   help->setObjectName("SpeedButton_help1");
-  connect(help, &QToolButton::clicked, this, &MainWindow::show_help1);
+  connect(help, &QToolButton::clicked, this, &MainWindow::show_help);
   row->insertSpacing(at, 10);
   row->insertWidget(at + 1, st.ComboBox_view1);
   row->insertWidget(at + 2, next);
@@ -107,25 +107,26 @@ void MainWindow::build_settings_ui() {
   row->insertWidget(at + 4, help);
 
   // The window is built: it takes the place and size it had when it was last closed.
-  st.QOZPosition1 = new TQOZPosition(this, "TForm1");
-  connect(st.QOZPosition1, &TQOZPosition::firstShown, this, &MainWindow::FormShow_layout1);
-  st.QOZPosition1->window_built();
+  st.window_positions = new TQOZPosition(this, "TForm1");
+  connect(st.window_positions, &TQOZPosition::firstShown, this,
+          &MainWindow::restore_layout_on_show);
+  st.window_positions->window_built();
 }
 
 const SysSettings& MainWindow::sys_settings() const {
   return settings_->sys;
 }
 
-TQOZPosition* MainWindow::QOZPosition1() const {
-  return settings_->QOZPosition1;
+TQOZPosition* MainWindow::window_positions() const {
+  return settings_->window_positions;
 }
 
-void MainWindow::load_settings1() {
+void MainWindow::load_settings() {
   install_cjk_font_fallbacks();
   MainWindowSettings& st = *settings_;
   st.sys = read_sys_settings(st.sys_ini);
   case_sensitive_ = st.sys.case_sensitive;
-  update_shell_menu1(st.sys.shell_menu);
+  update_shell_menu(st.sys.shell_menu);
   doc_tabs_->set_editor_font(font_from_spec(st.sys.edit_font, 11));
   panel_font_ = font_from_spec(st.sys.form_font, 9);
   setFont(panel_font_);
@@ -137,7 +138,7 @@ void MainWindow::load_settings1() {
   st.sys_ini.reload();
 }
 
-void MainWindow::N_option1Click() {
+void MainWindow::open_options() {
   MainWindowSettings& st = *settings_;
   if (!st.form_option) {
     st.form_option = new Tform_option(catalogue_, st.sys.edit_font, st.sys.form_font, this);
@@ -170,7 +171,7 @@ void MainWindow::N_option1Click() {
     ini.write_bool(kOps, kCaseSensitive, d->CheckBox_case1()->isChecked());
     ini.write_bool(kEdit, kAlternationPaint, d->CheckBox_falternation_paint1()->isChecked());
     ini.write_integer(kEdit, kAlternationPaintColor, d->color());
-    save_ext_file1(ext_file_path(), d->ext_lines());
+    save_ext_file(ext_file_path(), d->ext_lines());
     ini.write_bool(kOps, kShellMenu, d->CheckBox_rm1()->isChecked());
     d->journal_page()->store(ini);
     for (const auto& [section, font] :
@@ -187,43 +188,43 @@ void MainWindow::N_option1Click() {
                      eol_policy_name(static_cast<EolPolicy>(d->ComboBox_eol1()->currentIndex())));
     ini.write_bool(kFile, kBinary, d->CheckBox_binary1()->isChecked());
   } catch (const std::exception& e) {
-    msg_box1(error_text(e.what()), false, this, QApplication::applicationName());
+    msg_box(error_text(e.what()), false, this, QApplication::applicationName());
   }
-  load_settings1();
+  load_settings();
 }
 
-void MainWindow::show_help1() {
+void MainWindow::show_help() {
   MainWindowSettings& st = *settings_;
   if (!st.form_help) st.form_help = new Tform_help(catalogue_, this);
   const QString key = help_keyword(QApplication::focusWidget());
-  TTextData& store = st.TextData1;
-  if (!key.isEmpty() && store.locate1("help_key1", to_gbk(key))) {
-    st.form_help->set_text(store.get_value1("help_data1"));
+  TTextData& store = st.help_texts;
+  if (!key.isEmpty() && store.locate("help_key1", to_gbk(key))) {
+    st.form_help->set_text(store.get_value("help_data1"));
   } else {
     try {
-      st.form_help->load_file(shipped_file_path1(kHelpFileName));
+      st.form_help->load_file(shipped_file_path(kHelpFileName));
     } catch (const std::exception& e) {
-      msg_box1(error_text(e.what()), false, this, QApplication::applicationName());
+      msg_box(error_text(e.what()), false, this, QApplication::applicationName());
       return;
     }
   }
   st.form_help->exec();
 }
 
-void MainWindow::show_editor_notes1() {
+void MainWindow::show_editor_notes() {
   MainWindowSettings& st = *settings_;
   if (!st.form_help) st.form_help = new Tform_help(catalogue_, this);
   try {
-    st.form_help->load_file(shipped_file_path1(kEditorNotesFileName));
+    st.form_help->load_file(shipped_file_path(kEditorNotesFileName));
   } catch (const std::exception& e) {
-    msg_box1(error_text(e.what()), false, this, QApplication::applicationName());
+    msg_box(error_text(e.what()), false, this, QApplication::applicationName());
     return;
   }
   st.form_help->exec();
 }
 
-void MainWindow::FormDestroy_position1() {
-  if (settings_ && settings_->QOZPosition1) settings_->QOZPosition1->window_destroying();
+void MainWindow::save_position_on_destroy() {
+  if (settings_ && settings_->window_positions) settings_->window_positions->window_destroying();
 }
 
 }  // namespace lq::gui

@@ -20,8 +20,8 @@ class Tform_option;
 struct MainWindowSettings {
   IniFile sys_ini;
   SysSettings sys;
-  TTextData TextData1 = make_text_data1();
-  TQOZPosition* QOZPosition1 = nullptr;
+  TTextData help_texts = make_text_data();
+  TQOZPosition* window_positions = nullptr;
   LayoutComboBox* ComboBox_view1 = nullptr;
   QToolButton* SpeedButton10 = nullptr;
   QPointer<Tform_option> form_option;

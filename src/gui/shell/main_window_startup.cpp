@@ -20,7 +20,7 @@
 
 namespace lq::gui {
 
-void MainWindow::build_startup_controls1() {
+void MainWindow::build_startup_controls() {
   // An image button, as the tool bar is full: its hint says what it does.
   c_one_form1_ =
       new ImageButton(style()->standardIcon(QStyle::SP_TitleBarNormalButton), QString(),
@@ -28,60 +28,60 @@ void MainWindow::build_startup_controls1() {
   c_one_form1_->setObjectName("c_one_form1");
   c_one_form1_->setCheckable(true);
   c_one_form1_->setAccessibleName("单窗口");
-  connect(c_one_form1_, &QToolButton::toggled, this, &MainWindow::c_one_form1Click);
+  connect(c_one_form1_, &QToolButton::toggled, this, &MainWindow::single_window_toggled);
   panel_tool_->layout()->addWidget(c_one_form1_);
 }
 
-void MainWindow::form_create_tail1(const std::vector<std::string>& startup_paths) {
-  for (const std::string& arg : startup_paths) open_command_line1(arg);
-  if (!doc_tabs_->active_page1()) doc_tabs_->new_document();
-  refresh_lists1();
+void MainWindow::form_create_tail(const std::vector<std::string>& startup_paths) {
+  for (const std::string& arg : startup_paths) open_command_line(arg);
+  if (!doc_tabs_->active_page()) doc_tabs_->new_document();
+  refresh_lists();
 }
 
-void MainWindow::open_command_line1(const std::string& arg) {
-  if (file_exists1(arg)) {
+void MainWindow::open_command_line(const std::string& arg) {
+  if (file_exists(arg)) {
     file_list_.push_back(arg);
     last_dir_ = arg.substr(0, arg.rfind('/') + 1);
-    open_in_tab1(arg);
-  } else if (dir_exists1(arg)) {
+    open_in_tab(arg);
+  } else if (dir_exists(arg)) {
     // As the add-directory command with subdirectories does.
     LineList found;
-    get_files1(arg.back() == '/' ? arg : arg + "/", found, true);
+    get_files(arg.back() == '/' ? arg : arg + "/", found, true);
     file_list_.insert(file_list_.end(), found.begin(), found.end());
-    filter_by_ext1(file_list_, ext_list1(ext_file_path()));
+    filter_by_ext(file_list_, ext_list(ext_file_path()));
     last_dir_ = arg;
-    if (!file_list_.empty()) open_in_tab1(file_list_.front());
+    if (!file_list_.empty()) open_in_tab(file_list_.front());
   }
 }
 
-void MainWindow::c_one_form1Click(bool down) {
+void MainWindow::single_window_toggled(bool down) {
   const auto self = static_cast<std::int32_t>(::getpid());
   if (!down) {
-    withdraw_single_window1(self);
+    withdraw_single_window(self);
     if (handoff_) handoff_->close();
     return;
   }
   if (!handoff_) {
     handoff_ = new HandoffServer(this);
     connect(handoff_, &HandoffServer::pathReceived, this,
-            [this](const QByteArray& path) { receive_file1(path.toStdString()); });
+            [this](const QByteArray& path) { receive_file(path.toStdString()); });
   }
   // Announced only once the window really listens: later starts must never hand their
   // files to nobody.
-  if (!handoff_->listen(handoff_socket_path1(self)) || !announce_single_window1(self)) {
-    withdraw_single_window1(self);
+  if (!handoff_->listen(handoff_socket_path(self)) || !announce_single_window(self)) {
+    withdraw_single_window(self);
     handoff_->close();
     const QSignalBlocker quiet(c_one_form1_);
     c_one_form1_->setChecked(false);
-    msg_box1("单窗口模式无法打开：不能建立本机通信。", false, this, kInfoCaption);
+    msg_box("单窗口模式无法打开：不能建立本机通信。", false, this, kInfoCaption);
   }
 }
 
-void MainWindow::receive_file1(const std::string& path) {
+void MainWindow::receive_file(const std::string& path) {
   file_list_.push_back(path);
   // An empty path names no file; it must not pick the untitled page (which has none).
-  if (!path.empty()) open_in_tab1(path);
-  refresh_lists1();
+  if (!path.empty()) open_in_tab(path);
+  refresh_lists();
   // Brought to the front and flashed, so the user sees where the file went.
   if (isMinimized()) showNormal();
   raise();
@@ -89,9 +89,9 @@ void MainWindow::receive_file1(const std::string& path) {
   QApplication::alert(this, 1000);
 }
 
-void MainWindow::form_destroy1() {
+void MainWindow::form_destroy() {
   if (c_one_form1_ && c_one_form1_->isChecked())
-    withdraw_single_window1(static_cast<std::int32_t>(::getpid()));
+    withdraw_single_window(static_cast<std::int32_t>(::getpid()));
 }
 
 }  // namespace lq::gui

@@ -17,7 +17,7 @@ void set_msg_box_hook(MsgBoxHook h) {
   hook() = std::move(h);
 }
 
-bool msg_box1(const QString& raw, bool ask, QWidget* owner, const QString& caption) {
+bool msg_box(const QString& raw, bool ask, QWidget* owner, const QString& caption) {
   // Catalogue texts come back with CR LF line breaks; a label wants LF.
   QString text = raw;
   text.replace("\r\n", "\n");
@@ -30,8 +30,8 @@ bool msg_box1(const QString& raw, bool ask, QWidget* owner, const QString& capti
   return box.exec() == QMessageBox::Yes;
 }
 
-void show_message1(const QString& text, QWidget* owner) {
-  msg_box1(text, false, owner, QApplication::applicationName());
+void show_message_box(const QString& text, QWidget* owner) {
+  msg_box(text, false, owner, QApplication::applicationName());
 }
 
 }  // namespace lq::gui

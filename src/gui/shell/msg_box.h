@@ -12,11 +12,11 @@ namespace lq::gui {
 inline constexpr const char kInfoCaption[] = "提示";
 
 // Shows the box and waits for the answer; true exactly when the user chose Yes.
-bool msg_box1(const QString& text, bool ask, QWidget* owner, const QString& caption);
+bool msg_box(const QString& text, bool ask, QWidget* owner, const QString& caption);
 
 // A box as the plain message function of the program shows it: OK, captioned with the
 // application's name.
-void show_message1(const QString& text, QWidget* owner = nullptr);
+void show_message_box(const QString& text, QWidget* owner = nullptr);
 
 // Replaces the box, for automated runs: the hook receives what would be shown and gives
 // the answer. An empty function restores the real box.

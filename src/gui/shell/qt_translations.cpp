@@ -11,7 +11,7 @@ QString qt_translations_dir() {
   return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
 }
 
-bool install_qt_translations1(const QString& dir) {
+bool install_qt_translations(const QString& dir) {
   auto* translator = new QTranslator(QCoreApplication::instance());
   // "qt_zh_CN" gathers the catalogues of every Qt module that has one (qtbase first).
   if (!translator->load(QStringLiteral("qt_zh_CN"), dir)) {

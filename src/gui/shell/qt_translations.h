@@ -13,6 +13,6 @@ QString qt_translations_dir();
 // after the application object exists) and makes Chinese the default locale. Answers false
 // when the catalogue is missing or unreadable; Qt's English texts then stay, and nothing
 // else changes.
-bool install_qt_translations1(const QString& dir = qt_translations_dir());
+bool install_qt_translations(const QString& dir = qt_translations_dir());
 
 }  // namespace lq::gui

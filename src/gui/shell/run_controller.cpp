@@ -38,8 +38,7 @@ class RunController::Host : public RunHost {
   // Only plain bytes cross to the GUI thread; Qt's strings are made there.
   void show_message(std::string_view text) override {
     const std::string t(text);
-    owner_->call(
-        [&t] { msg_box1(from_gbk(t), false, QApplication::activeWindow(), kInfoCaption); });
+    owner_->call([&t] { msg_box(from_gbk(t), false, QApplication::activeWindow(), kInfoCaption); });
   }
   std::optional<std::string> clipboard_text() override {
     std::optional<std::string> out;

@@ -67,7 +67,7 @@ RunsDialog::RunsDialog(QWidget* parent) : QDialog(parent) {
 
 void RunsDialog::refresh() {
   list_->clear();
-  for (const JournalRun& run : list_journal_runs(journal_dir1())) {
+  for (const JournalRun& run : list_journal_runs(run_journal_dir())) {
     auto* row = new QTreeWidgetItem(list_);
     row->setText(0, QString::fromStdString(journal_run_time(run)));
     row->setText(1, state_text(run));

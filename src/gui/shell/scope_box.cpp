@@ -91,7 +91,7 @@ ScopeBox::ScopeBox(QWidget* parent)
         rb->setAccessibleName(text);
         set_tag(rb, mode.tag);
         radios_.insert(mode.mode, rb);
-        connect(rb, &QRadioButton::clicked, this, [this, rb] { RadioButton_fw_all1Click(rb); });
+        connect(rb, &QRadioButton::clicked, this, [this, rb] { scope_mode_clicked(rb); });
         row->addWidget(rb);
         last_caption = text;
         continue;
@@ -158,10 +158,10 @@ int ScopeBox::selected_mode() const {
 }
 
 void ScopeBox::select_mode(int mode) {
-  if (QRadioButton* rb = radio(mode)) RadioButton_fw_all1Click(rb);
+  if (QRadioButton* rb = radio(mode)) scope_mode_clicked(rb);
 }
 
-void ScopeBox::RadioButton_fw_all1Click(QRadioButton* clicked) {
+void ScopeBox::scope_mode_clicked(QRadioButton* clicked) {
   // A click on a checked button must leave it checked (the buttons do not exclude
   // one another by themselves).
   clicked->setChecked(true);
@@ -189,7 +189,7 @@ void ScopeBox::set_value(const QString& name, const QString& value) {
       }
   } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
     if (auto* rb = qobject_cast<QRadioButton*>(b); rb && value == "1")
-      RadioButton_fw_all1Click(rb);
+      scope_mode_clicked(rb);
     else
       b->setChecked(value == "1");
   }

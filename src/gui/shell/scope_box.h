@@ -41,7 +41,7 @@ class ScopeBox : public QGroupBox {
 
  private:
   // Shared by all fifteen buttons: every other button is unchecked.
-  void RadioButton_fw_all1Click(QRadioButton* clicked);
+  void scope_mode_clicked(QRadioButton* clicked);
 
   QScrollArea* scroll_;
   QHash<int, QRadioButton*> radios_;

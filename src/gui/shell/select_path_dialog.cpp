@@ -10,8 +10,7 @@
 
 namespace lq::gui {
 
-Tform_select_path1::Tform_select_path1(QWidget* parent)
-    : QDialog(parent), edit_(new ColorEdit(this)) {
+SelectPathDialog::SelectPathDialog(QWidget* parent) : QDialog(parent), edit_(new ColorEdit(this)) {
   setObjectName("Tform_select_path1");
   setWindowTitle("目录选择");
   auto* col = new QVBoxLayout(this);
@@ -49,7 +48,7 @@ Tform_select_path1::Tform_select_path1(QWidget* parent)
   });
 }
 
-QString Tform_select_path1::path() const {
+QString SelectPathDialog::path() const {
   return edit_->text();
 }
 

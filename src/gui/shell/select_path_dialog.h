@@ -8,10 +8,10 @@ class QLineEdit;
 
 namespace lq::gui {
 
-class Tform_select_path1 : public QDialog {
+class SelectPathDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit Tform_select_path1(QWidget* parent = nullptr);
+  explicit SelectPathDialog(QWidget* parent = nullptr);
   QString path() const;
   QLineEdit* edit() const { return edit_; }
 

@@ -34,12 +34,12 @@ Tex_form_java::Tex_form_java(QWidget* parent) : QDialog(parent) {
   row->addStretch(1);
   row->addWidget(button1_);
   form->addRow(row);
-  connect(button1_, &QPushButton::clicked, this, &Tex_form_java::Button1Click);
+  connect(button1_, &QPushButton::clicked, this, &Tex_form_java::convert_clicked);
 }
 
-void Tex_form_java::Button1Click() {
+void Tex_form_java::convert_clicked() {
   edit2_->clear();
-  edit2_->setText(from_gbk(java_escape1(to_gbk(edit1_->text()))));
+  edit2_->setText(from_gbk(java_escape(to_gbk(edit1_->text()))));
 }
 
 }  // namespace lq::gui

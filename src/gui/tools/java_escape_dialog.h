@@ -17,7 +17,7 @@ class Tex_form_java : public QDialog {
 
   QLineEdit* Edit1() const { return edit1_; }
   QLineEdit* Edit2() const { return edit2_; }
-  void Button1Click();
+  void convert_clicked();
 
  private:
   QLineEdit* edit1_ = nullptr;

@@ -20,8 +20,8 @@ std::function<void(QAccessibleEvent&)>& event_hook() {
 
 QAccessibleInterface* make_interface(const QString& class_name, QObject* object) {
   // The toolkit asks once per class up the hierarchy; only the exact classes are ours.
-  if (class_name == QLatin1String(tqozedit1::staticMetaObject.className()))
-    return new EditorAccessible(static_cast<tqozedit1*>(object));
+  if (class_name == QLatin1String(EditorView::staticMetaObject.className()))
+    return new EditorAccessible(static_cast<EditorView*>(object));
   if (class_name == QLatin1String(TTabControlExHead::staticMetaObject.className()))
     return new TabHeadAccessible(static_cast<TTabControlExHead*>(object));
   if (class_name == QLatin1String(ColorUpDown::staticMetaObject.className()))

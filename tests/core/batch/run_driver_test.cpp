@@ -19,8 +19,8 @@ using namespace testing_support;
 // a line so the order of the two steps shows.
 struct TestOp : Operation {
   bool mark = false;
-  TestOp() : Operation({}) { SetEnabled(true); }
-  void LineStep(std::string& t) override {
+  TestOp() : Operation({}) { set_enabled(true); }
+  void line_step(std::string& t) override {
     if (!enabled()) return;
     t = "{" + t + "}";
     if (env().find_results) {
@@ -29,7 +29,7 @@ struct TestOp : Operation {
       env().context->find_ran = true;
     }
   }
-  void DocumentStep(LineList& lines, const std::string& file_name) override {
+  void document_step(LineList& lines, const std::string& file_name) override {
     if (!enabled()) return;
     if (file_name.ends_with("bad.txt")) throw RunError("bad file");
     if (mark) lines.push_back("doc:" + std::to_string(lines.size()));
@@ -228,7 +228,7 @@ TEST_F(RunDriverTest, FindLeavesEveryFileAsItWas) {
   write_file(dir / "a.txt", text);
   FindOp find;
   find.params().set("Edit_find1", "foo");
-  find.SetEnabled(true);
+  find.set_enabled(true);
   for (EolPolicy eol : {EolPolicy::CrLf, EolPolicy::Lf, EolPolicy::Keep}) {
     RunRequest r = request({dir / "a.txt"}, false, eol);
     r.chain.append(&find);
@@ -245,7 +245,7 @@ TEST_F(RunDriverTest, FindLeavesEveryFileAsItWas) {
 // what it needs makes the run look at every line.
 TEST_F(RunDriverTest, FindOverCandidateLinesMatchesEveryLine) {
   struct Reader : Operation {
-    Reader() : Operation({}) { SetEnabled(true); }
+    Reader() : Operation({}) { set_enabled(true); }
     TextEffect text_effect() const override { return TextEffect::Reads; }
   };
   const std::string jie = "\xBD\xE1", tong = "\xCD\xB3";  // 結 and 統 in GBK
@@ -267,7 +267,7 @@ TEST_F(RunDriverTest, FindOverCandidateLinesMatchesEveryLine) {
       for (bool every_line : {false, true}) {
         FindOp find;
         find.params().set("Edit_find1", query);
-        find.SetEnabled(true);
+        find.set_enabled(true);
         Reader reader;
         RunRequest r = request(files, false, eol);
         r.case_sensitive = true;

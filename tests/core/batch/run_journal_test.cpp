@@ -22,8 +22,8 @@ using namespace testing_support;
 
 // Every "x" becomes "y"; a file without "x" comes out as it went in.
 struct XToY : Operation {
-  XToY() : Operation({}) { SetEnabled(true); }
-  void LineStep(std::string& t) override {
+  XToY() : Operation({}) { set_enabled(true); }
+  void line_step(std::string& t) override {
     for (char& c : t)
       if (c == 'x') c = 'y';
   }
@@ -153,8 +153,8 @@ TEST_F(Journaled, NothingWrittenLeavesNoJournalAndDryRunsNone) {
 // A file listed twice is rewritten twice; undo goes back through both to the original.
 TEST_F(Journaled, FileListedTwiceAndOddNamesComeBack) {
   struct Wrap : Operation {
-    Wrap() : Operation({}) { SetEnabled(true); }
-    void LineStep(std::string& t) override { t = "(" + t + ")"; }
+    Wrap() : Operation({}) { set_enabled(true); }
+    void line_step(std::string& t) override { t = "(" + t + ")"; }
   } wrap;
   const std::string odd = file("a b%41\nc.txt", "t\n");
   ASSERT_EQ(run({odd, odd}, &wrap).status, RunStatus::Done);
@@ -170,7 +170,7 @@ TEST_F(Journaled, FileListedTwiceAndOddNamesComeBack) {
 
 TEST_F(Journaled, CreatedFilesAreRemovedAndOverwrittenOnesRestored) {
   std::unique_ptr<Operation> copy = make_save_as();
-  copy->SetEnabled(true);
+  copy->set_enabled(true);
   copy->params().set("Edit_saveas1", ".bak");
   const std::string a = file("a.txt", "a\r\n"), b = file("b.txt", "b\r\n");
   file("b.txt.bak", "older copy\n");
@@ -184,13 +184,13 @@ TEST_F(Journaled, CreatedFilesAreRemovedAndOverwrittenOnesRestored) {
   const UndoReport rep = undo_run(jdir, r.id);
   EXPECT_EQ(rep.removed, std::vector<std::string>{dir / "a.txt.bak"});
   EXPECT_EQ(rep.restored, std::vector<std::string>{dir / "b.txt.bak"});
-  EXPECT_FALSE(file_exists1(dir / "a.txt.bak"));
+  EXPECT_FALSE(file_exists(dir / "a.txt.bak"));
   EXPECT_EQ(read_file(dir / "b.txt.bak"), "older copy\n");
 }
 
 TEST_F(Journaled, CreatedFileChangedSinceIsKept) {
   std::unique_ptr<Operation> copy = make_save_as();
-  copy->SetEnabled(true);
+  copy->set_enabled(true);
   copy->params().set("Edit_saveas1", ".bak");
   ASSERT_EQ(run({file("a.txt", "a\r\n")}, copy.get()).status, RunStatus::Done);
   write_file(dir / "a.txt.bak", "mine now\n");
@@ -234,7 +234,7 @@ TEST_F(Journaled, CrashBetweenFilesLeavesAUsableJournal) {
 // the other would leave: on a failure, on an operation's own file, on many files.
 TEST_F(Journaled, WaitingFilesLeaveWhatOneAfterTheOtherWould) {
   struct FailOnBad : XToY {
-    void DocumentStep(LineList&, const std::string& file_name) override {
+    void document_step(LineList&, const std::string& file_name) override {
       if (file_name.ends_with("bad.txt")) throw RunError("bad file");
     }
   } op_bad;
@@ -254,7 +254,7 @@ TEST_F(Journaled, WaitingFilesLeaveWhatOneAfterTheOtherWould) {
 
   // The copy of a later entry lands on a file an earlier entry rewrote.
   std::unique_ptr<Operation> copy = make_save_as();
-  copy->SetEnabled(true);
+  copy->set_enabled(true);
   copy->params().set("Edit_saveas1", ".bak");
   const std::string bak = file("c.txt.bak", "old bak\n"), c = file("c.txt", "c\n");
   ASSERT_EQ(run({bak, c}, copy.get()).status, RunStatus::Done);
@@ -262,7 +262,7 @@ TEST_F(Journaled, WaitingFilesLeaveWhatOneAfterTheOtherWould) {
   EXPECT_EQ(read_file(dir / "c.txt.bak.bak"), "old bak\r\n");
   undo_run(jdir, last_undoable_run(jdir)->id);
   EXPECT_EQ(read_file(bak), "old bak\n");
-  EXPECT_FALSE(file_exists1(dir / "c.txt.bak.bak"));
+  EXPECT_FALSE(file_exists(dir / "c.txt.bak.bak"));
 }
 
 TEST_F(Journaled, JournalThatCannotBeWrittenStopsTheRunBeforeTheFile) {

@@ -29,11 +29,11 @@ TEST(WriteBack, ReplacesContentKeepsModeAndMakesWritable) {
   const std::string f = dir / "a.txt";
   write_file(f, "old");
   chmod(f.c_str(), 0444);
-  EXPECT_TRUE(write_back1(f, "new\r\n"));
+  EXPECT_TRUE(write_back(f, "new\r\n"));
   EXPECT_EQ(read_file(f), "new\r\n");
   EXPECT_EQ(mode_of(f), 0644u);
   chmod(f.c_str(), 0750);
-  EXPECT_TRUE(write_back1(f, ""));
+  EXPECT_TRUE(write_back(f, ""));
   EXPECT_EQ(read_file(f), "");
   EXPECT_EQ(mode_of(f), 0750u);
   EXPECT_EQ(dir.names(), std::vector<std::string>{"a.txt"});
@@ -44,7 +44,7 @@ TEST(WriteBack, FollowsASymbolicLink) {
   std::filesystem::create_directory(dir / "real");
   write_file(dir / "real/t.txt", "a\n");
   symlink("real/t.txt", (dir / "link").c_str());
-  EXPECT_TRUE(write_back1(dir / "link", "a\r\n"));
+  EXPECT_TRUE(write_back(dir / "link", "a\r\n"));
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "link"));
   EXPECT_EQ(read_file(dir / "real/t.txt"), "a\r\n");
 }
@@ -55,7 +55,7 @@ TEST(WriteBack, SameBytesAreNotRewrittenButMadeWritable) {
   write_file(f, "a\r\n");
   chmod(f.c_str(), 0400);
   const ino_t before = inode_of(f);
-  EXPECT_FALSE(write_back1(f, "a\r\n"));
+  EXPECT_FALSE(write_back(f, "a\r\n"));
   EXPECT_EQ(inode_of(f), before);
   EXPECT_EQ(mode_of(f), 0600u);
 }
@@ -65,8 +65,8 @@ TEST(WriteBack, DryRunTouchesNothing) {
   const std::string f = dir / "a.txt";
   write_file(f, "a\n");
   chmod(f.c_str(), 0400);
-  EXPECT_TRUE(write_back1(f, "a\r\n", true));
-  EXPECT_FALSE(write_back1(f, "a\n", true));
+  EXPECT_TRUE(write_back(f, "a\r\n", true));
+  EXPECT_FALSE(write_back(f, "a\n", true));
   EXPECT_EQ(read_file(f), "a\n");
   EXPECT_EQ(mode_of(f), 0400u);
 }
@@ -80,7 +80,7 @@ TEST(WriteBack, UnwritableDirectoryFailsAndKeepsTheFile) {
   write_file(f, "old");
   chmod((dir / "ro").c_str(), 0500);
   try {
-    write_back1(f, "new");
+    write_back(f, "new");
     ADD_FAILURE() << "no error";
   } catch (const RunError& e) {
     EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + f + "\". Permission denied");
@@ -100,7 +100,7 @@ TEST(WriteBack, FailureHalfWayLeavesTheOriginal) {
     struct rlimit lim = {4096, 4096};
     setrlimit(RLIMIT_FSIZE, &lim);
     try {
-      write_back1(f, std::string(1 << 20, 'x'));
+      write_back(f, std::string(1 << 20, 'x'));
     } catch (const RunError& e) {
       _exit(std::string(e.what()).rfind("Cannot create file \"" + f + "\". ", 0) == 0 ? 0 : 2);
     }
@@ -146,7 +146,7 @@ TEST(WriteBack, FileChangedSinceReadingIsNotOverwritten) {
       std::string theirs;
       try {
         if (!at_commit) c.change(f), theirs = read_file(f);
-        PendingWrite w = prepare_write_back1(f, "new\r\n", false, read_as);
+        PendingWrite w = prepare_write_back(f, "new\r\n", false, read_as);
         if (at_commit) c.change(f), theirs = read_file(f);
         w.commit();
         ADD_FAILURE() << "overwritten";
@@ -161,7 +161,7 @@ TEST(WriteBack, FileChangedSinceReadingIsNotOverwritten) {
   TempDir dir;
   const std::string f = dir / "a.txt";
   write_file(f, "old\n");
-  PendingWrite w = prepare_write_back1(f, "new\r\n", false, file_stamp(f));
+  PendingWrite w = prepare_write_back(f, "new\r\n", false, file_stamp(f));
   ASSERT_EQ(link(f.c_str(), (dir / "kept").c_str()), 0);
   w.commit();
   EXPECT_EQ(read_file(f), "new\r\n");
@@ -182,13 +182,13 @@ TEST(WriteBack, NewContentReachesTheDiskBeforeTheRename) {
     for (const std::string& f : files) at += " " + read_file(f);
     seen.push_back(at);
   };
-  EXPECT_TRUE(write_back1(files[0], "one"));
+  EXPECT_TRUE(write_back(files[0], "one"));
   EXPECT_EQ(seen, (std::vector<std::string>{"data one old old old",
                                             "dir " + dir.path() + " one old old"}));
 
   seen.clear();
   std::vector<PendingWrite> writes;
-  for (const std::string& f : files) writes.push_back(prepare_write_back1(f, "new"));
+  for (const std::string& f : files) writes.push_back(prepare_write_back(f, "new"));
   std::vector<PendingWrite*> group;
   for (PendingWrite& w : writes) group.push_back(&w);
   const CommitOutcome out = commit_all(group);
@@ -212,7 +212,7 @@ TEST(WriteBack, FailedWaitForTheDiskIsReported) {
     SyncSpy spy;
     spy.fail = [](const SyncSpy::Call& c) { return c.dir ? 0 : EIO; };
     try {
-      write_back1(files[0], "new");
+      write_back(files[0], "new");
       ADD_FAILURE() << "no error";
     } catch (const RunError& e) {
       EXPECT_EQ(std::string(e.what()),
@@ -228,7 +228,7 @@ TEST(WriteBack, FailedWaitForTheDiskIsReported) {
     };
     std::vector<PendingWrite> writes;
     for (const std::string& f : files)
-      writes.push_back(prepare_write_back1(f, "new " + f.substr(f.size() - 5, 1)));
+      writes.push_back(prepare_write_back(f, "new " + f.substr(f.size() - 5, 1)));
     std::vector<PendingWrite*> group;
     for (PendingWrite& w : writes) group.push_back(&w);
     const CommitOutcome out = commit_all(group);
@@ -245,7 +245,7 @@ TEST(WriteBack, FailedWaitForTheDiskIsReported) {
   SyncSpy spy;
   spy.fail = [](const SyncSpy::Call& c) { return c.dir ? EIO : 0; };
   try {
-    write_back1(files[2], "new");
+    write_back(files[2], "new");
     ADD_FAILURE() << "no error";
   } catch (const RunError& e) {
     EXPECT_EQ(std::string(e.what()),

@@ -26,9 +26,9 @@ class CharBoundary : public testing::TestWithParam<BoundaryCase> {};
 
 TEST_P(CharBoundary, ForwardAndBackward) {
   const auto& c = GetParam();
-  EXPECT_EQ(splits_char1(c.p, c.text, *c.page), c.splits);
-  EXPECT_EQ(char_boundary1(c.p, c.text, true, *c.page), c.forward);
-  EXPECT_EQ(char_boundary1(c.p, c.text, false, *c.page), c.backward);
+  EXPECT_EQ(splits_char(c.p, c.text, *c.page), c.splits);
+  EXPECT_EQ(char_boundary(c.p, c.text, true, *c.page), c.forward);
+  EXPECT_EQ(char_boundary(c.p, c.text, false, *c.page), c.backward);
 }
 
 const CodePage* const kUtf8 = &utf8_code_page();
@@ -87,7 +87,7 @@ struct WrapCase {
 class SplitRow : public testing::TestWithParam<WrapCase> {};
 
 TEST_P(SplitRow, RowsAndMarkers) {
-  EXPECT_EQ(split_row1(GetParam().line, GetParam().w, *GetParam().page), GetParam().rows);
+  EXPECT_EQ(split_row(GetParam().line, GetParam().w, *GetParam().page), GetParam().rows);
 }
 
 const std::string k20(20, 'x');
@@ -111,49 +111,49 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LogicalFromRows, MarkersJoinAndUnmarkedRowsStartLines) {
   EditorModel m;
-  m.set_wrap1(true);
+  m.set_wrap(true);
   // Rows as typing, Enter and pasting leave them; rows appended below the text are written
   // as they are, markers included.
   const char* rows[] = {"0:ab", "1:cd", "x", "1:ef", "0:"};
   for (int i = 0; i < 5; ++i) {
-    m.set_caret_row1(i);
-    m.set_current_line1(rows[i]);
+    m.set_caret_row(i);
+    m.set_current_line(rows[i]);
   }
-  m.logical_from_rows1();
-  EXPECT_EQ(m.logical_lines1().to_lines(), (LineList{"abcd", "xef", ""}));
+  m.logical_from_rows();
+  EXPECT_EQ(m.logical_lines().to_lines(), (LineList{"abcd", "xef", ""}));
 }
 
 // A logical line that itself begins with "1:" must not become a continuation.
 TEST(Wrap, LineStartingWithMarkerSurvivesWrapSaveAndUnwrap) {
   test::Ed ed({"1:starts like a marker", "0:", "plain"});
   ed.m.set_wrap_width(8);
-  ed.m.set_wrap1(true);
+  ed.m.set_wrap(true);
   EXPECT_EQ(ed.m.Lines()[0], "0:1:starts");
-  EXPECT_EQ(ed.m.get_all_text1(), "1:starts like a marker\r\n0:\r\nplain");
-  ed.m.set_wrap1(false);
+  EXPECT_EQ(ed.m.get_all_text(), "1:starts like a marker\r\n0:\r\nplain");
+  ed.m.set_wrap(false);
   EXPECT_EQ(ed.rows(), (std::vector<std::string>{"1:starts like a marker", "0:", "plain"}));
 }
 
 TEST(Wrap, TextAndRowsFollowEachOtherBothWays) {
   test::Ed ed({"a", "b"});
-  EXPECT_EQ(ed.m.get_all_text1(), "a\r\nb\r\n");
+  EXPECT_EQ(ed.m.get_all_text(), "a\r\nb\r\n");
   ed.m.set_wrap_width(10);
-  ed.m.set_wrap1(true);
-  EXPECT_EQ(ed.m.get_all_text1(), "a\r\nb");
+  ed.m.set_wrap(true);
+  EXPECT_EQ(ed.m.get_all_text(), "a\r\nb");
   EXPECT_EQ(ed.rows(), (std::vector<std::string>{"0:a", "0:b"}));
-  EXPECT_EQ(ed.m.get_row1(1), "b");
-  ed.m.put_row1(1, "xyz");
+  EXPECT_EQ(ed.m.get_row(1), "b");
+  ed.m.put_row(1, "xyz");
   EXPECT_EQ(ed.m.Lines()[1], "0:xyz");
   // A change of the rows reaches the logical lines before they are read.
-  EXPECT_EQ(ed.m.get_all_text1(), "a\r\nxyz");
-  ed.m.resize1(5);
-  ed.m.set_all_text1("abcdefgh");
+  EXPECT_EQ(ed.m.get_all_text(), "a\r\nxyz");
+  ed.m.rewrap(5);
+  ed.m.set_all_text("abcdefgh");
   EXPECT_EQ(ed.rows(), (std::vector<std::string>{"0:abcde", "1:fgh"}));
   // Switching to the state in force changes nothing.
-  ed.m.set_wrap1(true);
-  EXPECT_EQ(ed.m.get_all_text1(), "abcdefgh");
-  ed.m.set_wrap1(false);
-  ed.m.set_wrap1(false);
+  ed.m.set_wrap(true);
+  EXPECT_EQ(ed.m.get_all_text(), "abcdefgh");
+  ed.m.set_wrap(false);
+  ed.m.set_wrap(false);
   EXPECT_EQ(ed.rows(), (std::vector<std::string>{"abcdefgh"}));
 }
 
@@ -179,7 +179,7 @@ TEST(Wrap, RewrappingChangedLinesEqualsRewrappingAll) {
     }
     LineList out;
     for (const auto& l : lines)
-      for (auto& r : split_row1(l, w, gbk_code_page())) out.push_back(r);
+      for (auto& r : split_row(l, w, gbk_code_page())) out.push_back(r);
     return out;
   };
   std::mt19937 rng(11);
@@ -188,8 +188,8 @@ TEST(Wrap, RewrappingChangedLinesEqualsRewrappingAll) {
   for (int i = 0; i < 3000; ++i)
     text += std::string(rng() % 30, 'a' + static_cast<char>(i % 26)) + "\r\n";
   ed.m.set_wrap_width(12);
-  ed.m.set_wrap1(true);
-  ed.m.set_all_text1(text);
+  ed.m.set_wrap(true);
+  ed.m.set_all_text(text);
   ed.clip.content = "p\r\nq";
   for (int step = 0; step < 400; ++step) {
     // Several changes may come between two re-wraps.
@@ -200,33 +200,33 @@ TEST(Wrap, RewrappingChangedLinesEqualsRewrappingAll) {
                 {1 + static_cast<int>(rng() % 5), line + static_cast<int>(rng() % 3)});
       switch (rng() % 8) {
         case 0:
-          ed.m.delete_key1();
+          ed.m.delete_key();
           break;
         case 1:
-          ed.m.backspace_key1();
+          ed.m.backspace_key();
           break;
         case 2:
-          ed.m.enter_key1();
+          ed.m.enter_key();
           break;
         case 3:
-          ed.m.insert_text1(rng() % 2 ? "xyz" : "u\nv");
+          ed.m.insert_text(rng() % 2 ? "xyz" : "u\nv");
           break;
         case 4:
-          ed.m.delete_selection1();
+          ed.m.delete_selection();
           break;
         case 5:
-          ed.m.undo_step1();
+          ed.m.undo_step();
           break;
         case 6:
-          ed.m.paste_over1();
+          ed.m.paste_over();
           break;
         default:
-          ed.m.put_row1(line, "1:looks like a marker");
+          ed.m.put_row(line, "1:looks like a marker");
           break;
       }
     }
     LineList before = ed.m.Lines().to_lines();
-    ed.m.rows_from_logical1();
+    ed.m.rows_from_logical();
     ASSERT_EQ(ed.m.Lines().to_lines(), full(before, 12)) << "step " << step;
   }
 }

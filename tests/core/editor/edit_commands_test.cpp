@@ -31,8 +31,8 @@ class CopyForms : public ::testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyForms, WebAndCode) {
   const CopyCase& c = GetParam();
-  EXPECT_EQ(show(web_text1(c.selected, *c.page)), show(c.web));
-  EXPECT_EQ(show(code_text1(c.selected, *c.page)), show(c.code));
+  EXPECT_EQ(show(as_web_text(c.selected, *c.page)), show(c.web));
+  EXPECT_EQ(show(code_text(c.selected, *c.page)), show(c.code));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CopyForms, CodeUndoesWeb) {
   for (const CodePage* page : {&gbk_code_page(), &utf8_code_page()})
-    EXPECT_EQ(show(code_text1(web_text1("\t  a b", *page), *page)), show("   a b\r\n"))
+    EXPECT_EQ(show(code_text(as_web_text("\t  a b", *page), *page)), show("   a b\r\n"))
         << page->name();
 }
 
@@ -80,17 +80,17 @@ TEST_P(FindNext, SelectsTheNextMatch) {
   const FindCase& c = GetParam();
   Ed ed({"xxabcxxabc", "no", "ABC here"});
   ed.caret(c.caret_col, c.caret_line);
-  ASSERT_EQ(find_next_in1(ed.m, c.text), c.found);
+  ASSERT_EQ(find_next_in(ed.m, c.text), c.found);
   if (!c.found) {
     EXPECT_FALSE(ed.m.has_selection());
-    EXPECT_EQ(ed.m.current_index1(), c.caret_line);
+    EXPECT_EQ(ed.m.current_index(), c.caret_line);
     return;
   }
-  EXPECT_EQ(ed.m.sel_anchor1(), c.anchor);
-  EXPECT_EQ(ed.m.sel_end1(), c.end);
-  EXPECT_EQ(ed.m.top_line1(), c.anchor.line);
-  EXPECT_EQ(ed.m.caret_row1(), 0);
-  EXPECT_EQ(ed.m.caret_abs_col1(), c.end.col);
+  EXPECT_EQ(ed.m.sel_anchor(), c.anchor);
+  EXPECT_EQ(ed.m.sel_end(), c.end);
+  EXPECT_EQ(ed.m.top_line(), c.anchor.line);
+  EXPECT_EQ(ed.m.caret_row(), 0);
+  EXPECT_EQ(ed.m.caret_abs_col(), c.end.col);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,44 +107,44 @@ TEST(FindNext, SecondByteOfACharacterIsNoMatch) {
   // 丂 is 81 40 and 統 BD 79: "@" and a caseless 結 (BD 59) must pass them by.
   Ed ed({"\x81\x40@", "\xBD\x79\xBD\x59"});
   ed.caret(1, 0);
-  ASSERT_TRUE(find_next_in1(ed.m, "@"));
-  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{3, 0}));
+  ASSERT_TRUE(find_next_in(ed.m, "@"));
+  EXPECT_EQ(ed.m.sel_anchor(), (EditPos{3, 0}));
   ed.caret(1, 1);
-  ASSERT_TRUE(find_next_in1(ed.m, "\xBD\x59"));
-  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{3, 1}));
+  ASSERT_TRUE(find_next_in(ed.m, "\xBD\x59"));
+  EXPECT_EQ(ed.m.sel_anchor(), (EditPos{3, 1}));
 }
 
 TEST(FindNext, RepeatedCallsWalkEveryMatchThenStop) {
   Ed ed({"abc abc", "", "xabc"});
   std::vector<EditPos> found;
-  while (find_next_in1(ed.m, "abc")) found.push_back(ed.m.sel_anchor1());
+  while (find_next_in(ed.m, "abc")) found.push_back(ed.m.sel_anchor());
   EXPECT_EQ(found, (std::vector<EditPos>{{1, 0}, {5, 0}, {2, 2}}));
 }
 
 TEST(FindNext, MatchLeftOfTheViewScrollsBackAMatchInViewKeepsTheView) {
   Ed ed({"zzz", "abc"});
-  ed.m.set_h_offset1(20);
-  ASSERT_TRUE(find_next_in1(ed.m, "abc"));
-  EXPECT_EQ(ed.m.h_offset1(), 0);
-  EXPECT_EQ(ed.m.caret_abs_col1(), 4);
+  ed.m.set_h_offset(20);
+  ASSERT_TRUE(find_next_in(ed.m, "abc"));
+  EXPECT_EQ(ed.m.h_offset(), 0);
+  EXPECT_EQ(ed.m.caret_abs_col(), 4);
 
   Ed far({"", std::string(30, 'x') + "abc"});
-  far.m.set_h_offset1(25);
-  ASSERT_TRUE(find_next_in1(far.m, "abc"));
-  EXPECT_EQ(far.m.h_offset1(), 25);
-  EXPECT_EQ(far.m.caret_abs_col1(), 34);
+  far.m.set_h_offset(25);
+  ASSERT_TRUE(find_next_in(far.m, "abc"));
+  EXPECT_EQ(far.m.h_offset(), 25);
+  EXPECT_EQ(far.m.caret_abs_col(), 34);
 }
 
 TEST(FindHistory, NewestFirstEachEntryOnce) {
-  EXPECT_EQ(push_find_history1({"b", "a", "c", "d", "e", "a"}, "a"),
+  EXPECT_EQ(push_find_history({"b", "a", "c", "d", "e", "a"}, "a"),
             (LineList{"a", "b", "c", "d", "e"}));
-  EXPECT_EQ(push_find_history1({"x"}, ""), LineList{"x"});
+  EXPECT_EQ(push_find_history({"x"}, ""), LineList{"x"});
 }
 
 TEST(FindHistory, OnlyTheFirst10002EntriesAreExamined) {
   LineList many;
   for (int i = 0; i < 10005; ++i) many.push_back(std::to_string(i));
-  const LineList out = push_find_history1(many, "new");
+  const LineList out = push_find_history(many, "new");
   ASSERT_EQ(out.size(), kFindHistoryKept);
   EXPECT_EQ(out.front(), "new");
   EXPECT_EQ(out.back(), "10000");
@@ -153,37 +153,37 @@ TEST(FindHistory, OnlyTheFirst10002EntriesAreExamined) {
 class FindHistoryFile : public test::TempDirTest {};
 
 TEST_F(FindHistoryFile, RoundTripAndMissingFile) {
-  EXPECT_TRUE(load_find_history1(path("none")).empty());
-  save_find_history1(path("find1"), {"one", "\xD6\xD0"});
+  EXPECT_TRUE(load_find_history(path("none")).empty());
+  save_find_history(path("find1"), {"one", "\xD6\xD0"});
   EXPECT_EQ(read("find1"), "one\r\n\xD6\xD0\r\n");
-  EXPECT_EQ(load_find_history1(path("find1")), (LineList{"one", "\xD6\xD0"}));
+  EXPECT_EQ(load_find_history(path("find1")), (LineList{"one", "\xD6\xD0"}));
 }
 
 TEST(NumberMarks, RememberPathAndTopLine) {
   NumberMarks marks;
-  EXPECT_FALSE(marks.get1(3));
-  marks.set1(3, "/home/u/a=b.txt", 42);
-  auto m = marks.get1(3);
+  EXPECT_FALSE(marks.mark_at(3));
+  marks.set_mark(3, "/home/u/a=b.txt", 42);
+  auto m = marks.mark_at(3);
   ASSERT_TRUE(m);
   EXPECT_EQ(m->path, "/home/u/a=b.txt");  // a file name may hold "="
   EXPECT_EQ(m->top_line, 42);
-  marks.set1(3, "/x", 0);
-  EXPECT_EQ(marks.get1(3)->path, "/x");
-  marks.set1(10, "/y", 1);
-  EXPECT_FALSE(marks.get1(10));
-  EXPECT_FALSE(marks.get1(-1));
+  marks.set_mark(3, "/x", 0);
+  EXPECT_EQ(marks.mark_at(3)->path, "/x");
+  marks.set_mark(10, "/y", 1);
+  EXPECT_FALSE(marks.mark_at(10));
+  EXPECT_FALSE(marks.mark_at(-1));
 }
 
 class Bookmarks : public test::TempDirTest {};
 
 TEST_F(Bookmarks, SameFileTwiceIsListedTwice) {
   test::ScopedEnv home("LEXOQUILL_HOME", dir());
-  TTextData marks = make_c_mark1();
-  add_bookmark1(marks, "/a.txt");
-  add_bookmark1(marks, "  ");
-  add_bookmark1(marks, "/a.txt");
-  TTextData fresh = make_c_mark1();
-  EXPECT_EQ(bookmark_list1(fresh), (LineList{"/a.txt", "/a.txt"}));
+  TTextData marks = make_c_mark();
+  add_bookmark(marks, "/a.txt");
+  add_bookmark(marks, "  ");
+  add_bookmark(marks, "/a.txt");
+  TTextData fresh = make_c_mark();
+  EXPECT_EQ(bookmark_list(fresh), (LineList{"/a.txt", "/a.txt"}));
   EXPECT_EQ(read("bookmark1.txt"), "id1|filename1\r\n|/a.txt\r\n|/a.txt\r\n");
 }
 

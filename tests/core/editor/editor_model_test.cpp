@@ -20,31 +20,31 @@ using test::Ed;
 TEST(EditorModel, NewEditorState) {
   EditorModel m;
   EXPECT_EQ(m.row_count(), 0);
-  EXPECT_FALSE(m.auto_line1());
-  EXPECT_EQ(m.caret_col1(), 1);
-  EXPECT_EQ(m.sel_anchor1(), (EditPos{1, 0}));
-  EXPECT_EQ(m.sel_end1(), (EditPos{1, 0}));
-  EXPECT_TRUE(m.undo_list1().empty());
-  EXPECT_EQ(m.current_line1(), "");
+  EXPECT_FALSE(m.auto_line());
+  EXPECT_EQ(m.caret_col(), 1);
+  EXPECT_EQ(m.sel_anchor(), (EditPos{1, 0}));
+  EXPECT_EQ(m.sel_end(), (EditPos{1, 0}));
+  EXPECT_TRUE(m.undo_list().empty());
+  EXPECT_EQ(m.current_line(), "");
 }
 
 TEST(SetCurrentLine, AppendsExactlyTheMissingRows) {
   Ed empty;
-  empty.m.set_current_line1("x");
+  empty.m.set_current_line("x");
   EXPECT_EQ(empty.rows(), Rows{"x"});
 
   Ed two({"a", "b"});
   two.caret(1, 5);
-  two.m.set_current_line1("x");
+  two.m.set_current_line("x");
   EXPECT_EQ(two.rows(), (Rows{"a", "b", "", "", "", "x"}));
 
   Ed scrolled({"a", "b"});
-  scrolled.m.set_top_line1(1);
-  scrolled.m.set_caret_row1(0);
-  scrolled.m.set_current_line1("y");
+  scrolled.m.set_top_line(1);
+  scrolled.m.set_caret_row(0);
+  scrolled.m.set_current_line("y");
   EXPECT_EQ(scrolled.rows(), (Rows{"a", "y"}));
-  scrolled.m.set_caret_row1(-5);  // a negative line writes nothing
-  scrolled.m.set_current_line1("z");
+  scrolled.m.set_caret_row(-5);  // a negative line writes nothing
+  scrolled.m.set_current_line("z");
   EXPECT_EQ(scrolled.rows(), (Rows{"a", "y"}));
 }
 
@@ -55,44 +55,44 @@ class Selection : public testing::Test {
 
 TEST_F(Selection, TextAcrossRowsAndClamping) {
   ed.select({3, 0}, {2, 2});
-  EXPECT_EQ(ed.m.selected_text1(), "cd\r\nef\r\ng");
+  EXPECT_EQ(ed.m.selected_text(), "cd\r\nef\r\ng");
   ed.select({2, 2}, {3, 0});  // either direction
-  EXPECT_EQ(ed.m.selected_text1(), "cd\r\nef\r\ng");
+  EXPECT_EQ(ed.m.selected_text(), "cd\r\nef\r\ng");
   ed.select({3, 1}, {1, 1});  // one row, columns exchanged
-  EXPECT_EQ(ed.m.selected_text1(), "ef");
+  EXPECT_EQ(ed.m.selected_text(), "ef");
   ed.select({2, 1}, {9, 40});  // an end below the text is clamped
-  EXPECT_EQ(ed.m.selected_text1(), "f\r\nghi");
-  EXPECT_EQ(ed.m.norm_end1(), (EditPos{4, 2}));
+  EXPECT_EQ(ed.m.selected_text(), "f\r\nghi");
+  EXPECT_EQ(ed.m.norm_end(), (EditPos{4, 2}));
   ed.select({1, 7}, {1, 9});  // a start below the text selects nothing
-  EXPECT_EQ(ed.m.selected_text1(), "");
+  EXPECT_EQ(ed.m.selected_text(), "");
 }
 
 TEST_F(Selection, DeleteJoinsTheEndsAndMovesTheCaret) {
   ed.select({3, 0}, {2, 2});
-  ed.m.delete_selection1();
+  ed.m.delete_selection();
   EXPECT_EQ(ed.rows(), Rows{"abhi"});
-  EXPECT_EQ(ed.m.caret_abs_col1(), 3);
-  EXPECT_EQ(ed.m.current_index1(), 0);
+  EXPECT_EQ(ed.m.caret_abs_col(), 3);
+  EXPECT_EQ(ed.m.current_index(), 0);
   EXPECT_FALSE(ed.m.has_selection());
   EXPECT_EQ(ed.client.changes, 1);
 
   ed.caret(4, 0);
   ed.select({2, 0}, {2, 0});  // empty: no change, but the caret goes there
-  ed.m.delete_selection1();
+  ed.m.delete_selection();
   EXPECT_EQ(ed.rows(), Rows{"abhi"});
-  EXPECT_EQ(ed.m.caret_abs_col1(), 2);
+  EXPECT_EQ(ed.m.caret_abs_col(), 2);
 }
 
 TEST_F(Selection, SelectAllAndCopy) {
   ed.caret(2, 1);
-  ed.m.select_all1();
-  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{1, 0}));
-  EXPECT_EQ(ed.m.sel_end1(), (EditPos{4, 2}));
-  EXPECT_EQ(ed.m.caret_abs_col1(), 2);
-  ed.m.copy_selection1();
+  ed.m.select_all();
+  EXPECT_EQ(ed.m.sel_anchor(), (EditPos{1, 0}));
+  EXPECT_EQ(ed.m.sel_end(), (EditPos{4, 2}));
+  EXPECT_EQ(ed.m.caret_abs_col(), 2);
+  ed.m.copy_selection();
   EXPECT_EQ(ed.clip.content, "abcd\r\nef\r\nghi");
   ed.clip.fail = true;
-  EXPECT_NO_THROW(ed.m.copy_selection1());
+  EXPECT_NO_THROW(ed.m.copy_selection());
 }
 
 TEST(SelectWord, DelimitersBoundTheWord) {
@@ -110,18 +110,18 @@ TEST(SelectWord, DelimitersBoundTheWord) {
   for (const auto& c : cases) {
     Ed ed({"foo.bar(baz)"});
     ed.caret(c.caret, 0);
-    ed.m.select_word1();
-    EXPECT_EQ(ed.m.sel_anchor1(), c.anchor) << c.name;
-    EXPECT_EQ(ed.m.sel_end1(), c.end) << c.name;
-    EXPECT_EQ(ed.m.caret_abs_col1(), c.caret_after) << c.name;
+    ed.m.select_word();
+    EXPECT_EQ(ed.m.sel_anchor(), c.anchor) << c.name;
+    EXPECT_EQ(ed.m.sel_end(), c.end) << c.name;
+    EXPECT_EQ(ed.m.caret_abs_col(), c.caret_after) << c.name;
     EXPECT_EQ(ed.client.words, 1) << c.name;
   }
   Ed ed({"foo.bar(baz)"});
   ed.caret(6, 0);
-  ed.m.select_word1();
-  EXPECT_EQ(ed.m.selected_text1(), "bar");
+  ed.m.select_word();
+  EXPECT_EQ(ed.m.selected_text(), "bar");
   Ed blank({""});
-  blank.m.select_word1();
+  blank.m.select_word();
   EXPECT_EQ(blank.client.words, 0);
 }
 
@@ -129,47 +129,47 @@ TEST(Paste, BreaksBecomeRowsAndTheCaretStays) {
   Ed ed({"ab"});
   ed.clip.content = "x\r\ny";
   ed.caret(2, 0);
-  ed.m.paste_clipboard1();
+  ed.m.paste_clipboard();
   EXPECT_EQ(ed.rows(), (Rows{"ax", "yb"}));
-  EXPECT_EQ(ed.m.caret_abs_col1(), 2);
-  EXPECT_EQ(ed.m.current_index1(), 0);
-  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
+  EXPECT_EQ(ed.m.caret_abs_col(), 2);
+  EXPECT_EQ(ed.m.current_index(), 0);
+  EXPECT_EQ(ed.m.undo_list().size(), 1u);
   EXPECT_EQ(ed.client.changes, 1);
 
   ed.caret(9, 1);  // beyond the end: after the last byte, no blanks
   ed.clip.content = "!";
-  ed.m.paste_clipboard1();
+  ed.m.paste_clipboard();
   EXPECT_EQ(ed.rows(), (Rows{"ax", "yb!"}));
 
   ed.clip.content.clear();  // nothing to paste: a snapshot and OnChange all the same
-  ed.m.paste_clipboard1();
-  EXPECT_EQ(ed.m.undo_list1().size(), 3u);
+  ed.m.paste_clipboard();
+  EXPECT_EQ(ed.m.undo_list().size(), 3u);
   ed.clip.fail = true;
-  EXPECT_NO_THROW(ed.m.paste_clipboard1());
+  EXPECT_NO_THROW(ed.m.paste_clipboard());
 }
 
 TEST(Paste, OverASelectionRecordsTwice) {
   Ed ed({"hello world"});
   ed.clip.content = "there";
   ed.select({7, 0}, {12, 0});
-  ed.m.paste_over1();
+  ed.m.paste_over();
   EXPECT_EQ(ed.rows(), Rows{"hello there"});
-  EXPECT_EQ(ed.m.undo_list1().size(), 2u);
-  ed.m.undo_step1();
+  EXPECT_EQ(ed.m.undo_list().size(), 2u);
+  ed.m.undo_step();
   EXPECT_EQ(ed.rows(), Rows{"hello "});
 }
 
 TEST(InsertText, PadsWithoutMovingOrNotifying) {
   Ed ed({"ab"});
   ed.caret(5, 0);
-  ed.m.insert_text1("x\r\ny");
+  ed.m.insert_text("x\r\ny");
   EXPECT_EQ(ed.rows(), Rows{"ab  x\r\ny"});  // the break stays inside the row
-  EXPECT_EQ(ed.m.caret_abs_col1(), 5);
+  EXPECT_EQ(ed.m.caret_abs_col(), 5);
   EXPECT_EQ(ed.client.changes, 0);
-  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
-  EXPECT_EQ(ed.m.get_all_text1(), "ab  x\r\ny\r\n");
-  ed.m.undo_step1();
-  ed.m.redo_step1();  // reading a record back splits it
+  EXPECT_EQ(ed.m.undo_list().size(), 1u);
+  EXPECT_EQ(ed.m.get_all_text(), "ab  x\r\ny\r\n");
+  ed.m.undo_step();
+  ed.m.redo_step();  // reading a record back splits it
   EXPECT_EQ(ed.rows(), (Rows{"ab  x", "y"}));
 }
 
@@ -177,13 +177,13 @@ TEST(InsertText, PadsWithoutMovingOrNotifying) {
 TEST(Keys, TypingPadsUpToTheCaret) {
   Ed ed;
   ed.caret(5, 0);
-  EXPECT_TRUE(ed.m.type_char1('a', false));
-  EXPECT_TRUE(ed.m.type_char1('b', false));
+  EXPECT_TRUE(ed.m.type_char('a', false));
+  EXPECT_TRUE(ed.m.type_char('b', false));
   EXPECT_EQ(ed.rows(), Rows{"    ab"});
-  EXPECT_EQ(ed.m.caret_abs_col1(), 7);
-  EXPECT_EQ(ed.m.undo_list1().size(), 2u);
-  EXPECT_FALSE(ed.m.type_char1(8, false));
-  EXPECT_FALSE(ed.m.type_char1(13, false));
+  EXPECT_EQ(ed.m.caret_abs_col(), 7);
+  EXPECT_EQ(ed.m.undo_list().size(), 2u);
+  EXPECT_FALSE(ed.m.type_char(8, false));
+  EXPECT_FALSE(ed.m.type_char(13, false));
   EXPECT_EQ(ed.rows(), Rows{"    ab"});
 }
 
@@ -191,11 +191,11 @@ TEST(Keys, TypingReplacesTheSelectionAndScrollsAtTheEdge) {
   Ed ed({"abcdef"});
   ed.select({2, 0}, {4, 0});
   ed.caret(4, 0);
-  EXPECT_FALSE(ed.m.type_char1('\t', false));  // TAB with a selection is Tab indentation
-  ed.m.type_char1('X', true);
+  EXPECT_FALSE(ed.m.type_char('\t', false));  // TAB with a selection is Tab indentation
+  ed.m.type_char('X', true);
   EXPECT_EQ(ed.rows(), Rows{"aXdef"});
-  EXPECT_EQ(ed.m.h_offset1(), 10);
-  EXPECT_EQ(ed.m.caret_col1(), 1);  // 3 - 10, never below 1
+  EXPECT_EQ(ed.m.h_offset(), 10);
+  EXPECT_EQ(ed.m.caret_col(), 1);  // 3 - 10, never below 1
 }
 
 TEST(Keys, DeleteAndBackspaceTakeWholeCharacters) {
@@ -227,48 +227,48 @@ TEST(Keys, DeleteAndBackspaceTakeWholeCharacters) {
   for (const auto& c : cases) {
     Ed ed(c.rows);
     ed.caret(c.col, c.line);
-    ed.m.set_sel_anchor1({c.col, c.line});
-    ed.m.set_sel_end1({c.col, c.line});
+    ed.m.set_sel_anchor({c.col, c.line});
+    ed.m.set_sel_end({c.col, c.line});
     if (c.backspace) {
-      ed.m.backspace_key1();
+      ed.m.backspace_key();
     } else {
-      ed.m.delete_key1();
+      ed.m.delete_key();
     }
     EXPECT_EQ(ed.rows(), c.after) << c.name;
-    EXPECT_EQ((EditPos{ed.m.caret_abs_col1(), ed.m.current_index1()}), c.caret) << c.name;
-    EXPECT_EQ(ed.m.undo_list1().size(), 1u) << c.name;  // a snapshot even when nothing changed
+    EXPECT_EQ((EditPos{ed.m.caret_abs_col(), ed.m.current_index()}), c.caret) << c.name;
+    EXPECT_EQ(ed.m.undo_list().size(), 1u) << c.name;  // a snapshot even when nothing changed
     EXPECT_EQ(ed.client.changes, 1) << c.name;
   }
 }
 
 TEST(Keys, BackspaceScrollsBackWhenTheCaretLeavesTheView) {
   Ed ed({"0123456789abc", "x"});
-  ed.m.set_top_line1(1);
-  ed.m.set_caret_row1(0);
-  ed.m.set_caret_col1(1);
-  ed.m.backspace_key1();  // joins into the row above the view
-  EXPECT_EQ(ed.m.top_line1(), 0);
-  EXPECT_EQ(ed.m.caret_abs_col1(), 14);
-  ed.m.set_h_offset1(12);
-  ed.m.set_caret_col1(1);  // absolute column 13
-  ed.m.backspace_key1();
+  ed.m.set_top_line(1);
+  ed.m.set_caret_row(0);
+  ed.m.set_caret_col(1);
+  ed.m.backspace_key();  // joins into the row above the view
+  EXPECT_EQ(ed.m.top_line(), 0);
+  EXPECT_EQ(ed.m.caret_abs_col(), 14);
+  ed.m.set_h_offset(12);
+  ed.m.set_caret_col(1);  // absolute column 13
+  ed.m.backspace_key();
   EXPECT_EQ(ed.rows()[0], "0123456789acx");
-  EXPECT_EQ(ed.m.caret_abs_col1(), 12);
-  EXPECT_EQ(ed.m.h_offset1(), 11);
-  EXPECT_EQ(ed.m.caret_col1(), 1);
+  EXPECT_EQ(ed.m.caret_abs_col(), 12);
+  EXPECT_EQ(ed.m.h_offset(), 11);
+  EXPECT_EQ(ed.m.caret_col(), 1);
 }
 
 TEST(Keys, EnterSplitsTheLine) {
   Ed ed({"abcd"});
-  ed.m.set_h_offset1(1);
-  ed.m.set_caret_col1(2);  // absolute column 3
-  ed.m.enter_key1();
+  ed.m.set_h_offset(1);
+  ed.m.set_caret_col(2);  // absolute column 3
+  ed.m.enter_key();
   EXPECT_EQ(ed.rows(), (Rows{"ab", "cd"}));
-  EXPECT_EQ(ed.m.current_index1(), 1);
-  EXPECT_EQ(ed.m.caret_abs_col1(), 1);
-  EXPECT_EQ(ed.m.h_offset1(), 0);
+  EXPECT_EQ(ed.m.current_index(), 1);
+  EXPECT_EQ(ed.m.caret_abs_col(), 1);
+  EXPECT_EQ(ed.m.h_offset(), 0);
   ed.caret(9, 1);
-  ed.m.enter_key1();
+  ed.m.enter_key();
   EXPECT_EQ(ed.rows(), (Rows{"ab", "cd", ""}));
   EXPECT_EQ(ed.client.changes, 2);
 }
@@ -276,68 +276,68 @@ TEST(Keys, EnterSplitsTheLine) {
 TEST(Keys, CutSelection) {
   Ed ed({"abcdef"});
   ed.select({2, 0}, {4, 0});
-  ed.m.cut_selection1();
+  ed.m.cut_selection();
   EXPECT_EQ(ed.clip.content, "bc");
   EXPECT_EQ(ed.rows(), Rows{"adef"});
-  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
+  EXPECT_EQ(ed.m.undo_list().size(), 1u);
 }
 
 TEST(Keys, TabIndentsAndShiftTabTakesItBack) {
   Ed ed({"abcd", "ef", "gh", "untouched"});
   ed.select({3, 0}, {2, 2});
-  ASSERT_TRUE(ed.m.tab_key1(false));
+  ASSERT_TRUE(ed.m.tab_key(false));
   EXPECT_EQ(ed.rows(), (Rows{"ab cd", " ef", " gh", "untouched"}));
-  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{3, 0}));
-  ASSERT_TRUE(ed.m.tab_key1(true));
+  EXPECT_EQ(ed.m.sel_anchor(), (EditPos{3, 0}));
+  ASSERT_TRUE(ed.m.tab_key(true));
   EXPECT_EQ(ed.rows(), (Rows{"abcd", "ef", "gh", "untouched"}));
-  EXPECT_EQ(ed.m.undo_list1().size(), 2u);
+  EXPECT_EQ(ed.m.undo_list().size(), 2u);
   EXPECT_EQ(ed.client.changes, 2);
 
   Ed one({"abcd"});  // within one row: before the start column, then in front
   one.select({3, 0}, {4, 0});
-  one.m.indent_selection1(true);
+  one.m.indent_selection(true);
   EXPECT_EQ(one.rows(), Rows{" ab cd"});
 
   Ed none({"abcd"});
-  EXPECT_FALSE(none.m.tab_key1(false));
+  EXPECT_FALSE(none.m.tab_key(false));
   EXPECT_EQ(none.rows(), Rows{"abcd"});
-  EXPECT_TRUE(none.m.undo_list1().empty());
+  EXPECT_TRUE(none.m.undo_list().empty());
 }
 
 TEST(Keys, UnconsumedKeysRaiseOnChangeExceptNavigation) {
   Ed ed;
-  for (int code : {114 /* F3 */, 16 /* Shift */, 65, 32, 9}) ed.m.key_down_unconsumed1(code);
+  for (int code : {114 /* F3 */, 16 /* Shift */, 65, 32, 9}) ed.m.key_down_unconsumed(code);
   EXPECT_EQ(ed.client.changes, 5);
-  for (int code = 33; code <= 40; ++code) ed.m.key_down_unconsumed1(code);
+  for (int code = 33; code <= 40; ++code) ed.m.key_down_unconsumed(code);
   EXPECT_EQ(ed.client.changes, 5);
 }
 
 TEST(Keys, CtrlLCopiesTheCurrentLine) {
   Ed ed({"first", "second"});
   ed.caret(3, 1);
-  ed.m.collapse_selection1();
-  ed.m.copy_line1();
+  ed.m.collapse_selection();
+  ed.m.copy_line();
   EXPECT_EQ(ed.clip.content, "second");
 }
 
 TEST(WrapKeys, DoubleByteCharacterWaitsForItsSecondByte) {
   Ed ed;
   ed.m.set_wrap_width(6);
-  ed.m.set_wrap1(true);
-  ed.m.set_all_text1("abc");
+  ed.m.set_wrap(true);
+  ed.m.set_all_text("abc");
   ed.caret(4, 0);
-  EXPECT_FALSE(ed.m.type_char1(0xD6, false));
-  EXPECT_EQ(ed.m.pending_bytes1(), "\xD6");
+  EXPECT_FALSE(ed.m.type_char(0xD6, false));
+  EXPECT_EQ(ed.m.pending_bytes(), "\xD6");
   EXPECT_EQ(ed.rows(), Rows{"0:abc"});
-  EXPECT_TRUE(ed.m.type_char1(0xD0, false));
-  EXPECT_EQ(ed.m.pending_bytes1(), "");
-  EXPECT_EQ(ed.m.caret_abs_col1(), 6);
-  ed.m.type_char1('d', false);
-  ed.m.type_char1('e', false);
+  EXPECT_TRUE(ed.m.type_char(0xD0, false));
+  EXPECT_EQ(ed.m.pending_bytes(), "");
+  EXPECT_EQ(ed.m.caret_abs_col(), 6);
+  ed.m.type_char('d', false);
+  ed.m.type_char('e', false);
   EXPECT_EQ(ed.rows(), (Rows{"0:abc\xD6\xD0"
                              "d",
                              "1:e"}));
-  EXPECT_EQ(ed.m.get_all_text1(),
+  EXPECT_EQ(ed.m.get_all_text(),
             "abc\xD6\xD0"
             "de");
 }
@@ -347,32 +347,32 @@ TEST(WrapKeys, DoubleByteCharacterWaitsForItsSecondByte) {
 TEST(WrapKeys, DeletingASelectionKeepsTheStartRowsMarker) {
   Ed ed({"xx", "abcdefgh"});
   ed.m.set_wrap_width(5);
-  ed.m.set_wrap1(true);
+  ed.m.set_wrap(true);
   ASSERT_EQ(ed.rows(), (Rows{"0:xx", "0:abcde", "1:fgh"}));
   ed.select({2, 1}, {2, 2});
-  ed.m.delete_selection1();
-  EXPECT_EQ(ed.m.get_all_text1(), "xx\r\nagh");
+  ed.m.delete_selection();
+  EXPECT_EQ(ed.m.get_all_text(), "xx\r\nagh");
 }
 
 TEST(WrapKeys, EnterBeforeMarkerLikeTextKeepsIt) {
   Ed ed({"ab1:cd"});
   ed.m.set_wrap_width(40);
-  ed.m.set_wrap1(true);
+  ed.m.set_wrap(true);
   ed.caret(3, 0);
-  ed.m.enter_key1();
-  EXPECT_EQ(ed.m.get_all_text1(), "ab\r\n1:cd");
+  ed.m.enter_key();
+  EXPECT_EQ(ed.m.get_all_text(), "ab\r\n1:cd");
 }
 
 TEST(WrapKeys, PasteRewrapsNowOrWhenTheViewAsks) {
   Ed ed({"abc"});
   ed.m.set_wrap_width(5);
-  ed.m.set_wrap1(true);
+  ed.m.set_wrap(true);
   ed.client.defer_rewrap = true;
   ed.clip.content = "12345";
   ed.caret(2, 0);
-  ed.m.paste_clipboard1();
+  ed.m.paste_clipboard();
   EXPECT_EQ(ed.rows(), Rows{"0:a12345bc"});  // waits for the view
-  ed.m.rows_from_logical1();
+  ed.m.rows_from_logical();
   EXPECT_EQ(ed.rows(), (Rows{"0:a1234", "1:5bc"}));
 }
 
@@ -405,30 +405,30 @@ class Files : public testing::Test {
 TEST_F(Files, LoadKeepsCaretSelectionAndHistory) {
   write(path("a.txt"), "one\r\ntwo\rx\n\n");
   Ed ed({"old"});
-  ed.m.record_undo1();
-  ed.m.set_top_line1(3);
-  ed.m.set_h_offset1(4);
+  ed.m.record_undo();
+  ed.m.set_top_line(3);
+  ed.m.set_h_offset(4);
   ed.caret(6, 5);
   ed.select({2, 0}, {3, 1});
-  ASSERT_TRUE(ed.m.load_file1(path("a.txt")));
+  ASSERT_TRUE(ed.m.load_file(path("a.txt")));
   EXPECT_EQ(ed.rows(), (Rows{"one", "twox", ""}));
-  EXPECT_EQ(ed.m.top_line1(), 0);
-  EXPECT_EQ(ed.m.h_offset1(), 0);
-  EXPECT_EQ(ed.m.caret_col1(), 2);
-  EXPECT_EQ(ed.m.sel_end1(), (EditPos{3, 1}));
-  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
+  EXPECT_EQ(ed.m.top_line(), 0);
+  EXPECT_EQ(ed.m.h_offset(), 0);
+  EXPECT_EQ(ed.m.caret_col(), 2);
+  EXPECT_EQ(ed.m.sel_end(), (EditPos{3, 1}));
+  EXPECT_EQ(ed.m.undo_list().size(), 1u);
   EXPECT_EQ(ed.client.changes, 0);
 
-  EXPECT_FALSE(ed.m.load_file1(path("missing.txt")));
+  EXPECT_FALSE(ed.m.load_file(path("missing.txt")));
   EXPECT_EQ(ed.rows(), (Rows{"one", "twox", ""}));
 }
 
 TEST_F(Files, SaveWritesCrLfAfterEveryLine) {
   Ed ed({"a", "", "\xD6\xD0"});
-  ed.m.save_file1(path("out.txt"));
+  ed.m.save_file(path("out.txt"));
   EXPECT_EQ(read(path("out.txt")), "a\r\n\r\n\xD6\xD0\r\n");
   Ed empty;
-  empty.m.save_file1(path("empty.txt"));
+  empty.m.save_file(path("empty.txt"));
   EXPECT_EQ(read(path("empty.txt")), "");
 }
 
@@ -436,15 +436,15 @@ TEST_F(Files, SavingAReadOnlyFileSucceeds) {
   write(path("ro.txt"), "old\r\n");
   ::chmod(path("ro.txt").c_str(), 0444);
   Ed ed({"new"});
-  ASSERT_NO_THROW(ed.m.save_file1(path("ro.txt")));
+  ASSERT_NO_THROW(ed.m.save_file(path("ro.txt")));
   EXPECT_EQ(read(path("ro.txt")), "new\r\n");
 }
 
 TEST_F(Files, FailedSaveReportsAndKeepsTheOldFile) {
   Ed ed({"new"});
-  EXPECT_THROW(ed.m.save_file1(path("no/such/dir.txt")), RunError);
+  EXPECT_THROW(ed.m.save_file(path("no/such/dir.txt")), RunError);
   std::filesystem::create_directory(path("d"));
-  EXPECT_THROW(ed.m.save_file1(path("d")), RunError);
+  EXPECT_THROW(ed.m.save_file(path("d")), RunError);
   EXPECT_TRUE(std::filesystem::is_directory(path("d")));
   std::vector<std::string> left;
   for (auto& e : std::filesystem::directory_iterator(dir_)) left.push_back(e.path().filename());
@@ -455,12 +455,12 @@ TEST_F(Files, WrapOnSaveWritesTheLogicalLines) {
   write(path("w.txt"), "1:abcdefgh\r\nz\r\n");
   Ed ed;
   ed.m.set_wrap_width(5);
-  ed.m.set_wrap1(true);
-  ASSERT_TRUE(ed.m.load_file1(path("w.txt")));
+  ed.m.set_wrap(true);
+  ASSERT_TRUE(ed.m.load_file(path("w.txt")));
   EXPECT_EQ(ed.rows(), (Rows{"0:1:abc", "1:defgh", "1:", "0:z"}));
-  ed.m.save_file1(path("w.txt"));
+  ed.m.save_file(path("w.txt"));
   EXPECT_EQ(read(path("w.txt")), "1:abcdefgh\r\nz\r\n");
-  ed.m.set_wrap1(false);
+  ed.m.set_wrap(false);
   EXPECT_EQ(ed.rows(), (Rows{"1:abcdefgh", "z"}));
 }
 

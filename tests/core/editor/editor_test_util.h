@@ -66,15 +66,15 @@ struct Ed {
     m.set_clipboard(&clip);
     std::string text;
     for (auto& r : rows) text += r + "\r\n";
-    m.set_all_text1(text);
+    m.set_all_text(text);
   }
   void caret(int col, int line) {
-    m.set_caret_row1(line - m.top_line1());
-    m.set_caret_col1(col - m.h_offset1());
+    m.set_caret_row(line - m.top_line());
+    m.set_caret_col(col - m.h_offset());
   }
   void select(EditPos anchor, EditPos end) {
-    m.set_sel_anchor1(anchor);
-    m.set_sel_end1(end);
+    m.set_sel_anchor(anchor);
+    m.set_sel_end(end);
   }
   std::vector<std::string> rows() const { return m.Lines().to_lines(); }
 

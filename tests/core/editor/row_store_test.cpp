@@ -177,7 +177,7 @@ TEST_F(ReadFile, LargeFilesGiveTheSameRowsAsTheRule) {
   split_keeping_ends(bytes, scratch, expect_ends);
   EXPECT_EQ(ends, expect_ends);
   LineList lines;
-  load_lines1(p, lines);
+  load_lines(p, lines);
   EXPECT_EQ(lines, expect);
 }
 

@@ -78,48 +78,48 @@ void without_memory(F&& f) {
 
 TEST(UndoOutOfMemory, SnapshotThatCannotBeTakenIsReported) {
   Ed ed({"abc"});
-  ed.m.record_undo1();
-  without_memory([&] { ed.m.record_undo1(); });
+  ed.m.record_undo();
+  without_memory([&] { ed.m.record_undo(); });
   EXPECT_EQ(ed.client.troubles, std::vector<HistoryTrouble>{HistoryTrouble::NotRecorded});
-  EXPECT_EQ(ed.m.get_all_text1(), "abc\r\n");
+  EXPECT_EQ(ed.m.get_all_text(), "abc\r\n");
 }
 
 TEST(UndoOutOfMemory, OlderStepsMakeRoomForTheNewSnapshot) {
   Ed ed({"abc"});
   for (int i = 0; i < 4; ++i) {
-    ed.m.record_undo1();
-    ed.m.set_all_text1("t" + std::to_string(i) + "\r\n");
+    ed.m.record_undo();
+    ed.m.set_all_text("t" + std::to_string(i) + "\r\n");
   }
-  ed.m.undo_step1();
-  ed.m.redo_step1();
-  ASSERT_EQ(ed.m.redo_list1().size(), 0u);
-  ed.m.undo_step1();  // one record waits for redo
+  ed.m.undo_step();
+  ed.m.redo_step();
+  ASSERT_EQ(ed.m.redo_list().size(), 0u);
+  ed.m.undo_step();  // one record waits for redo
   failures = 1;
-  ed.m.record_undo1();
+  ed.m.record_undo();
   failures = 0;
   EXPECT_TRUE(ed.client.troubles.empty());
   // The older half and the redo record made room; the new snapshot is the newest.
-  EXPECT_TRUE(ed.m.redo_list1().empty());
-  ASSERT_EQ(ed.m.undo_list1().size(), 2u);
-  EXPECT_EQ(ed.m.undo_list1()[1].text(), "t2\r\n");
-  EXPECT_EQ(ed.m.undo_list1()[0].text(), "t1\r\n");
+  EXPECT_TRUE(ed.m.redo_list().empty());
+  ASSERT_EQ(ed.m.undo_list().size(), 2u);
+  EXPECT_EQ(ed.m.undo_list()[1].text(), "t2\r\n");
+  EXPECT_EQ(ed.m.undo_list()[0].text(), "t1\r\n");
 }
 
 TEST(UndoOutOfMemory, FailedStepLeavesTextAndHistoryAsTheyWere) {
   Ed ed({"one", "two"});
-  ed.m.record_undo1();
-  ed.m.set_all_text1("changed\r\n");
+  ed.m.record_undo();
+  ed.m.set_all_text("changed\r\n");
   ed.select({2, 0}, {4, 0});
-  without_memory([&] { ed.m.undo_step1(); });
+  without_memory([&] { ed.m.undo_step(); });
   EXPECT_EQ(ed.client.troubles, std::vector<HistoryTrouble>{HistoryTrouble::StepFailed});
-  EXPECT_EQ(ed.m.get_all_text1(), "changed\r\n");
-  EXPECT_EQ(ed.m.sel_anchor1(), (EditPos{2, 0}));
-  EXPECT_EQ(ed.m.undo_list1().size(), 1u);
-  EXPECT_TRUE(ed.m.redo_list1().empty());
+  EXPECT_EQ(ed.m.get_all_text(), "changed\r\n");
+  EXPECT_EQ(ed.m.sel_anchor(), (EditPos{2, 0}));
+  EXPECT_EQ(ed.m.undo_list().size(), 1u);
+  EXPECT_TRUE(ed.m.redo_list().empty());
   // With memory back the same undo works.
-  ed.m.undo_step1();
-  EXPECT_EQ(ed.m.get_all_text1(), "one\r\ntwo\r\n");
-  EXPECT_EQ(ed.m.redo_list1().size(), 1u);
+  ed.m.undo_step();
+  EXPECT_EQ(ed.m.get_all_text(), "one\r\ntwo\r\n");
+  EXPECT_EQ(ed.m.redo_list().size(), 1u);
 }
 
 }  // namespace

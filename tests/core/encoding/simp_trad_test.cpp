@@ -28,7 +28,7 @@ class SimpTrad : public testing::TestWithParam<Case> {};
 
 TEST_P(SimpTrad, Converts) {
   const Case& c = GetParam();
-  std::string got = c.to_traditional ? gb2old1(gbk(c.in)) : old2gb1(gbk(c.in));
+  std::string got = c.to_traditional ? simp_to_trad(gbk(c.in)) : trad_to_simp(gbk(c.in));
   EXPECT_EQ(utf8(got), c.out);
 }
 
@@ -58,10 +58,10 @@ TEST(SimpTradTables, RepeatedKeysUseTheCommonForm) {
   // Each of these traditional characters has two lines; the first, the everyday simplified
   // form, is the one used.
   const char* expected = "垫滚滥垄强谑余钟";
-  EXPECT_EQ(utf8(old2gb1(gbk("墊滾濫壟強謔餘鍾"))), expected);
+  EXPECT_EQ(utf8(trad_to_simp(gbk("墊滾濫壟強謔餘鍾"))), expected);
 
   std::map<std::string, std::vector<std::string>> values;
-  for (const std::string& line : sl_lib_old2gb().lines1())
+  for (const std::string& line : sl_lib_old2gb().all_lines())
     values[utf8(line.substr(0, 2))].push_back(utf8(line.substr(3)));
   std::map<std::string, std::vector<std::string>> repeated;
   for (const auto& [key, v] : values)
@@ -80,9 +80,9 @@ TEST(SimpTradTables, RepeatedKeysUseTheCommonForm) {
 
 TEST(SimpTradTables, LinesAreOnePairOfGbkCharacters) {
   const CodePage& cp = code_page();
-  for (const StringStore1* table : {&sl_lib_gb2old(), &sl_lib_old2gb()}) {
+  for (const StringStore* table : {&sl_lib_gb2old(), &sl_lib_old2gb()}) {
     std::set<std::string> keys;
-    for (const std::string& line : table->lines1()) {
+    for (const std::string& line : table->all_lines()) {
       ASSERT_EQ(line.size(), 5u) << utf8(line);
       EXPECT_EQ(line[2], '=');
       EXPECT_EQ(cp.char_len_at(line, 0), 2u) << utf8(line);
@@ -91,16 +91,16 @@ TEST(SimpTradTables, LinesAreOnePairOfGbkCharacters) {
       EXPECT_NE(line.substr(0, 2), line.substr(3)) << utf8(line);
       // The lookup finds every key, and finds it at the first of its lines.
       int index = -1;
-      ASSERT_TRUE(table->find_key1(line.substr(0, 2), index)) << utf8(line);
-      EXPECT_EQ(table->lines1()[index].substr(0, 2), line.substr(0, 2));
+      ASSERT_TRUE(table->find_sorted_key(line.substr(0, 2), index)) << utf8(line);
+      EXPECT_EQ(table->all_lines()[index].substr(0, 2), line.substr(0, 2));
       if (keys.insert(line.substr(0, 2)).second) {
-        EXPECT_EQ(table->lines1()[index], line);
+        EXPECT_EQ(table->all_lines()[index], line);
       }
     }
   }
   // Keys of the simplified table are GB2312 ideographs and never repeat.
   std::set<std::string> keys;
-  for (const std::string& line : sl_lib_gb2old().lines1()) {
+  for (const std::string& line : sl_lib_gb2old().all_lines()) {
     auto lead = static_cast<unsigned char>(line[0]);
     auto trail = static_cast<unsigned char>(line[1]);
     EXPECT_TRUE(lead >= 0xB0 && lead <= 0xF7 && trail >= 0xA1 && trail <= 0xFE) << utf8(line);
@@ -118,20 +118,20 @@ TEST(SimpTradTables, PublishedInReadingOrder) {
   EXPECT_EQ(tail, (std::vector<std::string>{"缵=纘", "钻=鑽", "鳟=鱒"}));
   EXPECT_STREQ(old2gb.front(), "錒=锕");
   EXPECT_STREQ(old2gb.back(), "鱒=鳟");
-  EXPECT_EQ(sl_lib_gb2old().lines1().size(), gb2old.size());
-  EXPECT_EQ(sl_lib_old2gb().lines1().size(), old2gb.size());
+  EXPECT_EQ(sl_lib_gb2old().all_lines().size(), gb2old.size());
+  EXPECT_EQ(sl_lib_old2gb().all_lines().size(), old2gb.size());
 }
 
 TEST(SimpTradLookup, MissesAndInsertionPoint) {
-  const StringStore1& table = sl_lib_gb2old();
+  const StringStore& table = sl_lib_gb2old();
   int index = -1;
-  EXPECT_FALSE(table.find_key1(gbk("只"), index));
+  EXPECT_FALSE(table.find_sorted_key(gbk("只"), index));
   EXPECT_GE(index, 0);
-  EXPECT_LE(index, static_cast<int>(table.lines1().size()));
-  EXPECT_FALSE(table.find_key1("", index));
+  EXPECT_LE(index, static_cast<int>(table.all_lines().size()));
+  EXPECT_FALSE(table.find_sorted_key("", index));
   EXPECT_EQ(index, 0);
-  EXPECT_FALSE(table.find_key1("\xFF\xFF\xFF", index));
-  EXPECT_EQ(index, static_cast<int>(table.lines1().size()));
+  EXPECT_FALSE(table.find_sorted_key("\xFF\xFF\xFF", index));
+  EXPECT_EQ(index, static_cast<int>(table.all_lines().size()));
 }
 
 TEST(SimpTradConversion, InvalidBytesPassThrough) {
@@ -139,8 +139,8 @@ TEST(SimpTradConversion, InvalidBytesPassThrough) {
   // GBK outside GB2312: nothing is lost, the valid characters around them still convert.
   std::string text = "\xFF" + gbk("爱") + "\x80" + "\x81\x7F" + gbk("国") + "\x81\x40" + "\xB0";
   std::string want = "\xFF" + gbk("愛") + "\x80" + "\x81\x7F" + gbk("國") + "\x81\x40" + "\xB0";
-  EXPECT_EQ(gb2old1(text), want);
-  EXPECT_EQ(old2gb1(want), text);
+  EXPECT_EQ(simp_to_trad(text), want);
+  EXPECT_EQ(trad_to_simp(want), text);
 }
 
 }  // namespace

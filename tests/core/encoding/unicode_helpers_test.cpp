@@ -6,10 +6,10 @@ namespace lq {
 namespace {
 
 TEST(JavaEscape, OneEscapePerByte) {
-  EXPECT_EQ(java_escape1("A"), "\\u0041");
-  EXPECT_EQ(java_escape1("\xD6\xD0"), "\\u00D6\\u00D0");  // 中
-  EXPECT_EQ(java_escape1(""), "");
-  EXPECT_EQ(java_escape1(std::string("\0\xFF\n", 3)), "\\u0000\\u00FF\\u000A");
+  EXPECT_EQ(java_escape("A"), "\\u0041");
+  EXPECT_EQ(java_escape("\xD6\xD0"), "\\u00D6\\u00D0");  // 中
+  EXPECT_EQ(java_escape(""), "");
+  EXPECT_EQ(java_escape(std::string("\0\xFF\n", 3)), "\\u0000\\u00FF\\u000A");
 }
 
 TEST(CharCode, ShowsTheByteBeforeTheCaret) {
@@ -28,18 +28,18 @@ TEST(CharCode, ShowsTheByteBeforeTheCaret) {
       {"empty line", "", 1, ""},
   };
   for (const Row& r : rows) {
-    std::string byte = code_byte1(r.line, r.column);
-    std::string shown = byte.empty() ? "" : char_code_text1(static_cast<unsigned char>(byte[0]));
+    std::string byte = code_byte(r.line, r.column);
+    std::string shown = byte.empty() ? "" : char_code_text(static_cast<unsigned char>(byte[0]));
     EXPECT_EQ(shown, r.text) << r.name;
   }
-  EXPECT_EQ(char_code_text1(0xFF), "\xFF D=255,H=FF");
+  EXPECT_EQ(char_code_text(0xFF), "\xFF D=255,H=FF");
 }
 
 TEST(WideText, ConvertsThroughTheCodePage) {
-  EXPECT_EQ(to_wide1("\xD6\xD0\xCE\xC4"), u"中文");
-  EXPECT_EQ(from_wide1(u"中文"), "\xD6\xD0\xCE\xC4");
-  EXPECT_EQ(from_wide1(u"a\uAC00b"), "a?b");  // Hangul is outside GBK
-  EXPECT_EQ(from_wide1(u""), "");
+  EXPECT_EQ(to_wide("\xD6\xD0\xCE\xC4"), u"中文");
+  EXPECT_EQ(from_wide(u"中文"), "\xD6\xD0\xCE\xC4");
+  EXPECT_EQ(from_wide(u"a\uAC00b"), "a?b");  // Hangul is outside GBK
+  EXPECT_EQ(from_wide(u""), "");
 }
 
 }  // namespace

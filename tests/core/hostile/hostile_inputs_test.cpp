@@ -32,16 +32,16 @@ using namespace testing_support;
 
 // C(x) = ">" + x, so every line visibly went through the operation.
 struct MarkOp : Operation {
-  MarkOp() : Operation({}) { SetEnabled(true); }
-  void LineStep(std::string& t) override { t.insert(0, ">"); }
-  void DocumentStep(LineList&, const std::string&) override {}
+  MarkOp() : Operation({}) { set_enabled(true); }
+  void line_step(std::string& t) override { t.insert(0, ">"); }
+  void document_step(LineList&, const std::string&) override {}
 };
 
 // C(x) = x x: output twice the input, for filling a disk.
 struct DoubleOp : Operation {
-  DoubleOp() : Operation({}) { SetEnabled(true); }
-  void LineStep(std::string& t) override { t += t; }
-  void DocumentStep(LineList&, const std::string&) override {}
+  DoubleOp() : Operation({}) { set_enabled(true); }
+  void line_step(std::string& t) override { t += t; }
+  void document_step(LineList&, const std::string&) override {}
 };
 
 std::string random_bytes(std::mt19937& rng, size_t n) {
@@ -100,7 +100,7 @@ TEST_F(Hostile, ReplaceSeesTextAfterNulBytes) {
   write_file(file, std::string("a\0b\0\0b\n", 7));
   for (bool regex : {false, true}) {
     ReplaceOp op;
-    op.SetEnabled(true);
+    op.set_enabled(true);
     op.params().set_checked("CheckBox_th_r2", regex);
     op.params().set("Edit_th1", "b");
     op.params().set("Edit_th2", regex ? "C" : "B");
@@ -162,12 +162,12 @@ TEST_F(Hostile, SymbolicLinkLoopsDoNotStopTheScan) {
   std::filesystem::create_symlink("loop1", dir / "loop2");
 
   LineList files;
-  get_files1(dir.path() + "/", files, true);
+  get_files(dir.path() + "/", files, true);
   EXPECT_EQ(std::count_if(files.begin(), files.end(),
                           [](const std::string& f) { return f.ends_with("f.txt"); }),
             1);
   LineList all;
-  list_dir1(dir.path() + "/", all, true, "all");
+  list_dir(dir.path() + "/", all, true, "all");
   EXPECT_LT(all.size(), 20u);
 }
 
@@ -176,7 +176,7 @@ TEST_F(Hostile, NamedPipeIsNeitherListedNorOpened) {
   ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
   write_file(dir / "a.txt", "1\n");
   LineList files;
-  get_files1(dir.path() + "/", files, true);
+  get_files(dir.path() + "/", files, true);
   EXPECT_EQ(files, LineList{dir / "a.txt"});
   MarkOp op;
   EXPECT_EQ(run({dir / "pipe", dir / "a.txt"}, op).status, RunStatus::Done);
@@ -209,7 +209,7 @@ TEST_F(Hostile, UnreadableDirectoryAddsNothing) {
   write_file(dir / "open.txt", "y");
   chmod((dir / "shut").c_str(), 0);
   LineList files;
-  get_files1(dir.path() + "/", files, true);
+  get_files(dir.path() + "/", files, true);
   chmod((dir / "shut").c_str(), 0700);
   EXPECT_EQ(files, LineList{dir / "open.txt"});
 }
@@ -247,12 +247,12 @@ TEST_F(Hostile, FullDiskDuringWriteBackKeepsTheOriginal) {
 // and says so, the other program's bytes stay, files before are written, later ones not.
 struct MeddleOp : Operation {
   std::string victim;
-  explicit MeddleOp(std::string v) : Operation({}), victim(std::move(v)) { SetEnabled(true); }
-  void LineStep(std::string& t) override {
+  explicit MeddleOp(std::string v) : Operation({}), victim(std::move(v)) { set_enabled(true); }
+  void line_step(std::string& t) override {
     if (t == "2") std::ofstream(victim, std::ios::app) << "theirs\n";
     t.insert(0, ">");
   }
-  void DocumentStep(LineList&, const std::string&) override {}
+  void document_step(LineList&, const std::string&) override {}
 };
 
 TEST_F(Hostile, FileChangedWhileProcessedIsNotOverwritten) {
@@ -289,7 +289,7 @@ TEST_F(Hostile, CatastrophicBacktrackingIsAnErrorNotAHang) {
   const std::string in = std::string(40, 'a') + "b\n";
   write_file(file, in);
   ReplaceOp op;
-  op.SetEnabled(true);
+  op.set_enabled(true);
   op.params().set_checked("CheckBox_th_r2", true);
   op.params().set("Edit_th1", "(a+)+$");
   op.params().set("Edit_th2", "x");
@@ -303,7 +303,7 @@ TEST_F(Hostile, EndlessScriptIsStoppedByTheTimeLimit) {
   const std::string file = dir / "a.txt";
   write_file(file, "x\ny\n");
   ScriptOp op;
-  op.SetEnabled(true);
+  op.set_enabled(true);
   op.params().set("txtScript", "while (true) { line.text = line.text + 'z'; }");
   op.set_time_limit(std::chrono::milliseconds(200));
   RunResult r = run({file}, op);
@@ -333,18 +333,18 @@ TEST_F(Hostile, SettingsAndRecordFilesOfNoiseGiveDefaults) {
 
     const std::string ext_path = dir / "ext1.txt";
     write_file(ext_path, noise);
-    ext_list1(ext_path);
+    ext_list(ext_path);
 
     TTextData store;
-    store.is_full_path1 = true;
+    store.is_full_path = true;
     store.use_base64 = round % 2;
     const std::string rec_path = dir / "rec.txt";
     write_file(rec_path, noise);
-    store.load1(rec_path);
-    for (int i = 0; i <= store.record_count1() + 1; ++i) {
-      store.set_current1(i);
-      store.get_value1("name");
-      store.get_value1("");
+    store.load_records(rec_path);
+    for (int i = 0; i <= store.record_count() + 1; ++i) {
+      store.set_current(i);
+      store.get_value("name");
+      store.get_value("");
     }
   }
 }

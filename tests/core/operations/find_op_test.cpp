@@ -36,12 +36,12 @@ TEST_P(FindCases, ResultsThroughTheChain) {
   ctx.line_index = 12;
   FindResults results;
   FindOp op;
-  op.SetEnabled(true);
+  op.set_enabled(true);
   op.params().set("Edit_find1", c.query);
   op.set_env({&ctx, &results, nullptr, c.case_sensitive});
   OperationChain chain;
   chain.append(&op);
-  EXPECT_EQ(chain.run_line_steps1(c.piece), c.piece);
+  EXPECT_EQ(chain.run_line_steps(c.piece), c.piece);
   EXPECT_TRUE(ctx.find_ran);
   ASSERT_EQ(results.size(), c.expected.size());
   for (size_t i = 0; i < results.size(); ++i)
@@ -108,7 +108,7 @@ TEST(Find, DisabledFindsNothingAndDoesNotMarkTheRun) {
   op.params().set("Edit_find1", "a");
   op.set_env({&ctx, &results, nullptr, false});
   std::string text = "aaa";
-  op.LineStep(text);
+  op.line_step(text);
   EXPECT_FALSE(ctx.find_ran);
   EXPECT_TRUE(results.empty());
 }
@@ -119,8 +119,8 @@ TEST(Find, DocumentStepRecordsQueryLengthEnabledOrNot) {
   op.set_env({&ctx, nullptr, nullptr, false});
   op.params().set("Edit_find1", gbk("中文 and x"));
   LineList lines{"a"};
-  op.DocumentStep(lines, "f");
-  EXPECT_EQ(ctx.find_query_len1, 10);
+  op.document_step(lines, "f");
+  EXPECT_EQ(ctx.find_query_len, 10);
   EXPECT_EQ(lines, LineList{"a"});
 }
 

@@ -35,20 +35,20 @@ inline std::unique_ptr<Operation> make_op(int number, const Params& params = {},
     EXPECT_TRUE(op->params().has(name)) << name;
     op->params().set(name, value);
   }
-  op->SetEnabled(enabled);
+  op->set_enabled(enabled);
   return op;
 }
 
 inline std::string apply_line(Operation& op, const std::string& piece) {
   OperationChain chain;
   chain.append(&op);
-  return chain.run_line_steps1(piece);
+  return chain.run_line_steps(piece);
 }
 
 inline void apply_document(Operation& op, LineList& lines, const std::string& file_name = "") {
   OperationChain chain;
   chain.append(&op);
-  chain.run_document_steps1(lines, file_name);
+  chain.run_document_steps(lines, file_name);
 }
 
 // The same with the document in `page`, as a run hands a file of that code page over.

@@ -27,9 +27,9 @@ struct ScopeFixture {
 
   LineList run(IControlTF& op, LineList lines) {
     chain.append(&op);
-    chain.run_document_steps1(lines, ctx.file_name);
+    chain.run_document_steps(lines, ctx.file_name);
     ScopeRun scope{chain, settings, ctx};
-    run_scope1(lines, scope);
+    run_scope(lines, scope);
     return lines;
   }
 };
@@ -37,7 +37,7 @@ struct ScopeFixture {
 TEST(OperationsThroughScope, ReplaceTouchesOnlyThePiece) {
   ScopeFixture f;
   ReplaceOp op;
-  op.SetEnabled(true);
+  op.set_enabled(true);
   op.params().set("Edit_th1", "a");
   op.params().set("Edit_th2", "b");
   EXPECT_EQ(f.run(op, {"a=a", "aa", "x=aXa"}), (LineList{"a=b", "aa", "x=bXb"}));
@@ -46,7 +46,7 @@ TEST(OperationsThroughScope, ReplaceTouchesOnlyThePiece) {
 TEST(OperationsThroughScope, FindColumnsCountWithinThePiece) {
   ScopeFixture f;
   FindOp op;
-  op.SetEnabled(true);
+  op.set_enabled(true);
   op.params().set("Edit_find1", "a");
   op.set_env({&f.ctx, &f.results, nullptr, false});
   EXPECT_EQ(f.run(op, {"a=xa", "b", "aa=aa"}), (LineList{"a=xa", "b", "aa=aa"}));
@@ -55,13 +55,13 @@ TEST(OperationsThroughScope, FindColumnsCountWithinThePiece) {
   EXPECT_EQ(f.results[1], format_find_result("/d/f.txt", 2, 1, "a", "aa"));
   EXPECT_EQ(f.results[2], format_find_result("/d/f.txt", 2, 2, "a", "aa"));
   EXPECT_TRUE(f.ctx.find_ran);
-  EXPECT_EQ(f.ctx.find_query_len1, 1);
+  EXPECT_EQ(f.ctx.find_query_len, 1);
 }
 
 TEST(OperationsThroughScope, InitialScriptSetsEveryPiece) {
   ScopeFixture f;
   ScriptOp op;
-  op.SetEnabled(true);
+  op.set_enabled(true);
   EXPECT_EQ(f.run(op, {"k=v", "none", "=x"}), (LineList{"k=aaa", "none", "=aaa"}));
 }
 

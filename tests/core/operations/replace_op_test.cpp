@@ -49,7 +49,7 @@ std::string hex(const std::string& s) {
 
 std::unique_ptr<ReplaceOp> make_op(Mode mode, bool case_sensitive) {
   auto op = std::make_unique<ReplaceOp>();
-  op->SetEnabled(true);
+  op->set_enabled(true);
   op->params().set_checked("CheckBox_th_r1", mode == Mode::Wildcard);
   op->params().set_checked("CheckBox_th_r2", mode == Mode::Regex);
   OperationEnv env;
@@ -67,7 +67,7 @@ TEST_P(ReplaceCases, ThroughTheChain) {
   op->params().set("Edit_th2", c.replacement);
   OperationChain chain;
   chain.append(op.get());
-  EXPECT_EQ(hex(chain.run_line_steps1(c.piece)), hex(c.expected));
+  EXPECT_EQ(hex(chain.run_line_steps(c.piece)), hex(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -130,10 +130,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Replace, DisabledLeavesText) {
   auto op = make_op(Mode::Regex, false);
-  op->SetEnabled(false);
+  op->set_enabled(false);
   op->params().set("Edit_th1", "(");
   std::string text = "abc";
-  op->LineStep(text);
+  op->line_step(text);
   EXPECT_EQ(text, "abc");
 }
 
@@ -149,7 +149,7 @@ TEST(Replace, InvalidPatternStopsWithEngineMessage) {
     op->params().set("Edit_th1", bad.pattern);
     std::string text = "ab";
     try {
-      op->LineStep(text);
+      op->line_step(text);
       ADD_FAILURE() << bad.pattern << ": no error";
     } catch (const RunError& e) {
       EXPECT_EQ(std::string(e.what()), bad.message);
@@ -163,7 +163,7 @@ TEST(Replace, RunawayBacktrackingStopsWithError) {
     auto op = make_op(Mode::Regex, false);
     op->params().set("Edit_th1", pattern);
     std::string text = std::string(40, 'a') + "X";
-    EXPECT_THROW(op->LineStep(text), RunError) << pattern;
+    EXPECT_THROW(op->line_step(text), RunError) << pattern;
     EXPECT_EQ(text, std::string(40, 'a') + "X");
   }
 }
@@ -175,11 +175,11 @@ TEST(Replace, MultiRowsInOrderAndEditsIgnored) {
   op->set_multi_rows(std::vector<ReplaceRow>{parse_replace_row("a=b"), parse_replace_row("b=c"),
                                              parse_replace_row("=q")});
   std::string text = "a";
-  op->LineStep(text);
+  op->line_step(text);
   EXPECT_EQ(text, "c");
   op->set_multi_rows(std::nullopt);
   text = "a";
-  op->LineStep(text);
+  op->line_step(text);
   EXPECT_EQ(text, "Z");
 }
 
@@ -236,7 +236,7 @@ TEST(Replace, PlainAgreesWithReferenceOnRandomText) {
     op->params().set("Edit_th1", from);
     op->params().set("Edit_th2", to);
     std::string got = text;
-    op->LineStep(got);
+    op->line_step(got);
     ASSERT_EQ(got, reference_replace(text, from, to, exact))
         << text << " / " << from << " -> " << to << (exact ? " exact" : " caseless");
   }

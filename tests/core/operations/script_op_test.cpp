@@ -30,7 +30,7 @@ struct Fixture {
   OperationChain chain;
 
   explicit Fixture(const std::string& script) {
-    op.SetEnabled(true);
+    op.set_enabled(true);
     op.params().set("txtScript", script);
     op.set_env({&ctx, nullptr, &host, false});
     chain.append(&op);
@@ -39,10 +39,10 @@ struct Fixture {
   // One file: the document steps, then each line as one piece.
   LineList run_file(const std::string& name, LineList lines) {
     ctx.file_name = name;
-    chain.run_document_steps1(lines, name);
+    chain.run_document_steps(lines, name);
     for (size_t i = 0; i < lines.size(); ++i) {
       ctx.line_index = static_cast<int32_t>(i);
-      lines[i] = chain.run_line_steps1(lines[i]);
+      lines[i] = chain.run_line_steps(lines[i]);
     }
     return lines;
   }
@@ -157,7 +157,7 @@ TEST(Script, EndlessScriptEndsTheRun) {
     Fixture f(script);
     f.op.set_time_limit(std::chrono::milliseconds(100));
     std::string piece = "x";
-    EXPECT_THROW(f.op.LineStep(piece), RunError) << script;
+    EXPECT_THROW(f.op.line_step(piece), RunError) << script;
     EXPECT_EQ(piece, "x");
   }
 }
@@ -170,7 +170,7 @@ TEST(Script, RunawayMemoryIsAnErrorNotACrash) {
 
 TEST(Script, DisabledCompilesNothing) {
   Fixture f("line.text = ;");
-  f.op.SetEnabled(false);
+  f.op.set_enabled(false);
   EXPECT_EQ(f.run_file("a.txt", {"x"}), LineList{"x"});
   EXPECT_TRUE(f.host.messages.empty());
 }

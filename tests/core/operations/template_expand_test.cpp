@@ -20,7 +20,7 @@ class TemplateCases : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TemplateCases, Expands) {
   const Case& c = GetParam();
-  EXPECT_EQ(expand_template1(c.params, c.tmpl), c.expected);
+  EXPECT_EQ(expand_template_text(c.params, c.tmpl), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,9 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Template, Examples) {
   TemplateExample one = template_example(1);
-  EXPECT_EQ(expand_template1(one.params, one.tmpl), "1 2 3 d11 22 33 d");
+  EXPECT_EQ(expand_template_text(one.params, one.tmpl), "1 2 3 d11 22 33 d");
   TemplateExample two = template_example(2);
-  EXPECT_EQ(expand_template1(two.params, two.tmpl),
+  EXPECT_EQ(expand_template_text(two.params, two.tmpl),
             gbk(" insert into temp1 values (select * from table1 where f1=1 and f2=-1 )"
                 " insert into temp2 values (select * from table1 where f1=2 and f2=-2 )"));
 }

@@ -11,8 +11,8 @@ namespace {
 
 // C(x) = {x}, so every selected piece shows where it was cut.
 struct Braces : Operation {
-  Braces() : Operation({}) { SetEnabled(true); }
-  void LineStep(std::string& t) override {
+  Braces() : Operation({}) { set_enabled(true); }
+  void line_step(std::string& t) override {
     if (enabled()) t = "{" + t + "}";
   }
 };
@@ -47,7 +47,7 @@ TEST_P(ScopeTable, CutsAndGluesBack) {
   RunContext context;
   ScopeRun run{chain, settings, context, nullptr, c.case_sensitive};
   LineList lines = c.in;
-  run_scope1(lines, run);
+  run_scope(lines, run);
   EXPECT_EQ(lines, c.out);
 }
 
@@ -295,7 +295,7 @@ TEST(Scopes, NoModeSelectedLeavesLines) {
   RunContext context;
   ScopeRun run{chain, settings, context};
   LineList lines{"a"};
-  run_scope1(lines, run);
+  run_scope(lines, run);
   EXPECT_EQ(lines, LineList{"a"});
 }
 
@@ -317,7 +317,7 @@ TEST(Scopes, LastCharsFallbackRewritesTheBoxOnce) {
   Recorder host;
   ScopeRun run{chain, settings, context, &host};
   LineList lines{"abc", "abcdef"};
-  run_scope1(lines, run);
+  run_scope(lines, run);
   EXPECT_EQ(settings.text("Edit_fw_hj1"), "3");
   EXPECT_EQ(host.changes, (V{{"Edit_fw_hj1", "3"}}));
   EXPECT_EQ(lines, (LineList{"{abc}", "abc{def}"}));
@@ -340,7 +340,7 @@ TEST(Scopes, ConversionErrorsNameTheText) {
     ScopeRun run{chain, settings, context};
     LineList lines{"a", "b"};
     try {
-      run_scope1(lines, run);
+      run_scope(lines, run);
       ADD_FAILURE() << r.name << " accepted";
     } catch (const RunError& e) {
       EXPECT_EQ(e.what(), "'" + std::string(r.value) + "' is not a valid integer value");
@@ -355,7 +355,7 @@ TEST(Scopes, LineIndexFollowsEveryProcessedLine) {
     RunContext* ctx;
     std::vector<int> seen;
     explicit Spy(RunContext* c) : Operation({}), ctx(c) {}
-    void LineStep(std::string&) override { seen.push_back(ctx->line_index); }
+    void line_step(std::string&) override { seen.push_back(ctx->line_index); }
   };
   struct Row {
     int mode;
@@ -374,7 +374,7 @@ TEST(Scopes, LineIndexFollowsEveryProcessedLine) {
     for (const auto& [n, v] : r.set) settings.set(n, v);
     ScopeRun run{chain, settings, context};
     LineList lines{"(a)(b)", "c", "(d)"};
-    run_scope1(lines, run);
+    run_scope(lines, run);
     EXPECT_EQ(spy.seen, r.seen) << "mode " << r.mode;
   }
 }

@@ -66,19 +66,19 @@ TEST_F(SysSettingsFiles, WriteStoresSignedColourAndRoundTrips) {
 }
 
 TEST_F(SysSettingsFiles, ExtensionList) {
-  const LineList builtin = builtin_ext_list1();
+  const LineList builtin = builtin_ext_list();
   ASSERT_EQ(builtin.size(), 18u);
   EXPECT_EQ(builtin.front(), ".txt");
   EXPECT_EQ(builtin.back(), ".py");
 
   const std::string f = path("ext1.txt");
-  EXPECT_FALSE(read_ext_file1(f).has_value());
-  EXPECT_EQ(ext_list1(f), builtin);
-  save_ext_file1(f, {".md", ".txt"});
+  EXPECT_FALSE(read_ext_file(f).has_value());
+  EXPECT_EQ(ext_list(f), builtin);
+  save_ext_file(f, {".md", ".txt"});
   EXPECT_EQ(read("ext1.txt"), ".md\r\n.txt\r\n");
-  EXPECT_EQ(ext_list1(f), (LineList{".md", ".txt"}));
-  save_ext_file1(f, {});
-  EXPECT_EQ(ext_list1(f), LineList{});  // an emptied list stays empty
+  EXPECT_EQ(ext_list(f), (LineList{".md", ".txt"}));
+  save_ext_file(f, {});
+  EXPECT_EQ(ext_list(f), LineList{});  // an emptied list stays empty
 }
 
 }  // namespace

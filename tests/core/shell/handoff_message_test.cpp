@@ -20,18 +20,18 @@ TEST(HandoffMessage, PathsTravelInTheBufferAndComeBack) {
       {std::string("\xC4\xE3\xBA\xC3/\xE4\xBD\xA0.txt"), "\xC4\xE3\xBA\xC3/\xE4\xBD\xA0.txt"},
   };
   for (const auto& c : cases) {
-    const std::string buf = path_buffer1(c.sent);
+    const std::string buf = path_buffer(c.sent);
     ASSERT_EQ(buf.size(), 261u);
     EXPECT_EQ(buf.back(), '\0');
-    const std::string msg = encode_handoff1(c.sent);
+    const std::string msg = encode_handoff(c.sent);
     ASSERT_EQ(msg.size(), kHandoffMessageSize);
-    EXPECT_TRUE(handoff_prefix_ok1(msg));
-    EXPECT_EQ(decode_handoff1(msg), c.arrives);
+    EXPECT_TRUE(handoff_prefix_ok(msg));
+    EXPECT_EQ(decode_handoff(msg), c.arrives);
   }
 }
 
 TEST(HandoffMessage, HostileMessagesAreRefused) {
-  const std::string good = encode_handoff1("/tmp/a.txt");
+  const std::string good = encode_handoff("/tmp/a.txt");
   std::string no_zero = good;
   no_zero.replace(kHandoffHeaderSize, kPathBufferSize, std::string(kPathBufferSize, 'A'));
   std::string word = good;
@@ -53,19 +53,19 @@ TEST(HandoffMessage, HostileMessagesAreRefused) {
       std::string(kHandoffMessageSize, '\0'),
       std::string(kHandoffMessageSize, '\xFF'),
   };
-  for (const std::string& c : cases) EXPECT_FALSE(decode_handoff1(c)) << c.size();
+  for (const std::string& c : cases) EXPECT_FALSE(decode_handoff(c)) << c.size();
 
-  EXPECT_FALSE(handoff_prefix_ok1(magic.substr(0, 1)));
-  EXPECT_FALSE(handoff_prefix_ok1(size.substr(0, 12)));
-  EXPECT_FALSE(handoff_prefix_ok1(good + "x"));
-  EXPECT_TRUE(handoff_prefix_ok1(good.substr(0, 5)));
-  EXPECT_TRUE(handoff_prefix_ok1(""));
+  EXPECT_FALSE(handoff_prefix_ok(magic.substr(0, 1)));
+  EXPECT_FALSE(handoff_prefix_ok(size.substr(0, 12)));
+  EXPECT_FALSE(handoff_prefix_ok(good + "x"));
+  EXPECT_TRUE(handoff_prefix_ok(good.substr(0, 5)));
+  EXPECT_TRUE(handoff_prefix_ok(""));
 }
 
 TEST(HandoffMessage, PathEndsAtTheFirstZeroByte) {
-  std::string msg = encode_handoff1("/tmp/abc");
+  std::string msg = encode_handoff("/tmp/abc");
   msg[kHandoffHeaderSize + 4] = '\0';
-  EXPECT_EQ(decode_handoff1(msg), "/tmp");
+  EXPECT_EQ(decode_handoff(msg), "/tmp");
 }
 
 }  // namespace

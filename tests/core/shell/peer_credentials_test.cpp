@@ -19,13 +19,13 @@ using PeerCredentials = test::TempDirTest;
 TEST_F(PeerCredentials, SameUserOnlyAndNoGuessing) {
   int pair[2];
   ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
-  EXPECT_TRUE(peer_is_same_user1(pair[0]));
+  EXPECT_TRUE(peer_is_same_user(pair[0]));
   ::close(pair[0]);
   ::close(pair[1]);
-  EXPECT_FALSE(peer_is_same_user1(-1));
+  EXPECT_FALSE(peer_is_same_user(-1));
   int pipe_fd[2];
   ASSERT_EQ(::pipe(pipe_fd), 0);
-  EXPECT_FALSE(peer_is_same_user1(pipe_fd[0]));  // not a socket
+  EXPECT_FALSE(peer_is_same_user(pipe_fd[0]));  // not a socket
   ::close(pipe_fd[0]);
   ::close(pipe_fd[1]);
 }
@@ -53,7 +53,7 @@ TEST_F(PeerCredentials, AnotherUserIsRefused) {
   }
   const int conn = ::accept(server, nullptr, nullptr);
   ASSERT_GE(conn, 0);
-  EXPECT_FALSE(peer_is_same_user1(conn));
+  EXPECT_FALSE(peer_is_same_user(conn));
   ::close(conn);
   ::close(server);
   int status = 0;

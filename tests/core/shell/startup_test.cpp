@@ -42,7 +42,7 @@ class FakeWindow {
           if (n <= 0) break;
           got += static_cast<std::size_t>(n);
         }
-        if (auto p = decode_handoff1(msg)) paths_.push_back(*p);
+        if (auto p = decode_handoff(msg)) paths_.push_back(*p);
         if (answer == kAck) (void)!::write(c, &kHandoffAck, 1);
         if (answer == kSilent) ::usleep(500 * 1000);
         ::close(c);
@@ -69,41 +69,41 @@ class FakeWindow {
 using HandoffSend = test::RuntimeDirTest;
 
 TEST_F(HandoffSend, AnswerDecidesTheResult) {
-  const std::string sock = handoff_socket_path1(31);
+  const std::string sock = handoff_socket_path(31);
   ASSERT_FALSE(sock.empty());
-  EXPECT_EQ(send_handoff1(sock, "/x", 1000), HandoffResult::kUnreachable);
+  EXPECT_EQ(send_handoff(sock, "/x", 1000), HandoffResult::kUnreachable);
   {
     FakeWindow w(sock, FakeWindow::kAck, 1);
-    EXPECT_EQ(send_handoff1(sock, "/tmp/with blank.txt", 5000), HandoffResult::kDelivered);
+    EXPECT_EQ(send_handoff(sock, "/tmp/with blank.txt", 5000), HandoffResult::kDelivered);
     EXPECT_EQ(w.paths(), std::vector<std::string>{"/tmp/with blank.txt"});
   }
   ::unlink(sock.c_str());
   {
     FakeWindow w(sock, FakeWindow::kHangUp, 1);
-    EXPECT_EQ(send_handoff1(sock, "/x", 5000), HandoffResult::kNoAnswer);
+    EXPECT_EQ(send_handoff(sock, "/x", 5000), HandoffResult::kNoAnswer);
   }
   ::unlink(sock.c_str());
   {
     FakeWindow w(sock, FakeWindow::kSilent, 1);
-    EXPECT_EQ(send_handoff1(sock, "/x", 100), HandoffResult::kNoAnswer);
+    EXPECT_EQ(send_handoff(sock, "/x", 100), HandoffResult::kNoAnswer);
   }
-  EXPECT_EQ(send_handoff1("", "/x", 100), HandoffResult::kUnreachable);
-  EXPECT_EQ(handoff_socket_path1(1).size() < 108, true);
+  EXPECT_EQ(send_handoff("", "/x", 100), HandoffResult::kUnreachable);
+  EXPECT_EQ(handoff_socket_path(1).size() < 108, true);
 }
 
 class HandOffAtStart : public test::RuntimeDirTest {
  protected:
   void SetUp() override {
     RuntimeDirTest::SetUp();
-    instance_exists1("");  // this process plays the running copy
-    one_ = mem1::create_share_handle1(mem1::kOneForm);
-    main_ = mem1::create_share_handle1(mem1::kMainForm);
-    mem1::set_share_handle1(mem1::kMainForm, 4711);
-    sock_ = handoff_socket_path1(4711);
+    instance_exists("");  // this process plays the running copy
+    one_ = shared_mem::create_share_handle(shared_mem::kOneForm);
+    main_ = shared_mem::create_share_handle(shared_mem::kMainForm);
+    shared_mem::set_share_handle(shared_mem::kMainForm, 4711);
+    sock_ = handoff_socket_path(4711);
   }
   void TearDown() override {
-    mem1::close_share_handle1(one_);
-    mem1::close_share_handle1(main_);
+    shared_mem::close_share_handle(one_);
+    shared_mem::close_share_handle(main_);
     RuntimeDirTest::TearDown();
   }
   int one_ = 0, main_ = 0;
@@ -111,35 +111,35 @@ class HandOffAtStart : public test::RuntimeDirTest {
 };
 
 TEST_F(HandOffAtStart, OnlyWhenSingleWindowModeIsOn) {
-  HandOff r = hand_off1({"/a"}, 1000);
+  HandOff r = hand_off({"/a"}, 1000);
   EXPECT_FALSE(r.ended);
   EXPECT_EQ(r.rest, std::vector<std::string>{"/a"});
 
-  ASSERT_TRUE(mem1::set_share_handle1(mem1::kOneForm, 1));
+  ASSERT_TRUE(shared_mem::set_share_handle(shared_mem::kOneForm, 1));
   {
     FakeWindow w(sock_, FakeWindow::kAck, 3);
-    r = hand_off1({"/My Files/a.txt", "/b.txt"}, 5000);
+    r = hand_off({"/My Files/a.txt", "/b.txt"}, 5000);
     EXPECT_TRUE(r.ended);
     EXPECT_TRUE(r.rest.empty());
-    r = hand_off1({}, 5000);  // no argument: one empty path
+    r = hand_off({}, 5000);  // no argument: one empty path
     EXPECT_TRUE(r.ended);
     EXPECT_EQ(w.paths(), (std::vector<std::string>{"/My Files/a.txt", "/b.txt", ""}));
   }
 }
 
 TEST_F(HandOffAtStart, LongPathsAndLostWindowsStayHere) {
-  ASSERT_TRUE(mem1::set_share_handle1(mem1::kOneForm, 1));
+  ASSERT_TRUE(shared_mem::set_share_handle(shared_mem::kOneForm, 1));
   const std::string long_path = "/" + std::string(299, 'p');
   {
     FakeWindow w(sock_, FakeWindow::kAck, 1);
-    const HandOff r = hand_off1({"/short", long_path}, 5000);
+    const HandOff r = hand_off({"/short", long_path}, 5000);
     EXPECT_FALSE(r.ended);
     EXPECT_EQ(r.rest, (std::vector<std::string>{"/short", long_path}));
-    EXPECT_EQ(send_handoff1(sock_, "/probe", 5000), HandoffResult::kDelivered);
+    EXPECT_EQ(send_handoff(sock_, "/probe", 5000), HandoffResult::kDelivered);
     EXPECT_EQ(w.paths(), std::vector<std::string>{"/probe"});  // nothing cut arrived
   }
   ::unlink(sock_.c_str());
-  const HandOff r = hand_off1({"/a"}, 1000);  // the window stopped listening
+  const HandOff r = hand_off({"/a"}, 1000);  // the window stopped listening
   EXPECT_FALSE(r.ended);
   EXPECT_EQ(r.rest, std::vector<std::string>{"/a"});
 }
@@ -164,15 +164,17 @@ TEST_F(StartupPaths, OnePathOrSeveral) {
       {{dir()}, {dir()}},
       {{"/no/such file"}, {"/no/such file"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(startup_paths1(c.args), c.paths);
+  for (const auto& c : cases) EXPECT_EQ(startup_paths_from_args(c.args), c.paths);
 
   // Relative to the working directory, also when a shell split the name.
   char old[PATH_MAX];
   ASSERT_NE(::getcwd(old, sizeof old), nullptr);
   ASSERT_EQ(::chdir(path("My Files").c_str()), 0);
-  EXPECT_EQ(startup_paths1({"a", "b.txt"}), std::vector<std::string>{spaced});
-  EXPECT_EQ(startup_paths1({"./a b.txt"}), std::vector<std::string>{dir() + "My Files/./a b.txt"});
-  EXPECT_EQ(startup_paths1({"new.txt"}), std::vector<std::string>{dir() + "My Files/new.txt"});
+  EXPECT_EQ(startup_paths_from_args({"a", "b.txt"}), std::vector<std::string>{spaced});
+  EXPECT_EQ(startup_paths_from_args({"./a b.txt"}),
+            std::vector<std::string>{dir() + "My Files/./a b.txt"});
+  EXPECT_EQ(startup_paths_from_args({"new.txt"}),
+            std::vector<std::string>{dir() + "My Files/new.txt"});
   ASSERT_EQ(::chdir(old), 0);
 }
 

@@ -34,7 +34,7 @@ TEST_P(LoadLines, SplitsAtLfAndDropsCr) {
   // Lines already in the list are written over: none of their bytes, and none of the
   // lines past the file's own, may survive.
   LineList lines{"stale", "a stale line longer than any of the file's", "", "more"};
-  load_lines1(write("f.txt", c.bytes), lines);
+  load_lines(write("f.txt", c.bytes), lines);
   EXPECT_EQ(lines, c.expected);
 }
 
@@ -67,7 +67,7 @@ TEST_F(FileServices, LoadLinesAcrossBlockBoundaries) {
     bytes += line + (k % 3 == 0 ? "\n" : "\r\n");
   }
   LineList lines;
-  load_lines1(write("big.txt", bytes), lines);
+  load_lines(write("big.txt", bytes), lines);
   EXPECT_EQ(lines, expected);
 }
 
@@ -75,13 +75,13 @@ TEST_F(FileServices, LoadLinesFailureKeepsLinesAndNamesTheReason) {
   LineList lines{"old"};
   const std::string missing = path("missing.txt");
   try {
-    load_lines1(missing, lines);
+    load_lines(missing, lines);
     FAIL() << "no error";
   } catch (const RunError& e) {
     EXPECT_EQ(std::string(e.what()),
               "Cannot open file \"" + missing + "\". No such file or directory");
   }
-  EXPECT_THROW(load_lines1(dir(), lines), RunError);
+  EXPECT_THROW(load_lines(dir(), lines), RunError);
   EXPECT_EQ(lines, LineList{"old"});
 }
 
@@ -95,18 +95,18 @@ TEST_F(FileServices, GetFilesRecursesDepthFirstWithoutFollowingLinks) {
 
   // Natural order by path: a subdirectory's files stand where its name sorts.
   LineList flat;
-  get_files1(dir(), flat, false);
+  get_files(dir(), flat, false);
   EXPECT_EQ(flat, (LineList{path("a.txt"), path("c.txt"), path("link.txt")}));
 
   int pumps = 0;
   LineList deep{"kept first"};
-  get_files1(dir(), deep, true, [&] { ++pumps; });
+  get_files(dir(), deep, true, [&] { ++pumps; });
   EXPECT_EQ(deep, (LineList{"kept first", path("a.txt"), path("c.txt"), path("link.txt"),
                             path("s/b.txt")}));
   EXPECT_EQ(pumps, 1);  // the top level's subdirectory only, never the nested calls
 
   LineList none;
-  get_files1(path("nowhere/"), none, true);
+  get_files(path("nowhere/"), none, true);
   EXPECT_TRUE(none.empty());
 }
 
@@ -114,7 +114,7 @@ TEST_F(FileServices, GetFilesListsEachDirectoryInNaturalOrder) {
   for (const char* name : {"f10", "f2", "F1", "f0985", "f0292", "d10/b", "d10/a", "d9/x"})
     write(name, "");
   LineList deep;
-  get_files1(dir(), deep, true);
+  get_files(dir(), deep, true);
   EXPECT_EQ(deep, (LineList{path("d9/x"), path("d10/a"), path("d10/b"), path("F1"), path("f2"),
                             path("f10"), path("f0292"), path("f0985")}));
 }
@@ -131,7 +131,7 @@ TEST_P(FilterByExt, KeepsListedExtensionsInOrder) {
   const auto& c = GetParam();
   LineList files{"/d/a.txt",   "/d/B.Txt",   "/d/c.txt.bak", "/d/readme",
                  "/d.x/noext", " /d/e.txt ", "/d/a.txt"};
-  filter_by_ext1(files, c.exts);
+  filter_by_ext(files, c.exts);
   EXPECT_EQ(files, c.kept);
 }
 
@@ -148,13 +148,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, FilterByExt,
 
 TEST(FilterByMasks, StarsRemovedAndTrailingSemicolonKeepsBareNames) {
   LineList files{"a.txt", "b.htm", "c.doc", "readme"};
-  filter_by_masks1(files, "*.txt;*.htm");
+  filter_by_masks(files, "*.txt;*.htm");
   EXPECT_EQ(files, (LineList{"a.txt", "b.htm"}));
   files = {"a.txt", "b.htm", "readme"};
-  filter_by_masks1(files, "*.txt;");
+  filter_by_masks(files, "*.txt;");
   EXPECT_EQ(files, (LineList{"a.txt", "readme"}));
   files = {"x.dsk", "y.DSK", "z.ini"};
-  filter_by_masks1(files, ".dsk");
+  filter_by_masks(files, ".dsk");
   EXPECT_EQ(files, (LineList{"x.dsk", "y.DSK"}));
 }
 
@@ -165,16 +165,16 @@ TEST_F(FileServices, ListDirModes) {
   fs::create_directory_symlink(dir(), path("s/loop"));
 
   LineList dirs;
-  list_dir1(dir(), dirs, false, "dir");
+  list_dir(dir(), dirs, false, "dir");
   std::sort(dirs.begin(), dirs.end());
   EXPECT_EQ(dirs, (LineList{path("s"), path("t")}));
 
   LineList files;
-  list_dir1(dir(), files, false, "");
+  list_dir(dir(), files, false, "");
   EXPECT_EQ(files, LineList{path("a.txt")});
 
   LineList all;
-  list_dir1(dir(), all, true, "all");
+  list_dir(dir(), all, true, "all");
   auto at = [&](const std::string& p) {
     return std::find(all.begin(), all.end(), p) - all.begin();
   };
@@ -185,31 +185,31 @@ TEST_F(FileServices, ListDirModes) {
 }
 
 TEST_F(FileServices, ForceDirCreatesParents) {
-  force_dir1(path("x/y/z/file.txt"), true);
-  EXPECT_TRUE(dir_exists1(path("x/y/z")));
-  EXPECT_FALSE(dir_exists1(path("x/y/z/file.txt")));
-  file1::force_dir1(path("p/q/"), false);
-  EXPECT_TRUE(dir_exists1(path("p/q")));
-  force_dir1(path("p/q/"), false);  // existing is fine
+  force_dir(path("x/y/z/file.txt"), true);
+  EXPECT_TRUE(dir_exists(path("x/y/z")));
+  EXPECT_FALSE(dir_exists(path("x/y/z/file.txt")));
+  file_util::force_dir(path("p/q/"), false);
+  EXPECT_TRUE(dir_exists(path("p/q")));
+  force_dir(path("p/q/"), false);  // existing is fine
   try {
-    force_dir1("file-without-dir.txt", true);
+    force_dir("file-without-dir.txt", true);
     FAIL() << "no error";
   } catch (const RunError& e) {
     EXPECT_STREQ(e.what(), "Unable to create directory");
   }
-  EXPECT_THROW(force_dir1("", false), RunError);
+  EXPECT_THROW(force_dir("", false), RunError);
 }
 
 TEST_F(FileServices, AppPathHonoursOverrideAndEndsInSlash) {
   {
     test::ScopedEnv env("LEXOQUILL_HOME", path("home"));
-    EXPECT_EQ(app_path1(), path("home/"));
-    EXPECT_TRUE(dir_exists1(path("home")));
+    EXPECT_EQ(app_path(), path("home/"));
+    EXPECT_TRUE(dir_exists(path("home")));
   }
   {
     test::ScopedEnv env("LEXOQUILL_HOME", "");
     const std::string exe_dir = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
-    const std::string p = app_path1();
+    const std::string p = app_path();
     if (::access(exe_dir.c_str(), W_OK) == 0)
       EXPECT_EQ(p, exe_dir);
     else
@@ -218,15 +218,15 @@ TEST_F(FileServices, AppPathHonoursOverrideAndEndsInSlash) {
 }
 
 TEST(CmdLine, ArgumentsJoinedWithLeadingBlank) {
-  EXPECT_EQ(file1::cmd_line1({"\"/tmp/a b/c.txt\""}, true), " /tmp/a b/c.txt");
-  EXPECT_EQ(file1::cmd_line1({"/tmp/a", "b/c.txt"}, false), " /tmp/a b/c.txt");
-  EXPECT_EQ(file1::cmd_line1({"\"x\""}, false), " \"x\"");
-  EXPECT_EQ(file1::cmd_line1({}, true), "");
+  EXPECT_EQ(file_util::cmd_line({"\"/tmp/a b/c.txt\""}, true), " /tmp/a b/c.txt");
+  EXPECT_EQ(file_util::cmd_line({"/tmp/a", "b/c.txt"}, false), " /tmp/a b/c.txt");
+  EXPECT_EQ(file_util::cmd_line({"\"x\""}, false), " \"x\"");
+  EXPECT_EQ(file_util::cmd_line({}, true), "");
 }
 
 TEST_F(FileServices, FileTimeAtTwoSecondResolution) {
-  EXPECT_EQ(file1::file_time1(path("missing")), -1);
-  EXPECT_EQ(file1::file_time1(dir()), -1);
+  EXPECT_EQ(file_util::file_time(path("missing")), -1);
+  EXPECT_EQ(file_util::file_time(dir()), -1);
 
   const std::string f = write("t.txt", "x");
   std::tm tm{};
@@ -240,19 +240,19 @@ TEST_F(FileServices, FileTimeAtTwoSecondResolution) {
   const timespec times[2] = {{std::mktime(&tm), 0}, {std::mktime(&tm), 0}};
   ASSERT_EQ(::utimensat(AT_FDCWD, f.c_str(), times, 0), 0);
   // 2020-01-02 is day 43832 counted from 1899-12-30; 03:04:05 rounds down to 03:04:04.
-  EXPECT_DOUBLE_EQ(file1::file_time1(f), 43832 + (3 * 3600 + 4 * 60 + 4) / 86400.0);
-  EXPECT_EQ(file1::file_time1(f), file1::file_time1(f));
+  EXPECT_DOUBLE_EQ(file_util::file_time(f), 43832 + (3 * 3600 + 4 * 60 + 4) / 86400.0);
+  EXPECT_EQ(file_util::file_time(f), file_util::file_time(f));
 
   tm.tm_year = 1979 - 1900;
   const timespec old[2] = {{std::mktime(&tm), 0}, {std::mktime(&tm), 0}};
   ASSERT_EQ(::utimensat(AT_FDCWD, f.c_str(), old, 0), 0);
-  EXPECT_EQ(file1::file_time1(f), -1);
+  EXPECT_EQ(file_util::file_time(f), -1);
 }
 
 TEST_F(FileServices, WriteFileReplacesWholeAndKeepsPermissions) {
   const std::string f = write("w.txt", "old");
   ::chmod(f.c_str(), 0640);
-  write_file1(f, "new");
+  write_file_atomically(f, "new");
   EXPECT_EQ(read("w.txt"), "new");
   struct stat st;
   ASSERT_EQ(::stat(f.c_str(), &st), 0);
@@ -260,21 +260,21 @@ TEST_F(FileServices, WriteFileReplacesWholeAndKeepsPermissions) {
 
   // A read-only file may be replaced; the owner gets write permission.
   ::chmod(f.c_str(), 0444);
-  save_lines1(f, {"a", "", "b"});
+  save_lines(f, {"a", "", "b"});
   EXPECT_EQ(read("w.txt"), "a\r\n\r\nb\r\n");
   ASSERT_EQ(::stat(f.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 
   // Through a link the target is written and the link stays.
   fs::create_symlink(f, path("link.txt"));
-  write_file1(path("link.txt"), "via link");
+  write_file_atomically(path("link.txt"), "via link");
   EXPECT_TRUE(fs::is_symlink(path("link.txt")));
   EXPECT_EQ(read("w.txt"), "via link");
 
   // A name at the file-system's length limit can still be replaced.
   const std::string long_name = std::string(255, 'n');
   write(long_name, "old");
-  write_file1(path(long_name), "new");
+  write_file_atomically(path(long_name), "new");
   EXPECT_EQ(read(long_name), "new");
   fs::remove(path(long_name));
 
@@ -287,7 +287,7 @@ TEST_F(FileServices, WriteFileReplacesWholeAndKeepsPermissions) {
 TEST_F(FileServices, WriteFileFailureLeavesOriginal) {
   const std::string missing_dir = path("nowhere/x.txt");
   try {
-    write_file1(missing_dir, "x");
+    write_file_atomically(missing_dir, "x");
     FAIL() << "no error";
   } catch (const RunError& e) {
     EXPECT_EQ(std::string(e.what()),
@@ -297,7 +297,7 @@ TEST_F(FileServices, WriteFileFailureLeavesOriginal) {
   if (!plain_user.active()) GTEST_SKIP() << "root's file powers cannot be given up here";
   const std::string f = write("ro/keep.txt", "original");
   ::chmod(path("ro").c_str(), 0555);
-  EXPECT_THROW(write_file1(f, "new"), RunError);
+  EXPECT_THROW(write_file_atomically(f, "new"), RunError);
   ::chmod(path("ro").c_str(), 0755);
   EXPECT_EQ(read("ro/keep.txt"), "original");
 }
@@ -310,9 +310,9 @@ TEST_F(FileServices, WriteFileWaitsForTheDiskAroundTheRename) {
   testing_support::SyncSpy spy;
   std::vector<std::string> seen;
   spy.on_call = [&](const testing_support::SyncSpy::Call& c) {
-    seen.push_back((c.dir ? c.path + "/" : read_file_bytes1(c.path)) + " " + read("w.txt"));
+    seen.push_back((c.dir ? c.path + "/" : read_file_bytes_or_throw(c.path)) + " " + read("w.txt"));
   };
-  write_file1(f, "new");
+  write_file_atomically(f, "new");
   EXPECT_EQ(seen, (std::vector<std::string>{"new old", dir() + " new"}));
 
   for (bool dir_fails : {false, true}) {
@@ -320,7 +320,7 @@ TEST_F(FileServices, WriteFileWaitsForTheDiskAroundTheRename) {
       return c.dir == dir_fails ? EIO : 0;
     };
     try {
-      write_file1(f, dir_fails ? "third" : "second");
+      write_file_atomically(f, dir_fails ? "third" : "second");
       ADD_FAILURE() << "no error";
     } catch (const RunError& e) {
       EXPECT_EQ(std::string(e.what()),
@@ -340,7 +340,7 @@ TEST_F(FileServices, ShellOpenHandsTargetToOpener) {
                                    "mv \"$0.out.tmp\" \"$0.out\"\n");
   ::chmod(script.c_str(), 0755);
   test::ScopedEnv env("LEXOQUILL_OPENER", script);
-  shell_open1("/some path/with blanks.txt");
+  shell_open("/some path/with blanks.txt");
   // The opener runs detached; wait for its answer file.
   for (int k = 0; k < 500 && !fs::exists(script + ".out"); ++k)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

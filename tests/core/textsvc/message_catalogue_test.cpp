@@ -17,14 +17,14 @@ std::string gbk(const char* utf8) {
 
 TEST(MessageCatalogue, LookupStoresDefaultOnce) {
   MessageCatalogue cat;
-  EXPECT_EQ(lg1::get_text1(cat, msg::kNotFound), gbk("没找到。"));
-  EXPECT_EQ(lg1::get_text1(cat, msg::kNotFound), gbk("没找到。"));
+  EXPECT_EQ(catalogue_text::get_text(cat, msg::kNotFound), gbk("没找到。"));
+  EXPECT_EQ(catalogue_text::get_text(cat, msg::kNotFound), gbk("没找到。"));
   EXPECT_EQ(cat.lines(), LineList{"20000010=" + gbk("没找到。")});
 }
 
 TEST(MessageCatalogue, IdIsTrimmed) {
   MessageCatalogue cat;
-  lg1::get_text1(cat, " 20000005 ", "done");
+  catalogue_text::get_text(cat, " 20000005 ", "done");
   EXPECT_EQ(cat.lines(), LineList{"20000005=done"});
 }
 
@@ -32,8 +32,8 @@ TEST(MessageCatalogue, StoredValueWinsUnlessBlank) {
   MessageCatalogue cat;
   cat.set_value("1", "mine");
   cat.set_value("2", "  ");
-  EXPECT_EQ(lg1::get_text1(cat, "1", "default"), "mine");
-  EXPECT_EQ(lg1::get_text1(cat, "2", "default"), "default");
+  EXPECT_EQ(catalogue_text::get_text(cat, "1", "default"), "mine");
+  EXPECT_EQ(catalogue_text::get_text(cat, "2", "default"), "default");
   EXPECT_EQ(cat.lines(), (LineList{"1=mine", "2=default"}));
 }
 
@@ -50,14 +50,14 @@ TEST(MessageCatalogue, LineBreakEncoding) {
   for (const auto& r : rows) {
     MessageCatalogue cat;
     cat.set_value("7", r.stored);
-    EXPECT_EQ(lg1::get_text1(cat, "7", "x"), r.shown) << r.name;
+    EXPECT_EQ(catalogue_text::get_text(cat, "7", "x"), r.shown) << r.name;
   }
   MessageCatalogue cat;
-  EXPECT_EQ(lg1::get_text1(cat, "8", "a\r\nb\nc"), "a\r\nb\r\nc");
+  EXPECT_EQ(catalogue_text::get_text(cat, "8", "a\r\nb\nc"), "a\r\nb\r\nc");
   EXPECT_EQ(cat.lines(), LineList{"8=a\t\tb\tc"});
   // The no-files message keeps its two line breaks.
   EXPECT_EQ(cat.value("20000003"), "");
-  const std::string t = lg1::get_text1(cat, msg::kNoFiles);
+  const std::string t = catalogue_text::get_text(cat, msg::kNoFiles);
   EXPECT_NE(t.find("\r\n"), std::string::npos);
   EXPECT_EQ(cat.value("20000003").find('\n'), std::string::npos);
 }
@@ -101,7 +101,7 @@ TEST(ApplyForm, OnlyTagsAbove100) {
   cat.set_value("101.hint", "tip");
   cat.set_value("-5", "negative");
   FakeForm form({{100, "a", ""}, {101, "b", "old"}, {-5, "c", ""}, {102, "d", "keep"}});
-  lg1::apply_form1(form, cat);
+  catalogue_text::apply_form(form, cat);
   EXPECT_EQ(form.items[0].text, "a");
   EXPECT_EQ(form.items[1].text, "high\r\nline");
   EXPECT_EQ(form.items[1].hint, "tip");
@@ -114,9 +114,9 @@ using SaveForm = test::TempDirTest;
 
 TEST_F(SaveForm, TagZeroItemsOverwriteOneName) {
   MessageCatalogue cat;
-  lg1::get_text1(cat, msg::kNotFound);
+  catalogue_text::get_text(cat, msg::kNotFound);
   FakeForm quick_find({{0, "", ""}, {0, gbk("确定"), ""}, {0, gbk("取消"), ""}});
-  lg1::save_form1(quick_find, &cat, path(kLanguageFileName));
+  catalogue_text::save_form(quick_find, &cat, path(kLanguageFileName));
   EXPECT_EQ(read(kLanguageFileName),
             "20000010=" + gbk("没找到。") + "\r\n0=" + gbk("取消") + "\r\n");
 }
@@ -124,9 +124,9 @@ TEST_F(SaveForm, TagZeroItemsOverwriteOneName) {
 TEST_F(SaveForm, WithoutCatalogueAndLineBreaksEncoded) {
   FakeForm form({{5, "two\r\nlines", "a hint"}});
   const std::string f = write("language.txt", "previous content\r\n");
-  lg1::save_form1(form, nullptr, f);
+  catalogue_text::save_form(form, nullptr, f);
   EXPECT_EQ(read("language.txt"), "5=two\t\tlines\r\n5.hint=a hint\r\n");
-  EXPECT_THROW(lg1::save_form1(form, nullptr, path("missing/language.txt")), RunError);
+  EXPECT_THROW(catalogue_text::save_form(form, nullptr, path("missing/language.txt")), RunError);
 }
 
 TEST(MsgBox, GoesThroughTheHandler) {
@@ -135,9 +135,9 @@ TEST(MsgBox, GoesThroughTheHandler) {
     seen = std::string(text) + "|" + (ask ? "ask" : "ok") + "|" + std::string(caption);
     return true;
   });
-  EXPECT_FALSE(msg_box1("done"));  // OK only: never "Yes"
-  EXPECT_EQ(seen, "done|ok|");     // the interface's own caption
-  EXPECT_TRUE(msg_box1("reload?", true, "Lexoquill"));
+  EXPECT_FALSE(msg_box("done"));  // OK only: never "Yes"
+  EXPECT_EQ(seen, "done|ok|");    // the interface's own caption
+  EXPECT_TRUE(msg_box("reload?", true, "Lexoquill"));
   EXPECT_EQ(seen, "reload?|ask|Lexoquill");
   set_msg_box_handler(nullptr);
 }

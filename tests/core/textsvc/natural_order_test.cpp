@@ -23,7 +23,7 @@ TEST_P(NaturalOrder, SortsAsAFileManagerLists) {
   const std::vector<std::string>& want = GetParam().sorted;
   for (size_t i = 0; i < want.size(); ++i)
     for (size_t j = 0; j < want.size(); ++j) {
-      const int c = natural_compare1(want[i], want[j]);
+      const int c = natural_compare(want[i], want[j]);
       EXPECT_EQ(c < 0, i < j) << want[i] << " vs " << want[j];
       EXPECT_EQ(c == 0, i == j) << want[i] << " vs " << want[j];
     }
@@ -31,7 +31,7 @@ TEST_P(NaturalOrder, SortsAsAFileManagerLists) {
   for (int round = 0; round < 5; ++round) {
     std::vector<std::string> got = want;
     std::shuffle(got.begin(), got.end(), rng);
-    std::sort(got.begin(), got.end(), natural_less1);
+    std::sort(got.begin(), got.end(), natural_less);
     EXPECT_EQ(got, want);
   }
 }

@@ -15,7 +15,7 @@ const std::string kWen = "\xCE\xC4";
 
 LineList split(std::string_view s, std::string_view delim) {
   LineList out{"stale"};
-  split_str1(s, out, delim);
+  split_str(s, out, delim);
   return out;
 }
 
@@ -59,7 +59,7 @@ TEST(SplitStr, PiecesBetweenDelimiters) {
 
 TEST(DelBlankItems, KeepsOthersUntrimmed) {
   LineList l{" a ", "", " \t", "b", "\r"};
-  del_blank_items1(l);
+  del_blank_items(l);
   EXPECT_EQ(l, (LineList{" a ", "b"}));
 }
 
@@ -75,7 +75,7 @@ class NthPos : public ::testing::TestWithParam<NthPosCase> {};
 
 TEST_P(NthPos, FindsNonOverlappingOccurrence) {
   const auto& c = GetParam();
-  EXPECT_EQ(nth_pos1(c.s, c.sub, c.n), c.expected);
+  EXPECT_EQ(nth_pos(c.s, c.sub, c.n), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, NthPos,
@@ -99,8 +99,8 @@ class IntegerSyntax : public ::testing::TestWithParam<IntCase> {};
 
 TEST_P(IntegerSyntax, ReadsTrimmedText) {
   const auto& c = GetParam();
-  EXPECT_EQ(is_int1(c.text), c.valid);
-  EXPECT_EQ(str_to_int_def1(c.text, 7), c.valid ? c.value : 7);
+  EXPECT_EQ(is_int(c.text), c.valid);
+  EXPECT_EQ(str_to_int_def(c.text, 7), c.valid ? c.value : 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,49 +120,49 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StrToInt, ThrowsTheRunErrorText) {
-  EXPECT_EQ(str_to_int1(" 10"), 10);
+  EXPECT_EQ(str_to_int(" 10"), 10);
   try {
-    str_to_int1("12a");
+    str_to_int("12a");
     FAIL() << "no error";
   } catch (const RunError& e) {
     EXPECT_STREQ(e.what(), "'12a' is not a valid integer value");
   }
-  EXPECT_THROW(str_to_int1("10 "), RunError);
+  EXPECT_THROW(str_to_int("10 "), RunError);
 }
 
 TEST(JoinList, SeparatorsBetweenOnly) {
-  EXPECT_EQ(join_list1({}, ","), "");
-  EXPECT_EQ(join_list1({"a"}, ","), "a");
-  EXPECT_EQ(join_list1({"a", "", "b"}, ", "), "a, , b");
+  EXPECT_EQ(join_list({}, ","), "");
+  EXPECT_EQ(join_list({"a"}, ","), "a");
+  EXPECT_EQ(join_list({"a", "", "b"}, ", "), "a, , b");
 }
 
 TEST(Hex, EncodeAndDecode) {
-  EXPECT_EQ(str_to_hex1("AB"), "41 42");
-  EXPECT_EQ(str_to_hex1(""), "");
-  EXPECT_EQ(str_to_hex1(std::string("\x00\xff", 2)), "00 FF");
+  EXPECT_EQ(str_to_hex("AB"), "41 42");
+  EXPECT_EQ(str_to_hex(""), "");
+  EXPECT_EQ(str_to_hex(std::string("\x00\xff", 2)), "00 FF");
 
   std::string out = "old";
-  EXPECT_TRUE(hex_to_str1("41 4 20", out));
+  EXPECT_TRUE(hex_to_str("41 4 20", out));
   EXPECT_EQ(out, std::string("A\x04 "));
-  EXPECT_TRUE(hex_to_str1("  6a   6B ", out));
+  EXPECT_TRUE(hex_to_str("  6a   6B ", out));
   EXPECT_EQ(out, "jk");
-  EXPECT_FALSE(hex_to_str1("41 414", out));
+  EXPECT_FALSE(hex_to_str("41 414", out));
   EXPECT_EQ(out, "A");
-  EXPECT_FALSE(hex_to_str1("41 zz 42", out));
+  EXPECT_FALSE(hex_to_str("41 zz 42", out));
   EXPECT_EQ(out, "A");
-  EXPECT_TRUE(hex_to_str1("", out));
+  EXPECT_TRUE(hex_to_str("", out));
   EXPECT_EQ(out, "");
 }
 
 TEST(AllPos, AppendsEveryNonOverlappingPosition) {
   LineList l{"keep"};
-  all_pos1(l, "axbxx", "x");
+  all_pos(l, "axbxx", "x");
   EXPECT_EQ(l, (LineList{"keep", "2", "4", "5"}));
   l.clear();
-  all_pos1(l, "xxxxx", "xx");
+  all_pos(l, "xxxxx", "xx");
   EXPECT_EQ(l, (LineList{"1", "3"}));
   l.clear();
-  all_pos1(l, "abc", "");
+  all_pos(l, "abc", "");
   EXPECT_TRUE(l.empty());
 }
 
@@ -172,89 +172,89 @@ TEST(Base64, RoundTripsAndSkipsNoise) {
     const char* coded;
   } rows[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foobar", "Zm9vYmFy"}};
   for (const auto& r : rows) {
-    EXPECT_EQ(base64_encode1(r.plain), r.coded) << r.plain;
-    EXPECT_EQ(base64_decode1(r.coded), r.plain) << r.coded;
+    EXPECT_EQ(to_base64(r.plain), r.coded) << r.plain;
+    EXPECT_EQ(from_base64(r.coded), r.plain) << r.coded;
   }
   std::string all;
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-  const std::string coded = base64_encode1(all);
+  const std::string coded = to_base64(all);
   EXPECT_EQ(coded.find('\n'), std::string::npos);
-  EXPECT_EQ(base64_decode1(coded), all);
-  EXPECT_EQ(base64_decode1("Zm9v\r\nYm Fy"), "foobar");
+  EXPECT_EQ(from_base64(coded), all);
+  EXPECT_EQ(from_base64("Zm9v\r\nYm Fy"), "foobar");
 }
 
 TEST(StrBetween, CaseInsensitiveCutFromOriginal) {
-  EXPECT_EQ(str_between1("Name=Value", "=", ""), "Value");
-  EXPECT_EQ(str_between1("a<B>c</b>", "<b>", "</B>"), "c");
-  EXPECT_EQ(str_between1("abc", "x", ""), "");
-  EXPECT_EQ(str_between1("abc", "", "c"), "ab");
-  EXPECT_EQ(str_between1("aXbXc", "x", "Q"), "bXc");
-  EXPECT_EQ(str_between1("k=v=w", "", "="), "k");
-  EXPECT_EQ(str1::between1("AbCdE", "b", "D"), "C");
+  EXPECT_EQ(str_between("Name=Value", "=", ""), "Value");
+  EXPECT_EQ(str_between("a<B>c</b>", "<b>", "</B>"), "c");
+  EXPECT_EQ(str_between("abc", "x", ""), "");
+  EXPECT_EQ(str_between("abc", "", "c"), "ab");
+  EXPECT_EQ(str_between("aXbXc", "x", "Q"), "bXc");
+  EXPECT_EQ(str_between("k=v=w", "", "="), "k");
+  EXPECT_EQ(text_parts::text_between("AbCdE", "b", "D"), "C");
 }
 
 TEST(SplitByLen, NeverCutsACharacter) {
   LineList l;
-  split_by_len1("abcde", l, 2);
+  split_by_len("abcde", l, 2);
   EXPECT_EQ(l, (LineList{"ab", "cd", "e"}));
-  split_by_len1("", l, 2);
+  split_by_len("", l, 2);
   EXPECT_TRUE(l.empty());
   // "a中文": the 2nd byte starts 中, so the first piece is one byte shorter.
-  split_by_len1("a" + kZhong + kWen, l, 2);
+  split_by_len("a" + kZhong + kWen, l, 2);
   EXPECT_EQ(l, (LineList{"a", kZhong, kWen}));
-  split_by_len1(kZhong + "ab", l, 3);
+  split_by_len(kZhong + "ab", l, 3);
   EXPECT_EQ(l, (LineList{kZhong + "a", "b"}));
   // Degenerate lengths still end: one character per piece.
-  split_by_len1(kZhong + "a", l, 1);
+  split_by_len(kZhong + "a", l, 1);
   EXPECT_EQ(l, (LineList{kZhong, "a"}));
-  split_by_len1("ab", l, 0);
+  split_by_len("ab", l, 0);
   EXPECT_EQ(l, (LineList{"a", "b"}));
 }
 
 TEST(SplitLinesByLen, BytesOrCharacters) {
   LineList dst{"stale"};
-  split_lines_by_len1({"abcdef", ""}, dst, 4, false);
+  split_lines_by_len({"abcdef", ""}, dst, 4, false);
   EXPECT_EQ(dst, (LineList{"abcd", "ef"}));
 
   // Wide mode counts a double-byte character once.
   LineList lines{kZhong + kWen + "ab" + kZhong, "x"};
-  split_lines_by_len1(lines, lines, 2, true);
+  split_lines_by_len(lines, lines, 2, true);
   EXPECT_EQ(lines, (LineList{kZhong + kWen, "ab", kZhong, "x"}));
 
   // Byte mode may cut a character; that is the caller's choice.
-  split_lines_by_len1({kZhong + kWen}, dst, 3, false);
+  split_lines_by_len({kZhong + kWen}, dst, 3, false);
   EXPECT_EQ(dst, (LineList{kZhong + kWen.substr(0, 1), kWen.substr(1)}));
 }
 
 TEST(LastPos, CountsOverlappingOccurrences) {
-  EXPECT_EQ(str1::last_pos1("xx", "xxx"), 2);
-  EXPECT_EQ(str1::last_pos1("a", "abca"), 4);
-  EXPECT_EQ(str1::last_pos1("A", "abca"), 0);
-  EXPECT_EQ(str1::last_pos1("", "abc"), 0);
+  EXPECT_EQ(text_parts::last_pos("xx", "xxx"), 2);
+  EXPECT_EQ(text_parts::last_pos("a", "abca"), 4);
+  EXPECT_EQ(text_parts::last_pos("A", "abca"), 0);
+  EXPECT_EQ(text_parts::last_pos("", "abc"), 0);
 }
 
 TEST(LineBreakEncoding, RoundTripsCrLf) {
-  EXPECT_EQ(str1::crlf_to_tab1("a\r\nb\rc\nd"), "a\t\tb\tc\td");
-  EXPECT_EQ(str1::tab_to_crlf1(str1::crlf_to_tab1("a\r\nb")), "a\r\nb");
-  EXPECT_EQ(str1::tab_to_crlf1(str1::crlf_to_tab1("a\nb")), "a\r\nb");
-  EXPECT_EQ(str1::tab_to_crlf1("A\t\t\tB"), "A\r\n\r\nB");
-  EXPECT_EQ(str1::split_to_text1("a;b", ";"), "a\r\nb\r\n");
+  EXPECT_EQ(text_parts::crlf_to_tab("a\r\nb\rc\nd"), "a\t\tb\tc\td");
+  EXPECT_EQ(text_parts::tab_to_crlf(text_parts::crlf_to_tab("a\r\nb")), "a\r\nb");
+  EXPECT_EQ(text_parts::tab_to_crlf(text_parts::crlf_to_tab("a\nb")), "a\r\nb");
+  EXPECT_EQ(text_parts::tab_to_crlf("A\t\t\tB"), "A\r\n\r\nB");
+  EXPECT_EQ(text_parts::split_to_text("a;b", ";"), "a\r\nb\r\n");
 }
 
 TEST(FindKey, LowerBoundOnKeys) {
   const LineList table{"apple=1", "Banana=2", "cherry=3", "cherry=4", "plum"};
   int index = -1;
-  EXPECT_TRUE(str1::find_key1(table, "banana", "=", index));
+  EXPECT_TRUE(text_parts::find_sorted_key(table, "banana", "=", index));
   EXPECT_EQ(index, 1);
-  EXPECT_TRUE(str1::find_key1(table, "PLUM", "=", index));
+  EXPECT_TRUE(text_parts::find_sorted_key(table, "PLUM", "=", index));
   EXPECT_EQ(index, 4);
-  EXPECT_FALSE(str1::find_key1(table, "blueberry", "=", index));
+  EXPECT_FALSE(text_parts::find_sorted_key(table, "blueberry", "=", index));
   EXPECT_EQ(index, 2);
-  EXPECT_FALSE(str1::find_key1(table, "zz", "=", index));
+  EXPECT_FALSE(text_parts::find_sorted_key(table, "zz", "=", index));
   EXPECT_EQ(index, 5);
-  EXPECT_TRUE(str1::find_key1(table, "cherry", "=", index, true));
+  EXPECT_TRUE(text_parts::find_sorted_key(table, "cherry", "=", index, true));
   EXPECT_EQ(index, 2);
-  EXPECT_FALSE(str1::find_key1({}, "a", "=", index));
+  EXPECT_FALSE(text_parts::find_sorted_key({}, "a", "=", index));
   EXPECT_EQ(index, 0);
 }
 
@@ -271,7 +271,7 @@ class SplitMarked : public ::testing::TestWithParam<MarkedCase> {};
 TEST_P(SplitMarked, AlternatesOutsideAndInside) {
   const auto& c = GetParam();
   LineList got{"kept"};
-  str1::split_marked1(c.s, got, c.start, c.end);
+  text_parts::split_marked(c.s, got, c.start, c.end);
   LineList expected{"kept"};
   expected.insert(expected.end(), c.expected.begin(), c.expected.end());
   EXPECT_EQ(got, expected);

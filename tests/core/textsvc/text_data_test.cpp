@@ -26,22 +26,22 @@ TEST(TextDataSplit, KeepsEmptyItems) {
       {"plain", "abc", {"abc"}},
       {"empty", "", {}},
   };
-  for (const auto& r : rows) EXPECT_EQ(TTextData::split1(r.text, "|"), r.items) << r.name;
-  EXPECT_EQ(TTextData::split1("a<>b", "<>"), (LineList{"a", "b"}));
+  for (const auto& r : rows) EXPECT_EQ(TTextData::split_fields(r.text, "|"), r.items) << r.name;
+  EXPECT_EQ(TTextData::split_fields("a<>b", "<>"), (LineList{"a", "b"}));
 }
 
 TEST(TextDataValues, LineBreaksAndBase64) {
   TTextData t;
-  EXPECT_EQ(t.separator1(), "\t");
-  EXPECT_EQ(t.encode_value1("a\r\nb\rc\nd"), "a<br>b<br>c<br>d");
-  EXPECT_EQ(t.decode_value1("a<br>b"), "a\r\nb");
+  EXPECT_EQ(t.field_separator(), "\t");
+  EXPECT_EQ(t.encode_value("a\r\nb\rc\nd"), "a<br>b<br>c<br>d");
+  EXPECT_EQ(t.decode_value("a<br>b"), "a\r\nb");
   t.use_base64 = true;
-  EXPECT_EQ(t.separator1(), "|");
-  EXPECT_EQ(t.encode_value1("a\r\nb|"), "YQ0KYnw=");
-  EXPECT_EQ(t.decode_value1("YQ0KYnw="), "a\r\nb|");
+  EXPECT_EQ(t.field_separator(), "|");
+  EXPECT_EQ(t.encode_value("a\r\nb|"), "YQ0KYnw=");
+  EXPECT_EQ(t.decode_value("YQ0KYnw="), "a\r\nb|");
   t.enable_user_sp = true;
   t.user_sp = ";;";
-  EXPECT_EQ(t.separator1(), ";;");
+  EXPECT_EQ(t.field_separator(), ";;");
 }
 
 class TextDataRecords : public ::testing::Test {
@@ -49,7 +49,7 @@ class TextDataRecords : public ::testing::Test {
   void SetUp() override {
     t.enable_user_sp = true;
     t.user_sp = "|";
-    t.data1 = {"id1|Name|note", "1|alpha|x<br>y", "2|beta", "3|gamma|z"};
+    t.record_list = {"id1|Name|note", "1|alpha|x<br>y", "2|beta", "3|gamma|z"};
     set_msg_box_handler([this](std::string_view text, bool, std::string_view caption) {
       shown.push_back(std::string(caption) + ":" + std::string(text));
       return false;
@@ -62,51 +62,51 @@ class TextDataRecords : public ::testing::Test {
 };
 
 TEST_F(TextDataRecords, LocateFoldsFieldNameAndComparesValueExactly) {
-  EXPECT_EQ(t.record_count1(), 3);
-  EXPECT_TRUE(t.locate1("  NAME ", "gamma"));
-  EXPECT_EQ(t.current1(), 2);
-  EXPECT_FALSE(t.locate1("name", "Gamma"));
-  EXPECT_EQ(t.current1(), 2);
-  EXPECT_TRUE(t.locate1("note", "x\r\ny"));  // values are decoded first
-  EXPECT_EQ(t.current1(), 0);
-  EXPECT_FALSE(t.locate1("note", ""));  // "2|beta" is too short and is skipped
+  EXPECT_EQ(t.record_count(), 3);
+  EXPECT_TRUE(t.locate("  NAME ", "gamma"));
+  EXPECT_EQ(t.current_record(), 2);
+  EXPECT_FALSE(t.locate("name", "Gamma"));
+  EXPECT_EQ(t.current_record(), 2);
+  EXPECT_TRUE(t.locate("note", "x\r\ny"));  // values are decoded first
+  EXPECT_EQ(t.current_record(), 0);
+  EXPECT_FALSE(t.locate("note", ""));  // "2|beta" is too short and is skipped
   EXPECT_TRUE(shown.empty());
 
-  EXPECT_FALSE(t.locate1("missing", "x"));
+  EXPECT_FALSE(t.locate("missing", "x"));
   EXPECT_EQ(shown, LineList{":" + gbk("没有字段") + "\"missing\"!"});
 }
 
 TEST_F(TextDataRecords, GetAndSetNeedTheExactName) {
-  t.set_current1(0);
-  EXPECT_EQ(t.get_value1("note"), "x\r\ny");
-  EXPECT_EQ(t.get_value1("name"), "");
-  t.next1();
-  EXPECT_EQ(t.get_value1("Name"), "beta");
-  EXPECT_EQ(t.get_value1("note"), "");  // short record
-  t.set_value1("note", "line1\r\nline2");
-  EXPECT_EQ(t.data1[2], "2|beta|line1<br>line2");
-  t.set_value1("NOTE", "ignored");
-  EXPECT_EQ(t.data1[2], "2|beta|line1<br>line2");
-  t.set_current1(7);
-  EXPECT_EQ(t.get_value1("Name"), "");
-  t.set_value1("Name", "nowhere");  // beyond the table: nothing happens
-  EXPECT_EQ(t.data1.size(), 4u);
+  t.set_current(0);
+  EXPECT_EQ(t.get_value("note"), "x\r\ny");
+  EXPECT_EQ(t.get_value("name"), "");
+  t.next_record();
+  EXPECT_EQ(t.get_value("Name"), "beta");
+  EXPECT_EQ(t.get_value("note"), "");  // short record
+  t.set_field("note", "line1\r\nline2");
+  EXPECT_EQ(t.record_list[2], "2|beta|line1<br>line2");
+  t.set_field("NOTE", "ignored");
+  EXPECT_EQ(t.record_list[2], "2|beta|line1<br>line2");
+  t.set_current(7);
+  EXPECT_EQ(t.get_value("Name"), "");
+  t.set_field("Name", "nowhere");  // beyond the table: nothing happens
+  EXPECT_EQ(t.record_list.size(), 4u);
 }
 
 TEST_F(TextDataRecords, AppendMakesEmptyCurrentRecord) {
-  t.append1();
-  EXPECT_EQ(t.data1.back(), "||");
-  EXPECT_EQ(t.current1(), 3);
-  t.set_value1("Name", "delta");
-  EXPECT_EQ(t.data1.back(), "|delta|");
-  EXPECT_EQ(t.get_value1("Name"), "delta");
+  t.append_record();
+  EXPECT_EQ(t.record_list.back(), "||");
+  EXPECT_EQ(t.current_record(), 3);
+  t.set_field("Name", "delta");
+  EXPECT_EQ(t.record_list.back(), "|delta|");
+  EXPECT_EQ(t.get_value("Name"), "delta");
 
   TTextData empty;
-  EXPECT_EQ(empty.record_count1(), -1);
-  EXPECT_EQ(empty.get_value1("x"), "");
-  EXPECT_FALSE(empty.locate1("x", "y"));
-  empty.append1();
-  EXPECT_EQ(empty.record_count1(), 1);
+  EXPECT_EQ(empty.record_count(), -1);
+  EXPECT_EQ(empty.get_value("x"), "");
+  EXPECT_FALSE(empty.locate("x", "y"));
+  empty.append_record();
+  EXPECT_EQ(empty.record_count(), 1);
 }
 
 using TextDataFiles = test::TempDirTest;
@@ -114,51 +114,51 @@ using TextDataFiles = test::TempDirTest;
 TEST_F(TextDataFiles, BookmarksRoundTripWithAppliedHeader) {
   test::ScopedEnv home("LEXOQUILL_HOME", dir());
   write(kBookmarkFileName, "id1|filename1|lineno1\r\n1|/a b/c.txt|12\r\n");
-  TTextData marks = make_c_mark1();
-  marks.load1();
-  EXPECT_EQ(marks.data1, (LineList{"id1|filename1", "1|/a b/c.txt|12"}));
+  TTextData marks = make_c_mark();
+  marks.load_records();
+  EXPECT_EQ(marks.record_list, (LineList{"id1|filename1", "1|/a b/c.txt|12"}));
 
-  marks.append1();
-  marks.set_value1("filename1", "/d.txt");
-  marks.save1();
+  marks.append_record();
+  marks.set_field("filename1", "/d.txt");
+  marks.save_records();
   EXPECT_EQ(read(kBookmarkFileName), "id1|filename1\r\n1|/a b/c.txt|12\r\n|/d.txt\r\n");
 
-  marks.load1();
-  marks.set_current1(0);
+  marks.load_records();
+  marks.set_current(0);
   LineList names;
-  for (int k = 0; k < marks.record_count1(); ++k, marks.next1())
-    names.push_back(marks.get_value1("filename1"));
+  for (int k = 0; k < marks.record_count(); ++k, marks.next_record())
+    names.push_back(marks.get_value("filename1"));
   EXPECT_EQ(names, (LineList{"/a b/c.txt", "/d.txt"}));
 }
 
 TEST_F(TextDataFiles, MissingFileAndFileNameHook) {
-  TTextData t = make_c_mark1();
-  t.is_full_path1 = true;
-  t.file_name1 = path("sub/dir/marks.txt");
-  t.load1();
-  EXPECT_EQ(t.data1, LineList{"id1|filename1"});
+  TTextData t = make_c_mark();
+  t.is_full_path = true;
+  t.store_file_name = path("sub/dir/marks.txt");
+  t.load_records();
+  EXPECT_EQ(t.record_list, LineList{"id1|filename1"});
 
   std::string hooked;
-  t.OnGetFileName1 = [&](TTextData&, std::string& name) {
+  t.OnGetFileName = [&](TTextData&, std::string& name) {
     hooked = name;
     name = path("other.txt");
   };
-  t.save1();
+  t.save_records();
   EXPECT_EQ(hooked, path("sub/dir/marks.txt"));
   EXPECT_EQ(read("other.txt"), "id1|filename1\r\n");
 
-  t.OnGetFileName1 = nullptr;
-  t.save1();  // creates the missing directories
+  t.OnGetFileName = nullptr;
+  t.save_records();  // creates the missing directories
   EXPECT_EQ(read("sub/dir/marks.txt"), "id1|filename1\r\n");
 
   write("blocker", "a file where a directory is needed");
-  EXPECT_THROW(t.save1(path("blocker/x.txt")), RunError);
+  EXPECT_THROW(t.save_records(path("blocker/x.txt")), RunError);
 }
 
 TEST(TextDataConfigured, HelpStoreFindsTheFindKeyword) {
-  TTextData help = make_text_data1();
-  ASSERT_TRUE(help.locate1("help_key1", "find1"));
-  EXPECT_EQ(help.get_value1("help_data1"),
+  TTextData help = make_text_data();
+  ASSERT_TRUE(help.locate("help_key1", "find1"));
+  EXPECT_EQ(help.get_value("help_data1"),
             gbk("查找内容。") + "\r\n" + gbk("可以用 and 在多个关键字当中查找。"));
 }
 
