@@ -14,77 +14,21 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_fixture.h"
 #include "core/operations/catalogue.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using lq::cli_test::Outcome;
+using lq::cli_test::read_file;
+using lq::cli_test::write_file;
 
-void write_file(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-class Cli : public testing::Test {
- protected:
-  std::string root;
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "lq-cli-XXXXXX").string();
-    root = mkdtemp(tmpl.data());
-    fs::create_directory(root + "/home");
-  }
-  void TearDown() override { fs::remove_all(root); }
-  std::string p(const std::string& name) const { return root + "/" + name; }
-
-  // Runs the program; with file_limit, under that file-size limit.
-  Result run(std::vector<std::string> args, long file_limit = 0) {
-    const std::string out = p("stdout"), err = p("stderr");
-    pid_t pid = start(args, out, err, file_limit);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), read_file(out),
-            read_file(err)};
-  }
-
-  pid_t start(std::vector<std::string> args, const std::string& out, const std::string& err,
-              long file_limit = 0) {
-    args.insert(args.begin(), LQ_BATCH_EXE);
-    pid_t pid = fork();
-    if (pid == 0) {
-      setenv("LEXOQUILL_HOME", p("home").c_str(), 1);
-      chdir(root.c_str());
-      int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(o, 1);
-      dup2(e, 2);
-      if (file_limit) {
-        struct rlimit lim = {static_cast<rlim_t>(file_limit), static_cast<rlim_t>(file_limit)};
-        setrlimit(RLIMIT_FSIZE, &lim);
-      }
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    return pid;
-  }
-};
+class Cli : public lq::cli_test::CliTest {};
 
 TEST_F(Cli, HelpNamesEveryOption) {
-  Result r = run({"--help"});
+  Outcome r = run({"--help"});
   EXPECT_EQ(r.status, 0);
   for (const char* opt :
        {"-r, --recursive",   "--ext LIST",    "--scope N",     "--op OP",     "--set NAME=VALUE",
@@ -120,7 +64,7 @@ TEST_F(Cli, BadUsageNamesTheArgument) {
                       {{"upper", "--dry-run", "-"}, "--dry-run"},
                       {{"save-as", ".x", "-"}, "'-' has no place"}};
   for (const Row& row : rows) {
-    Result r = run(row.args);
+    Outcome r = run(row.args);
     EXPECT_EQ(r.status, 2) << row.names;
     EXPECT_NE(r.err.find(row.names), std::string::npos) << r.err;
   }
@@ -131,7 +75,7 @@ TEST_F(Cli, OperationsNotBuiltAreRefused) {
   for (const auto& cls : lq::PanelClassRegistry::instance().classes()) {
     if (cls.factory) continue;
     write_file(p("a.txt"), "a");
-    Result r = run({"--op", std::to_string(cls.entries.front().number), "a.txt"});
+    Outcome r = run({"--op", std::to_string(cls.entries.front().number), "a.txt"});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("not available"), std::string::npos) << r.err;
     EXPECT_EQ(read_file(p("a.txt")), "a");
@@ -147,7 +91,7 @@ TEST_F(Cli, FilesDirectoriesAndExtensions) {
   write_file(p("e.dat"), "e");
   // Without ext1.txt the built-in list applies; a file named on its own is never filtered.
   // Writing CR LF line ends shows which files a run took.
-  Result r = run({"--eol", "crlf", "d", "e.dat"});
+  Outcome r = run({"--eol", "crlf", "d", "e.dat"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(read_file(p("d/a.txt")), "a\r\nb\r\n");
@@ -165,7 +109,7 @@ TEST_F(Cli, FilesDirectoriesAndExtensions) {
 TEST_F(Cli, DryRunListsWhatWouldChange) {
   write_file(p("d/a.txt"), "a\n");
   write_file(p("d/b.txt"), "b\r\n");
-  Result r = run({"--dry-run", "--eol", "crlf", "d/a.txt", "d/b.txt"});
+  Outcome r = run({"--dry-run", "--eol", "crlf", "d/a.txt", "d/b.txt"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "d/a.txt\n");
   EXPECT_EQ(read_file(p("d/a.txt")), "a\n");
@@ -178,7 +122,7 @@ TEST_F(Cli, DirectoriesListInNaturalOrder) {
     write_file(p(std::string("d/") + name + ".txt"), "x\n");
   write_file(p("z.txt"), "z\n");
   write_file(p("a.txt"), "a\n");
-  Result r = run({"--dry-run", "--eol", "crlf", "z.txt", "d", "a.txt"});
+  Outcome r = run({"--dry-run", "--eol", "crlf", "z.txt", "d", "a.txt"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "z.txt\nd/F1.txt\nd/f2.txt\nd/f10.txt\nd/f0292.txt\nd/f0985.txt\na.txt\n");
 }
@@ -215,7 +159,7 @@ TEST_F(Cli, MissingPathsAndEmptyDirectoriesAreErrors) {
   for (const Row& row : rows) {
     std::vector<std::string> args = row.args;
     args.insert(args.begin(), {"--eol", "crlf"});
-    Result r = run(args);
+    Outcome r = run(args);
     EXPECT_EQ(r.status, 1) << row.err;
     const std::string want =
         row.err.starts_with("lexoquill-batch") ? row.err : "lexoquill-batch: " + row.err;
@@ -225,7 +169,7 @@ TEST_F(Cli, MissingPathsAndEmptyDirectoriesAreErrors) {
   EXPECT_EQ(read_file(p("a.txt")), "a\n");
   EXPECT_EQ(read_file(p("only_dat/b.dat")), "b\n");
   // An empty directory next to files is named, and the files are processed.
-  Result r = run({"--eol", "crlf", "empty", "a.txt"});
+  Outcome r = run({"--eol", "crlf", "empty", "a.txt"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("no files to process in 'empty'"), std::string::npos) << r.err;
   EXPECT_EQ(read_file(p("a.txt")), "a\r\n");
@@ -233,7 +177,7 @@ TEST_F(Cli, MissingPathsAndEmptyDirectoriesAreErrors) {
   if (geteuid() != 0) {
     fs::create_directory(p("locked"));
     chmod(p("locked").c_str(), 0);
-    Result locked = run({"locked"});
+    Outcome locked = run({"locked"});
     chmod(p("locked").c_str(), 0755);
     EXPECT_EQ(locked.status, 1);
     EXPECT_NE(locked.err.find("cannot read directory 'locked': Permission denied"),
@@ -246,8 +190,8 @@ TEST_F(Cli, DryRunDiffShowsTheChangesDecoded) {
   write_file(p("a.txt"), "one\n\xD6\xD0\xCE\xC4 x\nthree\n");  // 中文 in GBK
   write_file(p("b.txt"), "b\n");
   write_file(p("c.txt"), "c x\r\n");
-  Result r = run({"--dry-run", "--diff", "--eol", "crlf", "--op", "4", "--set", "Edit_th1=x",
-                  "--set", "Edit_th2=已改", "a.txt", "b.txt", "c.txt"});
+  Outcome r = run({"--dry-run", "--diff", "--eol", "crlf", "--op", "4", "--set", "Edit_th1=x",
+                   "--set", "Edit_th2=已改", "a.txt", "b.txt", "c.txt"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "--- a.txt\n+++ a.txt (processed)\n@@ -1,3 +1,3 @@\n one\n-中文 x\n+中文 已改\n three\n"
@@ -256,7 +200,7 @@ TEST_F(Cli, DryRunDiffShowsTheChangesDecoded) {
             "--- c.txt\n+++ c.txt (processed)\n@@ -1 +1 @@\n-c x\n+c 已改\n");
   EXPECT_EQ(read_file(p("a.txt")), "one\n\xD6\xD0\xCE\xC4 x\nthree\n");
   EXPECT_FALSE(fs::exists(p("home/batch")));
-  Result bad = run({"--diff", "a.txt"});
+  Outcome bad = run({"--diff", "a.txt"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("--dry-run"), std::string::npos) << bad.err;
 }
@@ -266,22 +210,22 @@ TEST_F(Cli, UndoLastTakesTheRunBack) {
   write_file(p("d/a.txt"), "a x\n");
   write_file(p("d/b.txt"), "b x\n");
   write_file(p("d/c.txt"), "nothing here\r\n");
-  Result none = run({"--undo-last"});
+  Outcome none = run({"--undo-last"});
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("no run to undo"), std::string::npos) << none.err;
 
-  Result r = run({"--op", "4", "--set", "Edit_th1=x", "--set", "Edit_th2=y", "d"});
+  Outcome r = run({"--op", "4", "--set", "Edit_th1=x", "--set", "Edit_th2=y", "d"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("--undo "), std::string::npos) << r.err;
   EXPECT_EQ(read_file(p("d/a.txt")), "a y\n");
   write_file(p("d/b.txt"), "edited since\n");
 
-  Result list = run({"--list-runs"});
+  Outcome list = run({"--list-runs"});
   EXPECT_EQ(list.status, 0);
   EXPECT_NE(list.out.find(" done "), std::string::npos) << list.out;
   EXPECT_NE(list.out.find("[4]"), std::string::npos) << list.out;
 
-  Result u = run({"--undo-last"});
+  Outcome u = run({"--undo-last"});
   EXPECT_EQ(u.status, 0) << u.err;
   EXPECT_NE(u.out.find("restored  " + p("d/a.txt")), std::string::npos) << u.out;
   EXPECT_NE(u.out.find("changed   " + p("d/b.txt")), std::string::npos) << u.out;
@@ -293,7 +237,7 @@ TEST_F(Cli, UndoLastTakesTheRunBack) {
   EXPECT_EQ(read_file(p("d/c.txt")), "nothing here\r\n");
   EXPECT_NE(run({"--list-runs"}).out.find("undone"), std::string::npos);
   EXPECT_EQ(run({"--undo-last"}).status, 1);  // nothing left to undo
-  Result unknown = run({"--undo", "19990101-000000"});
+  Outcome unknown = run({"--undo", "19990101-000000"});
   EXPECT_EQ(unknown.status, 1);
   EXPECT_NE(unknown.err.find("19990101-000000"), std::string::npos);
 
@@ -315,7 +259,7 @@ TEST_F(Cli, RunErrorsCarryTheProgramsText) {
       {{"--scope", "11", "--set", "Edit_fw_len1=中", "a.txt"},
        "'中' is not a valid integer value\n"}};
   for (const Row& row : rows) {
-    Result r = run(row.args);
+    Outcome r = run(row.args);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.substr(0, row.err.size()), row.err);
   }
@@ -324,8 +268,8 @@ TEST_F(Cli, RunErrorsCarryTheProgramsText) {
 
 TEST_F(Cli, RecipesRoundTripAndSetOverrides) {
   write_file(p("v.txt"), "x\n");
-  Result r = run({"--scope", "12", "--set", "Edit_fw_b_sp1=<<中 ", "--set-file",
-                  "Edit_fw_e_sp1=v.txt", "--save-recipe", "r1.ini"});
+  Outcome r = run({"--scope", "12", "--set", "Edit_fw_b_sp1=<<中 ", "--set-file",
+                   "Edit_fw_e_sp1=v.txt", "--save-recipe", "r1.ini"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string saved = read_file(p("r1.ini"));
   EXPECT_NE(saved.find("RadioButton_fw_sp1=1\n"), std::string::npos) << saved;
@@ -352,7 +296,7 @@ TEST_F(Cli, ParallelJobsGiveTheSameFiles) {
     write_file(p("one/f" + std::to_string(k) + ".txt"), body);
     write_file(p("many/f" + std::to_string(k) + ".txt"), body);
   }
-  Result a = run({"--dry-run", "one"}), b = run({"--dry-run", "-j", "4", "one"});
+  Outcome a = run({"--dry-run", "one"}), b = run({"--dry-run", "-j", "4", "one"});
   EXPECT_EQ(a.out, b.out);
   EXPECT_EQ(run({"one", "one/f3.txt"}).status, 0);
   EXPECT_EQ(run({"-j4", "many", "many/f3.txt"}).status, 0);
@@ -376,7 +320,7 @@ TEST_F(Cli, FailureMidwayLeavesNoTruncatedFile) {
   write_file(p("1.txt"), "one\n");
   write_file(p("2.txt"), big + "\n");
   write_file(p("3.txt"), "three\n");
-  Result r = run({"--eol", "crlf", "-j", "2", "1.txt", "2.txt", "3.txt"}, 32 * 1024);
+  Outcome r = run({"--eol", "crlf", "-j", "2", "1.txt", "2.txt", "3.txt"}, {}, 32 * 1024);
   EXPECT_EQ(r.status, 1);
   // The error, then how to undo the file written before it.
   const std::string error = "Cannot create file \"2.txt\". File too large\n";

@@ -11,60 +11,26 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_files.h"
+#include "cli/cli_fixture.h"
 #include "cli/verbs.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using lq::cli_test::slurp;
-using lq::cli_test::spill;
+using lq::cli_test::Outcome;
+using lq::cli_test::read_file;
+using lq::cli_test::write_file;
 
 // Every file of a directory with its bytes.
 std::map<std::string, std::string> snapshot(const fs::path& dir) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(dir))
-    if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = slurp(e.path());
+    if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = read_file(e.path());
   return files;
 }
 
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
-
-class Verbs : public testing::Test {
- protected:
-  fs::path root;
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "lq-verbs-XXXXXX").string();
-    root = mkdtemp(tmpl.data());
-    fs::create_directory(root / "home");
-  }
-  void TearDown() override { fs::remove_all(root); }
-
-  // Runs the program in `dir`.
-  Outcome run(std::vector<std::string> args, const fs::path& dir) {
-    args.insert(args.begin(), LQ_BATCH_EXE);
-    const fs::path out = root / "stdout", err = root / "stderr";
-    pid_t pid = fork();
-    if (pid == 0) {
-      setenv("LEXOQUILL_HOME", (root / "home").c_str(), 1);
-      if (chdir(dir.c_str()) != 0 || !freopen(out.c_str(), "w", stdout) ||
-          !freopen(err.c_str(), "w", stderr))
-        _exit(126);
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
-  }
-};
+class Verbs : public lq::cli_test::CliTest {};
 
 struct Row {
   std::vector<std::string> verb;     // the command and its arguments
@@ -125,17 +91,17 @@ const Row kRows[] = {
 };
 
 TEST_F(Verbs, EveryCommandIsItsLongForm) {
-  spill(root / "s.js", "line.text = line.text + '!';");
+  write_file(p("s.js"), "line.text = line.text + '!';");
   std::map<std::string, bool> covered;
   for (const Row& row : kRows) {
     const std::string name = row.verb.front();
     covered[name] = true;
     SCOPED_TRACE(name);
-    const fs::path dir = root / "w";
+    const fs::path dir = p("w");
     auto run_in_fresh_dir = [&](std::vector<std::string> args) {
       fs::remove_all(dir);
       fs::create_directory(dir);
-      spill(dir / "f.txt", row.input);
+      write_file(dir / "f.txt", row.input);
       args.insert(args.end(), {"--no-journal", "-q", "f.txt"});
       Outcome r = run(args, dir);
       EXPECT_EQ(r.status, 0) << r.err;
@@ -154,14 +120,14 @@ TEST_F(Verbs, EveryCommandIsItsLongForm) {
     save_op.insert(save_op.end(), {"--save-recipe", "../op.ini"});
     EXPECT_EQ(run(save_verb, dir).status, 0);
     EXPECT_EQ(run(save_op, dir).status, 0);
-    EXPECT_EQ(slurp(root / "verb.ini"), slurp(root / "op.ini"));
+    EXPECT_EQ(read_file(p("verb.ini")), read_file(p("op.ini")));
   }
   for (const lq::cli::Verb& v : lq::cli::verbs())
     EXPECT_TRUE(covered.count(std::string(v.name))) << v.name << " has no row";
 }
 
 TEST_F(Verbs, MisusedCommandsAreUsageErrors) {
-  spill(root / "f.txt", "abc\n");
+  write_file(p("f.txt"), "abc\n");
   struct Case {
     std::vector<std::string> args;
     std::string names;
@@ -177,14 +143,14 @@ TEST_F(Verbs, MisusedCommandsAreUsageErrors) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(c.names), std::string::npos) << r.err;
   }
-  EXPECT_EQ(slurp(root / "f.txt"), "abc\n");
+  EXPECT_EQ(read_file(p("f.txt")), "abc\n");
   // A command's text may start with "-" after "--"; --set after the command wins.
   Outcome r = run({"replace", "b", "x", "--set", "Edit_th2=y", "--no-journal", "f.txt"}, root);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(slurp(root / "f.txt"), "ayc\n");
+  EXPECT_EQ(read_file(p("f.txt")), "ayc\n");
   r = run({"prefix", "--no-journal", "--", "-", "f.txt"}, root);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(slurp(root / "f.txt"), "-ayc\n");
+  EXPECT_EQ(read_file(p("f.txt")), "-ayc\n");
 }
 
 }  // namespace

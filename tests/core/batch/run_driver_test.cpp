@@ -4,16 +4,17 @@
 
 #include <random>
 
-#include "core/batch/temp_dir.h"
 #include "core/operations/find_op.h"
 #include "core/operations/op_test_support.h"
 #include "core/run_error.h"
 #include "core/support/sync_spy.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
 
 using namespace testing_support;
+using namespace test;
 
 // C(x) = {x}; its document step fails for files named "bad.txt", and with `mark` it adds
 // a line so the order of the two steps shows.

@@ -10,15 +10,15 @@
 #include "core/batch/journal_summary.h"
 #include "core/batch/journal_undo.h"
 #include "core/batch/run_driver.h"
-#include "core/batch/temp_dir.h"
 #include "core/operations/document_operations.h"
 #include "core/run_error.h"
 #include "core/textsvc/file_services.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
 
-using namespace testing_support;
+using namespace test;
 
 // Every "x" becomes "y"; a file without "x" comes out as it went in.
 struct XToY : Operation {

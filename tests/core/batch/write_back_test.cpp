@@ -8,15 +8,16 @@
 #include <csignal>
 #include <functional>
 
-#include "core/batch/temp_dir.h"
 #include "core/run_error.h"
 #include "core/support/file_powers.h"
 #include "core/support/sync_spy.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
 
 using namespace testing_support;
+using namespace test;
 
 ino_t inode_of(const std::string& path) {
   struct stat st;

@@ -5,9 +5,9 @@
 #include "core/editor/bookmarks.h"
 #include "core/editor/find_history.h"
 #include "core/encoding/code_page.h"
-#include "core/support/temp_dir.h"
 #include "core/textsvc/text_data.h"
 #include "editor_test_util.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {

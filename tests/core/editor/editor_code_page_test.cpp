@@ -9,8 +9,8 @@
 #include "core/editor/edit_commands.h"
 #include "core/editor/editor_model.h"
 #include "core/encoding/code_page.h"
-#include "core/support/temp_dir.h"
 #include "editor_test_util.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
@@ -103,12 +103,7 @@ TEST(Utf8Document, TypingInsertsWholeCharactersAndWrapNeverCutsThem) {
 
 class CodePageFiles : public test::TempDirTest {
  protected:
-  std::string read(const std::string& p) const {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
+  std::string read(const std::string& p) const { return test::read_file(p); }
 };
 
 TEST_F(CodePageFiles, LoadAndSaveGiveTheFileBack) {

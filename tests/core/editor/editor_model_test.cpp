@@ -10,6 +10,7 @@
 
 #include "core/run_error.h"
 #include "editor_test_util.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
@@ -378,28 +379,13 @@ TEST(WrapKeys, PasteRewrapsNowOrWhenTheViewAsks) {
 
 class Files : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("lq_edit_" + std::to_string(::getpid()) + "_" +
-            testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add);
-    std::filesystem::remove_all(dir_);
-  }
   std::string path(const char* name) const { return (dir_ / name).string(); }
-  static std::string read(const std::string& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
+  static std::string read(const std::string& p) { return lq::test::read_file(p); }
   static void write(const std::string& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
+    lq::test::write_file(p, bytes);
   }
-  std::filesystem::path dir_;
+  lq::test::TempDir temp_;
+  std::filesystem::path dir_ = temp_.path();
 };
 
 TEST_F(Files, LoadKeepsCaretSelectionAndHistory) {

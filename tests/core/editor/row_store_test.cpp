@@ -12,6 +12,7 @@
 
 #include "core/textsvc/file_services.h"
 #include "editor_test_util.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
@@ -106,19 +107,13 @@ TEST(RowStore, SplitBreaksEqualsJoinThenSplit) {
 
 class ReadFile : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("lq_rows_" + std::to_string(::getpid()) + "_" +
-            testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   std::string write(const std::string& bytes) {
     std::string p = (dir_ / "f.txt").string();
-    std::ofstream(p, std::ios::binary) << bytes;
+    lq::test::write_file(p, bytes);
     return p;
   }
-  std::filesystem::path dir_;
+  lq::test::TempDir temp_;
+  std::filesystem::path dir_ = temp_.path();
 };
 
 TEST_F(ReadFile, SplitsAtLfAndDropsEveryCr) {

@@ -16,7 +16,6 @@
 #include <string>
 
 #include "core/batch/run_driver.h"
-#include "core/batch/temp_dir.h"
 #include "core/operations/replace_op.h"
 #include "core/operations/script_op.h"
 #include "core/settings/ini_file.h"
@@ -24,11 +23,13 @@
 #include "core/support/file_powers.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/text_data.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
 
 using namespace testing_support;
+using namespace test;
 
 // C(x) = ">" + x, so every line visibly went through the operation.
 struct MarkOp : Operation {

@@ -10,6 +10,7 @@
 #include "core/run/run_context.h"
 #include "core/run/run_host.h"
 #include "core/run_error.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
@@ -266,25 +267,7 @@ class FileOps : public ::testing::Test {
     void show_message(std::string_view text) override { messages.emplace_back(text); }
   };
 
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("lq_fileops_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    file_ = (dir_ / "b.txt").string();
-  }
-  void TearDown() override {
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(dir_);
-  }
-
-  static std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
+  static std::string read(const std::string& path) { return lq::test::read_file(path); }
   static LineList numbered(int n) {
     LineList l;
     for (int i = 1; i <= n; ++i) l.push_back(std::to_string(i));
@@ -306,8 +289,9 @@ class FileOps : public ::testing::Test {
     return op;
   }
 
-  std::filesystem::path dir_;
-  std::string file_;
+  lq::test::TempDir temp_;
+  std::filesystem::path dir_ = temp_.path();
+  std::string file_ = (dir_ / "b.txt").string();
   Host host_;
 };
 

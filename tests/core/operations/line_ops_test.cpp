@@ -9,6 +9,7 @@
 #include "core/operations/md5.h"
 #include "core/operations/op_test_support.h"
 #include "core/run_error.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
@@ -114,17 +115,9 @@ INSTANTIATE_TEST_SUITE_P(Table, LineOperations, ::testing::ValuesIn(line_cases()
 // Random inputs against the system's own tools.
 class Oracle : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("lq_oracle_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   std::string write(const std::string& name, const std::string& bytes) {
     auto p = (dir_ / name).string();
-    std::ofstream(p, std::ios::binary) << bytes;
+    lq::test::write_file(p, bytes);
     return p;
   }
   static std::string run(const std::string& cmd) {
@@ -143,7 +136,8 @@ class Oracle : public ::testing::Test {
     return s;
   }
 
-  std::filesystem::path dir_;
+  lq::test::TempDir temp_;
+  std::filesystem::path dir_ = temp_.path();
 };
 
 TEST_F(Oracle, Base64AgreesWithCoreutilsAndRoundTrips) {

@@ -2,14 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "core/batch/run_driver.h"
-#include "core/batch/temp_dir.h"
 #include "core/operations/op_test_support.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {
 
 using namespace lq::testing;
-using namespace lq::testing_support;
+using namespace lq::test;
 
 struct RunCase {
   const char* name;

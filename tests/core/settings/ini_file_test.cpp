@@ -5,7 +5,7 @@
 
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "core/settings/sys_settings.h"
 #include "core/settings/window_geometry.h"
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {

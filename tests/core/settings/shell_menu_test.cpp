@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 #include "core/textsvc/file_services.h"
 
 namespace lq {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/encoding/code_page.h"
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {

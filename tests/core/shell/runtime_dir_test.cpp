@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lq::test {
 

@@ -14,7 +14,7 @@
 #include "core/run_error.h"
 #include "core/support/file_powers.h"
 #include "core/support/sync_spy.h"
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {

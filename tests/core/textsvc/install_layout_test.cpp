@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace lq {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
-#include "core/support/temp_dir.h"
+#include "support/temp_dir.h"
 #include "core/textsvc/message_catalogue.h"
 
 namespace lq {
