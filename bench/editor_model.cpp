@@ -169,8 +169,8 @@ int main(int argc, char** argv) {
   }
 
   std::printf("file: %.0f MB, %d rows\n", file_bytes / (1 << 20), m.row_count());
-  std::printf("wc -l median: %.3f s, load_file1 median: %.3f s\n", median(wc), median(load));
-  std::printf("processor time: wc -l %.3f s, load_file1 %.3f s (ratio %.2f)\n", median(wc_cpu),
+  std::printf("wc -l median: %.3f s, load_file median: %.3f s\n", median(wc), median(load));
+  std::printf("processor time: wc -l %.3f s, load_file %.3f s (ratio %.2f)\n", median(wc_cpu),
               median(load_cpu), median(load_cpu) / std::max(median(wc_cpu), 1e-3));
   std::printf("keystroke (typing + snapshot): %.4f ms\n", key_ms);
   std::printf("peak memory after %d keystrokes: %.0f MB (history limits: %zu steps, %zu MB)\n",

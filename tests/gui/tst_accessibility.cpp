@@ -288,6 +288,26 @@ class TestAccessibility : public QObject {
     QVERIFY2(missed.isEmpty(), qPrintable(missed.join(", ")));
   }
 
+  // The scope modes are one choice: Tab stops on the chosen mode and on no other. A
+  // mode's box chooses the mode when it gets the focus, so Shift+Tab from the box goes
+  // back to its own, now chosen, button.
+  void tabStopsOnTheChosenScopeMode() {
+    MainWindow w;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto* box = w.findChild<QWidget*>("Edit_line1");
+    auto* mode = w.findChild<QRadioButton*>("RadioButton_line1");
+    QVERIFY(box && mode);
+    box->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(mode->isChecked());
+    QTest::keyClick(box, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), mode);
+    // Not chosen: the previous mode's button is passed by.
+    QTest::keyClick(mode, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(QApplication::focusWidget() != w.findChild<QRadioButton*>("RadioButton_fw_hj1"));
+  }
+
   void altQSwitchesThePanelWithTheFocus() {
     MainWindow w;
     w.show();
