@@ -17,7 +17,6 @@
 
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
-#include "core/textsvc/disk_sync.h"
 
 namespace lq {
 namespace {
@@ -42,17 +41,6 @@ bool read_all(int fd, char* out, size_t n) {
     if (r <= 0) return false;
     out += r;
     n -= static_cast<size_t>(r);
-  }
-  return true;
-}
-
-bool write_all(int fd, const char* data, size_t n) {
-  while (n > 0) {
-    ssize_t w = write(fd, data, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w < 0) return false;
-    data += w;
-    n -= static_cast<size_t>(w);
   }
   return true;
 }
@@ -106,9 +94,7 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
     discard();
     path_ = std::move(o.path_);
     target_ = std::move(o.target_);
-    tmp_ = std::exchange(o.tmp_, {});
-    fd_ = std::exchange(o.fd_, -1);
-    synced_ = o.synced_;
+    file_ = std::move(o.file_);
     mode_ = o.mode_;
     read_as_ = std::move(o.read_as_);
     changed_ = o.changed_;
@@ -118,10 +104,7 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
 }
 
 void PendingWrite::discard() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
-  if (!tmp_.empty()) unlink(tmp_.c_str());
-  tmp_.clear();
+  file_.discard();
   make_writable_ = false;
 }
 
@@ -129,23 +112,8 @@ void PendingWrite::check_unchanged() const {
   if (read_as_ && file_stamp(target_) != read_as_) throw changed_meanwhile_error(path_);
 }
 
-std::string PendingWrite::directory() const {
-  const size_t slash = target_.rfind('/');
-  return slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
-}
-
-void PendingWrite::sync_content() {
-  if (tmp_.empty() || synced_) return;
-  if (!sync_file_data(fd_)) {
-    const int err = errno;
-    discard();
-    fail(path_, err);
-  }
-  synced_ = true;
-}
-
 bool PendingWrite::put_in_place() {
-  if (make_writable_ || !tmp_.empty()) {
+  if (make_writable_ || file_.waiting()) {
     // Prepared ahead in a parallel run, the file may have been changed since.
     try {
       check_unchanged();
@@ -158,23 +126,13 @@ bool PendingWrite::put_in_place() {
     chmod(target_.c_str(), mode_);
     make_writable_ = false;
   }
-  if (tmp_.empty()) return false;
-  sync_content();
-  // The content is on the disk: a close error could not mean lost bytes any more.
-  close(fd_);
-  fd_ = -1;
-  if (rename(tmp_.c_str(), target_.c_str()) != 0) {
-    const int err = errno;
-    discard();
-    fail(path_, err);
-  }
-  tmp_.clear();
+  if (!file_.waiting()) return false;
+  file_.rename_over();
   return true;
 }
 
 void PendingWrite::commit() {
-  if (put_in_place() && !sync_dir(directory()))
-    throw cannot_sync_dir_error(directory(), std::strerror(errno));
+  if (put_in_place()) sync_replaced_dir(directory_of(target_));
 }
 
 CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
@@ -186,7 +144,7 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
   auto sync_some = [&] {
     for (size_t k; (k = next++) < writes.size();) {
       try {
-        writes[k]->sync_content();
+        writes[k]->file_.sync();
       } catch (const RunError& e) {
         errors[k] = e;
       }
@@ -207,7 +165,7 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
     PendingWrite* w = writes[out.placed];
     try {
       if (w->put_in_place()) {
-        std::string dir = w->directory();
+        std::string dir = directory_of(w->target_);
         if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(std::move(dir));
       }
     } catch (const RunError& e) {
@@ -217,7 +175,11 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
   }
   if (!out.error) out.error = sync_error;
   for (const std::string& dir : dirs) {
-    if (!sync_dir(dir) && !out.error) out.error = cannot_sync_dir_error(dir, std::strerror(errno));
+    try {
+      sync_replaced_dir(dir);
+    } catch (const RunError& e) {
+      if (!out.error) out.error = e;
+    }
   }
   return out;
 }
@@ -242,35 +204,11 @@ PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes
     return w;
   }
 
-  const size_t slash = w.target_.rfind('/');
-  const std::string dir =
-      slash == std::string::npos ? std::string() : w.target_.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? w.target_ : w.target_.substr(slash + 1);
-  // A hidden name beside the file, so the rename never crosses file systems. Long names
-  // are shortened: the temporary name only has to be unique.
-  std::string tmp = dir + "." + base.substr(0, 200) + ".lq-XXXXXX";
-  int fd = mkostemp(tmp.data(), O_CLOEXEC);
-  if (fd < 0) fail(path, errno);
-
-  int err = 0;
-  if (!write_all(fd, bytes.data(), bytes.size())) err = errno;
-  // Start writing the new content out now, so that the wait for the disk before the
-  // rename finds most of it written. This only starts the writing; nothing waits for it.
-  if (!err) sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-  if (!err && fchmod(fd, w.mode_) != 0) err = errno;
-  if (!err && (st.st_uid != geteuid() || st.st_gid != getegid())) {
-    // Only root may give the file back to another owner; a group change may also fail.
-    // Either way the content is safe, so a refusal is no reason to stop.
-    if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)!fchown(fd, -1, st.st_gid);
-  }
-  if (err) {
-    close(fd);
-    unlink(tmp.c_str());
-    fail(path, err);
-  }
-  // Kept open: the wait for the disk before the rename reports what writing out met.
-  w.fd_ = fd;
-  w.tmp_ = std::move(tmp);
+  w.file_ = FileReplacement(w.target_, path);
+  w.file_.write(bytes);
+  w.file_.start_writing_out();
+  w.file_.set_mode(w.mode_);
+  w.file_.set_owner(st.st_uid, st.st_gid, true);
   return w;
 }
 

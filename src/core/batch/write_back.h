@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "core/run_error.h"
+#include "core/textsvc/file_replacement.h"
 
 namespace lq {
 
@@ -58,14 +59,10 @@ class PendingWrite {
                                           std::optional<std::string_view>);
   friend struct CommitOutcome commit_all(std::span<PendingWrite* const>);
   void check_unchanged() const;
-  void sync_content();  // throws, discarding the temporary file
-  bool put_in_place();  // throws likewise; answers whether a file was renamed
-  std::string directory() const;
+  bool put_in_place();                // throws likewise; answers whether a file was renamed
   std::string path_;                  // as the caller named it, for messages
   std::string target_;                // the file finally replaced (links resolved)
-  std::string tmp_;                   // the temporary file, empty when there is none
-  int fd_ = -1;                       // the temporary file, open until it is in place
-  bool synced_ = false;               // its content is on the disk
+  FileReplacement file_;              // the new content, while it waits
   std::optional<FileStamp> read_as_;  // the target as it was read, when known
   unsigned mode_ = 0;
   bool changed_ = false;

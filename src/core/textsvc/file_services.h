@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/textsvc/file_replacement.h"
 #include "core/textsvc/line_list.h"
 
 namespace lq {
@@ -111,13 +112,10 @@ class ReplacingFile {
   void commit();
 
  private:
-  void write_out(std::string_view bytes);
-  [[noreturn]] void fail(int err);
-
-  std::string path_, real_, tmp_, buffer_;
-  int fd_ = -1;
+  std::string path_, real_, buffer_;
+  FileReplacement file_;
   unsigned mode_ = 0666;
-  bool existed_ = false, committed_ = false;
+  bool existed_ = false;
   unsigned uid_ = 0, gid_ = 0;
 };
 
