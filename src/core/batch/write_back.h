@@ -59,7 +59,7 @@ class PendingWrite {
                                           std::optional<std::string_view>);
   friend struct CommitOutcome commit_all(std::span<PendingWrite* const>);
   void check_unchanged() const;
-  bool put_in_place();                // throws likewise; answers whether a file was renamed
+  bool put_in_place();                // throws RunError; answers whether a file was renamed
   std::string path_;                  // as the caller named it, for messages
   std::string target_;                // the file finally replaced (links resolved)
   FileReplacement file_;              // the new content, while it waits
