@@ -46,8 +46,8 @@ bool read_all(int fd, char* out, size_t n) {
 }
 
 // True when the file holds exactly `bytes` (a file of another size never does).
-bool holds(const std::string& target, const struct stat& st, std::string_view bytes) {
-  if (static_cast<unsigned long long>(st.st_size) != bytes.size()) return false;
+bool holds(const std::string& target, unsigned long long size, std::string_view bytes) {
+  if (size != bytes.size()) return false;
   if (bytes.empty()) return true;
   int fd = open(target.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -96,6 +96,10 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
     target_ = std::move(o.target_);
     file_ = std::move(o.file_);
     mode_ = o.mode_;
+    old_mode_ = o.old_mode_;
+    uid_ = o.uid_;
+    gid_ = o.gid_;
+    dry_run_ = o.dry_run_;
     read_as_ = std::move(o.read_as_);
     changed_ = o.changed_;
     make_writable_ = std::exchange(o.make_writable_, false);
@@ -184,32 +188,64 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
   return out;
 }
 
-PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run,
-                                 const std::optional<FileStamp>& read_as,
-                                 std::optional<std::string_view> as_read) {
+PendingWrite PendingWrite::start(const std::string& path, bool dry_run,
+                                 const std::optional<FileStamp>& read_as, FileStamp& now) {
   PendingWrite w;
   w.path_ = path;
   w.target_ = resolve_target(path);
   struct stat st;
   if (stat(w.target_.c_str(), &st) != 0) fail(path, errno);
-  w.mode_ = (st.st_mode & 07777) | S_IWUSR;
-
-  w.changed_ = as_read && read_as && stamp_of(st) == *read_as ? *as_read != bytes
-                                                              : !holds(w.target_, st, bytes);
+  now = stamp_of(st);
+  w.old_mode_ = st.st_mode & 07777;
+  w.mode_ = w.old_mode_ | S_IWUSR;
+  w.uid_ = st.st_uid;
+  w.gid_ = st.st_gid;
+  w.dry_run_ = dry_run;
   if (dry_run) return w;
-  if (read_as && stamp_of(st) != *read_as) throw changed_meanwhile_error(path);
+  if (read_as && now != *read_as) throw changed_meanwhile_error(path);
   w.read_as_ = read_as;
-  if (!w.changed_) {
-    w.make_writable_ = w.mode_ != (st.st_mode & 07777);
-    return w;
-  }
-
-  w.file_ = FileReplacement(w.target_, path);
-  w.file_.write(bytes);
-  w.file_.start_writing_out();
-  w.file_.set_mode(w.mode_);
-  w.file_.set_owner(st.st_uid, st.st_gid, true);
   return w;
+}
+
+void PendingWrite::finish_content() {
+  if (!changed_) {
+    file_.discard();
+    make_writable_ = mode_ != old_mode_;
+    return;
+  }
+  file_.start_writing_out();
+  file_.set_mode(mode_);
+  file_.set_owner(uid_, gid_, true);
+}
+
+PendingWrite prepare_write_back1(const std::string& path, std::string_view bytes, bool dry_run,
+                                 const std::optional<FileStamp>& read_as,
+                                 std::optional<std::string_view> as_read) {
+  FileStamp now;
+  PendingWrite w = PendingWrite::start(path, dry_run, read_as, now);
+  w.changed_ = as_read && read_as && now == *read_as ? *as_read != bytes
+                                                     : !holds(w.target_, now.size, bytes);
+  if (dry_run) return w;
+  if (w.changed_) {
+    w.file_ = FileReplacement(w.target_, path);
+    w.file_.write(bytes);
+  }
+  w.finish_content();
+  return w;
+}
+
+PendingWrite begin_write_back(const std::string& path, bool dry_run,
+                              const std::optional<FileStamp>& read_as) {
+  FileStamp now;
+  return PendingWrite::start(path, dry_run, read_as, now);
+}
+
+void PendingWrite::add(std::string_view made, std::string_view from, bool last) {
+  changed_ = changed_ || made != from;
+  if (dry_run_) return;
+  if (!file_.waiting() && (changed_ || !last)) file_ = FileReplacement(target_, path_);
+  if (file_.waiting()) file_.write(made);
+  if (last) finish_content();
 }
 
 bool write_back1(const std::string& path, std::string_view bytes, bool dry_run,

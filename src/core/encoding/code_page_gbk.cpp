@@ -307,6 +307,20 @@ class GbkCodePage final : public CodePage {
 
 }  // namespace
 
+size_t append_gbk_as_utf8_keeping(std::string_view bytes, bool last, std::string& out) {
+  bool held = false;
+  append_utf8(bytes, out, [&](const unsigned char* p, const unsigned char* end, char* o) {
+    if (!last && p + 1 == end && is_lead(*p)) {
+      held = true;  // the pair may go on in the next piece
+      return std::pair<size_t, char*>{1, o};
+    }
+    if (*p == 0x80) return std::pair<size_t, char*>{1, put_utf8(o, kEuro)};
+    *o = static_cast<char>(*p);
+    return std::pair<size_t, char*>{1, o + 1};
+  });
+  return bytes.size() - (held ? 1 : 0);
+}
+
 const CodePage& gbk_code_page() {
   static const GbkCodePage page;
   return page;
