@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <tuple>
@@ -225,8 +226,13 @@ struct Processor {
                      [](IControlTF* op) { return op->converts_whole_files(); }))
       return false;
     FilePieces file(entry);
-    std::string piece;
-    const bool at_end = file.read(piece, kHead) < kHead;
+    // The file's head, then each next piece behind what the conversion left of the one
+    // before. Not initialised: every byte looked at was read.
+    size_t room = kHead;
+    std::unique_ptr<char[]> buf(new char[room]);
+    size_t have = file.read(buf.get(), kHead);
+    const bool at_end = have < kHead;
+    std::string_view piece(buf.get(), have);
     if (!binary && std::memchr(piece.data(), 0, std::min<size_t>(piece.size(), 8192))) {
       skipped = SkipReason::Binary;
       return true;
@@ -252,9 +258,8 @@ struct Processor {
     for (bool last = at_end;;) {
       out.clear();
       if (start > 0 && bom) out = "\xEF\xBB\xBF";
-      const size_t taken =
-          start + conversion->convert(std::string_view(piece).substr(start), last, out);
-      const std::string_view from(piece.data(), taken);
+      const size_t taken = start + conversion->convert(piece.substr(start), last, out);
+      const std::string_view from = piece.substr(0, taken);
       if (hash) {
         old_digest.add(from);
         new_digest.add(out);
@@ -263,9 +268,19 @@ struct Processor {
       if (keep_output) streamed_bytes += out;
       if (last) break;
       // What the conversion left goes in front of the next piece.
-      piece.erase(0, taken);
+      const size_t left = piece.size() - taken;
+      if (left + kPiece > room) {
+        room = left + kPiece;
+        std::unique_ptr<char[]> bigger(new char[room]);
+        std::memcpy(bigger.get(), piece.data() + taken, left);
+        buf = std::move(bigger);
+      } else {
+        std::memmove(buf.get(), piece.data() + taken, left);
+      }
+      const size_t got = file.read(buf.get() + left, kPiece);
+      piece = std::string_view(buf.get(), left + got);
       start = 0;
-      last = file.read(piece, kPiece) < kPiece;
+      last = got < kPiece;
     }
     if (hash && streamed.changed()) {
       streamed_old_hash = old_digest.hex();

@@ -221,18 +221,26 @@ FilePieces::~FilePieces() {
 size_t FilePieces::read(std::string& out, size_t max) {
   const size_t start = out.size();
   out.resize(start + max);
+  try {
+    out.resize(start + read(out.data() + start, max));
+  } catch (...) {
+    out.resize(start);
+    throw;
+  }
+  return out.size() - start;
+}
+
+size_t FilePieces::read(char* into, size_t max) {
   size_t have = 0;
   while (have < max) {
-    const ssize_t n = ::read(fd_, out.data() + start + have, max - have);
+    const ssize_t n = ::read(fd_, into + have, max - have);
     if (n < 0) {
       if (errno == EINTR) continue;
-      out.resize(start);
       throw cannot_open_error(name_, reason(errno));
     }
     if (n == 0) break;
     have += static_cast<size_t>(n);
   }
-  out.resize(start + have);
   return have;
 }
 

@@ -42,6 +42,8 @@ class FilePieces {
   // Appends up to `max` more bytes of the file to `out` (fewer only at its end); answers
   // how many, 0 at the end.
   size_t read(std::string& out, size_t max);
+  // The same into `into`, which has room for `max` bytes.
+  size_t read(char* into, size_t max);
 
  private:
   std::string name_;
