@@ -244,7 +244,8 @@ void prune_journal(const std::string& journal_dir, const JournalLimits& limits,
                    const std::string& keep_id) {
   int kept = 0;
   unsigned long long bytes = 0;
-  for (const JournalRun& run : list_journal_runs(journal_dir)) {
+  // Only the sizes count here: the records of every run are not read.
+  for (const JournalRun& run : list_journal_runs(journal_dir, false)) {
     const bool keep =
         run.id == keep_id || (kept < limits.max_runs && bytes + run.bytes <= limits.max_bytes);
     if (keep) {
