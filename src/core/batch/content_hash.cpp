@@ -1,28 +1,17 @@
 #include "core/batch/content_hash.h"
 
-#include <fcntl.h>
-#include <nettle/sha2.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <vector>
+
+#include "core/textsvc/digest.h"
 
 namespace lq {
 namespace {
 
-std::string hex_digest(sha256_ctx& ctx) {
-  uint8_t digest[SHA256_DIGEST_SIZE];
-  sha256_digest(&ctx, sizeof digest, digest);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (uint8_t b : digest) {
-    out += kHex[b >> 4];
-    out += kHex[b & 15];
-  }
-  return out;
-}
-
-bool write_all(int fd, const uint8_t* p, size_t n) {
+bool write_all(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t n = bytes.size();
   while (n > 0) {
     const ssize_t w = ::write(fd, p, n);
     if (w < 0 && errno == EINTR) continue;
@@ -36,33 +25,19 @@ bool write_all(int fd, const uint8_t* p, size_t n) {
 }  // namespace
 
 std::string sha256_hex(std::string_view bytes) {
-  sha256_ctx ctx;
-  sha256_init(&ctx);
-  sha256_update(&ctx, bytes.size(), reinterpret_cast<const uint8_t*>(bytes.data()));
-  return hex_digest(ctx);
+  return Digest(DigestKind::Sha256).add(bytes).hex();
 }
 
 std::optional<std::string> sha256_file_hex(const std::string& path, int copy_to) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  sha256_ctx ctx;
-  sha256_init(&ctx);
-  std::vector<uint8_t> buf(1 << 16);
-  bool ok = true;
-  for (;;) {
-    const ssize_t n = ::read(fd, buf.data(), buf.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ok = false;  // a directory, or an I/O error part-way
-    if (n <= 0) break;
-    sha256_update(&ctx, static_cast<size_t>(n), buf.data());
-    if (copy_to >= 0 && !write_all(copy_to, buf.data(), static_cast<size_t>(n))) {
-      ok = false;
-      break;
-    }
+  Digest digest(DigestKind::Sha256);
+  DigestFileSteps steps;
+  if (copy_to >= 0)
+    steps.each_block = [copy_to](std::string_view block) { return write_all(copy_to, block); };
+  if (const int err = digest_file(path, digest, steps)) {
+    errno = err;
+    return std::nullopt;
   }
-  ::close(fd);
-  if (!ok) return std::nullopt;
-  return hex_digest(ctx);
+  return digest.hex();
 }
 
 }  // namespace lq

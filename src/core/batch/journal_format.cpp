@@ -123,7 +123,7 @@ std::string unescape_journal_path(std::string_view text) {
   return out;
 }
 
-std::optional<JournalRun> read_journal_run(const std::string& run_dir) {
+std::optional<JournalRun> read_journal_run(const std::string& run_dir, bool records) {
   auto text = read_text(run_dir + kJournalFileName);
   if (!text) return std::nullopt;
   std::istringstream in(*text);
@@ -133,6 +133,10 @@ std::optional<JournalRun> read_journal_run(const std::string& run_dir) {
   run.dir = run_dir;
   std::string name = run_dir.substr(0, run_dir.size() - 1);
   run.id = name.substr(name.rfind('/') + 1);
+  if (!records) {
+    run.bytes = dir_size(run_dir);
+    return run;
+  }
   // Only whole lines count: the last one may have been cut short by a crash.
   const bool ends_whole = text->ends_with('\n');
   size_t seen = line.size() + 1;
@@ -165,14 +169,15 @@ bool run_id_before(std::string_view a, std::string_view b) {
   return pa.second < pb.second;
 }
 
-std::vector<JournalRun> list_journal_runs(const std::string& journal_dir) {
+std::vector<JournalRun> list_journal_runs(const std::string& journal_dir, bool records) {
   std::vector<JournalRun> runs;
   DIR* d = ::opendir(journal_dir.c_str());
   if (!d) return runs;
   while (dirent* e = ::readdir(d)) {
     const std::string name = e->d_name;
     if (name == "." || name == "..") continue;
-    if (auto run = read_journal_run(journal_dir + name + "/")) runs.push_back(std::move(*run));
+    if (auto run = read_journal_run(journal_dir + name + "/", records))
+      runs.push_back(std::move(*run));
   }
   ::closedir(d);
   std::sort(runs.begin(), runs.end(),

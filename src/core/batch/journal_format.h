@@ -54,10 +54,11 @@ struct JournalRun {
 };
 
 // Reads the journal of the run in run_dir (ending in "/"); nothing when it has none.
-std::optional<JournalRun> read_journal_run(const std::string& run_dir);
+// Without records only its directory, id and size are filled in.
+std::optional<JournalRun> read_journal_run(const std::string& run_dir, bool records = true);
 
-// Every run in the journal directory, newest first.
-std::vector<JournalRun> list_journal_runs(const std::string& journal_dir);
+// Every run in the journal directory, newest first; records as above.
+std::vector<JournalRun> list_journal_runs(const std::string& journal_dir, bool records = true);
 
 // Orders run ids by time: true when a started before b.
 bool run_id_before(std::string_view a, std::string_view b);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <tuple>
@@ -19,6 +20,7 @@
 #include "core/encoding/text_detect.h"
 #include "core/run_error.h"
 #include "core/scope/scopes.h"
+#include "core/textsvc/digest.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/line_text.h"
 #include "core/textsvc/str_helpers.h"
@@ -57,6 +59,7 @@ void give_env(const OperationChain& chain, const OperationEnv& env) {
 struct Prepared {
   PendingWrite write;
   std::string new_hash;               // with a journal: the digest of the new content
+  std::string old_hash;               // and of the file as read, when known
   std::string bytes;                  // with keep_output: the new content
   std::optional<SkipReason> skipped;  // the entry was left alone
 };
@@ -97,9 +100,11 @@ struct Processor {
   bool binary = false;                  // process files that hold NUL bytes
   TextLayout layout{};                  // of the file being processed
   std::optional<SkipReason> skipped{};  // why the entry is left alone
-  // The new content when an operation converted the file as a whole (whole_file is set),
-  // without the file being held as lines.
-  std::string converted{};
+  // The write-back of a file an operation converted as a whole (whole_file is set), made
+  // as it was converted, with the digests of the file as read and as written (with hash)
+  // and the new content (with keep_output).
+  PendingWrite streamed{};
+  std::string streamed_old_hash{}, streamed_new_hash{}, streamed_bytes{};
   bool whole_file = false;
   // The file's bytes as read (not with whole_file): what the new content is compared with.
   std::string original{};
@@ -124,7 +129,6 @@ struct Processor {
     context.unconverted_chars = 0;
     layout = {};
     whole_file = false;
-    converted.clear();
     if (file_exists(entry)) {
       read_as = file_stamp(entry);
       if (eol == EolPolicy::Keep && convert_whole_file(entry)) return;
@@ -222,8 +226,13 @@ struct Processor {
                      [](IControlTF* op) { return op->converts_whole_files(); }))
       return false;
     FilePieces file(entry);
-    std::string piece;
-    const bool at_end = file.read(piece, kHead) < kHead;
+    // The file's head, then each next piece behind what the conversion left of the one
+    // before. Not initialised: every byte looked at was read.
+    size_t room = kHead;
+    std::unique_ptr<char[]> buf(new char[room]);
+    size_t have = file.read(buf.get(), kHead);
+    const bool at_end = have < kHead;
+    std::string_view piece(buf.get(), have);
     if (!binary && std::memchr(piece.data(), 0, std::min<size_t>(piece.size(), 8192))) {
       skipped = SkipReason::Binary;
       return true;
@@ -236,17 +245,47 @@ struct Processor {
       if ((conversion = op->whole_file_conversion())) break;
     if (!conversion) return false;
     layout.bom = detected.bom_len > 0;
-    if (read_as) converted.reserve(read_as->size + read_as->size / 2);
-    bool last = at_end;
-    conversion->feed(std::string_view(piece).substr(detected.bom_len), last, converted);
-    while (!last) {
-      piece.clear();
-      last = file.read(piece, kPiece) < kPiece;
-      conversion->feed(piece, last, converted);
-    }
     context.page = &conversion->result_page();
     context.file_name = entry;
     whole_file = true;
+    // A document converted out of UTF-8 leaves its byte-order mark behind.
+    const bool bom = layout.bom && context.page == &utf8_code_page();
+    streamed = begin_write_back(entry, dry_run, read_as);
+    streamed_bytes.clear();
+    Digest old_digest(DigestKind::Sha256), new_digest(DigestKind::Sha256);
+    std::string out;
+    size_t start = detected.bom_len;  // bytes of the piece that are not converted
+    for (bool last = at_end;;) {
+      out.clear();
+      if (start > 0 && bom) out = "\xEF\xBB\xBF";
+      const size_t taken = start + conversion->convert(piece.substr(start), last, out);
+      const std::string_view from = piece.substr(0, taken);
+      if (hash) {
+        old_digest.add(from);
+        new_digest.add(out);
+      }
+      streamed.add(out, from, last);
+      if (keep_output) streamed_bytes += out;
+      if (last) break;
+      // What the conversion left goes in front of the next piece.
+      const size_t left = piece.size() - taken;
+      if (left + kPiece > room) {
+        room = left + kPiece;
+        std::unique_ptr<char[]> bigger(new char[room]);
+        std::memcpy(bigger.get(), piece.data() + taken, left);
+        buf = std::move(bigger);
+      } else {
+        std::memmove(buf.get(), piece.data() + taken, left);
+      }
+      const size_t got = file.read(buf.get() + left, kPiece);
+      piece = std::string_view(buf.get(), left + got);
+      start = 0;
+      last = got < kPiece;
+    }
+    if (hash && streamed.changed()) {
+      streamed_old_hash = old_digest.hex();
+      streamed_new_hash = new_digest.hex();
+    }
     return true;
   }
 
@@ -268,15 +307,20 @@ struct Processor {
     Prepared p;
     p.skipped = skipped;
     if (!file_exists(entry) || skipped) return p;
+    if (whole_file) {
+      p.write = std::move(streamed);
+      if (p.write.changed()) {
+        p.new_hash = std::move(streamed_new_hash);
+        p.old_hash = std::move(streamed_old_hash);
+        if (keep_output) p.bytes = std::move(streamed_bytes);
+      }
+      return p;
+    }
     // A document converted out of UTF-8 leaves its byte-order mark behind.
     if (context.page != &utf8_code_page()) layout.bom = false;
     std::string bytes;
     std::optional<std::string_view> as_read;
-    if (whole_file) {
-      if (layout.bom) converted.insert(0, "\xEF\xBB\xBF");
-      bytes = std::move(converted);
-      converted = {};
-    } else if (only_read()) {
+    if (only_read()) {
       // Nothing changed the text: the file stays exactly as it is, line ends included.
       bytes = std::move(original);
       as_read = bytes;
@@ -413,7 +457,7 @@ struct Run {
       return false;
     }
     if (p.write.changed() && journaling())
-      req.journal->before_replace(p.write.target(), p.new_hash);
+      req.journal->before_replace(p.write.target(), p.new_hash, p.old_hash);
     p.write.commit();
     if (!p.write.changed()) return false;
     res.changed.push_back(entry);
@@ -515,7 +559,7 @@ struct Run {
     struct stat st;
     if (p.skipped || !p.write.changed() || stat(p.write.target().c_str(), &st) != 0)
       return put_in_place(entry, p);
-    if (journaling()) req.journal->stage_replace(p.write.target(), p.new_hash);
+    if (journaling()) req.journal->stage_replace(p.write.target(), p.new_hash, p.old_hash);
     const size_t at = res.changed.size();
     res.changed.push_back(entry);
     if (req.keep_output) res.outputs.push_back(p.bytes);

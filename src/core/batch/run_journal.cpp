@@ -157,7 +157,8 @@ void RunJournal::sync() {
   sync_locked();
 }
 
-void RunJournal::keep_original(const std::string& path, const std::string& new_hash, bool sync) {
+void RunJournal::keep_original(const std::string& path, const std::string& new_hash, bool sync,
+                               const std::string& known_hash) {
   open_run();
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) fail(path, errno);
@@ -167,7 +168,7 @@ void RunJournal::keep_original(const std::string& path, const std::string& new_h
   // Replacing a file puts a new one in its place and leaves the old one as it is, so a
   // second name for the old one keeps its bytes without copying them.
   if (::link(path.c_str(), copy.c_str()) == 0) {
-    old_hash = sha256_file_hex(copy);
+    old_hash = known_hash.empty() ? sha256_file_hex(copy) : known_hash;
   } else {
     const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) fail(copy, errno);
@@ -198,14 +199,16 @@ void RunJournal::keep_original(const std::string& path, const std::string& new_h
   ++files_;
 }
 
-void RunJournal::before_replace(const std::string& path, const std::string& new_hash) {
+void RunJournal::before_replace(const std::string& path, const std::string& new_hash,
+                                const std::string& old_hash) {
   std::lock_guard lock(m_);
-  keep_original(journal_path(path), new_hash, true);
+  keep_original(journal_path(path), new_hash, true, old_hash);
 }
 
-void RunJournal::stage_replace(const std::string& path, const std::string& new_hash) {
+void RunJournal::stage_replace(const std::string& path, const std::string& new_hash,
+                               const std::string& old_hash) {
   std::lock_guard lock(m_);
-  keep_original(journal_path(path), new_hash, false);
+  keep_original(journal_path(path), new_hash, false, old_hash);
 }
 
 void RunJournal::before_write(const std::string& path, std::string_view bytes) {
@@ -241,7 +244,8 @@ void prune_journal(const std::string& journal_dir, const JournalLimits& limits,
                    const std::string& keep_id) {
   int kept = 0;
   unsigned long long bytes = 0;
-  for (const JournalRun& run : list_journal_runs(journal_dir)) {
+  // Only the sizes count here: the records of every run are not read.
+  for (const JournalRun& run : list_journal_runs(journal_dir, false)) {
     const bool keep =
         run.id == keep_id || (kept < limits.max_runs && bytes + run.bytes <= limits.max_bytes);
     if (keep) {

@@ -35,11 +35,15 @@ class RunJournal {
   // new_hash: keeps the original's bytes (a hard link to it when the journal is on the
   // same file system, since the replacement leaves the old file untouched) and records
   // the file. Throws RunError when that fails: the file must then not be replaced.
-  void before_replace(const std::string& path, const std::string& new_hash);
+  // old_hash, when known, is the digest of the file as the run read it: a linked file is
+  // then not read again for it.
+  void before_replace(const std::string& path, const std::string& new_hash,
+                      const std::string& old_hash = {});
 
   // The same without waiting for the disk: the caller must call sync() before it replaces
   // the file. Lets a run put many files on the disk with one wait.
-  void stage_replace(const std::string& path, const std::string& new_hash);
+  void stage_replace(const std::string& path, const std::string& new_hash,
+                     const std::string& old_hash = {});
   // Waits until everything recorded so far is on the disk. Throws RunError.
   void sync();
 
@@ -57,7 +61,8 @@ class RunJournal {
 
  private:
   void open_run();  // creates the run's directory on the first record
-  void keep_original(const std::string& path, const std::string& new_hash, bool sync);
+  void keep_original(const std::string& path, const std::string& new_hash, bool sync,
+                     const std::string& known_hash = {});
   void record(const std::string& line, bool sync = true);
   void sync_locked();
 

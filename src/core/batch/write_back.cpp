@@ -17,7 +17,6 @@
 
 #include "core/encoding/code_page.h"
 #include "core/run_error.h"
-#include "core/textsvc/disk_sync.h"
 
 namespace lq {
 namespace {
@@ -46,20 +45,9 @@ bool read_all(int fd, char* out, size_t n) {
   return true;
 }
 
-bool write_all(int fd, const char* data, size_t n) {
-  while (n > 0) {
-    ssize_t w = write(fd, data, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w < 0) return false;
-    data += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 // True when the file holds exactly `bytes` (a file of another size never does).
-bool holds(const std::string& target, const struct stat& st, std::string_view bytes) {
-  if (static_cast<unsigned long long>(st.st_size) != bytes.size()) return false;
+bool holds(const std::string& target, unsigned long long size, std::string_view bytes) {
+  if (size != bytes.size()) return false;
   if (bytes.empty()) return true;
   int fd = open(target.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -106,10 +94,12 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
     discard();
     path_ = std::move(o.path_);
     target_ = std::move(o.target_);
-    tmp_ = std::exchange(o.tmp_, {});
-    fd_ = std::exchange(o.fd_, -1);
-    synced_ = o.synced_;
+    file_ = std::move(o.file_);
     mode_ = o.mode_;
+    old_mode_ = o.old_mode_;
+    uid_ = o.uid_;
+    gid_ = o.gid_;
+    dry_run_ = o.dry_run_;
     read_as_ = std::move(o.read_as_);
     changed_ = o.changed_;
     make_writable_ = std::exchange(o.make_writable_, false);
@@ -118,10 +108,7 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
 }
 
 void PendingWrite::discard() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
-  if (!tmp_.empty()) unlink(tmp_.c_str());
-  tmp_.clear();
+  file_.discard();
   make_writable_ = false;
 }
 
@@ -129,23 +116,8 @@ void PendingWrite::check_unchanged() const {
   if (read_as_ && file_stamp(target_) != read_as_) throw changed_meanwhile_error(path_);
 }
 
-std::string PendingWrite::directory() const {
-  const size_t slash = target_.rfind('/');
-  return slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
-}
-
-void PendingWrite::sync_content() {
-  if (tmp_.empty() || synced_) return;
-  if (!sync_file_data(fd_)) {
-    const int err = errno;
-    discard();
-    fail(path_, err);
-  }
-  synced_ = true;
-}
-
 bool PendingWrite::put_in_place() {
-  if (make_writable_ || !tmp_.empty()) {
+  if (make_writable_ || file_.waiting()) {
     // Prepared ahead in a parallel run, the file may have been changed since.
     try {
       check_unchanged();
@@ -158,23 +130,13 @@ bool PendingWrite::put_in_place() {
     chmod(target_.c_str(), mode_);
     make_writable_ = false;
   }
-  if (tmp_.empty()) return false;
-  sync_content();
-  // The content is on the disk: a close error could not mean lost bytes any more.
-  close(fd_);
-  fd_ = -1;
-  if (rename(tmp_.c_str(), target_.c_str()) != 0) {
-    const int err = errno;
-    discard();
-    fail(path_, err);
-  }
-  tmp_.clear();
+  if (!file_.waiting()) return false;
+  file_.rename_over();
   return true;
 }
 
 void PendingWrite::commit() {
-  if (put_in_place() && !sync_dir(directory()))
-    throw cannot_sync_dir_error(directory(), std::strerror(errno));
+  if (put_in_place()) sync_replaced_dir(directory_of(target_));
 }
 
 CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
@@ -186,7 +148,7 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
   auto sync_some = [&] {
     for (size_t k; (k = next++) < writes.size();) {
       try {
-        writes[k]->sync_content();
+        writes[k]->file_.sync();
       } catch (const RunError& e) {
         errors[k] = e;
       }
@@ -207,7 +169,7 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
     PendingWrite* w = writes[out.placed];
     try {
       if (w->put_in_place()) {
-        std::string dir = w->directory();
+        std::string dir = directory_of(w->target_);
         if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(std::move(dir));
       }
     } catch (const RunError& e) {
@@ -217,65 +179,77 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
   }
   if (!out.error) out.error = sync_error;
   for (const std::string& dir : dirs) {
-    if (!sync_dir(dir) && !out.error) out.error = cannot_sync_dir_error(dir, std::strerror(errno));
+    try {
+      sync_replaced_dir(dir);
+    } catch (const RunError& e) {
+      if (!out.error) out.error = e;
+    }
   }
   return out;
 }
 
-PendingWrite prepare_write_back(const std::string& path, std::string_view bytes, bool dry_run,
-                                const std::optional<FileStamp>& read_as,
-                                std::optional<std::string_view> as_read) {
+PendingWrite PendingWrite::start(const std::string& path, bool dry_run,
+                                 const std::optional<FileStamp>& read_as, FileStamp& now) {
   PendingWrite w;
   w.path_ = path;
   w.target_ = resolve_target(path);
   struct stat st;
   if (stat(w.target_.c_str(), &st) != 0) fail(path, errno);
-  w.mode_ = (st.st_mode & 07777) | S_IWUSR;
-
-  w.changed_ = as_read && read_as && stamp_of(st) == *read_as ? *as_read != bytes
-                                                              : !holds(w.target_, st, bytes);
+  now = stamp_of(st);
+  w.old_mode_ = st.st_mode & 07777;
+  w.mode_ = w.old_mode_ | S_IWUSR;
+  w.uid_ = st.st_uid;
+  w.gid_ = st.st_gid;
+  w.dry_run_ = dry_run;
   if (dry_run) return w;
-  if (read_as && stamp_of(st) != *read_as) throw changed_meanwhile_error(path);
+  if (read_as && now != *read_as) throw changed_meanwhile_error(path);
   w.read_as_ = read_as;
-  if (!w.changed_) {
-    w.make_writable_ = w.mode_ != (st.st_mode & 07777);
-    return w;
-  }
-
-  const size_t slash = w.target_.rfind('/');
-  const std::string dir =
-      slash == std::string::npos ? std::string() : w.target_.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? w.target_ : w.target_.substr(slash + 1);
-  // A hidden name beside the file, so the rename never crosses file systems. Long names
-  // are shortened: the temporary name only has to be unique.
-  std::string tmp = dir + "." + base.substr(0, 200) + ".lq-XXXXXX";
-  int fd = mkostemp(tmp.data(), O_CLOEXEC);
-  if (fd < 0) fail(path, errno);
-
-  int err = 0;
-  if (!write_all(fd, bytes.data(), bytes.size())) err = errno;
-  // Start writing the new content out now, so that the wait for the disk before the
-  // rename finds most of it written. This only starts the writing; nothing waits for it.
-  if (!err) sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-  if (!err && fchmod(fd, w.mode_) != 0) err = errno;
-  if (!err && (st.st_uid != geteuid() || st.st_gid != getegid())) {
-    // Only root may give the file back to another owner; a group change may also fail.
-    // Either way the content is safe, so a refusal is no reason to stop.
-    if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)!fchown(fd, -1, st.st_gid);
-  }
-  if (err) {
-    close(fd);
-    unlink(tmp.c_str());
-    fail(path, err);
-  }
-  // Kept open: the wait for the disk before the rename reports what writing out met.
-  w.fd_ = fd;
-  w.tmp_ = std::move(tmp);
   return w;
 }
 
+void PendingWrite::finish_content() {
+  if (!changed_) {
+    file_.discard();
+    make_writable_ = mode_ != old_mode_;
+    return;
+  }
+  file_.start_writing_out();
+  file_.set_mode(mode_);
+  file_.set_owner(uid_, gid_, true);
+}
+
+PendingWrite prepare_write_back(const std::string& path, std::string_view bytes, bool dry_run,
+                                 const std::optional<FileStamp>& read_as,
+                                 std::optional<std::string_view> as_read) {
+  FileStamp now;
+  PendingWrite w = PendingWrite::start(path, dry_run, read_as, now);
+  w.changed_ = as_read && read_as && now == *read_as ? *as_read != bytes
+                                                     : !holds(w.target_, now.size, bytes);
+  if (dry_run) return w;
+  if (w.changed_) {
+    w.file_ = FileReplacement(w.target_, path);
+    w.file_.write(bytes);
+  }
+  w.finish_content();
+  return w;
+}
+
+PendingWrite begin_write_back(const std::string& path, bool dry_run,
+                              const std::optional<FileStamp>& read_as) {
+  FileStamp now;
+  return PendingWrite::start(path, dry_run, read_as, now);
+}
+
+void PendingWrite::add(std::string_view made, std::string_view from, bool last) {
+  changed_ = changed_ || made != from;
+  if (dry_run_) return;
+  if (!file_.waiting() && (changed_ || !last)) file_ = FileReplacement(target_, path_);
+  if (file_.waiting()) file_.write(made);
+  if (last) finish_content();
+}
+
 bool write_back(const std::string& path, std::string_view bytes, bool dry_run,
-                const std::optional<FileStamp>& read_as) {
+                 const std::optional<FileStamp>& read_as) {
   PendingWrite w = prepare_write_back(path, bytes, dry_run, read_as);
   w.commit();
   return w.changed();

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "core/run_error.h"
+#include "core/textsvc/file_replacement.h"
 
 namespace lq {
 
@@ -52,22 +53,30 @@ class PendingWrite {
   void commit();
   void discard();
 
+  // For a write begun with begin_write_back: the next piece of new content, `made` from
+  // `from`, the next bytes of the file; `last` with the final piece. The content changes
+  // when a piece differs from its bytes. Throws as prepare_write_back.
+  void add(std::string_view made, std::string_view from, bool last);
+
  private:
   friend PendingWrite prepare_write_back(const std::string&, std::string_view, bool,
-                                         const std::optional<FileStamp>&,
-                                         std::optional<std::string_view>);
+                                          const std::optional<FileStamp>&,
+                                          std::optional<std::string_view>);
+  friend PendingWrite begin_write_back(const std::string&, bool, const std::optional<FileStamp>&);
   friend struct CommitOutcome commit_all(std::span<PendingWrite* const>);
+  static PendingWrite start(const std::string& path, bool dry_run,
+                            const std::optional<FileStamp>& read_as, FileStamp& now);
+  void finish_content();  // the new content is all written
   void check_unchanged() const;
-  void sync_content();  // throws, discarding the temporary file
-  bool put_in_place();  // throws likewise; answers whether a file was renamed
-  std::string directory() const;
+  bool put_in_place();                // throws RunError; answers whether a file was renamed
   std::string path_;                  // as the caller named it, for messages
   std::string target_;                // the file finally replaced (links resolved)
-  std::string tmp_;                   // the temporary file, empty when there is none
-  int fd_ = -1;                       // the temporary file, open until it is in place
-  bool synced_ = false;               // its content is on the disk
+  FileReplacement file_;              // the new content, while it waits
   std::optional<FileStamp> read_as_;  // the target as it was read, when known
-  unsigned mode_ = 0;
+  unsigned mode_ = 0;                 // of the new content
+  unsigned old_mode_ = 0;             // the file's permission bits now
+  unsigned uid_ = 0, gid_ = 0;
+  bool dry_run_ = false;
   bool changed_ = false;
   bool make_writable_ = false;
 };
@@ -87,9 +96,15 @@ class PendingWrite {
 // it had that stamp), a file that still has it is compared with those bytes, not read
 // again.
 PendingWrite prepare_write_back(const std::string& path, std::string_view bytes,
-                                bool dry_run = false,
-                                const std::optional<FileStamp>& read_as = std::nullopt,
-                                std::optional<std::string_view> as_read = std::nullopt);
+                                 bool dry_run = false,
+                                 const std::optional<FileStamp>& read_as = std::nullopt,
+                                 std::optional<std::string_view> as_read = std::nullopt);
+
+// The same for new content made a piece at a time (PendingWrite::add), so that it is never
+// held whole: a temporary file takes the pieces as they come, unless the first piece is
+// the last one and changes nothing. Whether the file changes is known after the last.
+PendingWrite begin_write_back(const std::string& path, bool dry_run = false,
+                              const std::optional<FileStamp>& read_as = std::nullopt);
 
 // What commit_all did: writes[0, placed) are in place. error tells what stopped it: the
 // write at `placed` failed and it and the later ones are untouched, or, with placed equal
@@ -107,7 +122,7 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes);
 
 // Both halves at once; answers whether the content changed.
 bool write_back(const std::string& path, std::string_view bytes, bool dry_run = false,
-                const std::optional<FileStamp>& read_as = std::nullopt);
+                 const std::optional<FileStamp>& read_as = std::nullopt);
 
 // The error of a file changed by someone else between reading and write-back.
 RunError changed_meanwhile_error(std::string_view path);

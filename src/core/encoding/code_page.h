@@ -65,4 +65,11 @@ const CodePage& gbk_code_page();
 // UTF-8.
 const CodePage& utf8_code_page();
 
+// GBK bytes as UTF-8, appended to out, read as glibc's converter reads them (0x80 is the
+// euro sign), every byte that is no GBK character copied as it is, so that a file in
+// another encoding loses nothing. For text that comes a piece at a time: unless `last`, a lead byte
+// that ends `bytes` is left for the next piece, which must start with it. Answers how many
+// bytes were taken.
+size_t append_gbk_as_utf8_keeping(std::string_view bytes, bool last, std::string& out);
+
 }  // namespace lq

@@ -1,17 +1,14 @@
 // [25] MD5 of each piece, and the whole-file digest of the panel's button.
-#include <fcntl.h>
 #include <nettle/md5.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "core/operations/line_operations.h"
 #include "core/operations/md5.h"
 #include "core/operations/panel_operation.h"
 #include "core/run_error.h"
+#include "core/textsvc/digest.h"
 
 namespace lq {
 namespace {
@@ -43,34 +40,12 @@ std::string md5_file_hex(const std::string& path) {
 
 std::optional<std::string> md5_file_hex(const std::string& path,
                                         const std::function<bool(uint64_t, uint64_t)>& step) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw cannot_open_error(path, std::strerror(errno));
-  int err = 0;
-  struct stat st;
-  if (::fstat(fd, &st) != 0)
-    err = errno;
-  else if (S_ISDIR(st.st_mode))
-    err = EISDIR;
-  const uint64_t size = err ? 0 : static_cast<uint64_t>(st.st_size);
-  md5_ctx ctx;
-  md5_init(&ctx);
-  std::vector<uint8_t> buf(1 << 16);
-  uint64_t done = 0;
-  while (!err) {
-    if (!step(done, size)) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    const ssize_t n = ::read(fd, buf.data(), buf.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) err = errno;  // an I/O error part-way: no digest of part of the file
-    if (n <= 0) break;
-    md5_update(&ctx, static_cast<size_t>(n), buf.data());
-    done += static_cast<uint64_t>(n);
-  }
-  ::close(fd);
+  Digest digest(DigestKind::Md5);
+  const int err = digest_file(path, digest, {step, {}});
+  if (err == ECANCELED) return std::nullopt;
+  // A file that cannot be read to its end has no digest, rather than one of part of it.
   if (err) throw cannot_open_error(path, std::strerror(err));
-  return hex_digest(ctx);
+  return digest.hex();
 }
 
 std::unique_ptr<Operation> make_md5() {

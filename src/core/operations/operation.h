@@ -35,13 +35,17 @@ struct OperationEnv {
   std::function<void(const std::string& path, std::string_view bytes)> before_own_write = {};
 };
 
-// A change of a file's bytes as a whole, whatever its lines, fed the file a piece at a time
-// as it is read.
+// A change of a file's bytes as a whole, whatever its lines, given the file a piece at a
+// time as it is read.
 class WholeFileConversion {
  public:
   virtual ~WholeFileConversion() = default;
-  // Appends what the next piece of the file becomes to `out`; `last` with its final piece.
-  virtual void feed(std::string_view piece, bool last, std::string& out) = 0;
+  // Appends what the next bytes of the file become to `out` and answers how many of them it
+  // took: unless `last` (the file's final bytes, all taken), the start of a character cut
+  // by the end of `bytes` is left, to be given again in front of the bytes that follow.
+  // Each character is converted on its own, so where the output equals the bytes taken,
+  // the file holds nothing to change.
+  virtual size_t convert(std::string_view bytes, bool last, std::string& out) = 0;
   // The code page of what it writes.
   virtual const CodePage& result_page() const = 0;
 };

@@ -19,7 +19,7 @@
 #include <utility>
 
 #include "core/run_error.h"
-#include "core/textsvc/disk_sync.h"
+#include "core/textsvc/file_replacement.h"
 #include "core/textsvc/install_layout.h"
 #include "core/textsvc/natural_order.h"
 #include "core/textsvc/str_helpers.h"
@@ -221,18 +221,26 @@ FilePieces::~FilePieces() {
 size_t FilePieces::read(std::string& out, size_t max) {
   const size_t start = out.size();
   out.resize(start + max);
+  try {
+    out.resize(start + read(out.data() + start, max));
+  } catch (...) {
+    out.resize(start);
+    throw;
+  }
+  return out.size() - start;
+}
+
+size_t FilePieces::read(char* into, size_t max) {
   size_t have = 0;
   while (have < max) {
-    const ssize_t n = ::read(fd_, out.data() + start + have, max - have);
+    const ssize_t n = ::read(fd_, into + have, max - have);
     if (n < 0) {
       if (errno == EINTR) continue;
-      out.resize(start);
       throw cannot_open_error(name_, reason(errno));
     }
     if (n == 0) break;
     have += static_cast<size_t>(n);
   }
-  out.resize(start + have);
   return have;
 }
 
@@ -352,10 +360,6 @@ ReplacingFile::ReplacingFile(const std::string& path) : path_(path), real_(path)
     real_ = resolved;
     std::free(resolved);
   }
-  const size_t slash = real_.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : real_.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? real_ : real_.substr(slash + 1);
-
   struct stat st;
   if (::stat(real_.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) throw cannot_create_error(path, reason(EISDIR));
@@ -368,80 +372,33 @@ ReplacingFile::ReplacingFile(const std::string& path) : path_(path), real_(path)
     ::umask(mask);
     mode_ = 0666 & ~mask;
   }
-  // The temporary name must stay within the file-name limit whatever the length of base.
-  tmp_ = dir + "." + base.substr(0, 200) + ".XXXXXX";
-  fd_ = ::mkstemp(tmp_.data());
-  if (fd_ < 0) throw cannot_create_error(path, reason(errno));
+  file_ = FileReplacement(real_, path);
 }
 
-ReplacingFile::~ReplacingFile() {
-  if (fd_ >= 0) ::close(fd_);
-  if (!tmp_.empty() && !committed_) ::unlink(tmp_.c_str());
-}
-
-void ReplacingFile::fail(int err) {
-  ::close(fd_);
-  fd_ = -1;
-  ::unlink(tmp_.c_str());
-  tmp_.clear();
-  throw cannot_create_error(path_, reason(err));
-}
-
-void ReplacingFile::write_out(std::string_view bytes) {
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd_, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(errno);
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-}
+ReplacingFile::~ReplacingFile() = default;
 
 void ReplacingFile::write(std::string_view bytes) {
-  if (fd_ < 0) throw cannot_create_error(path_, reason(EBADF));
+  if (!file_.waiting()) throw cannot_create_error(path_, reason(EBADF));
   constexpr size_t kBuffer = 1 << 20;
   if (buffer_.size() + bytes.size() > kBuffer) {
-    write_out(buffer_);
+    file_.write(buffer_);
     buffer_.clear();
   }
   if (bytes.size() >= kBuffer)
-    write_out(bytes);
+    file_.write(bytes);
   else
     buffer_.append(bytes);
 }
 
 void ReplacingFile::commit() {
-  if (fd_ < 0) throw cannot_create_error(path_, reason(EBADF));
-  write_out(buffer_);
+  if (!file_.waiting()) throw cannot_create_error(path_, reason(EBADF));
+  file_.write(buffer_);
   buffer_ = {};
-  if (::fchmod(fd_, mode_) != 0) fail(errno);
+  file_.set_mode(mode_);
   // Keep the owner and group where allowed; a file of another user becomes ours otherwise.
-  if (existed_ && (uid_ != ::getuid() || gid_ != ::getgid())) {
-    [[maybe_unused]] const int ignored = ::fchown(fd_, uid_, gid_);
-  }
-  // The new bytes reach the disk before they replace the old ones.
-  if (!sync_file_data(fd_)) fail(errno);
-  const int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0) {
-    const int err = errno;
-    ::unlink(tmp_.c_str());
-    tmp_.clear();
-    throw cannot_create_error(path_, reason(err));
-  }
-  if (::rename(tmp_.c_str(), real_.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(tmp_.c_str());
-    tmp_.clear();
-    throw cannot_create_error(path_, reason(err));
-  }
-  committed_ = true;
-  const size_t slash = real_.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : real_.substr(0, slash + 1);
-  if (!sync_dir(dir)) throw cannot_sync_dir_error(dir.empty() ? "." : dir, reason(errno));
+  if (existed_) file_.set_owner(uid_, gid_, false);
+  file_.rename_over();
+  sync_replaced_dir(directory_of(real_));
 }
 
 void write_file_atomically(const std::string& path, std::string_view bytes) {

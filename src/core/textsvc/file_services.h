@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/textsvc/file_replacement.h"
 #include "core/textsvc/line_list.h"
 
 namespace lq {
@@ -41,6 +42,8 @@ class FilePieces {
   // Appends up to `max` more bytes of the file to `out` (fewer only at its end); answers
   // how many, 0 at the end.
   size_t read(std::string& out, size_t max);
+  // The same into `into`, which has room for `max` bytes.
+  size_t read(char* into, size_t max);
 
  private:
   std::string name_;
@@ -111,13 +114,10 @@ class ReplacingFile {
   void commit();
 
  private:
-  void write_out(std::string_view bytes);
-  [[noreturn]] void fail(int err);
-
-  std::string path_, real_, tmp_, buffer_;
-  int fd_ = -1;
+  std::string path_, real_, buffer_;
+  FileReplacement file_;
   unsigned mode_ = 0666;
-  bool existed_ = false, committed_ = false;
+  bool existed_ = false;
   unsigned uid_ = 0, gid_ = 0;
 };
 

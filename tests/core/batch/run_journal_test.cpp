@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "core/batch/journal_format.h"
 #include "core/batch/journal_summary.h"
 #include "core/batch/journal_undo.h"
@@ -109,6 +111,43 @@ TEST_F(Journaled, RecordsReplacedFilesAndUndoRestoresThemButNotChangedOnes) {
   const UndoReport again = undo_run(jdir, r.id);
   EXPECT_EQ(again.same, std::vector<std::string>{a});
   EXPECT_TRUE(again.restored.empty());
+}
+
+// Files converted to UTF-8 as a whole, a piece at a time: the journal has the digests of
+// what was read and what was written, so undo brings the converted file back; a file the
+// conversion leaves as it is (its one byte above ASCII is no GBK character, kept as it
+// is) is neither rewritten nor recorded, and no temporary file stays behind.
+TEST_F(Journaled, FilesConvertedInPiecesAreUndoneAndUnchangedOnesLeftAlone) {
+  std::string gbk, same = "\xFF";
+  while (gbk.size() < (3u << 20)) gbk += "\xD6\xD0\xCE\xC4 abc\r\n";  // 中文
+  while (same.size() < (3u << 20)) same += "plain ascii line\r\n";
+  const std::string conv = file("conv.txt", gbk), kept = file("kept.txt", same);
+  set_old_mtime(kept);
+  const timespec before = mtime_of(kept);
+  std::unique_ptr<Operation> to_utf8 = make_unicode();
+  to_utf8->params().set("RadioButton_Unicode2", "0");
+  to_utf8->params().set("RadioButton_Unicode3", "1");
+  to_utf8->set_enabled(true);
+  RunJournal journal(jdir, "[operation]\r\n");
+  RunRequest r;
+  r.files = {conv, kept};
+  r.chain.append(to_utf8.get());
+  r.journal = &journal;
+  const RunResult res = RunDriver(context, results, host).run(std::move(r));
+  ASSERT_EQ(res.status, RunStatus::Done) << res.error;
+  EXPECT_EQ(res.changed, std::vector<std::string>{conv});
+  EXPECT_EQ(read_file(conv).substr(0, 12), "\xE4\xB8\xAD\xE6\x96\x87 abc\r\n");
+  EXPECT_EQ(read_file(kept), same);
+  EXPECT_EQ(mtime_of(kept).tv_sec, before.tv_sec);
+  std::vector<std::string> names = dir.names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"batch", "conv.txt", "kept.txt"}));
+
+  const std::optional<JournalRun> run = last_undoable_run(jdir);
+  ASSERT_TRUE(run && run->files.size() == 1u);
+  const UndoReport rep = undo_run(jdir, run->id);
+  EXPECT_EQ(rep.restored, std::vector<std::string>{conv});
+  EXPECT_TRUE(read_file(conv) == gbk);
 }
 
 // Stopped between two files: what was restored stays restored, the run stays undoable, and

@@ -56,6 +56,47 @@ TEST(GbkCodePage, RandomBytesDecodeAsGlibcDoes) {
   }
 }
 
+// The whole-file conversion: glibc's reading, each byte it rejects kept as it is, and the
+// same result however the text is cut into pieces.
+TEST(GbkCodePage, KeepingConversionReadsAsGlibcAndKeepsTheRest) {
+  auto glibc_keeping = [](std::string_view in) {
+    iconv_t cd = iconv_open("UTF-8", "GBK");
+    std::string out;
+    char* src = const_cast<char*>(in.data());
+    size_t left = in.size();
+    char buf[256];
+    while (left > 0) {
+      char* dst = buf;
+      size_t room = sizeof buf;
+      const size_t r = iconv(cd, &src, &left, &dst, &room);
+      out.append(buf, sizeof buf - room);
+      if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+        out += *src++;
+        --left;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      }
+    }
+    iconv_close(cd);
+    return out;
+  };
+  std::mt19937 rng(5);
+  for (int round = 0; round < 500; ++round) {
+    std::string bytes(rng() % 60, '\0');
+    for (char& c : bytes)
+      c = static_cast<char>(rng() % 3 == 0 ? 0x80 + rng() % 0x80 : 0x20 + rng() % 0x60);
+    const std::string expected = glibc_keeping(bytes);
+    std::string whole;
+    ASSERT_EQ(append_gbk_as_utf8_keeping(bytes, true, whole), bytes.size());
+    ASSERT_EQ(whole, expected) << hex(bytes);
+    for (size_t cut = 0; cut <= bytes.size(); ++cut) {
+      std::string pieces;
+      const size_t taken = append_gbk_as_utf8_keeping(bytes.substr(0, cut), false, pieces);
+      append_gbk_as_utf8_keeping(std::string_view(bytes).substr(taken), true, pieces);
+      ASSERT_EQ(pieces, expected) << hex(bytes) << " cut at " << cut;
+    }
+  }
+}
+
 TEST(GbkCodePage, SingleHighBytesTripleInUtf8) {
   std::string bytes = std::string(5000, '\x80') + "\xD6\xD0" + std::string(5000, '\xFF');
   std::string expected;
