@@ -3,9 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -60,7 +59,8 @@ size_t count_lf(const char* p, const char* end) {
     uint64_t w;
     std::memcpy(&w, p, 8);
     const uint64_t x = w ^ kLf;  // a zero byte for every LF
-    count += static_cast<size_t>(std::popcount(~(((x & ~kHigh) + ~kHigh) | x) & kHigh));
+    const uint64_t hits = (~(((x & ~kHigh) + ~kHigh) | x) & kHigh) >> 7;  // 1 a byte
+    count += static_cast<size_t>((hits * 0x0101010101010101ULL) >> 56);
   }
   for (; p < end; ++p) count += *p == '\n';
   return count;
