@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -49,6 +50,22 @@ LineList split_text(std::string_view t) {
   }
   if (start < t.size()) lines.emplace_back(t.substr(start));
   return lines;
+}
+
+// Number of LF bytes in [p, end), eight bytes at a time: a find counts the lines it passes
+// over without looking at them.
+size_t count_lf(const char* p, const char* end) {
+  constexpr uint64_t kHigh = 0x8080808080808080ULL, kLf = 0x0A0A0A0A0A0A0A0AULL;
+  size_t count = 0;
+  for (; end - p >= 8; p += 8) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    const uint64_t x = w ^ kLf;  // a zero byte for every LF
+    const uint64_t hits = (~(((x & ~kHigh) + ~kHigh) | x) & kHigh) >> 7;  // 1 a byte
+    count += static_cast<size_t>((hits * 0x0101010101010101ULL) >> 56);
+  }
+  for (; p < end; ++p) count += *p == '\n';
+  return count;
 }
 
 void give_env(const OperationChain& chain, const OperationEnv& env) {
@@ -108,6 +125,11 @@ struct Processor {
   bool whole_file = false;
   // The file's bytes as read (not with whole_file): what the new content is compared with.
   std::string original{};
+  // The operation changed the file's text at once (edit_text_lines): the new text is in
+  // `converted`, or, when nothing changed, the file stays as it is.
+  std::string converted{};
+  bool edited = false;
+  bool unchanged = false;
 
   // The code page of the entry's text: the scope and every operation read their
   // parameters in it from now on.
@@ -129,6 +151,8 @@ struct Processor {
     context.unconverted_chars = 0;
     layout = {};
     whole_file = false;
+    edited = unchanged = false;
+    converted.clear();
     if (file_exists(entry)) {
       read_as = file_stamp(entry);
       if (eol == EolPolicy::Keep && convert_whole_file(entry)) return;
@@ -145,6 +169,7 @@ struct Processor {
       const std::string_view body = std::string_view(bytes).substr(detected.bom_len);
       if (std::optional<std::string> key = candidate_key())
         return read_candidate_lines(entry, body, *key);
+      if (IControlTF* editor = text_editor()) return edit_text(entry, body, *editor);
       // Over the previous entry's lines, reusing their buffers.
       split_keeping_ends(body, doc, layout.ends);
       // Writing every line with one line end drops a CR inside a line, as it always did;
@@ -206,7 +231,7 @@ struct Processor {
           before ? static_cast<size_t>(static_cast<const char*>(before) - base) + 1 : from;
       const void* lf = std::memchr(base + at, '\n', n - at);
       const size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - base) : n;
-      line_no += static_cast<size_t>(std::count(base + counted_to, base + start, '\n'));
+      line_no += count_lf(base + counted_to, base + start);
       counted_to = start;
       line.assign(base + start, end - start - (lf && end > start && base[end - 1] == '\r'));
       if (eol != EolPolicy::Keep) std::erase(line, '\r');
@@ -214,6 +239,35 @@ struct Processor {
       line = chain.run_line_steps(std::move(line));
       from = end + 1;
     }
+    if (context.not_applicable) skipped = SkipReason::NotApplicable;
+  }
+
+  // The one operation that changes the text, when it changes each whole line on its own
+  // and the lines keep their ends, so that the file's text may be edited at once.
+  IControlTF* text_editor() const {
+    if (scope.mode() != scope_mode::kWhole || eol != EolPolicy::Keep) return nullptr;
+    IControlTF* editor = nullptr;
+    for (IControlTF* op : chain.members()) {
+      switch (op->text_effect()) {
+        case IControlTF::TextEffect::None:
+          break;
+        case IControlTF::TextEffect::Reads:
+          return nullptr;
+        case IControlTF::TextEffect::Changes:
+          if (editor || !op->edits_text_lines()) return nullptr;
+          editor = op;
+      }
+    }
+    return editor;
+  }
+
+  // The text changed by `editor` in one pass, never split into lines.
+  void edit_text(const std::string& entry, std::string_view text, IControlTF& editor) {
+    doc.clear();
+    chain.run_document_steps(doc, entry);
+    context.file_name = entry;
+    edited = true;
+    unchanged = !editor.edit_text_lines(text, converted);
     if (context.not_applicable) skipped = SkipReason::NotApplicable;
   }
 
@@ -320,7 +374,12 @@ struct Processor {
     if (context.page != &utf8_code_page()) layout.bom = false;
     std::string bytes;
     std::optional<std::string_view> as_read;
-    if (only_read()) {
+    if (edited && !unchanged) {
+      if (layout.bom) converted.insert(0, kUtf8Bom);
+      bytes = std::move(converted);
+      converted = {};
+      as_read = original;
+    } else if (unchanged || only_read()) {
       // Nothing changed the text: the file stays exactly as it is, line ends included.
       bytes = std::move(original);
       as_read = bytes;

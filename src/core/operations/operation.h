@@ -78,6 +78,16 @@ class IControlTF {
   // pass over the others; nothing when it cannot tell. Such a member's document step must
   // not need the document's lines.
   virtual std::optional<std::string> line_key() const { return std::nullopt; }
+  // Whether the member, as set now, changes each whole line on its own, whatever its place
+  // and its neighbours, so that edit_text_lines may change a file's text at once instead
+  // of the run splitting it into lines. Such a member's document step must not need the
+  // document's lines.
+  virtual bool edits_text_lines() const { return false; }
+  // For a member that edits_text_lines: appends `text` (lines that end at LF, a CR before
+  // the LF belonging to the end) to `out` with every line changed as its line step would
+  // change it, each line's end kept as it is; answers false, `out` untouched, when no line
+  // changes.
+  virtual bool edit_text_lines(std::string_view /*text*/, std::string& /*out*/) { return false; }
 };
 
 // Static description of one catalogue entry.

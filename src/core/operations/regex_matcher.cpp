@@ -95,8 +95,30 @@ bool RegexMatcher::replace_all_in_place(std::string& text, std::string& scratch,
   return true;
 }
 
+bool RegexMatcher::replace_in_lines(std::string_view text, std::string_view replacement,
+                                    std::string& out) const {
+  const char* const base = text.data();
+  const size_t n = text.size();
+  size_t copied = 0;  // bytes of text already moved to out
+  bool any = false;
+  for (size_t start = 0; start < n;) {
+    const void* lf = std::memchr(base + start, '\n', n - start);
+    size_t stop = lf ? static_cast<size_t>(static_cast<const char*>(lf) - base) : n;
+    const size_t next = lf ? stop + 1 : n;
+    if (lf && stop > start && base[stop - 1] == '\r') --stop;
+    if (append_replaced(text.substr(start, stop - start), replacement, out,
+                        text.substr(copied, start - copied))) {
+      any = true;
+      copied = stop;
+    }
+    start = next;
+  }
+  if (any) out.append(text, copied, std::string_view::npos);
+  return any;
+}
+
 bool RegexMatcher::append_replaced(std::string_view text, std::string_view replacement,
-                                   std::string& out) const {
+                                   std::string& out, std::string_view lead) const {
   // ASCII text is its own matching form; other text is converted, and offsets in the form
   // are walked back to offsets in the text, character by character, as matches come.
   const bool ascii = ascii_prefix(text) == text.size();
@@ -155,7 +177,10 @@ bool RegexMatcher::append_replaced(std::string_view text, std::string_view repla
       throw RunError(engine_message(rc));
     }
     const size_t start = ov[0], end = ov[1];
-    if (!any) out.reserve(text.size() + 16);
+    if (!any) {
+      out.reserve(out.size() + lead.size() + text.size() + 16);
+      out.append(lead);
+    }
     any = true;
     const size_t text_start = text_offset(start);
     out.append(text, copied, text_start - copied);

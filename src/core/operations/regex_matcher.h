@@ -36,10 +36,19 @@ class RegexMatcher {
   bool replace_all_in_place(std::string& text, std::string& scratch,
                             std::string_view replacement) const;
 
+  // The same in each line of `text` on its own (lines end at LF, a CR before the LF
+  // belonging to the end), line ends kept: appends the result to `out`; false, `out`
+  // untouched, when nothing matched.
+  bool replace_in_lines(std::string_view text, std::string_view replacement,
+                        std::string& out) const;
+
   const std::string& pattern() const { return pattern_; }
 
  private:
-  bool append_replaced(std::string_view text, std::string_view replacement, std::string& out) const;
+  // Appends `lead`, then `text` with every match replaced, to `out` when something
+  // matched; false, `out` untouched, otherwise.
+  bool append_replaced(std::string_view text, std::string_view replacement, std::string& out,
+                       std::string_view lead = {}) const;
   struct Impl;
   std::string pattern_;
   const CodePage& page_;

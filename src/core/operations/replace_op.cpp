@@ -1,5 +1,7 @@
 #include "core/operations/replace_op.h"
 
+#include <algorithm>
+
 #include "core/encoding/code_page.h"
 #include "core/operations/catalogue.h"
 #include "core/operations/text_match.h"
@@ -55,6 +57,35 @@ void ReplaceOp::set_text_page(const CodePage* page) {
   page_rows_.emplace();
   for (const ReplaceRow& row : *rows_)
     page_rows_->push_back({convert(row.old_text), convert(row.new_text)});
+}
+
+bool ReplaceOp::edits_text_lines() const {
+  if (!enabled() || rows_) return false;
+  // A regular expression sees one line at a time anyway.
+  if (params().checked("CheckBox_th_r1") || params().checked("CheckBox_th_r2")) return true;
+  // Plain text is searched for in the whole text at once: a search that holds a line end
+  // would reach into the next line, and one that folds needs the lines folded.
+  const std::string& search = params().text("Edit_th1");
+  if (search.find_first_of("\r\n") != std::string::npos) return false;
+  return env().case_sensitive || std::none_of(search.begin(), search.end(), [](char c) {
+           return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+         });
+}
+
+bool ReplaceOp::edit_text_lines(std::string_view text, std::string& out) {
+  const bool of_document = document_ && env().context;
+  const bool wildcards = of_document ? document_->wildcards : params().checked("CheckBox_th_r1");
+  const bool regex = of_document ? document_->regex : params().checked("CheckBox_th_r2");
+  const std::string& search = of_document ? document_->search : params().text("Edit_th1");
+  const std::string& replacement = of_document ? document_->replacement : params().text("Edit_th2");
+  const bool caseless = !env().case_sensitive;
+  if (wildcards) {
+    if (!wildcard_ || wildcard_->first != search)
+      wildcard_.emplace(search, wildcard_to_regex(search));
+    return matcher(wildcard_->second, caseless).replace_in_lines(text, replacement, out);
+  }
+  if (regex) return matcher(search, caseless).replace_in_lines(text, replacement, out);
+  return replace_in_lines_aligned(text, search, replacement, text_page(), out);
 }
 
 std::string ReplaceOp::replace_one(std::string_view text, std::string_view search,

@@ -35,6 +35,8 @@ class ReplaceOp : public Operation {
   void set_env(const OperationEnv& env) override;
   // The rows of the multi-replace table follow the file's code page too.
   void set_text_page(const CodePage* page) override;
+  bool edits_text_lines() const override;
+  bool edit_text_lines(std::string_view text, std::string& out) override;
 
   // The rows of the multi-replace window the caller tracks, applied in order instead of
   // the two edits; nothing when no such window is open.

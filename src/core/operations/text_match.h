@@ -43,4 +43,11 @@ bool replace_all_aligned_in_place(std::string& text, std::string& scratch, std::
                                   std::string_view replacement, bool case_sensitive,
                                   const CodePage& page);
 
+// Every occurrence of `search`, which holds no CR or LF, replaced by `replacement` in the
+// lines of `text` (ending at LF) as replace_all_aligned would replace it in each line on
+// its own, letter case counting; line ends stay as they are. Appends the result to `out`;
+// false, `out` untouched, when nothing matched.
+bool replace_in_lines_aligned(std::string_view text, std::string_view search,
+                              std::string_view replacement, const CodePage& page, std::string& out);
+
 }  // namespace lq
