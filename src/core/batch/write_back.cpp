@@ -219,8 +219,8 @@ void PendingWrite::finish_content() {
 }
 
 PendingWrite prepare_write_back(const std::string& path, std::string_view bytes, bool dry_run,
-                                 const std::optional<FileStamp>& read_as,
-                                 std::optional<std::string_view> as_read) {
+                                const std::optional<FileStamp>& read_as,
+                                std::optional<std::string_view> as_read) {
   FileStamp now;
   PendingWrite w = PendingWrite::start(path, dry_run, read_as, now);
   w.changed_ = as_read && read_as && now == *read_as ? *as_read != bytes
@@ -249,7 +249,7 @@ void PendingWrite::add(std::string_view made, std::string_view from, bool last) 
 }
 
 bool write_back(const std::string& path, std::string_view bytes, bool dry_run,
-                 const std::optional<FileStamp>& read_as) {
+                const std::optional<FileStamp>& read_as) {
   PendingWrite w = prepare_write_back(path, bytes, dry_run, read_as);
   w.commit();
   return w.changed();

@@ -60,8 +60,8 @@ class PendingWrite {
 
  private:
   friend PendingWrite prepare_write_back(const std::string&, std::string_view, bool,
-                                          const std::optional<FileStamp>&,
-                                          std::optional<std::string_view>);
+                                         const std::optional<FileStamp>&,
+                                         std::optional<std::string_view>);
   friend PendingWrite begin_write_back(const std::string&, bool, const std::optional<FileStamp>&);
   friend struct CommitOutcome commit_all(std::span<PendingWrite* const>);
   static PendingWrite start(const std::string& path, bool dry_run,
@@ -96,9 +96,9 @@ class PendingWrite {
 // it had that stamp), a file that still has it is compared with those bytes, not read
 // again.
 PendingWrite prepare_write_back(const std::string& path, std::string_view bytes,
-                                 bool dry_run = false,
-                                 const std::optional<FileStamp>& read_as = std::nullopt,
-                                 std::optional<std::string_view> as_read = std::nullopt);
+                                bool dry_run = false,
+                                const std::optional<FileStamp>& read_as = std::nullopt,
+                                std::optional<std::string_view> as_read = std::nullopt);
 
 // The same for new content made a piece at a time (PendingWrite::add), so that it is never
 // held whole: a temporary file takes the pieces as they come, unless the first piece is
@@ -122,7 +122,7 @@ CommitOutcome commit_all(std::span<PendingWrite* const> writes);
 
 // Both halves at once; answers whether the content changed.
 bool write_back(const std::string& path, std::string_view bytes, bool dry_run = false,
-                 const std::optional<FileStamp>& read_as = std::nullopt);
+                const std::optional<FileStamp>& read_as = std::nullopt);
 
 // The error of a file changed by someone else between reading and write-back.
 RunError changed_meanwhile_error(std::string_view path);
