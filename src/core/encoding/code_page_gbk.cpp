@@ -146,30 +146,45 @@ void append_utf8(std::string_view bytes, std::string& out, Other other) {
   // with room for pairs and grow when a character might not fit.
   size_t used = out.size();
   out.resize(used + bytes.size() + bytes.size() / 2 + 16);
+  char* o = out.data() + used;
+  char* room_end = out.data() + out.size();
   while (p < end) {
-    if (out.size() - used < 8) out.resize(out.size() + out.size() / 2 + 16);
-    char* o = out.data() + used;
+    if (room_end - o < 16) {
+      used = static_cast<size_t>(o - out.data());
+      out.resize(out.size() + out.size() / 2 + 16);
+      o = out.data() + used;
+      room_end = out.data() + out.size();
+    }
     if (*p < 0x80) {
-      const size_t n = std::min(ascii_run(p, end), out.size() - used);
-      std::memcpy(o, p, n);
-      used += n;
-      p += n;
+      // Text between Chinese characters comes in short runs: eight bytes are copied at a
+      // time, and the run ends at the first byte above ASCII among them.
+      if (std::endian::native == std::endian::little && end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        std::memcpy(o, &word, 8);
+        const std::uint64_t high = word & 0x8080808080808080ull;
+        const size_t n = high ? static_cast<size_t>(std::countr_zero(high)) / 8 : 8;
+        p += n;
+        o += n;
+      } else {
+        *o++ = static_cast<char>(*p++);
+      }
       continue;
     }
     if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1])) {
       const auto& e = utf8.entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
       if (e.len) {
         std::memcpy(o, e.bytes, 3);
-        used += e.len;
+        o += e.len;
         p += 2;
         continue;
       }
     }
     const auto [taken, next] = other(p, end, o);
-    used += static_cast<size_t>(next - o);
+    o = next;
     p += taken;
   }
-  out.resize(used);
+  out.resize(static_cast<size_t>(o - out.data()));
 }
 
 class GbkCodePage final : public CodePage {
@@ -310,60 +325,17 @@ class GbkCodePage final : public CodePage {
 }  // namespace
 
 size_t append_gbk_as_utf8_keeping(std::string_view bytes, bool last, std::string& out) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* const end = p + bytes.size();
-  const PairUtf8& utf8 = pair_utf8();
-  // A pair grows by half, ASCII and kept bytes not at all; only the euro sign grows more,
-  // so start with room for pairs and grow when a character might not fit.
-  size_t used = out.size();
-  out.resize(used + bytes.size() + bytes.size() / 2 + 16);
-  char* o = out.data() + used;
-  char* room_end = out.data() + out.size();
-  size_t taken = bytes.size();
-  while (p < end) {
-    if (room_end - o < 16) {
-      used = static_cast<size_t>(o - out.data());
-      out.resize(out.size() + out.size() / 2 + 16);
-      o = out.data() + used;
-      room_end = out.data() + out.size();
-    }
-    if (*p < 0x80) {
-      // Text between Chinese characters comes in short runs: eight bytes are copied at a
-      // time, and the run ends at the first byte above ASCII among them.
-      if (std::endian::native == std::endian::little && end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        std::memcpy(o, &word, 8);
-        const std::uint64_t high = word & 0x8080808080808080ull;
-        const size_t n = high ? static_cast<size_t>(std::countr_zero(high)) / 8 : 8;
-        p += n;
-        o += n;
-      } else {
-        *o++ = static_cast<char>(*p++);
-      }
-      continue;
-    }
-    if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1])) {
-      const auto& e = utf8.entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
-      if (e.len) {
-        std::memcpy(o, e.bytes, 3);
-        o += e.len;
-        p += 2;
-        continue;
-      }
-    }
+  bool cut = false;
+  append_utf8(bytes, out, [&](const unsigned char* p, const unsigned char* end, char* o) {
     if (!last && p + 1 == end && is_lead(*p)) {
-      taken = bytes.size() - 1;  // the pair may go on in the next piece
-      break;
+      cut = true;  // the pair may go on in the next piece
+      return std::pair<size_t, char*>{1, o};
     }
-    if (*p == 0x80)
-      o = put_utf8(o, kEuro);
-    else
-      *o++ = static_cast<char>(*p);
-    ++p;
-  }
-  out.resize(static_cast<size_t>(o - out.data()));
-  return taken;
+    if (*p == 0x80) return std::pair<size_t, char*>{1, put_utf8(o, kEuro)};
+    *o = static_cast<char>(*p);
+    return std::pair<size_t, char*>{1, o + 1};
+  });
+  return cut ? bytes.size() - 1 : bytes.size();
 }
 
 const CodePage& gbk_code_page() {
