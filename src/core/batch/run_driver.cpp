@@ -267,6 +267,8 @@ struct Processor {
     chain.run_document_steps(doc, entry);
     context.file_name = entry;
     edited = true;
+    // The mark goes first, so that the new text is never moved to make room for it.
+    if (layout.bom && context.page == &utf8_code_page()) converted = kUtf8Bom;
     unchanged = !editor.edit_text_lines(text, converted);
     if (context.not_applicable) skipped = SkipReason::NotApplicable;
   }
@@ -311,7 +313,7 @@ struct Processor {
     size_t start = detected.bom_len;  // bytes of the piece that are not converted
     for (bool last = at_end;;) {
       out.clear();
-      if (start > 0 && bom) out = "\xEF\xBB\xBF";
+      if (start > 0 && bom) out = kUtf8Bom;
       const size_t taken = start + conversion->convert(piece.substr(start), last, out);
       const std::string_view from = piece.substr(0, taken);
       if (hash) {
@@ -375,7 +377,6 @@ struct Processor {
     std::string bytes;
     std::optional<std::string_view> as_read;
     if (edited && !unchanged) {
-      if (layout.bom) converted.insert(0, kUtf8Bom);
       bytes = std::move(converted);
       converted = {};
       as_read = original;
