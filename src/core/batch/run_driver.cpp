@@ -130,6 +130,7 @@ struct Processor {
   std::string converted{};
   bool edited = false;
   bool unchanged = false;
+  bool exists = false;  // the entry names a file (else the clipboard or nothing)
 
   // The code page of the entry's text: the scope and every operation read their
   // parameters in it from now on.
@@ -153,8 +154,10 @@ struct Processor {
     whole_file = false;
     edited = unchanged = false;
     converted.clear();
-    if (file_exists(entry)) {
-      read_as = file_stamp(entry);
+    struct stat st;
+    exists = ::stat(entry.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (exists) {
+      read_as = stamp_of(st);
       if (eol == EolPolicy::Keep && convert_whole_file(entry)) return;
       original = read_file_bytes_or_throw(entry);
       const std::string& bytes = original;
@@ -362,7 +365,7 @@ struct Processor {
   Prepared prepare(const std::string& entry) {
     Prepared p;
     p.skipped = skipped;
-    if (!file_exists(entry) || skipped) return p;
+    if (!exists || skipped) return p;
     if (whole_file) {
       p.write = std::move(streamed);
       if (p.write.changed()) {
@@ -389,12 +392,17 @@ struct Processor {
       as_read = original;
     }
     p.write = prepare_write_back(entry, bytes, dry_run, read_as, as_read);
-    // A large file's bytes are not kept for the next entry.
-    if (original.capacity() > (16u << 20)) original = {};
     if (p.write.changed()) {
-      if (hash) p.new_hash = sha256_hex(bytes);
+      if (hash) {
+        // The journal keeps the file as it was read: its digest comes from these bytes,
+        // not from reading the file again.
+        p.new_hash = sha256_hex(bytes);
+        if (as_read && !dry_run) p.old_hash = sha256_hex(*as_read);
+      }
       if (keep_output) p.bytes = std::move(bytes);
     }
+    // A large file's bytes are not kept for the next entry.
+    if (original.capacity() > (16u << 20)) original = {};
     return p;
   }
 
@@ -555,6 +563,7 @@ struct Run {
     ino_t ino;
   };
   std::vector<Waiting> waiting = {};
+  SyncLanes lanes = {};  // wait for the disk for every group of the run
   std::thread::id caller = std::this_thread::get_id();
   size_t waiting_bytes = 0;
   bool flush_failed = false;
@@ -571,7 +580,7 @@ struct Run {
       if (journaling()) req.journal->sync();
       std::vector<PendingWrite*> writes;
       for (Waiting& w : waiting) writes.push_back(&w.p.write);
-      out = commit_all(writes);
+      out = commit_all(writes, &lanes);
     } catch (const std::exception& e) {
       out.error = RunError(e.what());
     }
@@ -616,15 +625,15 @@ struct Run {
   // put_in_place for a run that writes: a changed file joins the waiting ones.
   bool put_waiting(size_t i, Prepared& p) {
     const std::string& entry = req.files[i];
-    struct stat st;
-    if (p.skipped || !p.write.changed() || stat(p.write.target().c_str(), &st) != 0)
-      return put_in_place(entry, p);
+    if (p.skipped || !p.write.changed()) return put_in_place(entry, p);
+    const FileStamp st = p.write.target_stamp();
     if (journaling()) req.journal->stage_replace(p.write.target(), p.new_hash, p.old_hash);
     const size_t at = res.changed.size();
     res.changed.push_back(entry);
     if (req.keep_output) res.outputs.push_back(p.bytes);
-    waiting_bytes += static_cast<size_t>(st.st_size);
-    waiting.push_back({i, &entry, std::move(p), at, st.st_dev, st.st_ino});
+    waiting_bytes += static_cast<size_t>(st.size);
+    waiting.push_back(
+        {i, &entry, std::move(p), at, static_cast<dev_t>(st.dev), static_cast<ino_t>(st.ino)});
     return true;
   }
 

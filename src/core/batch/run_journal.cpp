@@ -199,16 +199,29 @@ void RunJournal::keep_original(const std::string& path, const std::string& new_h
   ++files_;
 }
 
+std::string RunJournal::replaced_file_path(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  // A run's files mostly share a few directories: each is resolved once, not once a file.
+  // The file itself is no link (the write-back resolved it).
+  if (dir != last_dir_ || last_real_dir_.empty()) {
+    const std::string real = journal_path(dir.empty() ? "." : dir);
+    last_dir_ = dir;
+    last_real_dir_ = real.ends_with('/') ? real : real + "/";
+  }
+  return last_real_dir_ + path.substr(dir.size());
+}
+
 void RunJournal::before_replace(const std::string& path, const std::string& new_hash,
                                 const std::string& old_hash) {
   std::lock_guard lock(m_);
-  keep_original(journal_path(path), new_hash, true, old_hash);
+  keep_original(replaced_file_path(path), new_hash, true, old_hash);
 }
 
 void RunJournal::stage_replace(const std::string& path, const std::string& new_hash,
                                const std::string& old_hash) {
   std::lock_guard lock(m_);
-  keep_original(journal_path(path), new_hash, false, old_hash);
+  keep_original(replaced_file_path(path), new_hash, false, old_hash);
 }
 
 void RunJournal::before_write(const std::string& path, std::string_view bytes) {

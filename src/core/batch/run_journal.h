@@ -31,8 +31,8 @@ class RunJournal {
   RunJournal(const RunJournal&) = delete;
   RunJournal& operator=(const RunJournal&) = delete;
 
-  // Call just before `path` (an existing file) is replaced by content whose digest is
-  // new_hash: keeps the original's bytes (a hard link to it when the journal is on the
+  // Call just before `path` (an existing file, no symbolic link) is replaced by content whose
+  // digest is new_hash: keeps the original's bytes (a hard link to it when the journal is on the
   // same file system, since the replacement leaves the old file untouched) and records
   // the file. Throws RunError when that fails: the file must then not be replaced.
   // old_hash, when known, is the digest of the file as the run read it: a linked file is
@@ -61,6 +61,8 @@ class RunJournal {
 
  private:
   void open_run();  // creates the run's directory on the first record
+  // journal_path of a file that is no link, its directory resolved once for many files
+  std::string replaced_file_path(const std::string& path);
   void keep_original(const std::string& path, const std::string& new_hash, bool sync,
                      const std::string& known_hash = {});
   void record(const std::string& line, bool sync = true);
@@ -76,6 +78,7 @@ class RunJournal {
   int lock_fd_ = -1;                  // the run's lock, held while the run lives
   std::vector<int> unsynced_copies_;  // copies of originals written since the last sync
   int files_ = 0;
+  std::string last_dir_, last_real_dir_;  // of replaced_file_path
   bool finished_ = false;
 };
 

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -25,12 +24,13 @@ namespace {
   throw cannot_create_error(path, std::strerror(err));
 }
 
-// The file a path finally names, links resolved; the path itself when it is no link.
-std::string resolve_target(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+// The file a path finally names, links resolved (the path itself when it is no link),
+// with its status.
+std::string resolve_target(const std::string& path, struct stat& st) {
+  if (lstat(path.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) return path;
   std::unique_ptr<char, decltype(&free)> real(realpath(path.c_str(), nullptr), &free);
   if (!real) fail(path, errno);
+  if (stat(real.get(), &st) != 0) fail(path, errno);
   return real.get();
 }
 
@@ -66,6 +66,8 @@ bool holds(const std::string& target, unsigned long long size, std::string_view 
 // How many waits for the disk a group commit keeps going at once.
 constexpr size_t kSyncLanes = 16;
 
+}  // namespace
+
 FileStamp stamp_of(const struct stat& st) {
   FileStamp s;
   s.dev = st.st_dev;
@@ -74,8 +76,6 @@ FileStamp stamp_of(const struct stat& st) {
   s.mtime_ns = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
   return s;
 }
-
-}  // namespace
 
 std::optional<FileStamp> file_stamp(const std::string& path) {
   struct stat st;
@@ -101,6 +101,7 @@ PendingWrite& PendingWrite::operator=(PendingWrite&& o) noexcept {
     gid_ = o.gid_;
     dry_run_ = o.dry_run_;
     read_as_ = std::move(o.read_as_);
+    stamp_ = o.stamp_;
     changed_ = o.changed_;
     make_writable_ = std::exchange(o.make_writable_, false);
   }
@@ -139,26 +140,70 @@ void PendingWrite::commit() {
   if (put_in_place()) sync_replaced_dir(directory_of(target_));
 }
 
-CommitOutcome commit_all(std::span<PendingWrite* const> writes) {
+SyncLanes::~SyncLanes() {
+  {
+    std::lock_guard lock(m_);
+    quit_ = true;
+  }
+  wake_.notify_all();
+  for (std::thread& t : threads_) t.join();
+}
+
+void SyncLanes::serve() {
+  unsigned long long seen = 0;
+  std::unique_lock lock(m_);
+  for (;;) {
+    wake_.wait(lock, [&] { return quit_ || (round_ != seen && next_ < count_); });
+    if (quit_) return;
+    seen = round_;
+    ++busy_;
+    while (next_ < count_) {
+      const size_t k = next_++;
+      lock.unlock();
+      (*job_)(k);
+      lock.lock();
+    }
+    if (--busy_ == 0) done_.notify_all();
+  }
+}
+
+void SyncLanes::run(size_t n, size_t lanes, const std::function<void(size_t)>& job) {
+  std::unique_lock lock(m_);
+  while (threads_.size() + 1 < std::min(n, lanes)) threads_.emplace_back([this] { serve(); });
+  job_ = &job;
+  next_ = 0;
+  count_ = n;
+  ++round_;
+  ++busy_;
+  wake_.notify_all();
+  while (next_ < count_) {
+    const size_t k = next_++;
+    lock.unlock();
+    job(k);
+    lock.lock();
+  }
+  --busy_;
+  done_.wait(lock, [&] { return busy_ == 0; });
+  job_ = nullptr;
+}
+
+CommitOutcome commit_all(std::span<PendingWrite* const> writes, SyncLanes* lanes) {
   // Waits for the disk side by side: the file system and the device serve waits that
   // overlap with one commit and one cache flush, where one after the other each pays
   // for its own.
   std::vector<std::optional<RunError>> errors(writes.size());
-  std::atomic<size_t> next = 0;
-  auto sync_some = [&] {
-    for (size_t k; (k = next++) < writes.size();) {
-      try {
-        writes[k]->file_.sync();
-      } catch (const RunError& e) {
-        errors[k] = e;
-      }
+  const std::function<void(size_t)> sync_one = [&](size_t k) {
+    try {
+      writes[k]->file_.sync();
+    } catch (const RunError& e) {
+      errors[k] = e;
     }
   };
-  {
-    std::vector<std::jthread> helpers;
-    const size_t n = std::min(writes.size(), kSyncLanes);
-    for (size_t k = 1; k < n; ++k) helpers.emplace_back(sync_some);
-    sync_some();
+  if (lanes) {
+    lanes->run(writes.size(), kSyncLanes, sync_one);
+  } else {
+    SyncLanes own;
+    own.run(writes.size(), kSyncLanes, sync_one);
   }
   size_t synced = 0;
   while (synced < writes.size() && !errors[synced]) ++synced;
@@ -192,10 +237,10 @@ PendingWrite PendingWrite::start(const std::string& path, bool dry_run,
                                  const std::optional<FileStamp>& read_as, FileStamp& now) {
   PendingWrite w;
   w.path_ = path;
-  w.target_ = resolve_target(path);
   struct stat st;
-  if (stat(w.target_.c_str(), &st) != 0) fail(path, errno);
+  w.target_ = resolve_target(path, st);
   now = stamp_of(st);
+  w.stamp_ = now;
   w.old_mode_ = st.st_mode & 07777;
   w.mode_ = w.old_mode_ | S_IWUSR;
   w.uid_ = st.st_uid;

@@ -8,10 +8,17 @@
 // put them in place strictly in list order.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "core/run_error.h"
 #include "core/textsvc/file_replacement.h"
@@ -30,6 +37,7 @@ struct FileStamp {
 
 // The stamp of the file `path` names (links followed); nothing when it cannot be read.
 std::optional<FileStamp> file_stamp(const std::string& path);
+FileStamp stamp_of(const struct stat& st);
 
 // New content waiting beside its file. Destroying it without commit() removes the
 // temporary file and leaves the original as it was.
@@ -42,8 +50,9 @@ class PendingWrite {
 
   // Whether the file's content changes.
   bool changed() const { return changed_; }
-  // The file that commit() replaces (links resolved).
+  // The file that commit() replaces (links resolved), and its stamp when the write began.
   const std::string& target() const { return target_; }
+  const FileStamp& target_stamp() const { return stamp_; }
 
   // Puts the new content in place (or, for unchanged content, only makes the file
   // writable): waits until it is on the disk, renames it over the file, syncs the
@@ -63,7 +72,7 @@ class PendingWrite {
                                          const std::optional<FileStamp>&,
                                          std::optional<std::string_view>);
   friend PendingWrite begin_write_back(const std::string&, bool, const std::optional<FileStamp>&);
-  friend struct CommitOutcome commit_all(std::span<PendingWrite* const>);
+  friend struct CommitOutcome commit_all(std::span<PendingWrite* const>, class SyncLanes*);
   static PendingWrite start(const std::string& path, bool dry_run,
                             const std::optional<FileStamp>& read_as, FileStamp& now);
   void finish_content();  // the new content is all written
@@ -73,6 +82,7 @@ class PendingWrite {
   std::string target_;                // the file finally replaced (links resolved)
   FileReplacement file_;              // the new content, while it waits
   std::optional<FileStamp> read_as_;  // the target as it was read, when known
+  FileStamp stamp_;                   // the target when the write began
   unsigned mode_ = 0;                 // of the new content
   unsigned old_mode_ = 0;             // the file's permission bits now
   unsigned uid_ = 0, gid_ = 0;
@@ -106,6 +116,29 @@ PendingWrite prepare_write_back(const std::string& path, std::string_view bytes,
 PendingWrite begin_write_back(const std::string& path, bool dry_run = false,
                               const std::optional<FileStamp>& read_as = std::nullopt);
 
+// Threads that wait for the disk side by side, kept for many commits so that a run of
+// many groups starts them once. Used by one caller at a time.
+class SyncLanes {
+ public:
+  SyncLanes() = default;
+  ~SyncLanes();
+  SyncLanes(const SyncLanes&) = delete;
+  SyncLanes& operator=(const SyncLanes&) = delete;
+  // Calls job(k) for every k below n, on up to `lanes` threads (the caller's among them),
+  // and returns when all calls have.
+  void run(size_t n, size_t lanes, const std::function<void(size_t)>& job);
+
+ private:
+  void serve();
+  std::mutex m_;
+  std::condition_variable wake_, done_;
+  std::vector<std::thread> threads_;
+  const std::function<void(size_t)>* job_ = nullptr;
+  size_t next_ = 0, count_ = 0, busy_ = 0;
+  unsigned long long round_ = 0;
+  bool quit_ = false;
+};
+
 // What commit_all did: writes[0, placed) are in place. error tells what stopped it: the
 // write at `placed` failed and it and the later ones are untouched, or, with placed equal
 // to the number of writes, a directory could not be synced.
@@ -118,7 +151,8 @@ struct CommitOutcome {
 // file: every new content is synced first, then each is renamed over its file, then each
 // directory is synced once. The files are put in place strictly in order, so a failure
 // leaves what committing one after the other would have left.
-CommitOutcome commit_all(std::span<PendingWrite* const> writes);
+// With `lanes`, its threads do the waiting; else threads are started for this commit.
+CommitOutcome commit_all(std::span<PendingWrite* const> writes, SyncLanes* lanes = nullptr);
 
 // Both halves at once; answers whether the content changed.
 bool write_back(const std::string& path, std::string_view bytes, bool dry_run = false,

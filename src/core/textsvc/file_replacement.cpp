@@ -76,7 +76,10 @@ void FileReplacement::set_mode(unsigned mode) {
 }
 
 void FileReplacement::set_owner(unsigned uid, unsigned gid, bool group_if_refused) {
-  if (fd_ < 0 || (uid == ::geteuid() && gid == ::getegid())) return;
+  // Asked once: a run replaces thousands of files, and the program never changes its ids.
+  static const uid_t euid = ::geteuid();
+  static const gid_t egid = ::getegid();
+  if (fd_ < 0 || (uid == euid && gid == egid)) return;
   if (::fchown(fd_, uid, gid) != 0 && group_if_refused) (void)!::fchown(fd_, -1, gid);
 }
 

@@ -5,6 +5,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <functional>
 
@@ -200,6 +202,21 @@ TEST(WriteBack, NewContentReachesTheDiskBeforeTheRename) {
                                       "data new one old old", "dir " + dir.path() + " new new new",
                                       "dir " + dir.path() + "/s new new new"}));
   EXPECT_EQ(dir.names().size(), 3u);  // no temporary file left
+}
+
+// Lanes kept over many rounds of different sizes do every job of each round exactly once,
+// and a round returns only when all of its jobs have.
+TEST(WriteBack, SyncLanesDoEachJobOnceARound) {
+  SyncLanes lanes;
+  for (size_t n : {5u, 0u, 1u, 40u, 3u, 64u, 16u}) {
+    std::vector<std::atomic<int>> calls(n);
+    lanes.run(n, 16, [&](size_t k) {
+      if (k % 7 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      ++calls[k];
+    });
+    for (size_t k = 0; k < n; ++k)
+      EXPECT_EQ(calls[k].load(), 1) << "round of " << n << ", job " << k;
+  }
 }
 
 // A wait for the disk that fails: before the rename the file keeps its old content and no
