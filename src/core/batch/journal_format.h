@@ -29,6 +29,7 @@ inline constexpr const char* kJournalDirName = "batch";
 inline constexpr const char* kJournalFileName = "journal.txt";
 inline constexpr const char* kJournalRecipeName = "recipe.ini";
 inline constexpr const char* kJournalLockName = "lock";
+inline constexpr const char* kJournalSizeName = "size";  // an ended run's size, noted once
 inline constexpr const char* kJournalMagic = "lexoquill-journal 1";
 
 // app_path() + "batch/".
@@ -65,6 +66,9 @@ bool run_id_before(std::string_view a, std::string_view b);
 
 std::string escape_journal_path(std::string_view path);
 std::string unescape_journal_path(std::string_view text);
+
+// Notes the size of an ended run's directory in it, for read_journal_run to read.
+void note_journal_run_size(const std::string& run_dir);
 
 // Appends one line to an open journal file and, with sync, waits until it is on the disk.
 // Answers false (errno set) on failure.

@@ -244,6 +244,7 @@ void RunJournal::finish(std::string_view how) {
                                std::to_string(static_cast<long long>(std::time(nullptr))));
   ::close(fd_);
   fd_ = -1;
+  note_journal_run_size(run_dir_);
   try {
     prune_journal(journal_dir_, limits_, id_);
   } catch (const std::exception&) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/batch/journal_format.h"
 #include "core/batch/journal_summary.h"
@@ -330,6 +331,23 @@ TEST_F(Journaled, OldRunsArePrunedByCountAndSize) {
   runs = list_journal_runs(jdir);
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(read_file(runs[0].dir + runs[0].files[0].stored), "x");
+}
+
+// An ended run's size is noted once and read back from the note; a note cut short (or
+// none, as runs of older versions have) means counting the files again.
+TEST_F(Journaled, EndedRunsSizeIsNotedAndATornNoteIsIgnored) {
+  const std::string a = file("a.txt", std::string(1000, 'x'));
+  ASSERT_EQ(run({a}).status, RunStatus::Done);
+  const JournalRun ended = list_journal_runs(jdir, false).at(0);
+  const unsigned long long counted = ended.bytes;
+  EXPECT_GT(counted, 1000u);
+  EXPECT_EQ(read_file(ended.dir + kJournalSizeName), std::to_string(counted) + "\n");
+  write_file(ended.dir + "extra", std::string(500, 'e'));
+  EXPECT_EQ(list_journal_runs(jdir, false).at(0).bytes, counted);
+  for (const char* note : {"12", ""}) {
+    write_file(ended.dir + kJournalSizeName, note);
+    EXPECT_EQ(list_journal_runs(jdir, false).at(0).bytes, counted + 500 + std::strlen(note));
+  }
 }
 
 // A run that another process is still writing is never pruned, however old; once that
