@@ -258,7 +258,6 @@ void PendingWrite::finish_content() {
     make_writable_ = mode_ != old_mode_;
     return;
   }
-  file_.start_writing_out();
   file_.set_mode(mode_);
   file_.set_owner(uid_, gid_, true);
 }

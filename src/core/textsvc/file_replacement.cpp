@@ -83,10 +83,6 @@ void FileReplacement::set_owner(unsigned uid, unsigned gid, bool group_if_refuse
   if (::fchown(fd_, uid, gid) != 0 && group_if_refused) (void)!::fchown(fd_, -1, gid);
 }
 
-void FileReplacement::start_writing_out() {
-  if (fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
-}
-
 void FileReplacement::sync() {
   if (fd_ < 0 || synced_) return;
   if (!sync_file_data(fd_)) fail(errno);

@@ -39,9 +39,6 @@ class FileReplacement {
   // give a file away; with group_if_refused the group alone is tried then). The content is
   // safe either way, so a refusal is no error. Changes nothing when they are already ours.
   void set_owner(unsigned uid, unsigned gid, bool group_if_refused);
-  // Starts writing the new version out without waiting, so that the wait before the rename
-  // finds most of it on the disk already.
-  void start_writing_out();
   // Waits until the new version is on the disk (once).
   void sync();
   // Syncs it when not done yet and renames it over the target. The directory is synced
