@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-translations-l10n
-  libpcre2-dev nettle-dev duktape-dev libicu-dev libopencc-dev libopencc-data
+  libpcre2-dev nettle-dev libxxhash-dev duktape-dev libicu-dev libopencc-dev libopencc-data
   libgtest-dev libgmock-dev
   xvfb xauth fonts-wqy-microhei
   desktop-file-utils appstream-util bash-completion

@@ -4,8 +4,6 @@
 
 #include <cerrno>
 
-#include "core/textsvc/digest.h"
-
 namespace lq {
 namespace {
 
@@ -24,12 +22,23 @@ bool write_all(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::string sha256_hex(std::string_view bytes) {
-  return Digest(DigestKind::Sha256).add(bytes).hex();
+std::string content_hash_hex(std::string_view bytes, DigestKind kind) {
+  return Digest(kind).add(bytes).hex();
 }
 
-std::optional<std::string> sha256_file_hex(const std::string& path, int copy_to) {
-  Digest digest(DigestKind::Sha256);
+size_t hash_digits(DigestKind kind) {
+  switch (kind) {
+    case DigestKind::Xxh128:
+    case DigestKind::Md5:
+      return 32;
+    case DigestKind::Sha256:
+      break;
+  }
+  return 64;
+}
+
+std::optional<std::string> file_hash_hex(const std::string& path, DigestKind kind, int copy_to) {
+  Digest digest(kind);
   DigestFileSteps steps;
   if (copy_to >= 0)
     steps.each_block = [copy_to](std::string_view block) { return write_all(copy_to, block); };

@@ -28,8 +28,8 @@ std::vector<std::string> fields(std::string_view line) {
   return out;
 }
 
-bool is_hash(std::string_view h) {
-  return h.size() == 64 && std::all_of(h.begin(), h.end(), [](char c) {
+bool is_hash(std::string_view h, DigestKind kind) {
+  return h.size() == hash_digits(kind) && std::all_of(h.begin(), h.end(), [](char c) {
            return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
          });
 }
@@ -145,8 +145,10 @@ std::optional<JournalRun> read_journal_run(const std::string& run_dir, bool reco
   if (!text) return std::nullopt;
   std::istringstream in(*text);
   std::string line;
-  if (!std::getline(in, line) || line != kJournalMagic) return std::nullopt;
+  if (!std::getline(in, line) || (line != kJournalMagic && line != kJournalMagicSha256))
+    return std::nullopt;
   JournalRun run;
+  run.digest = line == kJournalMagic ? kJournalDigest : DigestKind::Sha256;
   run.dir = run_dir;
   std::string name = run_dir.substr(0, run_dir.size() - 1);
   run.id = name.substr(name.rfind('/') + 1);
@@ -164,11 +166,11 @@ std::optional<JournalRun> read_journal_run(const std::string& run_dir, bool reco
     if (f.empty()) continue;
     if (f[0] == "started" && f.size() == 2) {
       run.started = number(f[1]).value_or(0);
-    } else if (f[0] == "R" && f.size() == 6 && plain_name(f[1]) && is_hash(f[3]) && is_hash(f[4]) &&
-               number(f[2], 8)) {
+    } else if (f[0] == "R" && f.size() == 6 && plain_name(f[1]) && is_hash(f[3], run.digest) &&
+               is_hash(f[4], run.digest) && number(f[2], 8)) {
       run.files.push_back({false, unescape_journal_path(f[5]), f[1],
                            static_cast<unsigned>(*number(f[2], 8) & 07777), f[3], f[4]});
-    } else if (f[0] == "C" && f.size() == 3 && is_hash(f[1])) {
+    } else if (f[0] == "C" && f.size() == 3 && is_hash(f[1], run.digest)) {
       run.files.push_back({true, unescape_journal_path(f[2]), {}, 0, {}, f[1]});
     } else if (f[0] == "end" && f.size() >= 2) {
       run.end = f[1];

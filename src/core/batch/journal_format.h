@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/batch/content_hash.h"
+
 namespace lq {
 
 inline constexpr const char* kJournalDirName = "batch";
@@ -30,7 +32,10 @@ inline constexpr const char* kJournalFileName = "journal.txt";
 inline constexpr const char* kJournalRecipeName = "recipe.ini";
 inline constexpr const char* kJournalLockName = "lock";
 inline constexpr const char* kJournalSizeName = "size";  // an ended run's size, noted once
-inline constexpr const char* kJournalMagic = "lexoquill-journal 1";
+// The first line of a run's journal.txt: version 2 records XXH3 digests, version 1 (runs of
+// earlier versions, still read and undone) SHA-256.
+inline constexpr const char* kJournalMagic = "lexoquill-journal 2";
+inline constexpr const char* kJournalMagicSha256 = "lexoquill-journal 1";
 
 // app_path() + "batch/".
 std::string run_journal_dir();
@@ -50,8 +55,9 @@ struct JournalRun {
   long long started = 0;  // seconds since the epoch
   std::string end;        // "done", "stopped", "failed"; empty when the run never ended
   bool undone = false;
-  std::vector<JournalFile> files;  // in the order written
-  unsigned long long bytes = 0;    // size of everything in the run's directory
+  DigestKind digest = kJournalDigest;  // of the hashes below
+  std::vector<JournalFile> files;      // in the order written
+  unsigned long long bytes = 0;        // size of everything in the run's directory
 };
 
 // Reads the journal of the run in run_dir (ending in "/"); nothing when it has none.

@@ -55,7 +55,7 @@ UndoReport undo_run(const std::string& journal_dir, const std::string& id,
       break;
     }
     const JournalFile& f = *it;
-    const std::optional<std::string> now = sha256_file_hex(f.path);
+    const std::optional<std::string> now = file_hash_hex(f.path, run->digest);
     if (f.created) {
       if (!now) {
         add_once(report.same, f.path);  // already gone
@@ -77,7 +77,7 @@ UndoReport undo_run(const std::string& journal_dir, const std::string& id,
       continue;
     }
     const std::optional<std::string> original = read_file_bytes(run->dir + f.stored);
-    if (!original || sha256_hex(*original) != f.old_hash) {
+    if (!original || content_hash_hex(*original, run->digest) != f.old_hash) {
       report.failed.push_back(f.path + ": the journal's copy of the original is damaged");
       continue;
     }

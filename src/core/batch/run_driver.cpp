@@ -311,7 +311,7 @@ struct Processor {
     const bool bom = layout.bom && context.page == &utf8_code_page();
     streamed = begin_write_back(entry, dry_run, read_as);
     streamed_bytes.clear();
-    Digest old_digest(DigestKind::Sha256), new_digest(DigestKind::Sha256);
+    Digest old_digest(kJournalDigest), new_digest(kJournalDigest);
     std::string out;
     size_t start = detected.bom_len;  // bytes of the piece that are not converted
     for (bool last = at_end;;) {
@@ -396,8 +396,8 @@ struct Processor {
       if (hash) {
         // The journal keeps the file as it was read: its digest comes from these bytes,
         // not from reading the file again.
-        p.new_hash = sha256_hex(bytes);
-        if (as_read && !dry_run) p.old_hash = sha256_hex(*as_read);
+        p.new_hash = content_hash_hex(bytes);
+        if (as_read && !dry_run) p.old_hash = content_hash_hex(*as_read);
       }
       if (keep_output) p.bytes = std::move(bytes);
     }

@@ -168,11 +168,11 @@ void RunJournal::keep_original(const std::string& path, const std::string& new_h
   // Replacing a file puts a new one in its place and leaves the old one as it is, so a
   // second name for the old one keeps its bytes without copying them.
   if (::link(path.c_str(), copy.c_str()) == 0) {
-    old_hash = known_hash.empty() ? sha256_file_hex(copy) : known_hash;
+    old_hash = known_hash.empty() ? file_hash_hex(copy) : known_hash;
   } else {
     const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) fail(copy, errno);
-    old_hash = sha256_file_hex(path, fd);
+    old_hash = file_hash_hex(path, kJournalDigest, fd);
     const bool synced = old_hash && (!sync || sync_file_data(fd));
     const int err = errno;
     if (synced && !sync) {
@@ -227,7 +227,7 @@ void RunJournal::stage_replace(const std::string& path, const std::string& new_h
 void RunJournal::before_write(const std::string& path, std::string_view bytes) {
   std::lock_guard lock(m_);
   const std::string target = journal_path(path);
-  const std::string new_hash = sha256_hex(bytes);
+  const std::string new_hash = content_hash_hex(bytes);
   if (file_exists(target)) return keep_original(target, new_hash, true);
   open_run();
   record("C " + new_hash + " " + escape_journal_path(target));

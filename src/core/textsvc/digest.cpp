@@ -6,33 +6,64 @@
 #include <nettle/sha2.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <xxhash.h>
 
 #include <cerrno>
+#include <new>
 #include <vector>
 
 namespace lq {
 
 static_assert(sizeof(sha256_ctx) <= 128 && sizeof(md5_ctx) <= 128);
 
-Digest::Digest(DigestKind kind) : hash_(kind == DigestKind::Sha256 ? &nettle_sha256 : &nettle_md5) {
-  hash_->init(ctx_);
-}
+namespace {
 
-Digest& Digest::add(std::string_view bytes) {
-  hash_->update(ctx_, bytes.size(), reinterpret_cast<const uint8_t*>(bytes.data()));
-  return *this;
-}
-
-std::string Digest::hex() {
-  uint8_t digest[SHA256_DIGEST_SIZE];
-  hash_->digest(ctx_, hash_->digest_size, digest);
+std::string hex_of(const uint8_t* digest, size_t n) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string out(2 * hash_->digest_size, '0');
-  for (size_t i = 0; i < hash_->digest_size; ++i) {
+  std::string out(2 * n, '0');
+  for (size_t i = 0; i < n; ++i) {
     out[2 * i] = kHex[digest[i] >> 4];
     out[2 * i + 1] = kHex[digest[i] & 15];
   }
   return out;
+}
+
+}  // namespace
+
+Digest::Digest(DigestKind kind) {
+  if (kind == DigestKind::Xxh128) {
+    xxh_ = XXH3_createState();
+    if (!xxh_) throw std::bad_alloc();
+    XXH3_128bits_reset(xxh_);
+    return;
+  }
+  hash_ = kind == DigestKind::Sha256 ? &nettle_sha256 : &nettle_md5;
+  hash_->init(ctx_);
+}
+
+Digest::~Digest() {
+  XXH3_freeState(xxh_);
+}
+
+Digest& Digest::add(std::string_view bytes) {
+  if (xxh_)
+    XXH3_128bits_update(xxh_, bytes.data(), bytes.size());
+  else
+    hash_->update(ctx_, bytes.size(), reinterpret_cast<const uint8_t*>(bytes.data()));
+  return *this;
+}
+
+std::string Digest::hex() {
+  if (xxh_) {
+    // The canonical form: the same digits on every machine, whatever its byte order.
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(xxh_));
+    XXH3_128bits_reset(xxh_);
+    return hex_of(canonical.digest, sizeof canonical.digest);
+  }
+  uint8_t digest[SHA256_DIGEST_SIZE];
+  hash_->digest(ctx_, hash_->digest_size, digest);
+  return hex_of(digest, hash_->digest_size);
 }
 
 int digest_file(const std::string& path, Digest& digest, const DigestFileSteps& steps) {

@@ -1,29 +1,36 @@
-// Digests of bytes as lower-case hexadecimal digits, fed a piece at a time: SHA-256, how
-// the run journal tells file contents apart, and MD5 (RFC 1321) for operation [25]; and
-// the one loop that feeds a whole file to a digest as it reads it.
+// Digests of bytes as lower-case hexadecimal digits, fed a piece at a time: XXH3 (128
+// bits), how the run journal tells file contents apart, SHA-256, how journals of earlier
+// versions did, and MD5 (RFC 1321) for the MD5 operation; and the one loop that feeds a
+// whole file to a digest as it reads it.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 struct nettle_hash;
+struct XXH3_state_s;
 
 namespace lq {
 
-enum class DigestKind { Sha256, Md5 };
+enum class DigestKind { Xxh128, Sha256, Md5 };
 
 class Digest {
  public:
   explicit Digest(DigestKind kind);
+  ~Digest();
+  Digest(const Digest&) = delete;
+  Digest& operator=(const Digest&) = delete;
   Digest& add(std::string_view bytes);
   // The digest of everything added; the digest starts again from nothing after.
   std::string hex();
 
  private:
-  const nettle_hash* hash_;
-  alignas(8) unsigned char ctx_[128];  // the hash's context, for either kind
+  const nettle_hash* hash_ = nullptr;  // SHA-256 and MD5
+  alignas(8) unsigned char ctx_[128];  // their context
+  XXH3_state_s* xxh_ = nullptr;        // XXH3
 };
 
 // What digest_file does besides digesting, both optional.

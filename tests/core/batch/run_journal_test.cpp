@@ -356,7 +356,7 @@ TEST_F(Journaled, PruningLeavesARunThatIsStillBeingWritten) {
   const std::string a = file("a.txt", ""), b = file("b.txt", "x\n");
   // Its own descriptor of the lock, as another process would have.
   auto live = std::make_unique<RunJournal>(jdir, "", JournalLimits{1, 1ULL << 30});
-  live->before_replace(b, std::string(64, '0'));
+  live->before_replace(b, std::string(hash_digits(kJournalDigest), '0'));
   const std::string live_id = live->id();
   for (int k = 0; k < 3; ++k) {
     write_file(a, "x" + std::to_string(k) + "\n");
@@ -385,7 +385,7 @@ TEST(JournalFormat, PathsAndIdsAndTornLines) {
 
   TempDir dir;
   std::filesystem::create_directory(dir / "r1");
-  const std::string h(64, 'a');
+  const std::string h(hash_digits(kJournalDigest), 'a');
   write_file(dir / "r1/journal.txt", std::string(kJournalMagic) + "\nstarted 5\nC " + h +
                                          " /x\nR 1.orig 644 " + h + " " + h + " /y\nC " + h);
   const std::optional<JournalRun> r = read_journal_run(dir / "r1/");
@@ -395,6 +395,27 @@ TEST(JournalFormat, PathsAndIdsAndTornLines) {
   EXPECT_EQ(r->files[1].path, "/y");
   EXPECT_EQ(r->files[1].mode, 0644u);
   EXPECT_THROW(undo_run(dir.path() + "/", "../r1"), RunError);
+}
+
+// A run journaled by an earlier version, with SHA-256 digests, is read and undone as it was.
+TEST(JournalFormat, RunOfAnEarlierVersionIsUndone) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "r1");
+  const std::string f = dir / "f.txt";
+  write_file(f, "new");
+  write_file(dir / "r1/1.orig", "old");
+  const std::string old_hash = content_hash_hex("old", DigestKind::Sha256);
+  const std::string new_hash = content_hash_hex("new", DigestKind::Sha256);
+  write_file(dir / "r1/journal.txt", std::string(kJournalMagicSha256) +
+                                         "\nstarted 5\nR 1.orig 644 " + old_hash + " " + new_hash +
+                                         " " + f + "\nend done 6\n");
+  const std::optional<JournalRun> r = read_journal_run(dir / "r1/");
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(r->digest, DigestKind::Sha256);
+  ASSERT_EQ(r->files.size(), 1u);
+  const UndoReport report = undo_run(dir.path() + "/", "r1");
+  EXPECT_EQ(report.restored, std::vector<std::string>{f});
+  EXPECT_EQ(read_file(f), "old");
 }
 
 // A run's operation reads as its number and name, without the enable box's word.
