@@ -21,6 +21,7 @@
 #include "core/encoding/text_detect.h"
 #include "core/run_error.h"
 #include "core/scope/scopes.h"
+#include "core/textsvc/byte_find.h"
 #include "core/textsvc/digest.h"
 #include "core/textsvc/file_services.h"
 #include "core/textsvc/line_text.h"
@@ -222,10 +223,10 @@ struct Processor {
     const size_t n = text.size();
     size_t line_no = 0, counted_to = 0, from = 0;
     std::string line;
+    const ByteFinder finder(key, text);
     while (from < n) {
-      const void* hit = memmem(base + from, n - from, key.data(), key.size());
-      if (!hit) break;
-      const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+      const size_t at = finder.find(text, from);
+      if (at == std::string_view::npos) break;
       const void* before = memrchr(base + from, '\n', at - from);
       const size_t start =
           before ? static_cast<size_t>(static_cast<const char*>(before) - base) + 1 : from;

@@ -248,6 +248,16 @@ class GbkCodePage final : public CodePage {
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     const size_t size = s.size(), stop = std::min(pos, size);
     size_t i = from;
+    // A byte below 0x40 is never the second of a pair, so the walk reaches it and the byte
+    // after it wherever it starts: it may start behind the last such byte before stop (a
+    // space, a digit, a line end), looked for a short way back.
+    constexpr size_t kLookBack = 32;
+    for (size_t k = stop; k > from && stop - k < kLookBack; --k) {
+      if (p[k - 1] < 0x40) {
+        i = k;
+        break;
+      }
+    }
     while (i < stop) {
       if (p[i] < 0x80)
         i += ascii_run(p + i, p + stop);
