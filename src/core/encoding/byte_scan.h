@@ -73,9 +73,22 @@ inline size_t utf8_seq_len(const unsigned char* p, size_t left) {
   return p[1] >= lo && p[1] <= hi ? 4 : 0;
 }
 
+// Whether all of [p, end) is well-formed UTF-8, 32 bytes at a time where the processor
+// allows.
+bool utf8_block_valid(const unsigned char* p, const unsigned char* end);
+
 // Number of bytes at the start of [p, end) that are well-formed UTF-8.
 inline size_t utf8_valid_run(const unsigned char* p, const unsigned char* end) {
   const unsigned char* start = p;
+  // Long text goes by blocks that end before a byte that can start a character; only the
+  // block that holds the first error, if any, is read one character at a time.
+  constexpr ptrdiff_t kBlock = 4096;
+  while (end - p > kBlock) {
+    const unsigned char* stop = p + kBlock;
+    for (int k = 0; k < 3 && (*stop & 0xC0) == 0x80; ++k) --stop;
+    if (!utf8_block_valid(p, stop)) break;
+    p = stop;
+  }
   while (p < end) {
     if (*p < 0x80) {
       p += ascii_run(p, end);

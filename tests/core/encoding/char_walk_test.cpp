@@ -101,6 +101,56 @@ TEST(CharWalk, SequenceLengthMatchesTheDecoder) {
         }
 }
 
+// The valid length by decoding one sequence at a time.
+size_t decoded_valid_run(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data()) + i;
+    const size_t n = *p < 0x80 ? 1 : well_formed_utf8(p, s.size() - i);
+    if (n == 0) break;
+    i += n;
+  }
+  return i;
+}
+
+TEST(CharWalk, BlockCheckAgreesWithDecoding) {
+  const auto begin = [](const std::string& s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+  };
+  // Valid text of every kind of character, long enough for many blocks, then one fault put
+  // in at a random place: a byte replaced, or the text cut there.
+  const std::vector<std::string> chars = {"a",
+                                          " ",
+                                          "\xC2\x80",
+                                          "\xDF\xBF",
+                                          "\xE0\xA0\x80",
+                                          "\xE4\xB8\xAD",
+                                          "\xED\x9F\xBF",
+                                          "\xEE\x80\x80",
+                                          "\xF0\x90\x80\x80",
+                                          "\xF4\x8F\xBF\xBF",
+                                          "0123456789abcdefghijklmnopqrstuvwxyz0123456789"};
+  std::mt19937 rng(5);
+  for (int k = 0; k < 3000; ++k) {
+    std::string s;
+    const size_t len = k < 1500 ? rng() % 200 : rng() % 20000;
+    while (s.size() < len) s += chars[rng() % chars.size()];
+    if (k % 3 && !s.empty()) {
+      static constexpr unsigned char kBad[] = {0x80, 0xBF, 0xC0, 0xC1, 0xC2, 0xE0,
+                                               0xED, 0xF0, 0xF4, 0xF5, 0xFF, 'a'};
+      s[rng() % s.size()] = static_cast<char>(kBad[rng() % sizeof kBad]);
+    } else if (!s.empty()) {
+      s.resize(rng() % s.size());
+    }
+    const size_t expected = decoded_valid_run(s);
+    ASSERT_EQ(utf8_valid_run(begin(s), begin(s) + s.size()), expected) << k;
+    ASSERT_EQ(utf8_block_valid(begin(s), begin(s) + s.size()), expected == s.size()) << k;
+  }
+  for (const std::string& t : all_texts())
+    ASSERT_EQ(utf8_block_valid(begin(t), begin(t) + t.size()), decoded_valid_run(t) == t.size())
+        << testing::PrintToString(t);
+}
+
 TEST(CharWalk, AsciiRunStopsAtTheFirstHighByte) {
   for (size_t len = 0; len <= 20; ++len)
     for (size_t high = 0; high <= len; ++high) {
