@@ -53,17 +53,16 @@ LineList split_text(std::string_view t) {
   return lines;
 }
 
-// Number of LF bytes in [p, end), eight bytes at a time: a find counts the lines it passes
-// over without looking at them.
+// Number of LF bytes in [p, end): a find counts the lines it passes over without looking
+// at them. Blocks of a fixed size, counted in a byte that cannot overflow, are what the
+// compiler turns into vector instructions.
 size_t count_lf(const char* p, const char* end) {
-  constexpr uint64_t kHigh = 0x8080808080808080ULL, kLf = 0x0A0A0A0A0A0A0A0AULL;
+  constexpr int kBlock = 64;
   size_t count = 0;
-  for (; end - p >= 8; p += 8) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    const uint64_t x = w ^ kLf;  // a zero byte for every LF
-    const uint64_t hits = (~(((x & ~kHigh) + ~kHigh) | x) & kHigh) >> 7;  // 1 a byte
-    count += static_cast<size_t>((hits * 0x0101010101010101ULL) >> 56);
+  for (; end - p >= kBlock; p += kBlock) {
+    unsigned char in_block = 0;
+    for (int i = 0; i < kBlock; ++i) in_block += p[i] == '\n';
+    count += in_block;
   }
   for (; p < end; ++p) count += *p == '\n';
   return count;

@@ -27,6 +27,16 @@ ByteFinder::ByteFinder(std::string_view needle, std::string_view sample) : needl
              sample.size() >= kTooCommonIn;
 }
 
+ByteFinder::ByteFinder(std::string_view needle) : needle_(needle) {
+  for (size_t k = needle.size(); k-- > 0;) {
+    const auto b = static_cast<unsigned char>(needle[k]);
+    if (b >= 0x80 && b <= 0xBF) {
+      rare_ = k;
+      break;
+    }
+  }
+}
+
 size_t ByteFinder::find(std::string_view hay, size_t from) const {
   const size_t n = needle_.size();
   if (n == 0 || from > hay.size() || hay.size() - from < n) return std::string_view::npos;

@@ -13,6 +13,11 @@ class ByteFinder {
   // `sample`, the start of the text to search, tells which byte of the needle is rarest.
   ByteFinder(std::string_view needle, std::string_view sample);
 
+  // Without a sample: the last byte of the needle that can only continue a character
+  // (0x80-0xBF) when there is one, as the bytes that start Chinese characters are few and
+  // the ones that end them many; else its first byte.
+  explicit ByteFinder(std::string_view needle);
+
   // 0-based offset of the first occurrence in hay at or after `from`, or npos. Nothing is
   // found for an empty needle.
   size_t find(std::string_view hay, size_t from) const;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/encoding/code_page.h"
+#include "core/textsvc/byte_find.h"
 
 namespace lq {
 namespace {
@@ -112,9 +113,10 @@ void for_each_match(std::string_view hay, std::string_view needle, bool case_sen
   const size_t last_len = needle.size() - last;
 
   CharStarts starts(hay, page, from);
+  const ByteFinder finder(n);
   size_t at_from = from;
   while (at_from + n.size() <= h.size()) {
-    const size_t at = h.find(n, at_from);
+    const size_t at = finder.find(h, at_from);
     if (at == std::string_view::npos) return;
     if (!starts.is_start(at) || page.char_len_at(hay, at + last) != last_len) {
       at_from = at + 1;
