@@ -3,6 +3,7 @@
 // a text is UTF-8 at all.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,13 +11,22 @@
 
 namespace lq {
 
-// Number of ASCII bytes at the start of [p, end).
+// Number of ASCII bytes at the start of [p, end). Eight bytes are read at a time; in a
+// word that holds a byte above ASCII, the first such byte is found from the word itself, so
+// the short runs between the characters of Chinese text cost one read each.
 inline size_t ascii_run(const unsigned char* p, const unsigned char* end) {
   const unsigned char* start = p;
   while (end - p >= 8) {
     std::uint64_t word;
     std::memcpy(&word, p, 8);
-    if (word & 0x8080808080808080ull) break;
+    const std::uint64_t high = word & 0x8080808080808080ull;
+    if (high) {
+      // The byte that comes first in memory is the lowest one on a little-endian machine
+      // and the highest on a big-endian one.
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                                 : std::countl_zero(high);
+      return static_cast<size_t>(p - start) + static_cast<size_t>(bit / 8);
+    }
     p += 8;
   }
   while (p < end && *p < 0x80) ++p;
@@ -45,20 +55,56 @@ inline size_t well_formed_utf8(const unsigned char* p, size_t left, char32_t* cp
   return len;
 }
 
-// Whether all of s is well-formed UTF-8 (ASCII alone is).
-inline bool is_utf8_text(std::string_view s) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const auto* const end = p + s.size();
+// Length of the well-formed UTF-8 sequence at p (p[0] >= 0x80), 0 when there is none, as
+// well_formed_utf8 answers it, without working out the code point: the bounds of the second
+// byte rule out overlong forms, surrogates and what lies above U+10FFFF.
+inline size_t utf8_seq_len(const unsigned char* p, size_t left) {
+  const unsigned b = p[0];
+  auto cont = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+  if (b < 0xC2) return 0;
+  if (b < 0xE0) return left >= 2 && cont(p[1]) ? 2 : 0;
+  if (b < 0xF0) {
+    if (left < 3 || !cont(p[2])) return 0;
+    const unsigned lo = b == 0xE0 ? 0xA0 : 0x80, hi = b == 0xED ? 0x9F : 0xBF;
+    return p[1] >= lo && p[1] <= hi ? 3 : 0;
+  }
+  if (b > 0xF4 || left < 4 || !cont(p[2]) || !cont(p[3])) return 0;
+  const unsigned lo = b == 0xF0 ? 0x90 : 0x80, hi = b == 0xF4 ? 0x8F : 0xBF;
+  return p[1] >= lo && p[1] <= hi ? 4 : 0;
+}
+
+// Whether all of [p, end) is well-formed UTF-8, 32 bytes at a time where the processor
+// allows.
+bool utf8_block_valid(const unsigned char* p, const unsigned char* end);
+
+// Number of bytes at the start of [p, end) that are well-formed UTF-8.
+inline size_t utf8_valid_run(const unsigned char* p, const unsigned char* end) {
+  const unsigned char* start = p;
+  // Long text goes by blocks that end before a byte that can start a character; only the
+  // block that holds the first error, if any, is read one character at a time.
+  constexpr ptrdiff_t kBlock = 4096;
+  while (end - p > kBlock) {
+    const unsigned char* stop = p + kBlock;
+    for (int k = 0; k < 3 && (*stop & 0xC0) == 0x80; ++k) --stop;
+    if (!utf8_block_valid(p, stop)) break;
+    p = stop;
+  }
   while (p < end) {
     if (*p < 0x80) {
       p += ascii_run(p, end);
       continue;
     }
-    const size_t n = well_formed_utf8(p, static_cast<size_t>(end - p));
-    if (n == 0) return false;
+    const size_t n = utf8_seq_len(p, static_cast<size_t>(end - p));
+    if (n == 0) break;
     p += n;
   }
-  return true;
+  return static_cast<size_t>(p - start);
+}
+
+// Whether all of s is well-formed UTF-8 (ASCII alone is).
+inline bool is_utf8_text(std::string_view s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  return utf8_valid_run(p, p + s.size()) == s.size();
 }
 
 }  // namespace lq

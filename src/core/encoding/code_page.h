@@ -24,6 +24,11 @@ class CodePage {
   // complete it stands alone.
   virtual size_t char_len_at(std::string_view s, size_t i) const = 0;
 
+  // The first character start at or after min(pos, s.size()), reached by walking the
+  // characters of s from `from`, which must start one; `from` itself when it is not before
+  // pos. The same as stepping by char_len_at from `from`, in one call.
+  virtual size_t char_start_at_or_after(std::string_view s, size_t from, size_t pos) const = 0;
+
   // The text cut into its characters (views into text), by char_len_at. Bytes that do not
   // form a character come out one by one, so joining the pieces gives the text back.
   std::vector<std::string_view> split_chars(std::string_view text) const;
@@ -64,6 +69,11 @@ const CodePage& gbk_code_page();
 
 // UTF-8.
 const CodePage& utf8_code_page();
+
+// Text of code page `from` as text of code page `to`, appended to out: what
+// to.from_utf8(from.to_utf8(bytes)) gives.
+void append_converted(std::string_view bytes, const CodePage& from, const CodePage& to,
+                      std::string& out);
 
 // GBK bytes as UTF-8, appended to out, read as glibc's converter reads them (0x80 is the
 // euro sign), every byte that is no GBK character copied as it is, so that a file in

@@ -134,6 +134,50 @@ void put_gbk(std::string& out, char32_t c) {
   }
 }
 
+// Appends the GBK form of UTF-8 text to out: a well-formed sequence is one character, "?"
+// when GBK cannot hold it, and every byte of anything else is one "?". The GBK form is never
+// longer than the UTF-8, so the room is made once.
+void append_gbk_of_utf8(std::string_view utf8, std::string& out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* const end = p + utf8.size();
+  const auto& code_of = from_unicode().code;
+  const size_t used = out.size();
+  out.resize(used + utf8.size());
+  char* o = out.data() + used;
+  while (p < end) {
+    if (*p < 0x80) {
+      // Eight bytes are copied at once where they fit, however few of them are ASCII: the
+      // output is behind the input, so the copy stays inside the room made.
+      const size_t n = ascii_run(p, end);
+      if (end - p >= 8)
+        std::memcpy(o, p, 8);
+      else
+        std::memcpy(o, p, n);
+      if (n > 8) std::memcpy(o + 8, p + 8, n - 8);
+      p += n;
+      o += n;
+      continue;
+    }
+    const size_t len = utf8_seq_len(p, static_cast<size_t>(end - p));
+    char32_t c = 0x110000;  // no character: "?"
+    if (len == 2)
+      c = (p[0] & 0x1Fu) << 6 | (p[1] & 0x3Fu);
+    else if (len == 3)
+      c = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+    p += len ? len : 1;
+    const std::uint16_t code = c < 0x10000 ? code_of[c] : 0;
+    if (code == 0) {
+      *o++ = '?';
+    } else if (code < 0x100) {
+      *o++ = static_cast<char>(code);
+    } else {
+      *o++ = static_cast<char>(code >> 8);
+      *o++ = static_cast<char>(code & 0xFF);
+    }
+  }
+  out.resize(static_cast<size_t>(o - out.data()));
+}
+
 // Appends the UTF-8 of GBK bytes to out: ASCII and mapped pairs by table; at any other
 // byte, other(p, end, o) writes what stands for it at o (room for 8 bytes) and answers how
 // many bytes it took and where its output ends.
@@ -200,6 +244,29 @@ class GbkCodePage final : public CodePage {
     return 1;
   }
 
+  size_t char_start_at_or_after(std::string_view s, size_t from, size_t pos) const override {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t size = s.size(), stop = std::min(pos, size);
+    size_t i = from;
+    // A byte below 0x40 is never the second of a pair, so the walk reaches it and the byte
+    // after it wherever it starts: it may start behind the last such byte before stop (a
+    // space, a digit, a line end), looked for a short way back.
+    constexpr size_t kLookBack = 32;
+    for (size_t k = stop; k > from && stop - k < kLookBack; --k) {
+      if (p[k - 1] < 0x40) {
+        i = k;
+        break;
+      }
+    }
+    while (i < stop) {
+      if (p[i] < 0x80)
+        i += ascii_run(p + i, p + stop);
+      else
+        i += i + 1 < size && is_lead(p[i]) && is_trail(p[i + 1]) ? 2 : 1;
+    }
+    return i;
+  }
+
   std::string to_utf8(std::string_view bytes) const override {
     std::string out;
     // A byte that is no character stands for U+FFFD (0x80 for the euro sign); an unmapped
@@ -249,28 +316,8 @@ class GbkCodePage final : public CodePage {
   }
 
   std::string from_utf8(std::string_view utf8) const override {
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* end = p + utf8.size();
     std::string out;
-    out.reserve(utf8.size());
-    while (p < end) {
-      if (*p < 0x80) {
-        size_t n = ascii_run(p, end);
-        out.append(reinterpret_cast<const char*>(p), n);
-        p += n;
-        continue;
-      }
-      // A well-formed sequence is one character; anything else is one "?" per byte.
-      char32_t c = 0;
-      const size_t len = well_formed_utf8(p, static_cast<size_t>(end - p), &c);
-      if (len == 0) {
-        out.push_back('?');
-        ++p;
-        continue;
-      }
-      put_gbk(out, c);
-      p += len;
-    }
+    append_gbk_of_utf8(utf8, out);
     return out;
   }
 
@@ -336,6 +383,16 @@ size_t append_gbk_as_utf8_keeping(std::string_view bytes, bool last, std::string
     return std::pair<size_t, char*>{1, o + 1};
   });
   return cut ? bytes.size() - 1 : bytes.size();
+}
+
+void append_converted(std::string_view bytes, const CodePage& from, const CodePage& to,
+                      std::string& out) {
+  // UTF-8 goes to GBK in one pass: a byte that is no character becomes "?" either way, as
+  // GBK has no U+FFFD to hold the replacement the pass through UTF-8 would make of it.
+  if (&from == &utf8_code_page() && &to == &gbk_code_page())
+    append_gbk_of_utf8(bytes, out);
+  else
+    out += to.from_utf8(from.to_utf8(bytes));
 }
 
 const CodePage& gbk_code_page() {

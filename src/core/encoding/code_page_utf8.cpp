@@ -2,6 +2,7 @@
 // conversion copies the well-formed runs whole and only handles, byte by byte, what is not
 // UTF-8. A byte that starts no well-formed sequence is a character of its own, so nothing is
 // lost and a damaged file keeps every byte in the matching form.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -14,25 +15,6 @@ namespace {
 
 constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";  // U+FFFD
 constexpr char16_t kReplacement = 0xFFFD;
-
-size_t well_formed(const unsigned char* p, size_t left) {
-  return well_formed_utf8(p, left);
-}
-
-// Number of bytes at the start of [p, end) that are well-formed UTF-8.
-size_t valid_run(const unsigned char* p, const unsigned char* end) {
-  const unsigned char* start = p;
-  while (p < end) {
-    if (*p < 0x80) {
-      p += ascii_run(p, end);
-      continue;
-    }
-    const size_t n = well_formed(p, static_cast<size_t>(end - p));
-    if (n == 0) break;
-    p += n;
-  }
-  return static_cast<size_t>(p - start);
-}
 
 // Appends a code point (up to U+10FFFF) as UTF-8.
 void put_utf8(std::string& out, char32_t c) {
@@ -60,7 +42,7 @@ void copy_valid(std::string_view bytes, std::string& out, Bad bad) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
   while (p < end) {
-    const size_t n = valid_run(p, end);
+    const size_t n = utf8_valid_run(p, end);
     out.append(reinterpret_cast<const char*>(p), n);
     p += n;
     if (p < end) bad(out, *p++);
@@ -76,8 +58,23 @@ class Utf8CodePage final : public CodePage {
   size_t char_len_at(std::string_view s, size_t i) const override {
     const auto* p = reinterpret_cast<const unsigned char*>(s.data()) + i;
     if (*p < 0x80) return 1;
-    const size_t n = well_formed(p, s.size() - i);
+    const size_t n = utf8_seq_len(p, s.size() - i);
     return n ? n : 1;
+  }
+
+  size_t char_start_at_or_after(std::string_view s, size_t from, size_t pos) const override {
+    const size_t stop = std::min(pos, s.size());
+    if (stop <= from) return from;
+    // No walk is needed: a byte that can lead a sequence is never inside one, so the walk
+    // reaches every such byte, and a position is passed over only by a well-formed sequence
+    // that starts at most three bytes before it, at or after `from`.
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    for (size_t j = std::max(from, stop >= 3 ? stop - 3 : 0); j < stop; ++j) {
+      if (p[j] < 0xC2) continue;
+      const size_t n = utf8_seq_len(p + j, s.size() - j);
+      if (j + n > stop) return j + n;
+    }
+    return stop;
   }
 
   std::string to_utf8(std::string_view bytes) const override {

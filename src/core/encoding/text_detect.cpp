@@ -100,24 +100,18 @@ Scan scan(std::string_view bytes) {
   if (start == bytes.size()) return {};
   std::string_view window = bytes.substr(start, kWindow);
   const bool more = start + window.size() < bytes.size();
+  const auto* p = reinterpret_cast<const unsigned char*>(window.data());
+  const size_t valid = utf8_valid_run(p, p + window.size());
+  if (valid == window.size()) return {Kind::Utf8, window};
+  // A sequence that is sound up to the end of the window was cut by it, not broken.
   const auto n = static_cast<int32_t>(window.size());
-  for (int32_t i = 0; i < n;) {
-    if (static_cast<unsigned char>(window[i]) < 0x80) {
-      i += static_cast<int32_t>(ascii_prefix(window.substr(i)));
-      continue;
-    }
-    const int32_t at = i;
-    UChar32 c;
-    U8_NEXT(window.data(), i, n, c);
-    if (c >= 0) continue;
-    // A sequence that is sound up to the end of the window was cut by it, not broken.
-    if (i == n && more && U8_IS_LEAD(window[at])) {
-      window = window.substr(0, static_cast<size_t>(at));
-      break;
-    }
-    return {Kind::NotUtf8, {}};
-  }
-  return {Kind::Utf8, window};
+  const auto at = static_cast<int32_t>(valid);
+  int32_t i = at;
+  UChar32 c;
+  U8_NEXT(window.data(), i, n, c);
+  if (c < 0 && i == n && more && U8_IS_LEAD(window[at]))
+    return {Kind::Utf8, window.substr(0, valid)};
+  return {Kind::NotUtf8, {}};
 }
 
 // The characters taken as ordinary text (see the top of the file), built once.

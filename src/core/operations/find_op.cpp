@@ -67,16 +67,20 @@ void FindOp::find_in_piece(std::string_view piece) {
   // Result lines are text of the program's code page; the column stays the byte column
   // in the file.
   const CodePage& own = code_page();
-  std::string shown_key, shown_piece;
   const bool convert = &page != &own;
+  bool converted = false;
   for_each_aligned(piece, key, exact, page, [&](size_t at) {
-    if (convert && shown_piece.empty() && !piece.empty()) {
-      shown_key = own.from_utf8(page.to_utf8(key));
-      shown_piece = own.from_utf8(page.to_utf8(piece));
+    if (convert && !converted) {
+      // Into buffers kept from piece to piece: a run converts every line that matched.
+      shown_key_.clear();
+      shown_piece_.clear();
+      append_converted(key, page, own, shown_key_);
+      append_converted(piece, page, own, shown_piece_);
+      converted = true;
     }
     env().find_results->push_back(format_find_result(file, line, static_cast<int32_t>(at + 1),
-                                                     convert ? shown_key : key,
-                                                     convert ? shown_piece : piece));
+                                                     convert ? shown_key_ : key,
+                                                     convert ? shown_piece_ : piece));
     if (sink_)
       sink_->push_back({ctx ? ctx->file_index : 0, file, line, static_cast<int32_t>(at + 1),
                         std::string(key), std::string(piece), &page});

@@ -52,6 +52,7 @@ class FindOp : public Operation {
  private:
   std::vector<FindMatch>* sink_ = nullptr;
   std::optional<std::string> document_query_;  // the query when this document began
+  std::string shown_key_, shown_piece_;        // the last converted result's key and piece
 };
 
 std::unique_ptr<Operation> make_find_op();

@@ -5,17 +5,12 @@
 #include <cstring>
 
 #include "core/encoding/code_page.h"
+#include "core/textsvc/byte_find.h"
 
 namespace lq {
 namespace {
 
 constexpr uint64_t kOnes = 0x0101010101010101ULL, kHigh = 0x8080808080808080ULL;
-
-bool eight_ascii(const char* p) {
-  uint64_t w;
-  std::memcpy(&w, p, 8);
-  return (w & kHigh) == 0;
-}
 
 bool is_upper(unsigned char b) {
   return b >= 'A' && b <= 'Z';
@@ -41,20 +36,8 @@ CharStarts::CharStarts(std::string_view text, const CodePage& page, size_t from)
     : text_(text), page_(page), next_(from) {}
 
 size_t CharStarts::start_at_or_after(size_t pos) {
-  const size_t stop = std::min(pos, text_.size());
-  while (next_ < stop) {
-    // A byte below 0x80 is a character of its own in every code page, so runs of them are
-    // passed eight at a time; only the others need the code page to tell how long their
-    // character is.
-    if (stop - next_ >= 8 && eight_ascii(text_.data() + next_)) {
-      next_ += 8;
-      continue;
-    }
-    if (static_cast<unsigned char>(text_[next_]) < 0x80)
-      ++next_;
-    else
-      next_ += page_.char_len_at(text_, next_);
-  }
+  // One call to the code page walks the whole way, without a virtual call per character.
+  if (next_ < pos) next_ = page_.char_start_at_or_after(text_, next_, pos);
   return std::max(next_, pos);
 }
 
@@ -130,9 +113,10 @@ void for_each_match(std::string_view hay, std::string_view needle, bool case_sen
   const size_t last_len = needle.size() - last;
 
   CharStarts starts(hay, page, from);
+  const ByteFinder finder(n);
   size_t at_from = from;
   while (at_from + n.size() <= h.size()) {
-    const size_t at = h.find(n, at_from);
+    const size_t at = finder.find(h, at_from);
     if (at == std::string_view::npos) return;
     if (!starts.is_start(at) || page.char_len_at(hay, at + last) != last_len) {
       at_from = at + 1;
