@@ -3,6 +3,7 @@
 // a text is UTF-8 at all.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -16,7 +17,13 @@ inline size_t ascii_run(const unsigned char* p, const unsigned char* end) {
   while (end - p >= 8) {
     std::uint64_t word;
     std::memcpy(&word, p, 8);
-    if (word & 0x8080808080808080ull) break;
+    if (const std::uint64_t high = word & 0x8080808080808080ull) {
+      // Runs are often short (words between Chinese characters): the first high byte of
+      // the word ends the run.
+      if constexpr (std::endian::native == std::endian::little)
+        return static_cast<size_t>(p - start) + static_cast<size_t>(std::countr_zero(high)) / 8;
+      break;
+    }
     p += 8;
   }
   while (p < end && *p < 0x80) ++p;
