@@ -117,7 +117,8 @@ class RegexMatcher::Starts {
   Starts(const Impl& impl, std::string_view form)
       : impl_(impl),
         end_(reinterpret_cast<const unsigned char*>(form.data()) + form.size()),
-        next_(nullptr) {}
+        next_(impl.knows_starts ? find(reinterpret_cast<const unsigned char*>(form.data()))
+                                : end_) {}
 
   // Whether a match may begin in [from, to) (pointers into the form).
   bool may_begin(const char* from, const char* to) {

@@ -56,6 +56,9 @@ const std::vector<Case>& cases() {
       {"CaselessInPattern", false, false, "(?i)abc", "ABC\nabc", "N\nN"},
       {"CaselessLetterWithManyCases", true, true, "k", "\xE2\x84\xAA\r\nK", "N\r\nN"},
       {"CaselessLongS", true, true, "s", "\xC5\xBF\ns", "N\nN"},
+      // Р and р differ in their first byte in UTF-8 and in GBK alike.
+      {"CaselessCyrillic", true, true, "\xD1\x80", "\xD0\xA0\r\n\xD1\x80", "N\r\nN"},
+      {"CaselessCyrillicInGbk", false, true, gbk("р"), gbk("Р\r\nр"), "N\r\nN"},
       {"NoStartOptimisation", false, true, "(*NO_START_OPT)b", "ab\r\nb", "aN\r\nN"},
       {"Utf8WithBrokenBytes", true, true, "[^a]+", "a\xFF\xE8\xAA\xAC\r\n\xE8\xAA", nullptr},
       {"Utf8Digits", true, true, "\\d+",
