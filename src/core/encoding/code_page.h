@@ -49,12 +49,15 @@ class CodePage {
   // The matching form of text, for a matcher that works on UTF-8 (regular expressions):
   // every character as its UTF-8, and every character or byte that has no Unicode form as
   // a private code point of its own (U+F0000 + the pair's code, U+100000 + the byte), so
-  // the form keeps each character of char_len_at whole and maps back exactly. Appends to
-  // out.
+  // the form keeps each character of char_len_at whole and maps back exactly. A byte below
+  // 0x40 (line ends among them) is never part of a longer character and is itself in the
+  // form. Appends to out.
   virtual void append_match_form(std::string_view bytes, std::string& out) const = 0;
 
-  // Length in the matching form of the character of `len` bytes at byte i.
-  virtual size_t match_form_len(std::string_view s, size_t i, size_t len) const = 0;
+  // The byte index in s reached from byte i by going over the whole characters whose
+  // matching form takes `form_len` bytes in all: how a place found in the form maps back.
+  // Stops early at the end of s or before a character whose form would overshoot.
+  virtual size_t skip_match_form(std::string_view s, size_t i, size_t form_len) const = 0;
 };
 
 // Private code points that stand for what a code page cannot decode in the matching form.

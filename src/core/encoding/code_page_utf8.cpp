@@ -108,9 +108,25 @@ class Utf8CodePage final : public CodePage {
                [](std::string& o, unsigned char b) { put_utf8(o, kMatchByteBase + b); });
   }
 
-  size_t match_form_len(std::string_view s, size_t i, size_t len) const override {
+  size_t skip_match_form(std::string_view s, size_t i, size_t form_len) const override {
     // A well-formed sequence is its own form; a byte that is none becomes U+1000xx (4 bytes).
-    return len > 1 || static_cast<unsigned char>(s[i]) < 0x80 ? len : 4;
+    const auto* const base = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* p = base + i;
+    const auto* const end = base + s.size();
+    while (form_len > 0 && p < end) {
+      if (*p < 0x80) {
+        const size_t n = ascii_run(p, p + std::min(form_len, static_cast<size_t>(end - p)));
+        p += n;
+        form_len -= n;
+        continue;
+      }
+      const size_t n = well_formed(p, static_cast<size_t>(end - p));
+      const size_t len = n ? n : 1, form = n ? n : 4;
+      if (form > form_len) break;
+      p += len;
+      form_len -= form;
+    }
+    return static_cast<size_t>(p - base);
   }
 
   std::u16string to_utf16(std::string_view bytes) const override {

@@ -3,8 +3,12 @@
 
 #include <pcre2.h>
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
@@ -37,6 +41,17 @@ size_t utf8_len(unsigned char b) {
   return b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
 }
 
+// Bit 7 set in each byte of `word` that lies in [low, high], two bytes on the same side
+// of 0x80; no other bit set. Every sum stays within its byte.
+std::uint64_t bytes_in_range(std::uint64_t word, unsigned low, unsigned high) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  const std::uint64_t side = low >= 0x80 ? word : ~word;
+  const std::uint64_t seven = word & (kOnes * 0x7F);
+  const std::uint64_t at_least_low = seven + kOnes * (0x80 - (low & 0x7F));
+  const std::uint64_t above_high = seven + kOnes * (0x7F - (high & 0x7F));
+  return at_least_low & ~above_high & side & (kOnes * 0x80);
+}
+
 }  // namespace
 
 struct RegexMatcher::Impl {
@@ -44,7 +59,17 @@ struct RegexMatcher::Impl {
   pcre2_match_context* context = nullptr;
   pcre2_jit_stack* jit_stack = nullptr;
   pcre2_match_data* data = nullptr;
-  std::string form;  // the matching form of the current text, reused from line to line
+  std::string form;  // the matching form of the current text, reused from text to text
+  // The bytes of the form a match can begin with, when the engine knows them: a search
+  // from a place with none of them after it fails before it starts, so it is not made.
+  // Most lines of a big file end that way, and each search costs a call into the engine.
+  bool knows_starts = false;
+  int only_start = -1;  // the one such byte, when there is only one
+  std::array<bool, 256> starts{};
+  // The lowest and highest of them, when both lie on the same side of 0x80: eight bytes of
+  // the form are then tested at a time.
+  bool in_one_half = false;
+  unsigned low = 0, high = 0;
 
   ~Impl() {
     pcre2_match_data_free(data);
@@ -52,6 +77,83 @@ struct RegexMatcher::Impl {
     pcre2_match_context_free(context);
     pcre2_code_free(code);
   }
+
+  // What the engine looks for before it tries the pattern: its first code unit, or the
+  // bitmap of first code units. Neither is kept when the engine was told not to look.
+  void learn_starts() {
+    uint32_t all = 0, type = 0;
+    pcre2_pattern_info(code, PCRE2_INFO_ALLOPTIONS, &all);
+    if (all & PCRE2_NO_START_OPTIMIZE) return;
+    pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODETYPE, &type);
+    if (type == 1) {
+      uint32_t unit = 0;
+      pcre2_pattern_info(code, PCRE2_INFO_FIRSTCODEUNIT, &unit);
+      if (unit > 0xFF) return;
+      starts[unit] = true;
+      // Whether the unit is caseless the engine does not tell; it only ever is for a
+      // single-byte character, and then the engine also looks for the other case, which
+      // only ASCII letters have here.
+      const uint32_t folded = unit | 0x20;
+      if (folded >= 'a' && folded <= 'z') starts[unit ^ 0x20] = true;
+    } else {
+      const uint8_t* map = nullptr;
+      if (pcre2_pattern_info(code, PCRE2_INFO_FIRSTBITMAP, &map) != 0 || !map) return;
+      for (int b = 0; b < 256; ++b) starts[b] = (map[b / 8] >> (b % 8) & 1) != 0;
+    }
+    knows_starts = true;
+    low = static_cast<unsigned>(std::find(starts.begin(), starts.end(), true) - starts.begin());
+    if (low == starts.size()) return;  // no byte at all: every search fails at once
+    high =
+        static_cast<unsigned>(starts.rend() - std::find(starts.rbegin(), starts.rend(), true)) - 1;
+    if (low == high) only_start = static_cast<int>(low);
+    in_one_half = (low < 0x80) == (high < 0x80);
+  }
+};
+
+// Where the next byte that can begin a match lies in one form, found once and kept while
+// the searches move through the form's lines.
+class RegexMatcher::Starts {
+ public:
+  Starts(const Impl& impl, std::string_view form)
+      : impl_(impl),
+        end_(reinterpret_cast<const unsigned char*>(form.data()) + form.size()),
+        next_(impl.knows_starts ? find(reinterpret_cast<const unsigned char*>(form.data()))
+                                : end_) {}
+
+  // Whether a match may begin in [from, to) (pointers into the form).
+  bool may_begin(const char* from, const char* to) {
+    if (!impl_.knows_starts) return true;
+    const auto* f = reinterpret_cast<const unsigned char*>(from);
+    if (next_ < f) next_ = find(f);
+    return next_ < reinterpret_cast<const unsigned char*>(to);
+  }
+
+ private:
+  const unsigned char* find(const unsigned char* p) const {
+    if (impl_.only_start >= 0) {
+      const void* hit = std::memchr(p, impl_.only_start, static_cast<size_t>(end_ - p));
+      return hit ? static_cast<const unsigned char*>(hit) : end_;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+      if (impl_.in_one_half) {
+        for (; end_ - p >= 8; p += 8) {
+          std::uint64_t word;
+          std::memcpy(&word, p, 8);
+          for (std::uint64_t hits = bytes_in_range(word, impl_.low, impl_.high); hits;
+               hits &= hits - 1) {
+            const unsigned char* at = p + std::countr_zero(hits) / 8;
+            if (impl_.starts[*at]) return at;
+          }
+        }
+      }
+    }
+    while (p < end_ && !impl_.starts[*p]) ++p;
+    return p;
+  }
+
+  const Impl& impl_;
+  const unsigned char* const end_;
+  const unsigned char* next_;
 };
 
 RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless, const CodePage& page)
@@ -77,97 +179,109 @@ RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless, const CodePa
   impl_->jit_stack = pcre2_jit_stack_create(32 * 1024, kJitStackMax, nullptr);
   if (impl_->jit_stack) pcre2_jit_stack_assign(impl_->context, nullptr, impl_->jit_stack);
   impl_->data = pcre2_match_data_create_from_pattern(impl_->code, nullptr);
+  impl_->learn_starts();
 }
 
 RegexMatcher::~RegexMatcher() = default;
 
+std::string_view RegexMatcher::match_form(std::string_view text) const {
+  if (ascii_prefix(text) == text.size()) return text;
+  impl_->form.clear();
+  page_.append_match_form(text, impl_->form);
+  return impl_->form;
+}
+
 std::string RegexMatcher::replace_all(std::string_view text, std::string_view replacement) const {
   std::string out;
-  if (!append_replaced(text, replacement, out)) return std::string(text);
+  const std::string_view form = match_form(text);
+  Starts starts(*impl_, form);
+  if (!append_replaced(text, form, replacement, out, {}, starts)) return std::string(text);
   return out;
 }
 
 bool RegexMatcher::replace_all_in_place(std::string& text, std::string& scratch,
                                         std::string_view replacement) const {
   scratch.clear();
-  if (!append_replaced(text, replacement, scratch)) return false;
+  const std::string_view form = match_form(text);
+  Starts starts(*impl_, form);
+  if (!append_replaced(text, form, replacement, scratch, {}, starts)) return false;
   text.swap(scratch);
   return true;
 }
 
+namespace {
+
+// The line of s that starts at `start`: where its text stops (before LF, or CR LF) and
+// where the next line starts.
+std::pair<size_t, size_t> line_at(std::string_view s, size_t start) {
+  const void* lf = std::memchr(s.data() + start, '\n', s.size() - start);
+  if (!lf) return {s.size(), s.size()};
+  size_t stop = static_cast<size_t>(static_cast<const char*>(lf) - s.data());
+  const size_t next = stop + 1;
+  if (stop > start && s[stop - 1] == '\r') --stop;
+  return {stop, next};
+}
+
+}  // namespace
+
 bool RegexMatcher::replace_in_lines(std::string_view text, std::string_view replacement,
                                     std::string& out) const {
-  const char* const base = text.data();
-  const size_t n = text.size();
+  // The whole text is turned into its matching form at once. Line ends are themselves in
+  // the form and belong to no other character, so the form's lines are the text's lines,
+  // in step.
+  const std::string_view form = match_form(text);
+  const bool same = form.data() == text.data();
+  Starts starts(*impl_, form);
   size_t copied = 0;  // bytes of text already moved to out
   bool any = false;
-  for (size_t start = 0; start < n;) {
-    const void* lf = std::memchr(base + start, '\n', n - start);
-    size_t stop = lf ? static_cast<size_t>(static_cast<const char*>(lf) - base) : n;
-    const size_t next = lf ? stop + 1 : n;
-    if (lf && stop > start && base[stop - 1] == '\r') --stop;
-    if (append_replaced(text.substr(start, stop - start), replacement, out,
-                        text.substr(copied, start - copied))) {
+  for (size_t start = 0, form_start = 0; start < text.size();) {
+    const auto [stop, next] = line_at(text, start);
+    const auto [form_stop, form_next] = same ? std::pair{stop, next} : line_at(form, form_start);
+    if (starts.may_begin(form.data() + form_start, form.data() + form_stop) &&
+        append_replaced(text.substr(start, stop - start),
+                        form.substr(form_start, form_stop - form_start), replacement, out,
+                        text.substr(copied, start - copied), starts)) {
+      if (!any) out.reserve(out.size() + (text.size() - stop) + 16);
       any = true;
       copied = stop;
     }
     start = next;
+    form_start = form_next;
   }
   if (any) out.append(text, copied, std::string_view::npos);
   return any;
 }
 
-bool RegexMatcher::append_replaced(std::string_view text, std::string_view replacement,
-                                   std::string& out, std::string_view lead) const {
-  // ASCII text is its own matching form; other text is converted, and offsets in the form
-  // are walked back to offsets in the text, character by character, as matches come.
-  const bool ascii = ascii_prefix(text) == text.size();
-  std::string_view subject_text = text;
-  if (!ascii) {
-    impl_->form.clear();
-    page_.append_match_form(text, impl_->form);
-    subject_text = impl_->form;
-  }
+bool RegexMatcher::append_replaced(std::string_view text, std::string_view form,
+                                   std::string_view replacement, std::string& out,
+                                   std::string_view lead, Starts& starts) const {
+  // Offsets in the form are walked back to offsets in the text as matches come.
+  const bool same = form.data() == text.data();
   size_t walked_form = 0, walked_text = 0;
   auto text_offset = [&](size_t form_offset) {
-    if (ascii) return form_offset;
-    while (walked_form < form_offset) {
-      // ASCII is the same in both: skip it a run at a time.
-      if (form_offset - walked_form >= 8) {
-        const size_t run = ascii_prefix(text.substr(walked_text, form_offset - walked_form));
-        if (run >= 8) {
-          walked_form += run;
-          walked_text += run;
-          continue;
-        }
-      }
-      if (static_cast<unsigned char>(text[walked_text]) < 0x80) {
-        ++walked_form;
-        ++walked_text;
-        continue;
-      }
-      const size_t len = page_.char_len_at(text, walked_text);
-      walked_form += page_.match_form_len(text, walked_text, len);
-      walked_text += len;
-    }
+    if (same) return form_offset;
+    walked_text = page_.skip_match_form(text, walked_text, form_offset - walked_form);
+    walked_form = form_offset;
     return walked_text;
   };
 
-  auto subject = reinterpret_cast<PCRE2_SPTR>(subject_text.data());
-  const size_t len = subject_text.size();
+  auto subject = reinterpret_cast<PCRE2_SPTR>(form.data());
+  const size_t len = form.size();
   PCRE2_SIZE* ov = pcre2_get_ovector_pointer(impl_->data);
   size_t copied = 0;     // bytes of text already moved to out
   size_t offset = 0;     // where the next search starts, in the form
   uint32_t options = 0;  // set after an empty match: retry there, but not empty again
   bool any = false;
   while (offset <= len) {
-    int rc = pcre2_match(impl_->code, subject, len, offset, options | PCRE2_NO_UTF_CHECK,
-                         impl_->data, impl_->context);
+    int rc = starts.may_begin(form.data() + offset, form.data() + len)
+                 ? pcre2_match(impl_->code, subject, len, offset, options | PCRE2_NO_UTF_CHECK,
+                               impl_->data, impl_->context)
+                 : PCRE2_ERROR_NOMATCH;
     if (rc == PCRE2_ERROR_NOMATCH) {
       if (options == 0) break;
       // Nothing non-empty at the place of an empty match: step over one character.
       options = 0;
-      offset += offset < len ? utf8_len(static_cast<unsigned char>(subject_text[offset])) : 1;
+      offset += offset < len ? utf8_len(static_cast<unsigned char>(form[offset])) : 1;
       continue;
     }
     if (rc < 0) {

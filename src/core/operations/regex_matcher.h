@@ -45,11 +45,16 @@ class RegexMatcher {
   const std::string& pattern() const { return pattern_; }
 
  private:
-  // Appends `lead`, then `text` with every match replaced, to `out` when something
-  // matched; false, `out` untouched, otherwise.
-  bool append_replaced(std::string_view text, std::string_view replacement, std::string& out,
-                       std::string_view lead = {}) const;
   struct Impl;
+  class Starts;
+  // Appends `lead`, then `text` with every match replaced, to `out` when something
+  // matched; false, `out` untouched, otherwise. `form` is the matching form of `text` (the
+  // same bytes when text is ASCII); `starts` saves searches that cannot succeed.
+  bool append_replaced(std::string_view text, std::string_view form, std::string_view replacement,
+                       std::string& out, std::string_view lead, Starts& starts) const;
+  // `text` as it is matched: its matching form, held in the matcher until the next call,
+  // or text itself when it is ASCII.
+  std::string_view match_form(std::string_view text) const;
   std::string pattern_;
   const CodePage& page_;
   std::unique_ptr<Impl> impl_;

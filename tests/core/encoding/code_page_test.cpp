@@ -170,8 +170,8 @@ TEST(GbkCodePage, LeadByteRuleAndSplit) {
 }
 
 TEST(GbkCodePage, MatchFormKeepsEveryCharacterWholeAndMapsBack) {
-  // Every byte pair and single byte: each character's form is as long as match_form_len
-  // says, decodable characters are their UTF-8, and the rest get code points of their own.
+  // Every byte pair and single byte: skip_match_form goes over each character's form,
+  // decodable characters are their UTF-8, and the rest get code points of their own.
   const CodePage& cp = gbk_code_page();
   std::string text;
   for (int lead = 0x80; lead <= 0xFF; ++lead)
@@ -184,10 +184,12 @@ TEST(GbkCodePage, MatchFormKeepsEveryCharacterWholeAndMapsBack) {
   size_t at = 0;
   for (size_t i = 0; i < text.size();) {
     const size_t len = cp.char_len_at(text, i);
-    const size_t form_len = cp.match_form_len(text, i, len);
     std::string one;
     cp.append_match_form(text.substr(i, len), one);
-    ASSERT_EQ(one.size(), form_len) << i;
+    const size_t form_len = one.size();
+    ASSERT_EQ(cp.skip_match_form(text, i, form_len), i + len) << i;
+    // A place inside the character's form never maps to a place inside the character.
+    ASSERT_EQ(cp.skip_match_form(text, i, form_len - 1), i) << i;
     ASSERT_EQ(form.substr(at, form_len), one) << i;
     const std::string utf8 = cp.to_utf8(text.substr(i, len));
     if (utf8.find("\xEF\xBF\xBD") == std::string::npos)
@@ -198,6 +200,11 @@ TEST(GbkCodePage, MatchFormKeepsEveryCharacterWholeAndMapsBack) {
     i += len;
   }
   EXPECT_EQ(at, form.size());
+  // The same in one walk, ASCII runs between the characters included.
+  const std::string mixed = "ab\x80" + text + "0123456789\xFF";
+  std::string mixed_form;
+  cp.append_match_form(mixed, mixed_form);
+  EXPECT_EQ(cp.skip_match_form(mixed, 0, mixed_form.size()), mixed.size());
 }
 
 TEST(GbkCodePage, CurrentCodePageIsGbk) {

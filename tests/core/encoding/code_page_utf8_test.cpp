@@ -194,8 +194,8 @@ std::string utf8_of(char32_t c) {
 }
 
 TEST(Utf8CodePage, MatchFormKeepsEveryCharacterWholeAndMapsBack) {
-  // Every pair of bytes, then random text: the form is valid UTF-8, each character's part is
-  // as long as match_form_len says, characters are themselves and every other byte b is
+  // Every pair of bytes, then random text: the form is valid UTF-8, skip_match_form goes
+  // over each character's part, characters are themselves and every other byte b is
   // U+100000 + b.
   std::string text;
   for (int a = 0; a < 0x100; ++a)
@@ -212,12 +212,13 @@ TEST(Utf8CodePage, MatchFormKeepsEveryCharacterWholeAndMapsBack) {
   size_t at = 0;
   for (size_t i = 0; i < text.size();) {
     const size_t len = utf8.char_len_at(text, i);
-    const size_t form_len = utf8.match_form_len(text, i, len);
     std::string one = "kept";
     utf8.append_match_form(text.substr(i, len), one);
     ASSERT_EQ(one.substr(0, 4), "kept");
     one.erase(0, 4);
-    ASSERT_EQ(one.size(), form_len) << i;
+    const size_t form_len = one.size();
+    ASSERT_EQ(utf8.skip_match_form(text, i, form_len), i + len) << i;
+    ASSERT_EQ(utf8.skip_match_form(text, i, form_len - 1), i) << i;
     ASSERT_EQ(form.substr(at, form_len), one) << i;
     const auto byte = static_cast<unsigned char>(text[i]);
     if (len > 1 || byte < 0x80)
@@ -228,6 +229,7 @@ TEST(Utf8CodePage, MatchFormKeepsEveryCharacterWholeAndMapsBack) {
     i += len;
   }
   EXPECT_EQ(at, form.size());
+  EXPECT_EQ(utf8.skip_match_form(text, 0, form.size()), text.size());
 }
 
 }  // namespace
