@@ -267,7 +267,12 @@ PendingWrite prepare_write_back(const std::string& path, std::string_view bytes,
                                 std::optional<std::string_view> as_read) {
   FileStamp now;
   PendingWrite w = PendingWrite::start(path, dry_run, read_as, now);
-  w.changed_ = as_read && read_as && now == *read_as ? *as_read != bytes
+  // Bytes handed back as they were read (a find, a run that changed nothing) are the same
+  // bytes: nothing to compare.
+  const auto same = [&](std::string_view a) {
+    return a.data() == bytes.data() && a.size() == bytes.size();
+  };
+  w.changed_ = as_read && read_as && now == *read_as ? !same(*as_read) && *as_read != bytes
                                                      : !holds(w.target_, now.size, bytes);
   if (dry_run) return w;
   if (w.changed_) {
