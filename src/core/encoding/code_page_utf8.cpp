@@ -120,7 +120,7 @@ class Utf8CodePage final : public CodePage {
         form_len -= n;
         continue;
       }
-      const size_t n = well_formed(p, static_cast<size_t>(end - p));
+      const size_t n = utf8_seq_len(p, static_cast<size_t>(end - p));
       const size_t len = n ? n : 1, form = n ? n : 4;
       if (form > form_len) break;
       p += len;
