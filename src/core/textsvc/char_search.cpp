@@ -1,6 +1,7 @@
 #include "core/textsvc/char_search.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -47,27 +48,26 @@ bool CharStarts::is_start(size_t pos) {
 }
 
 void fold_letters_in_place(char* k, size_t n, std::string_view text, const CodePage& page) {
+  // Letters are found eight bytes at a time, and only a letter asks where characters start:
+  // most text has few capitals, and the walk between them is one call to the code page.
+  CharStarts starts(text, page);
   size_t j = 0;
-  while (j < n) {
-    if (j + 8 <= n) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; j + 8 <= n; j += 8) {
       uint64_t w;
       std::memcpy(&w, k + j, 8);
-      if (!(w & kHigh)) {  // eight single bytes: fold the letters among them at once
-        uint64_t ge_a = w + (0x80 - 'A') * kOnes, gt_z = w + (0x80 - 'Z' - 1) * kOnes;
-        w |= ((ge_a & ~gt_z) & kHigh) >> 2;
-        std::memcpy(k + j, &w, 8);
-        j += 8;
-        continue;
+      // Bit 7 of every byte cleared first, so that adding carries into no other byte.
+      const uint64_t low = w & ~kHigh;
+      const uint64_t ge_a = low + (0x80 - 'A') * kOnes, gt_z = low + (0x80 - 'Z' - 1) * kOnes;
+      for (uint64_t upper = ge_a & ~gt_z & ~w & kHigh; upper; upper &= upper - 1) {
+        const size_t at = j + static_cast<size_t>(std::countr_zero(upper)) / 8;
+        if (starts.is_start(at)) k[at] = static_cast<char>(k[at] + 32);
       }
     }
-    const auto b = static_cast<unsigned char>(k[j]);
-    if (b < 0x80) {
-      if (is_upper(b)) k[j] = static_cast<char>(b + 32);
-      ++j;
-    } else {
-      j += page.char_len_at(text, j);
-    }
   }
+  for (; j < n; ++j)
+    if (is_upper(static_cast<unsigned char>(k[j])) && starts.is_start(j))
+      k[j] = static_cast<char>(k[j] + 32);
 }
 
 std::string fold_letters(std::string_view s, const CodePage& page) {

@@ -83,6 +83,31 @@ TEST(CharWalk, EveryCodePageAgreesWithTheWalkByCharLen) {
   }
 }
 
+// Folding lowers exactly the capitals that are characters of their own, as a walk one
+// character at a time does: 結 (BD 59) keeps its "Y", a lone capital after it is lowered.
+TEST(CharWalk, FoldingLowersOnlyCapitalsOfTheirOwn) {
+  const auto folded_by_walk = [](const std::string& s, const CodePage& page) {
+    std::string out = s;
+    for (size_t i = 0; i < s.size(); i += page.char_len_at(s, i))
+      if (s[i] >= 'A' && s[i] <= 'Z') out[i] = static_cast<char>(s[i] + 32);
+    return out;
+  };
+  static constexpr unsigned char kPool[] = {'A',  'Y',  'Z',  'a',  '@',  '[',  ' ', 0x80,
+                                            0x81, 0xBD, 0xC2, 0xE4, 0xB8, 0xFE, 0xFF};
+  std::vector<std::string> texts = kTexts;
+  texts.push_back("\xBD\x59\xBD\x59YZ ABCDEFGHIJ\xBD\x59Q\xBD\x59\x59XYZ");
+  std::mt19937 rng(5);
+  for (int k = 0; k < 3000; ++k) {
+    std::string t(rng() % 40, '\0');
+    for (char& c : t) c = static_cast<char>(kPool[rng() % sizeof kPool]);
+    texts.push_back(t);
+  }
+  for (const CodePage* page : {&gbk_code_page(), &utf8_code_page()})
+    for (const std::string& text : texts)
+      ASSERT_EQ(fold_letters(text, *page), folded_by_walk(text, *page))
+          << page->name() << " " << testing::PrintToString(text);
+}
+
 TEST(CharWalk, SequenceLengthMatchesTheDecoder) {
   // Every lead byte with every second byte; the third and fourth count only by whether they
   // continue a sequence, so the edges of that range stand for the rest.
