@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/encoding/code_page.h"
+#include "core/textsvc/byte_find.h"
 
 namespace lq {
 
@@ -79,10 +80,10 @@ bool replace_in_lines_aligned(std::string_view text, std::string_view search,
   starts.emplace(text, page, 0);
   size_t copied = 0, from = 0;
   bool any = false;
+  const ByteFinder finder(search, text);
   while (from + search.size() <= n) {
-    const void* hit = memmem(base + from, n - from, search.data(), search.size());
-    if (!hit) break;
-    const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    const size_t at = finder.find(text, from);
+    if (at == std::string_view::npos) break;
     if (const void* lf = memrchr(base + from, '\n', at - from))
       starts.emplace(text, page, static_cast<size_t>(static_cast<const char*>(lf) - base) + 1);
     if (!starts->is_start(at) || page.char_len_at(text, at + last) != last_len) {
