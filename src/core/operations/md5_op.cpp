@@ -1,6 +1,4 @@
 // [25] MD5 of each piece, and the whole-file digest of the panel's button.
-#include <nettle/md5.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -11,27 +9,9 @@
 #include "core/textsvc/digest.h"
 
 namespace lq {
-namespace {
-
-std::string hex_digest(md5_ctx& ctx) {
-  uint8_t digest[MD5_DIGEST_SIZE];
-  md5_digest(&ctx, sizeof digest, digest);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out(2 * MD5_DIGEST_SIZE, '0');
-  for (size_t i = 0; i < MD5_DIGEST_SIZE; ++i) {
-    out[2 * i] = kHex[digest[i] >> 4];
-    out[2 * i + 1] = kHex[digest[i] & 15];
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string md5_hex(std::string_view bytes) {
-  md5_ctx ctx;
-  md5_init(&ctx);
-  md5_update(&ctx, bytes.size(), reinterpret_cast<const uint8_t*>(bytes.data()));
-  return hex_digest(ctx);
+  return Digest(DigestKind::Md5).add(bytes).hex();
 }
 
 std::string md5_file_hex(const std::string& path) {
