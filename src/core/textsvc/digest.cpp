@@ -42,7 +42,7 @@ Digest::Digest(DigestKind kind) {
 }
 
 Digest::~Digest() {
-  XXH3_freeState(xxh_);
+  if (xxh_) XXH3_freeState(xxh_);
 }
 
 Digest& Digest::add(std::string_view bytes) {
