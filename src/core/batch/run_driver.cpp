@@ -24,6 +24,7 @@
 #include "core/textsvc/byte_find.h"
 #include "core/textsvc/digest.h"
 #include "core/textsvc/file_services.h"
+#include "core/textsvc/line_feeds.h"
 #include "core/textsvc/line_text.h"
 #include "core/textsvc/str_helpers.h"
 #include "core/textsvc/text_layout.h"
@@ -51,21 +52,6 @@ LineList split_text(std::string_view t) {
   }
   if (start < t.size()) lines.emplace_back(t.substr(start));
   return lines;
-}
-
-// Number of LF bytes in [p, end): a find counts the lines it passes over without looking
-// at them. Blocks of a fixed size, counted in a byte that cannot overflow, are what the
-// compiler turns into vector instructions.
-size_t count_lf(const char* p, const char* end) {
-  constexpr int kBlock = 64;
-  size_t count = 0;
-  for (; end - p >= kBlock; p += kBlock) {
-    unsigned char in_block = 0;
-    for (int i = 0; i < kBlock; ++i) in_block += p[i] == '\n';
-    count += in_block;
-  }
-  for (; p < end; ++p) count += *p == '\n';
-  return count;
 }
 
 void give_env(const OperationChain& chain, const OperationEnv& env) {
@@ -223,24 +209,24 @@ struct Processor {
     context.file_name = entry;
     const char* const base = text.data();
     const size_t n = text.size();
-    size_t line_no = 0, counted_to = 0, from = 0;
+    size_t line_no = 0;  // of the line that starts at `from`
+    size_t from = 0;
     std::string line;
     const ByteFinder finder(key, text);
     while (from < n) {
       const size_t at = finder.find(text, from);
       if (at == std::string_view::npos) break;
-      const void* before = memrchr(base + from, '\n', at - from);
-      const size_t start =
-          before ? static_cast<size_t>(static_cast<const char*>(before) - base) + 1 : from;
+      const LineFeeds passed = line_feeds(text, from, at);
+      const size_t start = passed.count > 0 ? passed.last + 1 : from;
+      line_no += passed.count;
       const void* lf = std::memchr(base + at, '\n', n - at);
       const size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - base) : n;
-      line_no += count_lf(base + counted_to, base + start);
-      counted_to = start;
       line.assign(base + start, end - start - (lf && end > start && base[end - 1] == '\r'));
       if (eol != EolPolicy::Keep) std::erase(line, '\r');
       context.line_index = static_cast<int32_t>(line_no);
       line = chain.run_line_steps(std::move(line));
       from = end + 1;
+      ++line_no;
     }
     if (context.not_applicable) skipped = SkipReason::NotApplicable;
   }

@@ -256,6 +256,9 @@ TEST_F(RunDriverTest, FindOverCandidateLinesMatchesEveryLine) {
       "foo\nlone\rfoo\n\nlast foo\n",
       "a\n\n\nfo\no foo\n" + tong + jie + "\n" + jie + "\r\n",
       "x" + tong + "\n",
+      // Hits many lines apart and a line or two apart.
+      std::string(40, '\n') + "foo\r\n" + std::string(17, '\n') + "a\nfoo" + std::string(70, 'x') +
+          "\nfoo\n",
   };
   std::vector<std::string> files;
   for (size_t i = 0; i < std::size(texts); ++i) {
