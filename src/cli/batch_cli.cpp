@@ -101,6 +101,11 @@ class CliHost : public RunHost {
     clear_line();
     results_out_.take(results);
   }
+  bool takes_result_text() const override { return results_out_.takes_text(); }
+  void found_text(std::string_view lines) override {
+    clear_line();
+    results_out_.take_text(lines);
+  }
 
   void clear_line() {
     if (dirty_) std::fputs("\r\033[K", stderr);

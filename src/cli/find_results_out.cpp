@@ -23,16 +23,10 @@ void FindResultsOut::take(std::vector<std::string>& results) {
       std::printf("%s\n", find_match_json(m, shown(m.file_name)).c_str());
     matches_->clear();
   } else if (file_) {
-    if (error_.empty()) try {
-        if (!out_) out_ = std::make_unique<ReplacingFile>(*file_);
-        for (const std::string& line : results) {
-          out_->write(line);
-          out_->write("\n");
-        }
-      } catch (const std::exception& e) {
-        error_ = e.what();
-        out_.reset();
-      }
+    for (const std::string& line : results) {
+      write(line);
+      write("\n");
+    }
   } else {
     const std::string head = gbk_code_page().from_utf8("文件名=");
     for (std::string& line : results) {
@@ -42,6 +36,20 @@ void FindResultsOut::take(std::vector<std::string>& results) {
     }
   }
   results.clear();
+}
+
+void FindResultsOut::take_text(std::string_view lines) {
+  write(lines);
+}
+
+void FindResultsOut::write(std::string_view bytes) {
+  if (error_.empty()) try {
+      if (!out_) out_ = std::make_unique<ReplacingFile>(*file_);
+      out_->write(bytes);
+    } catch (const std::exception& e) {
+      error_ = e.what();
+      out_.reset();
+    }
 }
 
 bool FindResultsOut::finish(std::vector<std::string>& results, std::string& error) {

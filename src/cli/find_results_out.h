@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/operations/find_op.h"
@@ -22,6 +23,10 @@ class FindResultsOut {
 
   // Writes and clears the results so far. A failure to write is kept for finish().
   void take(std::vector<std::string>& results);
+  // Whether the results may come as text (take_text): when they only go to the file.
+  bool takes_text() const { return file_ && !matches_; }
+  // Writes result lines that come as text, each followed by an LF.
+  void take_text(std::string_view lines);
 
   // Writes the rest and puts the results file in place (empty when nothing was found).
   // Answers false with `error` set when the file could not be written.
@@ -29,6 +34,7 @@ class FindResultsOut {
 
  private:
   std::string shown(const std::string& path) const;
+  void write(std::string_view bytes);
 
   std::optional<std::string> file_;
   std::string stdin_path_;

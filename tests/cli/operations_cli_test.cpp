@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/cli_fixture.h"
+#include "core/encoding/code_page.h"
 
 namespace {
 
@@ -60,6 +61,39 @@ TEST_F(OperationsCli, FindPrintsResultLines) {
   EXPECT_EQ(r.out, "文件名=" + f + ";行=0;列=2;查找内容=foo;内容=xfoo\n" + "文件名=" + f +
                        ";行=1;列=5;查找内容=foo;内容=bar foo foo\n" + "文件名=" + f +
                        ";行=1;列=9;查找内容=foo;内容=bar foo foo\n");
+}
+
+// The results file holds, in list order, the lines printed when there is none, as GBK,
+// whether one lane or several found them; a run that finds nothing leaves it empty.
+TEST_F(OperationsCli, FindResultsFileHoldsThePrintedLines) {
+  fs::create_directory(p("d"));
+  for (int i = 0; i < 12; ++i) {
+    std::string text = "none\r\n";
+    if (i % 3 != 2)
+      text += "foo " + std::to_string(i) +
+              " foo\r\n\xD6\xD0"
+              "foo\n";
+    // A UTF-8 file: its result lines are shown in GBK like the rest.
+    if (i == 4) text = "\xE4\xB8\xAD\xE6\x96\x87 foo\n";
+    write_file(p("d/f" + std::to_string(10 + i) + ".txt"), text);
+  }
+  const std::vector<std::string> find = {"--op", "6", "--set", "Edit_find1=foo", "--ext", ".txt"};
+  auto with = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = find;
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  Outcome printed = run(with({p("d")}));
+  ASSERT_EQ(printed.status, 0) << printed.err;
+  ASSERT_NE(printed.out.find("\xE4\xB8\xAD\xE6\x96\x87 foo"), std::string::npos);
+  for (const char* jobs : {"1", "3"}) {
+    Outcome r = run(with({"-j", jobs, "--results", p("r.txt"), p("d")}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lq::gbk_code_page().to_utf8(read_file(p("r.txt"))), printed.out) << jobs;
+  }
+  Outcome none = run({"--op", "6", "--set", "Edit_find1=absent", "--results", p("r.txt"), p("d")});
+  ASSERT_EQ(none.status, 0) << none.err;
+  EXPECT_EQ(read_file(p("r.txt")), "");
 }
 
 TEST_F(OperationsCli, ScriptRunsAndReportsCompileErrors) {

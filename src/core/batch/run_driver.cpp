@@ -395,7 +395,7 @@ struct Processor {
   // The clipboard half of the write-back; answers whether its text changed, and then
   // keeps the new text in `kept` when asked to.
   bool put_on_clipboard(const std::string& entry, std::string& kept) {
-    if (file_exists(entry) || !is_clipboard(entry)) return false;
+    if (!is_clipboard(entry) || file_exists(entry)) return false;
     auto before = host.clipboard_text();
     if (!before) return false;  // the clipboard holds no text now: the result is dropped
     std::string text = join_crlf(doc);
@@ -482,8 +482,12 @@ struct Run {
   // Changed files wait to be put in place in groups (see Waiting).
   bool grouping() const { return !req.dry_run; }
 
-  OperationEnv env_for(RunContext* ctx, FindResults* found, RunHost* to) {
+  // What a find adds for the host that takes results as text, until they are handed on.
+  std::string result_text = {};
+
+  OperationEnv env_for(RunContext* ctx, FindResults* found, std::string* text, RunHost* to) {
     OperationEnv env{ctx, found, to, req.case_sensitive, req.dry_run, {}};
+    if (host.takes_result_text()) env.find_result_text = text;
     env.before_own_write = [this, ctx](const std::string& path, std::string_view bytes) {
       // Files written in the order the run meets them: the ones waiting go first. (Only
       // the calling thread puts files in place; operations of the lanes of a parallel run
@@ -623,12 +627,20 @@ struct Run {
     return true;
   }
 
+  void hand_results() {
+    if (!results.empty()) host.found(results);
+    if (!result_text.empty()) {
+      host.found_text(result_text);
+      result_text.clear();
+    }
+  }
+
   bool waiting_full() const {
     return waiting.size() >= kMaxWaiting || waiting_bytes >= kMaxWaitingBytes;
   }
 
   void one_job() {
-    give_env(req.chain, env_for(&context, &results, &host));
+    give_env(req.chain, env_for(&context, &results, &result_text, &host));
     Processor proc{req.chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}};
     setup(proc);
     const size_t n = req.files.size();
@@ -657,7 +669,7 @@ struct Run {
       }
       res.unconverted_chars += context.unconverted_chars;
       ++res.files_done;
-      if (!results.empty()) host.found(results);
+      hand_results();
       if (waiting_full() && !flush()) return;
     }
     flush();
@@ -671,6 +683,7 @@ struct Run {
     Prepared write;
     RunContext context;
     FindResults found;
+    std::string found_text;
     BufferingHost calls;
   };
 
@@ -679,13 +692,14 @@ struct Run {
     WorkerOperations ops;
     RunContext context;
     FindResults found;
+    std::string found_text;
     BufferingHost buffered;
     ScopeSettings scope;
     std::optional<Processor> proc;
 
     Lane(Run& run, size_t n) : ops(run.req.make_operations()), scope(run.req.scope) {
       context.file_count = static_cast<int32_t>(n);
-      give_env(ops.chain, run.env_for(&context, &found, &buffered));
+      give_env(ops.chain, run.env_for(&context, &found, &found_text, &buffered));
       proc.emplace(Processor{
           ops.chain, scope, context, buffered, run.req.case_sensitive, run.req.dry_run, {}});
       run.setup(*proc);
@@ -706,6 +720,7 @@ struct Run {
       }
       done.context = context;
       done.found = std::exchange(found, {});
+      done.found_text = std::exchange(found_text, {});
       done.calls.calls = std::exchange(buffered.calls, {});
       done.ready = true;
       return done;
@@ -801,7 +816,7 @@ struct Run {
       if (slot.by_caller) {
         if (!direct) {
           direct_ops = req.make_operations();
-          give_env(direct_ops->chain, env_for(&context, &results, &host));
+          give_env(direct_ops->chain, env_for(&context, &results, &result_text, &host));
           direct.emplace(Processor{
               direct_ops->chain, req.scope, context, host, req.case_sensitive, req.dry_run, {}});
           setup(*direct);
@@ -824,6 +839,7 @@ struct Run {
         context.file_count = static_cast<int32_t>(n);
         results.insert(results.end(), std::make_move_iterator(slot.found.begin()),
                        std::make_move_iterator(slot.found.end()));
+        result_text += slot.found_text;
         slot.calls.replay(host);
         if (slot.failed) {
           if (flush()) {
@@ -846,7 +862,7 @@ struct Run {
       if (!ok) break;
       res.unconverted_chars += context.unconverted_chars;
       ++res.files_done;
-      if (!results.empty()) host.found(results);
+      hand_results();
       if (waiting_full() && !flush()) break;
       lock.lock();
       ++i;

@@ -59,7 +59,8 @@ void FindOp::find_in_piece(std::string_view piece) {
     for (const auto& term : terms)
       if (!contains_aligned(piece, term, exact, page)) return;
   }
-  if (!env().find_results) return;
+  std::string* const text = env().find_result_text;
+  if (!env().find_results && !text) return;
   const RunContext* ctx = env().context;
   const std::string empty;
   const std::string& file = ctx ? ctx->file_name : empty;
@@ -78,9 +79,15 @@ void FindOp::find_in_piece(std::string_view piece) {
       append_converted(piece, page, own, shown_piece_);
       converted = true;
     }
-    env().find_results->push_back(format_find_result(file, line, static_cast<int32_t>(at + 1),
-                                                     convert ? shown_key_ : key,
-                                                     convert ? shown_piece_ : piece));
+    const auto column = static_cast<int32_t>(at + 1);
+    const std::string_view shown_key = convert ? shown_key_ : key;
+    const std::string_view shown_piece = convert ? shown_piece_ : piece;
+    if (text) {
+      append_find_result(*text, file, line, column, shown_key, shown_piece);
+      text->push_back('\n');
+    } else {
+      env().find_results->push_back(format_find_result(file, line, column, shown_key, shown_piece));
+    }
     if (sink_)
       sink_->push_back({ctx ? ctx->file_index : 0, file, line, static_cast<int32_t>(at + 1),
                         std::string(key), std::string(piece), &page});

@@ -68,6 +68,13 @@ std::string_view decimal(char (&buf)[16], int32_t value) {
 
 std::string format_find_result(std::string_view file_name, int32_t line_index, int32_t column,
                                std::string_view key, std::string_view piece) {
+  std::string out;
+  append_find_result(out, file_name, line_index, column, key, piece);
+  return out;
+}
+
+void append_find_result(std::string& out, std::string_view file_name, int32_t line_index,
+                        int32_t column, std::string_view key, std::string_view piece) {
   // A run records one of these per occurrence: the line is sized once, then filled.
   const FieldNames& n = names();
   char line_buf[16], column_buf[16];
@@ -76,8 +83,9 @@ std::string format_find_result(std::string_view file_name, int32_t line_index, i
   const size_t size = n.file.size() + file_name.size() + n.line.size() + line_text.size() +
                       n.column.size() + column_text.size() + n.query.size() + key.size() +
                       n.content.size() + piece.size() + 9;  // four ";", five "="
-  std::string out(size, '\0');
-  char* at = out.data();
+  const size_t from = out.size();
+  out.resize(from + size);
+  char* at = out.data() + from;
   auto put = [&at](std::string_view part) {
     if (!part.empty()) std::memcpy(at, part.data(), part.size());
     at += part.size();
@@ -96,7 +104,6 @@ std::string format_find_result(std::string_view file_name, int32_t line_index, i
   field(n.query, key);
   *at++ = ';';
   field(n.content, piece);
-  return out;
 }
 
 FindLocation parse_find_result(std::string_view s) {

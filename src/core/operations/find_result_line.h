@@ -16,6 +16,9 @@ namespace lq {
 
 std::string format_find_result(std::string_view file_name, int32_t line_index, int32_t column,
                                std::string_view key, std::string_view piece);
+// The same line added to the end of out.
+void append_find_result(std::string& out, std::string_view file_name, int32_t line_index,
+                        int32_t column, std::string_view key, std::string_view piece);
 
 struct FindLocation {
   std::string path;

@@ -33,6 +33,9 @@ struct OperationEnv {
   // ([5], [24]), in a dry run too (where nothing is written after). It may throw to refuse
   // the write (the journal could not keep the file).
   std::function<void(const std::string& path, std::string_view bytes)> before_own_write = {};
+  // When set, a find adds its result lines here instead of to find_results, each followed
+  // by an LF: a host that only writes them out spares a string per occurrence.
+  std::string* find_result_text = nullptr;
 };
 
 // A change of a file's bytes as a whole, whatever its lines, given the file a piece at a

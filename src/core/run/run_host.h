@@ -29,6 +29,11 @@ class RunHost {
   // lines in list order). A host that shows or writes them as they come moves them out
   // and clears `results`; what it leaves is there for the caller when the run ends.
   virtual void found(std::vector<std::string>& /*results*/) {}
+  // A host that only writes the results out may take them as text instead: when this
+  // answers true, the run hands them to found_text() after each entry that added some,
+  // each line followed by an LF, in list order, and never to found().
+  virtual bool takes_result_text() const { return false; }
+  virtual void found_text(std::string_view /*lines*/) {}
 
   // A scope parameter that the run rewrote (the [8] fallback).
   virtual void scope_param_changed(std::string_view /*name*/, std::string_view /*value*/) {}
