@@ -8,10 +8,12 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "core/encoding/byte_scan.h"
 #include "core/encoding/code_page.h"
+#include "core/operations/low_byte_pattern.h"
 #include "core/run_error.h"
 
 namespace lq {
@@ -60,6 +62,10 @@ struct RegexMatcher::Impl {
   pcre2_jit_stack* jit_stack = nullptr;
   pcre2_match_data* data = nullptr;
   std::string form;  // the matching form of the current text, reused from text to text
+  // The pattern only takes bytes below 0x40 and is matched on the text's own bytes; and,
+  // when it cannot take a line end either, over all lines at once.
+  bool on_bytes = false;
+  bool whole_text = false;
   // The bytes of the form a match can begin with, when the engine knows them: a search
   // from a place with none of them after it fails before it starts, so it is not made.
   // Most lines of a big file end that way, and each search costs a call into the engine.
@@ -158,17 +164,33 @@ class RegexMatcher::Starts {
 
 RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless, const CodePage& page)
     : pattern_(pattern), page_(page), impl_(std::make_unique<Impl>()) {
-  std::string form;
-  page.append_match_form(pattern, form);
-  // The matching form is valid UTF-8 by construction, so the engine need not check it; "\C"
-  // would match half a character and is refused.
-  uint32_t options = PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_NEVER_BACKSLASH_C | PCRE2_DOTALL |
-                     PCRE2_DOLLAR_ENDONLY;
+  uint32_t options = PCRE2_NEVER_BACKSLASH_C | PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY;
   if (caseless) options |= PCRE2_CASELESS;
   int error = 0;
   PCRE2_SIZE offset = 0;
-  impl_->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(form.data()), form.size(), options,
-                              &error, &offset, nullptr);
+  if (const std::optional<LowBytePattern> low = low_byte_pattern(pattern)) {
+    // Such a pattern is its own matching form. An empty match could fall between the two
+    // bytes of a character: a pattern that may match nothing is matched by characters.
+    impl_->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                                options, &error, &offset, nullptr);
+    uint32_t least = 0;
+    if (impl_->code && pcre2_pattern_info(impl_->code, PCRE2_INFO_MINLENGTH, &least) == 0 &&
+        least > 0) {
+      impl_->on_bytes = true;
+      impl_->whole_text = !low->sees_lines;
+    } else {
+      pcre2_code_free(impl_->code);
+      impl_->code = nullptr;
+    }
+  }
+  if (!impl_->code) {
+    std::string form;
+    page.append_match_form(pattern, form);
+    // The matching form is valid UTF-8 by construction, so the engine need not check it;
+    // "\C" would match half a character and is refused.
+    impl_->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(form.data()), form.size(),
+                                options | PCRE2_UTF | PCRE2_NO_UTF_CHECK, &error, &offset, nullptr);
+  }
   if (!impl_->code) throw RunError(engine_message(error) + " at offset " + std::to_string(offset));
   // Without the JIT a caseless pattern that never matches is far too slow on big files;
   // when the JIT is not available the interpreter still gives the right answer.
@@ -185,7 +207,7 @@ RegexMatcher::RegexMatcher(std::string_view pattern, bool caseless, const CodePa
 RegexMatcher::~RegexMatcher() = default;
 
 std::string_view RegexMatcher::match_form(std::string_view text) const {
-  if (ascii_prefix(text) == text.size()) return text;
+  if (impl_->on_bytes || ascii_prefix(text) == text.size()) return text;
   impl_->form.clear();
   page_.append_match_form(text, impl_->form);
   return impl_->form;
@@ -229,6 +251,10 @@ bool RegexMatcher::replace_in_lines(std::string_view text, std::string_view repl
   // The whole text is turned into its matching form at once. Line ends are themselves in
   // the form and belong to no other character, so the form's lines are the text's lines,
   // in step.
+  if (impl_->whole_text) {
+    Starts starts(*impl_, text);
+    return append_replaced(text, text, replacement, out, {}, starts);
+  }
   const std::string_view form = match_form(text);
   const bool same = form.data() == text.data();
   Starts starts(*impl_, form);

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "core/encoding/code_page.h"
 #include "core/operations/op_test_support.h"
 
@@ -91,6 +95,41 @@ TEST_P(WholeText, ReplacesAsLineByLine) {
 
 INSTANTIATE_TEST_SUITE_P(Table, WholeText, ::testing::ValuesIn(cases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A pattern of digits, spaces and punctuation is matched on the text's own bytes; an empty
+// lookahead in front makes the same pattern go by characters. Both must agree on texts
+// full of what could go wrong: pairs whose second byte is a letter or "\\", broken pairs,
+// lone CRs, UTF-8 with stray bytes.
+TEST(LowBytePatterns, MatchAsCharactersDo) {
+  std::mt19937 rng(11);
+  const std::vector<std::string> pieces = {"1",        "23",       " ",        ",",
+                                           "(",        ")",        ".",        "=",
+                                           "\r\n",     "\n",       "\r",       "a",
+                                           "\xBD\x59", "\xBD\x79", "\xB3\x5C", "\xD6\xD0",
+                                           "\x81",     "\x80",     "\xFF",     "\xE8\xAA\xAC",
+                                           "\xE8\xAA"};
+  const char* patterns[] = {"[0-9]+", "\\d+(?:\\.\\d+)?", "[ ,]+", "\\s+", "^\\d", "\\d$",
+                            "(1|23){2}", "\\(\\d*\\)", "=", "\\d*", "[!-/]",
+                            // Bytes that end Chinese characters: never matched on bytes.
+                            "Y", "y", "\\\\"};
+  for (int k = 0; k < 300; ++k) {
+    std::string text;
+    for (int n = static_cast<int>(rng() % 30); n > 0; --n) text += pieces[rng() % pieces.size()];
+    const CodePage& page = k % 3 == 0 ? utf8_code_page() : gbk_code_page();
+    for (const char* pattern : patterns) {
+      for (bool caseless : {false, true}) {
+        const RegexMatcher bytes(pattern, caseless, page);
+        const RegexMatcher chars(std::string("(?=)") + pattern, caseless, page);
+        std::string by_bytes = "kept", by_chars = "kept";
+        EXPECT_EQ(bytes.replace_in_lines(text, "N", by_bytes),
+                  chars.replace_in_lines(text, "N", by_chars));
+        EXPECT_EQ(by_bytes, by_chars) << pattern << " " << hex(text);
+        EXPECT_EQ(bytes.replace_all(text, "N"), chars.replace_all(text, "N"))
+            << pattern << " " << hex(text);
+      }
+    }
+  }
+}
 
 }  // namespace
 }  // namespace lq
