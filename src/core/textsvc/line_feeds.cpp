@@ -1,6 +1,7 @@
 #include "core/textsvc/line_feeds.h"
 
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,10 +19,11 @@ unsigned bits_set(uint32_t x) {
 }
 
 #if defined(__SSE2__)
-// Bit i set when p[i] is an LF, for the 16 bytes at p.
-uint32_t lf_mask(const char* p) {
-  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n'))));
+// The sum of the sixteen byte counters in v.
+size_t counted(__m128i v) {
+  const __m128i sums = _mm_sad_epu8(v, _mm_setzero_si128());
+  return static_cast<size_t>(_mm_cvtsi128_si64(sums) +
+                             _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
 }
 #endif
 
@@ -29,29 +31,46 @@ uint32_t lf_mask(const char* p) {
 
 LineFeeds line_feeds(std::string_view text, size_t from, size_t to) {
   LineFeeds out;
+  if (to <= from) return out;
   const char* const base = text.data();
-  auto take = [&](size_t at, uint32_t mask) {
-    if (mask == 0) return;
-    out.count += bits_set(mask);
-    out.last = at + 31 - static_cast<size_t>(__builtin_clz(mask));
-  };
 #if defined(__SSE2__)
   constexpr size_t kBlock = 16;
-  if (text.size() >= kBlock && to > from) {
-    size_t i = from;
-    for (; i + kBlock <= to; i += kBlock) take(i, lf_mask(base + i));
+  if (text.size() >= kBlock) {
+    // Each block adds one to a byte counter per LF; the counters are summed before any
+    // can pass 255.
+    const __m128i lf = _mm_set1_epi8('\n');
+    __m128i counters = _mm_setzero_si128();
+    size_t i = from, blocks = 0;
+    for (; i + kBlock <= to; i += kBlock) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+      counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(x, lf));
+      if (++blocks == 255) {
+        out.count += counted(counters);
+        counters = _mm_setzero_si128();
+        blocks = 0;
+      }
+    }
+    out.count += counted(counters);
     if (i < to) {
       // The rest in the one block that ends at `to`, or that starts the text when `to` is
       // nearer its start; the bytes outside [i, to) are masked off.
       const size_t at = to >= kBlock ? to - kBlock : 0;
-      const uint32_t keep = ((uint32_t{1} << (to - i)) - 1) << (i - at);
-      take(at, lf_mask(base + at) & keep);
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + at));
+      const auto mask = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
+      out.count += bits_set(mask & ((uint32_t{1} << (to - i)) - 1) << (i - at));
     }
+    // The last one is most often in the last line or two.
+    if (out.count > 0)
+      out.last = static_cast<size_t>(
+          static_cast<const char*>(memrchr(base + from, '\n', to - from)) - base);
     return out;
   }
 #endif
   for (size_t i = from; i < to; ++i)
-    if (base[i] == '\n') take(i, 1);
+    if (base[i] == '\n') {
+      ++out.count;
+      out.last = i;
+    }
   return out;
 }
 

@@ -29,6 +29,10 @@ TEST(LineFeeds, AgreeWithAPlainWalk) {
             << k << " " << from << " " << to;
       }
   }
+  // Ranges long enough for the per-byte counters to be summed on the way.
+  const std::string lfs(10000, '\n');
+  EXPECT_EQ(line_feeds(lfs, 3, 9999).count, 9996u);
+  EXPECT_EQ(line_feeds(lfs, 3, 9999).last, 9998u);
 }
 
 }  // namespace
