@@ -67,8 +67,8 @@ class ChunkWriter {
     std::shared_ptr<char[]> bytes(buf_.release());
     chunk->data = bytes.get();
     chunk->owner = std::move(bytes);
-    chunk->rows = std::move(rows_);
-    chunk->rows.shrink_to_fit();
+    rows_.shrink_to_fit();
+    chunk->rows = RowStore::Rows(std::move(rows_));
     chunk->has_break = has_break_;
     out_.push_back(std::move(chunk));
     buf_.reset();
@@ -214,7 +214,7 @@ std::string RowStore::joined() const {
 
 size_t RowStore::bytes_apart_from(const RowStore& other) const noexcept {
   auto chunk_bytes = [](const Chunk& c) {
-    size_t n = sizeof(Chunk) + 2 * sizeof(void*) + c.rows.capacity() * sizeof(Span);
+    size_t n = sizeof(Chunk) + 2 * sizeof(void*) + c.rows.bytes();
     for (const Span& s : c.rows) n += s.len;
     return n;
   };
@@ -334,13 +334,14 @@ uint32_t drop_crs(char* base, uint32_t off, uint32_t len) {
 
 // Finds the complete rows of base[0, used) (rows end at LF, a CR right before the LF is
 // left out and makes the end CR LF) until max_rows rows are found or they reach past
-// max_bytes, and notes every other CR among them. Answers where the first row not taken
-// starts. Looks at 64 bytes at a time: the rows of a large file are short, and a search call
-// per row would cost more than the search itself.
-size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_bytes,
-                 std::vector<RowSpan>& rows, std::vector<LineEnd>* ends,
-                 std::vector<size_t>& bad_crs) {
+// max_bytes, and notes every other CR among them. Writes the rows to rows and, when given,
+// their ends to ends, and answers how many it found; taken receives where the first row not
+// taken starts. Looks at 64 bytes at a time: the rows of a large file are short, and a search
+// call per row would cost more than the search itself.
+size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_bytes, RowSpan* rows,
+                 LineEnd* ends, std::vector<size_t>& bad_crs, size_t& taken) {
   size_t start = 0;
+  size_t found = 0;
   uint64_t cr_before = 0;  // whether the byte before this block is a CR
   for (size_t pos = 0; pos < used; pos += 64) {
     size_t n = std::min<size_t>(64, used - pos);
@@ -380,30 +381,36 @@ size_t scan_rows(const char* base, size_t used, size_t max_rows, size_t max_byte
       size_t e = pos + bit;
       const bool crlf = (after_cr >> bit) & 1;
       size_t end = e - (crlf ? 1 : 0);
-      rows.push_back({static_cast<uint32_t>(start), static_cast<uint32_t>(end - start)});
-      if (ends) ends->push_back(crlf ? LineEnd::CrLf : LineEnd::Lf);
+      rows[found] = {static_cast<uint32_t>(start), static_cast<uint32_t>(end - start)};
+      if (ends) ends[found] = crlf ? LineEnd::CrLf : LineEnd::Lf;
+      ++found;
       start = e + 1;
-      if (rows.size() >= max_rows || start >= max_bytes) return start;
+      if (found >= max_rows || start >= max_bytes) {
+        taken = start;
+        return found;
+      }
     }
   }
-  return start;
+  taken = start;
+  return found;
 }
+
+constexpr size_t kHugePage = size_t{2} << 20;
 
 // Memory for the bytes of a loaded file. Large blocks come straight from the system and
 // ask for huge pages: filling hundreds of megabytes page by page costs more than reading it.
 class Slab {
  public:
   explicit Slab(size_t n) {
-    constexpr size_t kHuge = size_t{2} << 20;
-    if (n < 2 * kHuge) {
+    if (n < 2 * kHugePage) {
       small_.reset(new char[std::max<size_t>(n, 1)]);
       data_ = small_.get();
       return;
     }
-    len_ = (n + kHuge - 1) / kHuge * kHuge + kHuge;
+    len_ = (n + kHugePage - 1) / kHugePage * kHugePage + kHugePage;
     base_ = ::mmap(nullptr, len_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (base_ == MAP_FAILED) throw std::bad_alloc();
-    auto at = (reinterpret_cast<uintptr_t>(base_) + kHuge - 1) / kHuge * kHuge;
+    auto at = (reinterpret_cast<uintptr_t>(base_) + kHugePage - 1) / kHugePage * kHugePage;
     data_ = reinterpret_cast<char*>(at);
     size_t usable = len_ - (at - reinterpret_cast<uintptr_t>(base_));
 #ifdef MADV_HUGEPAGE
@@ -422,12 +429,18 @@ class Slab {
   char* data() const {
     return data_;
   }
+  // Another block of n bytes, got the same way and freed with this one.
+  char* more(size_t n) {
+    more_.push_back(std::make_unique<Slab>(n));
+    return more_.back()->data();
+  }
 
  private:
   std::unique_ptr<char[]> small_;
   void* base_ = nullptr;
   size_t len_ = 0;
   char* data_ = nullptr;
+  std::vector<std::unique_ptr<Slab>> more_;
 };
 
 }  // namespace
@@ -455,12 +468,55 @@ RowStore RowStore::read_file(const std::string& path, std::vector<LineEnd>* ends
   size_t s = 0;  // start of the first row not yet in a chunk
   bool at_end = false;
 
+  // The rows are cut straight into a few large blocks that the text's block keeps, sized
+  // by the rows per byte seen so far, rather than into a small array per chunk: a file of
+  // short rows has millions, and fresh memory costs the most where it is touched first.
+  constexpr size_t kMaxBlockRows = (size_t{8} << 20) / sizeof(Span);
+  Span* spans = nullptr;  // where the next rows go
+  size_t spans_left = 0;
+  size_t row_count = 0;
+  // How many rows the rest of the file may hold: at its end, at most one more than its LFs;
+  // before, a guess from the rows per byte so far, with room to spare.
+  auto rows_left = [&]() {
+    if (at_end) return static_cast<size_t>(std::count(base + s, base + used, '\n')) + 1;
+    const size_t seen =
+        row_count > 0 ? row_count : static_cast<size_t>(std::count(base, base + used, '\n'));
+    const size_t seen_bytes = row_count > 0 ? s : used;
+    const double per_byte = static_cast<double>(seen + 1) / static_cast<double>(seen_bytes + 1);
+    const double left = static_cast<double>(std::max(hint, used) - s);
+    return static_cast<size_t>(per_byte * left * 1.0625) + kChunkRows;
+  };
+  // Makes room for the rows of the next chunk.
+  auto room_for_rows = [&]() {
+    if (spans_left >= kChunkRows) return;
+    size_t want = rows_left();
+    if (at_end && spans_left >= want) return;
+    if (!at_end) {
+      // Whole huge pages as far as the guess surely fills them; the ragged rest comes from
+      // the heap, where the pages never written take no memory.
+      constexpr size_t kHugeRows = kHugePage / sizeof(Span);
+      const size_t sure = want - want / 16;
+      if (sure >= 2 * kHugeRows) want = std::min(sure / kHugeRows * kHugeRows, kMaxBlockRows);
+    }
+    spans_left = want;
+    spans = reinterpret_cast<Span*>(slab->more(spans_left * sizeof(Span)));
+  };
+
   RowStore out;
   Chunk* first_chunk = nullptr;  // the one whose first row may start with a mark to skip
-  std::vector<Span> rows;
-  rows.reserve(kChunkRows);
   std::vector<LineEnd> all_ends;
-  std::vector<LineEnd>* const end_list = ends ? &all_ends : nullptr;
+  // Room for the ends of the next chunk, reserved once for the whole file as guessed; the
+  // guess is not written, so a generous one costs no memory.
+  auto room_for_ends = [&]() {
+    if (!ends) return;
+    if (all_ends.capacity() == 0) all_ends.reserve(rows_left());
+    size_t want = row_count + kChunkRows;
+    if (want > all_ends.capacity() && at_end) {
+      want = row_count + rows_left();
+      all_ends.reserve(want);
+    }
+    all_ends.resize(want);
+  };
   std::vector<size_t> bad_crs;
   // Rows holding a CR that ends nothing, dropped only after inspect has seen the bytes.
   struct WithCrs {
@@ -469,12 +525,16 @@ RowStore RowStore::read_file(const std::string& path, std::vector<LineEnd>* ends
     char* data;  // the chunk's bytes
   };
   std::vector<WithCrs> with_crs;
-  // Adds a chunk of the rows at base + at; answers it while it may still be changed.
-  auto add_chunk = [&](size_t at) {
+  // Adds a chunk of the n rows at spans, of the text at base + at; answers it while it may
+  // still be changed.
+  auto add_chunk = [&](size_t at, size_t n) {
     auto chunk = std::make_shared<Chunk>();
     chunk->data = base + at;
     chunk->owner = slab;
-    chunk->rows.assign(rows.begin(), rows.end());
+    chunk->rows = Rows(spans, n);
+    spans += n;
+    spans_left -= n;
+    row_count += n;
     Chunk* made = chunk.get();
     out.chunks_.push_back(std::move(chunk));
     if (!first_chunk) first_chunk = made;
@@ -488,6 +548,7 @@ RowStore RowStore::read_file(const std::string& path, std::vector<LineEnd>* ends
       std::memcpy(bigger->data(), base, used);
       slab = std::move(bigger);
       base = slab->data();
+      spans_left = 0;  // the rows of the chunks to come go with the new block
     }
     const size_t step_end = std::min(cap, used + kStep);
     while (used < step_end && !at_end) {
@@ -500,25 +561,23 @@ RowStore RowStore::read_file(const std::string& path, std::vector<LineEnd>* ends
       used += static_cast<size_t>(r);
     }
     for (;;) {
-      rows.clear();
+      room_for_rows();
+      room_for_ends();
       bad_crs.clear();
-      const size_t ends_before = all_ends.size();
-      size_t taken =
-          scan_rows(base + s, used - s, kChunkRows, kChunkBytes, rows, end_list, bad_crs);
-      if (rows.empty()) break;
+      size_t taken = 0;
+      const size_t n = scan_rows(base + s, used - s, kChunkRows, kChunkBytes, spans,
+                                 ends ? all_ends.data() + row_count : nullptr, bad_crs, taken);
       // A chunk is cut short only at the end of the file; otherwise its rows wait for the
       // next step.
-      if (!at_end && rows.size() < kChunkRows && taken < kChunkBytes) {
-        all_ends.resize(ends_before);
-        break;
-      }
+      if (n == 0 || (!at_end && n < kChunkRows && taken < kChunkBytes)) break;
       check_row_size(taken);
-      Chunk* chunk = add_chunk(s);
+      const Span* rows = spans;
+      Chunk* chunk = add_chunk(s, n);
       for (size_t c : bad_crs) {
         if (c >= taken) break;
-        auto it = std::upper_bound(rows.begin(), rows.end(), c,
+        auto it = std::upper_bound(rows, rows + n, c,
                                    [](size_t v, const Span& sp) { return v < sp.off; });
-        const size_t k = static_cast<size_t>(it - rows.begin()) - 1;
+        const size_t k = static_cast<size_t>(it - rows) - 1;
         const bool noted =
             !with_crs.empty() && with_crs.back().chunk == chunk && with_crs.back().k == k;
         if (c < rows[k].off + rows[k].len && !noted) with_crs.push_back({chunk, k, base + s});
@@ -531,10 +590,12 @@ RowStore RowStore::read_file(const std::string& path, std::vector<LineEnd>* ends
     check_row_size(used - s);
     const auto crs = static_cast<size_t>(std::count(base + s, base + used, '\r'));
     if (crs < used - s) {
-      rows.assign(1, Span{0, static_cast<uint32_t>(used - s)});
-      Chunk* chunk = add_chunk(s);
+      room_for_rows();
+      room_for_ends();
+      spans[0] = Span{0, static_cast<uint32_t>(used - s)};
+      if (ends) all_ends[row_count] = LineEnd::None;
+      Chunk* chunk = add_chunk(s, 1);
       if (crs > 0) with_crs.push_back({chunk, 0, base + s});
-      if (end_list) end_list->push_back(LineEnd::None);
     }
   }
 
@@ -551,7 +612,10 @@ RowStore RowStore::read_file(const std::string& path, std::vector<LineEnd>* ends
   }
 
   out.renumber(0);
-  if (ends) *ends = std::move(all_ends);
+  if (ends) {
+    all_ends.resize(row_count);
+    *ends = std::move(all_ends);
+  }
   return out;
 }
 

@@ -6,6 +6,7 @@
 // copy still holds its chunk; in the store it was read from, until that store next changes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -108,10 +109,37 @@ class RowStore {
 
  private:
   using Span = RowSpan;
+  // A chunk's rows: a vector of its own, or a stretch of a block that the chunk's owner keeps
+  // alive (a loaded file cuts all its rows into a few large blocks).
+  class Rows {
+   public:
+    Rows() = default;
+    explicit Rows(std::vector<Span> own)
+        : own_(std::move(own)), data_(own_.data()), size_(own_.size()) {}
+    Rows(Span* borrowed, size_t n) : data_(borrowed), size_(n) {}
+    Rows(Rows&&) noexcept = default;  // a vector's buffer moves with it
+    Rows& operator=(Rows&&) noexcept = default;
+    Rows(const Rows&) = delete;
+    Rows& operator=(const Rows&) = delete;
+
+    size_t size() const { return size_; }
+    Span& operator[](size_t k) { return data_[k]; }
+    const Span& operator[](size_t k) const { return data_[k]; }
+    Span& front() { return data_[0]; }
+    const Span* begin() const { return data_; }
+    const Span* end() const { return data_ + size_; }
+    // The memory these rows take: a borrowed stretch counts in every chunk that holds it.
+    size_t bytes() const { return std::max(own_.capacity(), size_) * sizeof(Span); }
+
+   private:
+    std::vector<Span> own_;
+    Span* data_ = nullptr;
+    size_t size_ = 0;
+  };
   struct Chunk {
     const char* data = nullptr;
     std::shared_ptr<const void> owner;  // keeps data alive; a loaded file's chunks share one
-    std::vector<Span> rows;
+    Rows rows;
     bool has_break = false;
     std::string_view row(size_t k) const { return {data + rows[k].off, rows[k].len}; }
   };

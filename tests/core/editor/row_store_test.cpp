@@ -176,6 +176,32 @@ TEST_F(ReadFile, LargeFilesGiveTheSameRowsAsTheRule) {
   EXPECT_EQ(lines, expect);
 }
 
+// Rows much denser than at the start outgrow the room guessed for them; they go on in further
+// blocks, and every row still counts in the memory the store reports.
+TEST_F(ReadFile, RowsDenserThanTheStartKeepTheirEnds) {
+  std::string bytes;
+  LineList expect;
+  for (int i = 0; i < 1000; ++i) {
+    expect.emplace_back(1000, static_cast<char>('a' + i % 26));
+    bytes += expect.back() + "\r\n";
+  }
+  for (int i = 0; i < 300000; ++i) {
+    expect.push_back(i % 1000 == 5 ? "ab" : "");
+    bytes += i % 1000 == 5 ? "a\rb\n" : i % 2 ? "\r\n" : "\n";
+  }
+  bytes += "end\r";
+  expect.push_back("end");
+  std::vector<LineEnd> ends;
+  RowStore rows = RowStore::read_file(write(bytes), &ends);
+  ASSERT_EQ(rows.size(), expect.size());
+  EXPECT_EQ(rows.to_lines(), expect);
+  std::vector<LineEnd> expect_ends;
+  LineList scratch;
+  split_keeping_ends(bytes, scratch, expect_ends);
+  EXPECT_EQ(ends, expect_ends);
+  EXPECT_GE(rows.bytes_apart_from(RowStore()), rows.byte_size() + rows.size() * sizeof(RowSpan));
+}
+
 TEST_F(ReadFile, InspectSkipsAByteOrderMark) {
   struct {
     const char* name;
@@ -211,13 +237,17 @@ TEST_F(ReadFile, GrowingInputKeepsEveryRow) {
   }
   std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
   std::string seen;
-  RowStore rows = RowStore::read_file(fifo, nullptr, [&](std::string_view all) {
+  std::vector<LineEnd> ends;
+  RowStore rows = RowStore::read_file(fifo, &ends, [&](std::string_view all) {
     seen = all;
     return size_t{0};
   });
   writer.join();
   EXPECT_EQ(rows.to_lines(), expect);
   EXPECT_TRUE(seen == bytes);
+  std::vector<LineEnd> expect_ends;
+  for (int i = 0; i < 20000; ++i) expect_ends.push_back(i % 7 == 0 ? LineEnd::CrLf : LineEnd::Lf);
+  EXPECT_EQ(ends, expect_ends);
 }
 
 TEST_F(ReadFile, MissingFileOrDirectoryThrows) {
