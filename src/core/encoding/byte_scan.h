@@ -3,11 +3,13 @@
 // a text is UTF-8 at all.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace lq {
 
@@ -36,6 +38,30 @@ inline size_t ascii_run(const unsigned char* p, const unsigned char* end) {
 inline size_t ascii_prefix(std::string_view s) {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   return ascii_run(p, p + s.size());
+}
+
+// The walk behind CodePage::skip_match_form: the byte index in s reached from byte i over
+// the whole characters whose matching form takes form_len bytes in all. ASCII is its own
+// form and goes a run at a time; other(p, end) answers the bytes and the form bytes of the
+// character at p, which is above ASCII.
+template <class Other>
+size_t skip_match_form_by(std::string_view s, size_t i, size_t form_len, Other other) {
+  const auto* const base = reinterpret_cast<const unsigned char*>(s.data());
+  const auto* p = base + i;
+  const auto* const end = base + s.size();
+  while (form_len > 0 && p < end) {
+    if (*p < 0x80) {
+      const size_t n = ascii_run(p, p + std::min(form_len, static_cast<size_t>(end - p)));
+      p += n;
+      form_len -= n;
+      continue;
+    }
+    const auto [len, form] = other(p, end);
+    if (form > form_len) break;
+    p += len;
+    form_len -= form;
+  }
+  return static_cast<size_t>(p - base);
 }
 
 // Length of the well-formed UTF-8 sequence at p (p[0] >= 0x80; no overlong form, no

@@ -287,30 +287,17 @@ class GbkCodePage final : public CodePage {
   }
 
   size_t skip_match_form(std::string_view s, size_t i, size_t form_len) const override {
-    // ASCII is the same in both and goes a run at a time; the rest by table, with no call
-    // per character, as matches come often in Chinese text.
-    const auto* const base = reinterpret_cast<const unsigned char*>(s.data());
-    const auto* p = base + i;
-    const auto* const end = base + s.size();
+    // Pairs by table, with no call per character, as matches come often in Chinese text.
     const PairUtf8& utf8 = pair_utf8();
-    while (form_len > 0 && p < end) {
-      if (*p < 0x80) {
-        const size_t n = ascii_run(p, p + std::min(form_len, static_cast<size_t>(end - p)));
-        p += n;
-        form_len -= n;
-        continue;
-      }
-      size_t len = 1, form = *p == 0x80 ? 3 : 4;
-      if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1])) {
-        const auto& e = utf8.entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
-        len = 2;
-        form = e.len ? e.len : 4;
-      }
-      if (form > form_len) break;
-      p += len;
-      form_len -= form;
-    }
-    return static_cast<size_t>(p - base);
+    return skip_match_form_by(
+        s, i, form_len, [&utf8](const unsigned char* p, const unsigned char* end) {
+          if (end - p >= 2 && is_lead(p[0]) && is_trail(p[1])) {
+            const auto& e =
+                utf8.entry[(p[0] - kGbkFirstLead) * kGbkTrails + (p[1] - kGbkFirstTrail)];
+            return std::pair<size_t, size_t>{2, e.len ? e.len : 4};
+          }
+          return std::pair<size_t, size_t>{1, *p == 0x80 ? 3 : 4};
+        });
   }
 
   std::u16string to_utf16(std::string_view bytes) const override {

@@ -110,23 +110,10 @@ class Utf8CodePage final : public CodePage {
 
   size_t skip_match_form(std::string_view s, size_t i, size_t form_len) const override {
     // A well-formed sequence is its own form; a byte that is none becomes U+1000xx (4 bytes).
-    const auto* const base = reinterpret_cast<const unsigned char*>(s.data());
-    const auto* p = base + i;
-    const auto* const end = base + s.size();
-    while (form_len > 0 && p < end) {
-      if (*p < 0x80) {
-        const size_t n = ascii_run(p, p + std::min(form_len, static_cast<size_t>(end - p)));
-        p += n;
-        form_len -= n;
-        continue;
-      }
+    return skip_match_form_by(s, i, form_len, [](const unsigned char* p, const unsigned char* end) {
       const size_t n = utf8_seq_len(p, static_cast<size_t>(end - p));
-      const size_t len = n ? n : 1, form = n ? n : 4;
-      if (form > form_len) break;
-      p += len;
-      form_len -= form;
-    }
-    return static_cast<size_t>(p - base);
+      return n ? std::pair<size_t, size_t>{n, n} : std::pair<size_t, size_t>{1, 4};
+    });
   }
 
   std::u16string to_utf16(std::string_view bytes) const override {
