@@ -248,13 +248,15 @@ std::pair<size_t, size_t> line_at(std::string_view s, size_t start) {
 
 bool RegexMatcher::replace_in_lines(std::string_view text, std::string_view replacement,
                                     std::string& out) const {
-  // The whole text is turned into its matching form at once. Line ends are themselves in
-  // the form and belong to no other character, so the form's lines are the text's lines,
-  // in step.
+  // A pattern that takes no line end and has no anchor never sees where lines end: one
+  // search over all of them finds what a search in each line finds.
   if (impl_->whole_text) {
     Starts starts(*impl_, text);
     return append_replaced(text, text, replacement, out, {}, starts);
   }
+  // The whole text is turned into its matching form at once. Line ends are themselves in
+  // the form and belong to no other character, so the form's lines are the text's lines,
+  // in step.
   const std::string_view form = match_form(text);
   const bool same = form.data() == text.data();
   Starts starts(*impl_, form);

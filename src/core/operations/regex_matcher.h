@@ -7,7 +7,9 @@
 // ".", classes, "\W", quantifiers and caseless matching take whole characters, and a
 // letter, "\" or "[" that is the second byte of a Chinese character is never seen on its
 // own. Matches map back to the original bytes; text between matches is copied unchanged.
-// "\w", "\d" and "\s" keep their ASCII meaning.
+// "\w", "\d" and "\s" keep their ASCII meaning. A pattern that only takes digits, spaces
+// and punctuation (see low_byte_pattern.h) finds the same matches on the text's own bytes,
+// and is matched there.
 #pragma once
 
 #include <memory>
@@ -49,11 +51,12 @@ class RegexMatcher {
   class Starts;
   // Appends `lead`, then `text` with every match replaced, to `out` when something
   // matched; false, `out` untouched, otherwise. `form` is the matching form of `text` (the
-  // same bytes when text is ASCII); `starts` saves searches that cannot succeed.
+  // same bytes when text is ASCII or the pattern is matched on bytes); `starts` saves
+  // searches that cannot succeed.
   bool append_replaced(std::string_view text, std::string_view form, std::string_view replacement,
                        std::string& out, std::string_view lead, Starts& starts) const;
   // `text` as it is matched: its matching form, held in the matcher until the next call,
-  // or text itself when it is ASCII.
+  // or text itself when it is ASCII or the pattern is matched on bytes.
   std::string_view match_form(std::string_view text) const;
   std::string pattern_;
   const CodePage& page_;
